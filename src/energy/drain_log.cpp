@@ -70,10 +70,16 @@ void DrainLog::setRetentionDays(int days)
 
 void DrainLog::logPower(int levelPercent, double packageWatts, double chargeWatts, bool charging)
 {
-    append([=, this](double now) {
+    // The top process as of this call, so records read in call order.
+    QString topName;
+    double topScore = 0;
+    {
         std::lock_guard lock(m_topMutex);
-        return powerRecordLine(now, levelPercent, packageWatts, chargeWatts, charging, m_lastTopName,
-                               m_lastTopScore);
+        topName = m_lastTopName;
+        topScore = m_lastTopScore;
+    }
+    append([=](double now) {
+        return powerRecordLine(now, levelPercent, packageWatts, chargeWatts, charging, topName, topScore);
     });
 }
 
@@ -127,7 +133,7 @@ void DrainLog::append(std::function<QByteArray(double now)> buildLine)
     m_queue->post([this, buildLine = std::move(buildLine)] {
         LogFile::appendLine(m_filePath, buildLine(m_clock.now()));
         if (m_random(kTrimOneIn) == 0)
-            m_queue->post([this] { trim(); });
+            trim();
     });
 }
 

@@ -32,9 +32,10 @@ bool writeFully(int fd, const char *data, size_t size)
     return true;
 }
 
+// Readable too, to look at the last byte.
 int openForAppend(const QByteArray &path)
 {
-    return ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kFileMode);
+    return ::open(path.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, kFileMode);
 }
 
 bool endsWithLineFeed(int fd)
