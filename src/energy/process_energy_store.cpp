@@ -36,6 +36,8 @@ ProcessEnergyStore::ProcessEnergyStore(const ProcessTable &table, const Clock &c
     , m_clock(clock)
     , m_power(std::move(power))
     , m_topSink(topSink)
+    , m_timer(this)
+    , m_soonTimer(this)
     , m_lastTopNote(-std::numeric_limits<double>::infinity())
     , m_attribution(table, static_cast<int>(::getpid()), clock.uptime())
     , m_queue(std::make_unique<SerialQueue>("pendrapro.proc"))
@@ -43,6 +45,9 @@ ProcessEnergyStore::ProcessEnergyStore(const ProcessTable &table, const Clock &c
     m_timer.setObjectName(QStringLiteral("processSampleTimer"));
     m_timer.setTimerType(Qt::CoarseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ProcessEnergyStore::sample);
+    m_soonTimer.setObjectName(QStringLiteral("processPassSoonTimer"));
+    m_soonTimer.setSingleShot(true);
+    connect(&m_soonTimer, &QTimer::timeout, this, &ProcessEnergyStore::sample);
 }
 
 ProcessEnergyStore::~ProcessEnergyStore()
@@ -54,7 +59,7 @@ ProcessEnergyStore::~ProcessEnergyStore()
 void ProcessEnergyStore::start()
 {
     scheduleTimer();
-    QTimer::singleShot(kFirstPassDelay, this, &ProcessEnergyStore::sample);
+    m_soonTimer.start(kFirstPassDelay);
 }
 
 void ProcessEnergyStore::setFastMode(bool fast)
@@ -64,7 +69,7 @@ void ProcessEnergyStore::setFastMode(bool fast)
     m_fastMode = fast;
     scheduleTimer();
     if (fast)
-        QTimer::singleShot(kFastModeExtraPassDelay, this, &ProcessEnergyStore::sample);
+        m_soonTimer.start(kFastModeExtraPassDelay);
 }
 
 void ProcessEnergyStore::scheduleTimer()

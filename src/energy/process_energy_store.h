@@ -70,6 +70,8 @@ private:
     TopProcessSink *m_topSink;
     QList<ProcEnergy> m_top;
     QTimer m_timer;
+    // The first pass after start and the extra one when fast mode begins.
+    QTimer m_soonTimer;
     bool m_fastMode = false;
     bool m_sampleInFlight = false;
     double m_lastTopNote; // monotonic seconds
