@@ -402,7 +402,7 @@ void PowerStore::updateMinutes(const BatSnap &snapshot, double now)
         return;
     }
 
-    setRemainingMinutes(m_minutes.add(*candidate, m_lastDisplayedMinutes));
+    setRemainingMinutes(m_minutes.add(*candidate, m_remainingMinutes.value_or(-1)));
     setTimeEstimateSource(QStringLiteral("System"));
     setMinutesIsLiveEstimate(false);
 }

@@ -54,7 +54,7 @@ void AmperageSmoother::add(int milliamps)
     }
 }
 
-int MinutesSmoother::add(int candidate, int lastDisplayedMinutes)
+int MinutesSmoother::add(int candidate, int shownMinutes)
 {
     if (!m_hasEma) {
         m_ema = candidate;
@@ -81,12 +81,17 @@ int MinutesSmoother::add(int candidate, int lastDisplayedMinutes)
         m_pendingHits = 1;
     }
 
-    const double base = lastDisplayedMinutes >= 1 ? lastDisplayedMinutes : m_ema;
+    // Walk from the value shown now, not from the minutes behind the time
+    // text: the text moves only across 5-minute buckets, so walking from it
+    // would get stuck one step below a bucket boundary.
+    const double base = shownMinutes >= 1 ? shownMinutes : m_ema;
     double next = m_ema;
     if (std::abs(m_ema - base) > 1.0)
         next = base + (m_ema > base ? 1.0 : -1.0);
     const int shown = std::max(roundHalfAwayInt(next), 1);
-    if (shown != lastDisplayedMinutes)
+    // Snapping the average to a new shown value keeps the walk steady; while
+    // the shown value holds, the average keeps moving underneath.
+    if (shown != shownMinutes)
         m_ema = shown;
     return shown;
 }

@@ -48,8 +48,8 @@ class MinutesSmoother
 public:
     bool hasEstimate() const { return m_hasEma; }
     // Feeds one plausible candidate; returns the minutes to show (≥ 1).
-    // `lastDisplayedMinutes` is −1 when nothing is shown.
-    int add(int candidate, int lastDisplayedMinutes);
+    // `shownMinutes` is the value shown now, −1 when there is none.
+    int add(int candidate, int shownMinutes);
     // Forgets everything, as for a new power mode.
     void reset();
     // Forgets the samples and the candidate but keeps the average, as after a wake.
