@@ -67,9 +67,10 @@ ChargeBehaviourState parseChargeBehaviour(const QByteArray &text)
     const QStringList words = QString::fromUtf8(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (QString word : words) {
         word = word.trimmed();
-        if (word.size() > 2 && word.startsWith(QLatin1Char('[')) && word.endsWith(QLatin1Char(']'))) {
+        if (word.size() >= 2 && word.startsWith(QLatin1Char('[')) && word.endsWith(QLatin1Char(']'))) {
             word = word.mid(1, word.size() - 2);
-            state.active = word;
+            if (!word.isEmpty())
+                state.active = word;
         }
         if (!word.isEmpty())
             state.supported.append(word);
