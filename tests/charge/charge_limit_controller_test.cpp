@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -31,10 +32,17 @@ class ChargeControllerTest : public ::testing::Test
 protected:
     void SetUp() override { defaults = std::make_unique<Defaults>(dir.filePath(QStringLiteral("defaults.json"))); }
 
+    ChargeSMC *smcClient()
+    {
+        if (!smc)
+            smc = std::make_unique<ChargeSMC>(client);
+        return smc.get();
+    }
+
     ChargeLimitController &controller()
     {
         if (!m_controller) {
-            smc = std::make_unique<ChargeSMC>(client);
+            smcClient();
             m_controller = std::make_unique<ChargeLimitController>([this] { return battery; }, *smc, *defaults);
         }
         return *m_controller;
@@ -84,23 +92,26 @@ TEST_F(ChargeControllerTest, StoredLimitIsClampedAndNonIntegersFallBackTo80)
 {
     struct Case
     {
-        QJsonValue stored;
+        const char *name;
+        std::function<void(Defaults &)> store;
         double expected;
     };
-    const Case cases[] = {{30, 50}, {50, 50}, {85, 85}, {100, 100}, {250, 100}, {-4, 50}, {72.5, 80}, {"90", 80}, {true, 80}};
+    const Case cases[] = {
+        {"30", [](Defaults &d) { d.setInt(kPercentKey, 30); }, 50},
+        {"50", [](Defaults &d) { d.setInt(kPercentKey, 50); }, 50},
+        {"85", [](Defaults &d) { d.setInt(kPercentKey, 85); }, 85},
+        {"100", [](Defaults &d) { d.setInt(kPercentKey, 100); }, 100},
+        {"250", [](Defaults &d) { d.setInt(kPercentKey, 250); }, 100},
+        {"-4", [](Defaults &d) { d.setInt(kPercentKey, -4); }, 50},
+        {"whole double", [](Defaults &d) { d.setDouble(kPercentKey, 70.0); }, 70},
+        {"72.5", [](Defaults &d) { d.setDouble(kPercentKey, 72.5); }, 80},
+        {"text", [](Defaults &d) { d.setString(kPercentKey, QStringLiteral("90")); }, 80},
+        {"bool", [](Defaults &d) { d.setBool(kPercentKey, true); }, 80},
+    };
     for (const Case &c : cases) {
-        Defaults settings(dir.filePath(QStringLiteral("limit.json")));
-        if (c.stored.isDouble() && c.stored.toDouble() == std::floor(c.stored.toDouble()))
-            settings.setInt(kPercentKey, c.stored.toInteger());
-        else if (c.stored.isDouble())
-            settings.setDouble(kPercentKey, c.stored.toDouble());
-        else if (c.stored.isBool())
-            settings.setBool(kPercentKey, c.stored.toBool());
-        else
-            settings.setString(kPercentKey, c.stored.toString());
-        ChargeSMC localSmc(client);
-        ChargeLimitController c2([] { return ChargeInputs{}; }, localSmc, settings);
-        EXPECT_EQ(c2.limitPercent(), c.expected) << c.stored.toVariant().toString().toStdString();
+        c.store(*defaults);
+        ChargeLimitController fresh([] { return ChargeInputs{}; }, *smcClient(), *defaults);
+        EXPECT_EQ(fresh.limitPercent(), c.expected) << c.name;
     }
 }
 
