@@ -18,8 +18,8 @@ const QString kDischargeKey = QStringLiteral("pendrapro.chargeLimit.discharge");
 constexpr int kMinLimit = 50;
 constexpr int kMaxLimit = 100;
 constexpr int kDefaultLimit = 80;
-// A coarse timer may fire up to 5 % late, well inside the 0.8 s the tick
-// can drift without the battery moving.
+// Coarse timers may fire up to 5 % (0.15 s) off, within the 0.8 s of slack
+// the tick allows; the battery level cannot move that fast.
 constexpr auto kTickInterval = 3s;
 
 const QString kBackendAvailable = QStringLiteral("AppleSMC (CH0B/CH0C/CH0I)");
