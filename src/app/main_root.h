@@ -1,0 +1,92 @@
+#pragma once
+
+#include "energy/why_drain.h"
+
+#include <QSize>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class AppIconLookup;
+class ChargeLimitController;
+class Defaults;
+class EnergyUsageGroup;
+class MenuPanelModel;
+class PanelActions;
+class WhyDrainGroup;
+
+// The battery menu: the content of the popover under the status item. Built
+// once, ahead of the first click, with every row it can show; afterwards the
+// rows only follow the panel model's and the charge controller's change
+// signals. The panel scrolls when the screen is too short for it.
+class MainRoot : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Runs on a background thread.
+    using WhyDrainAnalysis = std::function<WhyDrain()>;
+
+    struct Services
+    {
+        MenuPanelModel &model;
+        ChargeLimitController &charge;
+        Defaults &defaults;
+        PanelActions &actions;
+        AppIconLookup &icons;
+        WhyDrainAnalysis analyseWhyDrain;
+    };
+
+    static constexpr int kPanelWidth = 300; // px
+    static inline const QString kOnboardingSeenKey = QStringLiteral("pendrapro.onboarding.seen.v1");
+
+    // The shared model, controller, settings and drain log.
+    static Services sharedServices(PanelActions &actions);
+
+    MainRoot(Services services, QSize panelSize, QWidget *parent = nullptr);
+
+    QSize panelSize() const { return m_panelSize; }
+    const QString &whySummary() const { return m_whySummary; }
+    int whyDrop() const { return m_whyDrop; }
+    const QString &whyWindow() const { return m_whyWindow; }
+    const std::optional<QString> &whyCulprit() const { return m_whyCulprit; }
+    const std::optional<QString> &whyNote() const { return m_whyNote; }
+    bool whyLoaded() const { return m_whyLoaded; }
+    // The onboarding sheet should be presented.
+    bool showOnboarding() const { return m_showOnboarding; }
+
+    // What the popover does each time it opens: loads the why-drain answer
+    // the first time and checks whether onboarding was seen.
+    void appear();
+
+signals:
+    void whyLoadedChanged();
+    void showOnboardingChanged();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QWidget *buildActions();
+    void loadWhySummary();
+    void applyWhy(const WhyDrain &why);
+    // Closes the popover, then runs `action` on the next turn of the event
+    // loop, once the popover is gone.
+    void closeThen(void (PanelActions::*action)());
+
+    Services m_services;
+    QSize m_panelSize;
+    EnergyUsageGroup *m_energy;
+    WhyDrainGroup *m_why;
+
+    QString m_whySummary;
+    int m_whyDrop = 0;
+    QString m_whyWindow;
+    std::optional<QString> m_whyCulprit;
+    std::optional<QString> m_whyNote;
+    bool m_whyLoading = false;
+    bool m_whyLoaded = false;
+    bool m_showOnboarding;
+};
