@@ -178,6 +178,19 @@ TEST_F(PowerModeProfiles, LegacyDaemonNameIsAskedWhenTheCurrentOneIsMissing)
     ASSERT_TRUE(spinUntil([&] { return !monitor.isLowPowerModeEnabled(); }));
 }
 
+TEST_F(PowerModeProfiles, ADaemonStartingOrQuittingLaterIsNoticed)
+{
+    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), platformProfile("balanced"));
+    spinUntil([] { return false; }, 50);
+    ASSERT_FALSE(monitor.hasDaemonProfile());
+
+    auto daemon = startDaemon(QStringLiteral("power-saver"));
+    ASSERT_TRUE(spinUntil([&] { return monitor.isLowPowerModeEnabled(); }));
+    daemon.reset();
+    ASSERT_TRUE(spinUntil([&] { return !monitor.hasDaemonProfile(); }));
+    EXPECT_FALSE(monitor.isLowPowerModeEnabled());
+}
+
 TEST_F(PowerModeProfiles, WithoutABusThePlatformProfileStillCounts)
 {
     PowerProfilesMonitor monitor(QDBusConnection(QStringLiteral("not-connected")), platformProfile("low-power"));

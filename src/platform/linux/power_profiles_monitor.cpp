@@ -4,6 +4,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QFile>
 
@@ -51,11 +52,17 @@ PowerProfilesMonitor::PowerProfilesMonitor(QDBusConnection bus, QString platform
     , m_platformProfilePath(std::move(platformProfilePath))
 {
     if (m_bus.isConnected()) {
+        // A daemon that starts, restarts or quits later is asked again.
+        auto *watcher = new QDBusServiceWatcher(this);
+        watcher->setConnection(m_bus);
+        watcher->setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
         for (const DaemonName &daemon : kDaemons) {
+            watcher->addWatchedService(QLatin1String(daemon.service));
             m_bus.connect(QLatin1String(daemon.service), QLatin1String(daemon.path),
                           QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"),
                           this, SLOT(onPropertiesChanged(QString, QVariantMap, QStringList)));
         }
+        connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] { askDaemon(0); });
     }
     refresh();
 }
@@ -69,8 +76,14 @@ void PowerProfilesMonitor::refresh()
 
 void PowerProfilesMonitor::askDaemon(int serviceIndex)
 {
-    if (!m_bus.isConnected() || serviceIndex >= kDaemonCount)
+    if (!m_bus.isConnected())
         return;
+    if (serviceIndex >= kDaemonCount) {
+        // No daemon answers (any more): the platform profile decides.
+        m_daemonProfile.reset();
+        update();
+        return;
+    }
     const DaemonName &daemon = kDaemons[serviceIndex];
     QDBusMessage get = QDBusMessage::createMethodCall(QLatin1String(daemon.service), QLatin1String(daemon.path),
                                                       QStringLiteral("org.freedesktop.DBus.Properties"),
