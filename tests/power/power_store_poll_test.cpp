@@ -157,3 +157,18 @@ TEST(PowerStorePoll, ADisabledSocReaderIsNotAskedAgain)
     EXPECT_EQ(s.energy.sampleCalls(), 1);
     EXPECT_EQ(s.store.packageSource(), QStringLiteral("estimate"));
 }
+
+TEST(PowerStorePoll, IdleCountersFallBackToTheLoadEstimate)
+{
+    SensorStore s;
+    s.systemInfo.setLoadAverage1(4.0);
+    s.systemInfo.setLogicalCpuCount(8);
+    s.snapshots.setSnapshot(onBatterySnap(50));
+    ASSERT_TRUE(pollAndWait(s.store));
+    s.clock.advance(3);
+    ASSERT_TRUE(pollAndWait(s.store)); // no energy counted in between
+    EXPECT_EQ(s.energy.sampleCalls(), 2);
+    EXPECT_EQ(s.store.packageSource(), QStringLiteral("estimate"));
+    EXPECT_NEAR(s.store.packageWatts(), 11.2, 1e-9);
+    EXPECT_FALSE(s.store.hasPowerDistribution());
+}
