@@ -214,3 +214,15 @@ TEST(RaplEnergyCounters, FeedsTheSocReaderWithWatts)
     EXPECT_DOUBLE_EQ(sample->cpuWatts, 3.0);
     EXPECT_DOUBLE_EQ(sample->gpuWatts, 2.0);
 }
+
+TEST(RaplEnergyCounters, RecordedHybridLaptopTreeGivesCpuAndGpuChannels)
+{
+    RaplEnergyCounters counters(QStringLiteral(PENDRA_FIXTURES "/powercap/hybrid-laptop"));
+    const std::optional<QList<EnergyChannel>> catalogue = counters.catalogue();
+    ASSERT_TRUE(catalogue);
+    EXPECT_EQ(channelNames(*catalogue), (QStringList{QStringLiteral("CPU Energy"), QStringLiteral("GPU Energy")}));
+    ASSERT_TRUE(counters.subscribe({0, 1}));
+    const std::optional<EnergySample> sample = counters.sample();
+    ASSERT_TRUE(sample);
+    EXPECT_EQ(counters.delta(*sample, *sample), (std::vector<std::int64_t>{0, 0}));
+}
