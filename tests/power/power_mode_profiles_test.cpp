@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QFile>
@@ -35,16 +36,26 @@ public:
     QString profile;
 };
 
+// The real names with a per-process suffix: test processes run in parallel
+// on one session bus.
+QList<PowerProfilesMonitor::Daemon> testDaemons()
+{
+    QList<PowerProfilesMonitor::Daemon> daemons = PowerProfilesMonitor::standardDaemons();
+    for (PowerProfilesMonitor::Daemon &daemon : daemons)
+        daemon.service += QStringLiteral(".test%1").arg(QCoreApplication::applicationPid());
+    return daemons;
+}
+
 // A power-profiles daemon on its own connection to the private session bus.
 template <typename Object>
 class FakeProfilesDaemon
 {
 public:
-    FakeProfilesDaemon(const char *service, const char *path, const char *interface, const QString &profile)
+    FakeProfilesDaemon(const PowerProfilesMonitor::Daemon &names, const QString &profile)
         : m_connection(QDBusConnection::connectToBus(QDBusConnection::SessionBus, nextConnectionName()))
-        , m_service(QString::fromLatin1(service))
-        , m_path(QString::fromLatin1(path))
-        , m_interface(QString::fromLatin1(interface))
+        , m_service(names.service)
+        , m_path(names.path)
+        , m_interface(names.interface)
     {
         m_object.profile = profile;
         EXPECT_TRUE(m_connection.registerObject(m_path, &m_object, QDBusConnection::ExportAllProperties));
@@ -85,9 +96,7 @@ using CurrentDaemon = FakeProfilesDaemon<FakeProfilesObject>;
 
 std::unique_ptr<CurrentDaemon> startDaemon(const QString &profile)
 {
-    return std::make_unique<CurrentDaemon>("org.freedesktop.UPower.PowerProfiles",
-                                           "/org/freedesktop/UPower/PowerProfiles",
-                                           "org.freedesktop.UPower.PowerProfiles", profile);
+    return std::make_unique<CurrentDaemon>(testDaemons().at(0), profile);
 }
 
 class PowerModeProfiles : public ::testing::Test
@@ -118,20 +127,20 @@ TEST_F(PowerModeProfiles, WithoutTheDaemonThePlatformProfileDecides)
     struct Case { const char *profile; bool lowPower; };
     const Case cases[] = {{"low-power\n", true}, {"balanced\n", false}, {"quiet\n", false}};
     for (const Case &c : cases) {
-        PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), platformProfile(c.profile));
+        PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), platformProfile(c.profile), testDaemons());
         EXPECT_EQ(monitor.isLowPowerModeEnabled(), c.lowPower) << c.profile;
         spinUntil([] { return false; }, 100); // both daemon names fail to answer
         EXPECT_FALSE(monitor.hasDaemonProfile());
         EXPECT_EQ(monitor.isLowPowerModeEnabled(), c.lowPower) << c.profile;
     }
-    PowerProfilesMonitor nothing(QDBusConnection::sessionBus(), missingPlatformProfile());
+    PowerProfilesMonitor nothing(QDBusConnection::sessionBus(), missingPlatformProfile(), testDaemons());
     EXPECT_FALSE(nothing.isLowPowerModeEnabled());
 }
 
 TEST_F(PowerModeProfiles, PowerSaverProfileIsLowPowerMode)
 {
     auto daemon = startDaemon(QStringLiteral("power-saver"));
-    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), missingPlatformProfile());
+    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), missingPlatformProfile(), testDaemons());
     QSignalSpy changed(&monitor, &PowerModeMonitor::lowPowerModeChanged);
     EXPECT_FALSE(monitor.isLowPowerModeEnabled()); // never waits for the bus
     ASSERT_TRUE(spinUntil([&] { return monitor.hasDaemonProfile(); }));
@@ -143,7 +152,7 @@ TEST_F(PowerModeProfiles, PowerSaverProfileIsLowPowerMode)
 TEST_F(PowerModeProfiles, FollowsProfileChangesAndSignalsOnlyRealChanges)
 {
     auto daemon = startDaemon(QStringLiteral("balanced"));
-    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), missingPlatformProfile());
+    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), missingPlatformProfile(), testDaemons());
     ASSERT_TRUE(spinUntil([&] { return monitor.hasDaemonProfile(); }));
     QSignalSpy changed(&monitor, &PowerModeMonitor::lowPowerModeChanged);
 
@@ -161,7 +170,7 @@ TEST_F(PowerModeProfiles, FollowsProfileChangesAndSignalsOnlyRealChanges)
 TEST_F(PowerModeProfiles, TheDaemonOverridesThePlatformProfile)
 {
     auto daemon = startDaemon(QStringLiteral("performance"));
-    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), platformProfile("low-power"));
+    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), platformProfile("low-power"), testDaemons());
     EXPECT_TRUE(monitor.isLowPowerModeEnabled());
     ASSERT_TRUE(spinUntil([&] { return monitor.hasDaemonProfile(); }));
     EXPECT_FALSE(monitor.isLowPowerModeEnabled());
@@ -169,9 +178,8 @@ TEST_F(PowerModeProfiles, TheDaemonOverridesThePlatformProfile)
 
 TEST_F(PowerModeProfiles, LegacyDaemonNameIsAskedWhenTheCurrentOneIsMissing)
 {
-    FakeProfilesDaemon<LegacyProfilesObject> daemon("net.hadess.PowerProfiles", "/net/hadess/PowerProfiles",
-                                                    "net.hadess.PowerProfiles", QStringLiteral("power-saver"));
-    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), missingPlatformProfile());
+    FakeProfilesDaemon<LegacyProfilesObject> daemon(testDaemons().at(1), QStringLiteral("power-saver"));
+    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), missingPlatformProfile(), testDaemons());
     ASSERT_TRUE(spinUntil([&] { return monitor.hasDaemonProfile(); }));
     EXPECT_TRUE(monitor.isLowPowerModeEnabled());
     daemon.switchTo(QStringLiteral("balanced"));
@@ -180,7 +188,7 @@ TEST_F(PowerModeProfiles, LegacyDaemonNameIsAskedWhenTheCurrentOneIsMissing)
 
 TEST_F(PowerModeProfiles, ADaemonStartingOrQuittingLaterIsNoticed)
 {
-    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), platformProfile("balanced"));
+    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), platformProfile("balanced"), testDaemons());
     spinUntil([] { return false; }, 50);
     ASSERT_FALSE(monitor.hasDaemonProfile());
 
