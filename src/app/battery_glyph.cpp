@@ -128,7 +128,7 @@ void drawBattery(QPainter &painter, const QRectF &frame, BatteryName battery, co
         const QPainterPath bolt = boltPath(boltFrame);
         // A transparent moat keeps the bolt readable over the fill.
         painter.setCompositionMode(QPainter::CompositionMode_Clear);
-        painter.strokePath(bolt, QPen(Qt::black, 1.6 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.strokePath(bolt, QPen(Qt::black, 2.0 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         painter.drawPath(bolt);
     }

@@ -328,5 +328,5 @@ TEST(BatteryGlyphDrawing, BoltIsCutOutOfAFullBattery)
         }
     }
     EXPECT_EQ(transparentPlain, 0);
-    EXPECT_GT(transparentBolt, 20);
+    EXPECT_GT(transparentBolt, 10);
 }
