@@ -47,6 +47,12 @@ int PopoverController::panelHeightFor(QPoint anchor) const
     return PopoverGeometry::panelHeight(m_screenArea(anchor));
 }
 
+void PopoverController::warmUp()
+{
+    m_lastPopoverSize = QSize(PopoverGeometry::kPanelWidth, panelHeightFor(QPoint()));
+    prepareContent();
+}
+
 void PopoverController::prepareContent()
 {
     if (m_lastPopoverSize.width() <= 0)

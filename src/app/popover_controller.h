@@ -37,8 +37,9 @@ public:
     // the primary screen.
     void setScreenArea(ScreenArea screenArea) { m_screenArea = std::move(screenArea); }
 
-    // Builds and lays out the content once, so the first click opens at once.
-    void prepareContent();
+    // Sizes the popover for the current screen and builds and lays out its
+    // content once, so the first click opens at once.
+    void warmUp();
 
     bool isShown() const;
     // A single left click on the status item at `anchor`.
@@ -63,6 +64,7 @@ signals:
     void contentBuilt();
 
 private:
+    void prepareContent();
     int panelHeightFor(QPoint anchor) const;
     void placeAndShow(QPoint anchor);
     void fit(QPoint anchor);

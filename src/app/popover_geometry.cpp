@@ -23,7 +23,7 @@ QRect panelFrame(QPoint anchor, QSize size, QRect available)
 {
     QRect frame(QPoint(anchor.x() - size.width() / 2, anchor.y() + kAnchorGap), size);
     if (frame.bottom() > available.bottom() && anchor.y() - kAnchorGap - size.height() >= available.top())
-        frame.moveBottom(anchor.y() - kAnchorGap);
+        frame.moveTop(anchor.y() - kAnchorGap - size.height());
     frame.moveLeft(std::clamp(frame.left(), available.left(), std::max(available.left(), available.right() + 1 - size.width())));
     frame.moveTop(std::clamp(frame.top(), available.top(), std::max(available.top(), available.bottom() + 1 - size.height())));
     return frame;
