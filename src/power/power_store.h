@@ -1,13 +1,25 @@
 #pragma once
 
+#include "platform/serial_queue.h"
+#include "power/bat_snap.h"
+#include "power/power_store_readings.h"
+#include "power/power_store_rules.h"
+#include "power/power_store_smoothers.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <optional>
 
-class PowerLogSink;
+class Clock;
 class DrainObserver;
+class IOReportPowerReader;
+class PowerLogSink;
+class PowerModeMonitor;
+class SnapshotSource;
+class SystemInfo;
 
 // The one live power state of the process. Every published field is written on
 // the main thread, and only when its value really changes.
@@ -35,6 +47,13 @@ class PowerStore : public QObject
 public:
     // Real backends, created on first use and kept for the process.
     static PowerStore &shared();
+
+    // Every dependency must outlive the store; `socReader` may be null on a
+    // machine without energy counters.
+    PowerStore(const Clock &clock, SnapshotSource &snapshots, IOReportPowerReader *socReader,
+               const SystemInfo &systemInfo, const PowerModeMonitor &powerMode,
+               QObject *parent = nullptr);
+    ~PowerStore() override;
 
     bool batteryPresent() const;
     int levelPercent() const; // after hysteresis, 0–100
@@ -78,6 +97,18 @@ public:
     void setPowerLogSink(PowerLogSink *sink);
     void setDrainObserver(DrainObserver *observer);
 
+    // Seconds between polls for the published state and the power mode.
+    double currentInterval() const;
+    // Seconds between polls of the running timer; 0 while it is stopped.
+    double timerInterval() const;
+
+    // The main-thread half of a poll: smooths, applies hysteresis and
+    // publishes. Public so that tests can put the store in any state.
+    void publish(const BatSnap &snapshot, const PackageReading &package, bool sharesRead,
+                 const CoreShares &shares);
+    // The battery half of `publish`.
+    void applyBattery(const BatSnap &snapshot);
+
 signals:
     void batteryPresentChanged();
     void levelPercentChanged();
@@ -97,4 +128,97 @@ signals:
     void remainingMinutesChanged();
     void minutesIsLiveEstimateChanged();
     void wattHistoryChanged(); // wattHistory and wattHistorySpark
+
+private:
+    void restartTimer(double interval);
+    void resetModeState();
+    void resetTimeState();
+    void updateMinutes(const BatSnap &snapshot, double now);
+    double smoothBatteryPower(const BatSnap &snapshot);
+    // Updates the slow display power and publishes `chargeWatts` from it.
+    void applyDisplayPower(double watts);
+    void publishTimeText(const QString &text, double now);
+    void publishStatusText(const QString &text, double now);
+    void publishPackage(const PackageReading &package);
+    void publishDomains(const PackageReading &package);
+    void publishShares(const CoreShares &shares);
+    void recordHistory(double now);
+
+    void setBatteryPresent(bool value);
+    void setLevelPercent(int value);
+    void setIsCharging(bool value);
+    void setIsOnAC(bool value);
+    void setChargeWatts(double value);
+    void setPackage(double watts, const QString &source);
+    void setHasPowerDistribution(bool value);
+    void setBatterySourcesUsed(const QString &value);
+    void setTimeEstimateSource(const QString &value);
+    void setBatteryDetails(const BatSnap &snapshot);
+    void setTimeText(const QString &value);
+    void setStatusText(const QString &value);
+    void setRemainingMinutes(std::optional<int> value);
+    void setMinutesIsLiveEstimate(bool value);
+
+    const Clock &m_clock;
+    SnapshotSource &m_snapshots;
+    const PowerModeMonitor &m_powerMode;
+    PowerStoreReadings m_readings;
+    PowerLogSink *m_powerLogSink = nullptr;
+    DrainObserver *m_drainObserver = nullptr;
+
+    // Published fields.
+    bool m_batteryPresent = false;
+    int m_levelPercent = 0;
+    bool m_isCharging = false;
+    bool m_isOnAC = false;
+    double m_chargeWatts = 0;
+    double m_packageWatts = 0;
+    QString m_packageSource = QStringLiteral("estimate");
+    SocPowerSample m_domainWatts;
+    bool m_hasPowerDistribution = false;
+    QString m_batterySourcesUsed = QStringLiteral("—");
+    QString m_timeEstimateSource = QStringLiteral("—");
+    CoreShares m_coreShares;
+    std::optional<int> m_cycleCount;
+    std::optional<int> m_healthPercent;
+    std::optional<int> m_capacityRaw;
+    std::optional<int> m_designCapacity;
+    QString m_timeText = QStringLiteral("—");
+    QString m_statusText = QStringLiteral("—");
+    std::optional<int> m_remainingMinutes;
+    bool m_minutesIsLiveEstimate = false;
+    QList<double> m_wattHistory;
+    QList<double> m_wattHistorySpark;
+
+    // Poll machinery.
+    QTimer m_pollTimer;
+    QTimer m_wakePollSoon;
+    QTimer m_wakePollLater;
+    bool m_fastMode = false;
+    bool m_pollInFlight = false;
+    double m_lastShellCrossCheck = 0;
+    double m_lastDrainLog = 0;
+    double m_lastCoreShareRead = 0;
+    double m_lastPublishedSpark = 0;
+
+    // Smoothing and hysteresis.
+    WattRing m_wattRing;
+    std::optional<double> m_packageEma;
+    std::optional<double> m_chargeEma;
+    AmperageSmoother m_amperage;
+    LevelHysteresis m_level;
+    MinutesSmoother m_minutes;
+    double m_minutesHoldUntil = 0;
+    double m_lastTimePublishAt = 0;
+    QString m_lastPublishedTimeText;
+    QString m_lastPowerModeKey;
+    int m_lastDisplayedMinutes = -1;
+    double m_lastStatusPublishAt = 0;
+    QString m_lastPublishedStatus;
+    double m_stickyChargeW = 0;
+    double m_chargeWattsShown = 0; // display power behind the status text
+
+    // Last member: destroyed first, so queued work finishes while the
+    // readings it uses still exist.
+    SerialQueue m_workQ{"pendrapro.power"};
 };

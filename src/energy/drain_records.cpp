@@ -1,0 +1,99 @@
+#include "energy/drain_records.h"
+
+#include "energy/iso_time.h"
+#include "energy/record_scanner.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstring>
+
+namespace {
+
+QByteArray line(QJsonObject record, double now, const char *kind)
+{
+    record.insert(QStringLiteral("t"), formatIsoUtc(now));
+    record.insert(QStringLiteral("kind"), QLatin1String(kind));
+    return QJsonDocument(record).toJson(QJsonDocument::Compact) + '\n';
+}
+
+} // namespace
+
+QString drainEventName(DrainEvent event)
+{
+    switch (event) {
+    case DrainEvent::DisplaySleep:
+        return QStringLiteral("display_sleep");
+    case DrainEvent::DisplayWake:
+        return QStringLiteral("display_wake");
+    case DrainEvent::SystemSleep:
+        return QStringLiteral("system_sleep");
+    case DrainEvent::SystemWake:
+        return QStringLiteral("system_wake");
+    }
+    return {};
+}
+
+QByteArray powerRecordLine(double now, int levelPercent, double packageWatts, double chargeWatts,
+                           bool charging, const QString &topName, double topScore)
+{
+    QJsonObject record;
+    record.insert(QStringLiteral("level"), levelPercent);
+    record.insert(QStringLiteral("packageW"), packageWatts);
+    record.insert(QStringLiteral("chargeW"), chargeWatts);
+    record.insert(QStringLiteral("charging"), charging);
+    record.insert(QStringLiteral("top"), topName);
+    record.insert(QStringLiteral("topScore"), topScore);
+    return line(record, now, "power");
+}
+
+QByteArray procRecordLine(double now, const QString &name, double score, double cpuPercent)
+{
+    QJsonObject record;
+    record.insert(QStringLiteral("name"), name);
+    record.insert(QStringLiteral("score"), score);
+    record.insert(QStringLiteral("cpu"), cpuPercent);
+    return line(record, now, "proc");
+}
+
+QByteArray eventRecordLine(double now, const QString &name)
+{
+    QJsonObject record;
+    record.insert(QStringLiteral("name"), name);
+    return line(record, now, "event");
+}
+
+std::optional<double> recordTime(std::string_view line)
+{
+    const RecordScan scan = scanRecord(line);
+    switch (scan.verdict) {
+    case RecordScan::Verdict::NotAnObject:
+        return std::nullopt;
+    case RecordScan::Verdict::Object:
+        if (!scan.time)
+            return std::nullopt;
+        return parseIsoDate(*scan.time);
+    case RecordScan::Verdict::Unsure:
+        break;
+    }
+    const QJsonDocument document = QJsonDocument::fromJson(
+        QByteArray::fromRawData(line.data(), static_cast<qsizetype>(line.size())));
+    const QJsonValue time = document.object().value(QStringLiteral("t"));
+    if (!document.isObject() || !time.isString())
+        return std::nullopt;
+    return parseIsoDate(time.toString().toStdString());
+}
+
+QByteArray keepRecordsSince(const QByteArray &text, double cutoff)
+{
+    QByteArray kept;
+    kept.reserve(text.size());
+    forEachLine(text, [&](std::string_view line) {
+        const auto time = recordTime(line);
+        if (!time || *time < cutoff)
+            return;
+        kept.append(line.data(), static_cast<qsizetype>(line.size()));
+        kept.append('\n');
+    });
+    return kept;
+}

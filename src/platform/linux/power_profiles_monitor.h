@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/power_mode.h"
+
+#include <QDBusConnection>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <optional>
+
+class QDBusPendingCallWatcher;
+
+// Low Power Mode on Linux: power-profiles-daemon's "power-saver" profile, or,
+// without the daemon, the ACPI platform profile "low-power". The daemon is
+// asked asynchronously and then followed through PropertiesChanged, so the
+// main thread never waits on the bus.
+class PowerProfilesMonitor final : public PowerModeMonitor
+{
+    Q_OBJECT
+
+public:
+    // `bus` is the system bus in production.
+    explicit PowerProfilesMonitor(QDBusConnection bus,
+                                  QString platformProfilePath = QStringLiteral("/sys/firmware/acpi/platform_profile"),
+                                  QObject *parent = nullptr);
+
+    bool isLowPowerModeEnabled() const override { return m_enabled; }
+    // Whether a daemon answered (tests wait for this).
+    bool hasDaemonProfile() const { return m_daemonProfile.has_value(); }
+
+    // Asks the daemon again and re-reads the platform profile.
+    void refresh();
+
+private slots:
+    // String-based because QtDBus delivers bus signals only to slots.
+    void onPropertiesChanged(const QString &interface, const QVariantMap &changed,
+                             const QStringList &invalidated);
+
+private:
+    void askDaemon(int serviceIndex);
+    void onGetFinished(QDBusPendingCallWatcher *watcher, int serviceIndex);
+    void update();
+
+    QDBusConnection m_bus;
+    QString m_platformProfilePath;
+    std::optional<QString> m_daemonProfile;
+    std::optional<QString> m_platformProfile;
+    bool m_enabled = false;
+};

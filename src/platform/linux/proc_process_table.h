@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/process_table.h"
+
+#include <QByteArray>
+
+#include <optional>
+#include <string_view>
+
+// The process table from procfs: /proc/<pid>/stat for CPU time, /comm for the
+// name, the /exe link for the path. The root is injectable so tests can hand
+// it a tree of their own.
+class ProcProcessTable final : public ProcessTable
+{
+public:
+    explicit ProcProcessTable(QByteArray root = "/proc");
+
+    std::optional<std::vector<int>> processIds() const override;
+    std::optional<double> cpuSeconds(int pid) const override;
+    std::optional<QString> shortName(int pid) const override;
+    std::optional<QString> executablePath(int pid) const override;
+    int logicalCpuCount() const override;
+
+private:
+    QByteArray m_root;
+    double m_ticksPerSecond;
+};
+
+// utime + stime in clock ticks from the text of /proc/<pid>/stat. The name
+// field sits in parentheses and may itself hold spaces and ')', so fields are
+// counted from the last ')'.
+std::optional<unsigned long long> cpuTicksFromStat(std::string_view stat);

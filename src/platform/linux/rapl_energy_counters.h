@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/energy_counters.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+// The difference between two readings of a cumulative counter that wraps to 0
+// after `maxRange`. Without a known range a counter that went backwards (a
+// reset, a firmware hiccup) counts as 0 rather than as an enormous value.
+std::uint64_t raplCounterDelta(std::uint64_t previous, std::uint64_t current,
+                               std::optional<std::uint64_t> maxRange);
+
+// Energy counters from the kernel's powercap RAPL zones
+// (/sys/class/powercap/intel-rapl:<pkg>[:<sub>], indices in hex; AMD
+// processors use the same driver and names). Each package becomes "CPU
+// Energy" (package minus uncore), "GPU Energy" (the uncore subzone, the
+// integrated graphics) and "DRAM Energy", all in µJ in group "Energy Model".
+// The platform zone "psys" overlaps every other zone and is left out.
+class RaplEnergyCounters final : public EnergyCounters
+{
+public:
+    // Reads a whole attribute file; absent when it cannot be read (energy_uj
+    // is readable by root only on many kernels).
+    using FileReader = std::function<std::optional<QByteArray>(const QString &path)>;
+
+    explicit RaplEnergyCounters(QString powercapRoot = QStringLiteral("/sys/class/powercap"),
+                                FileReader readFile = {});
+
+    std::optional<QList<EnergyChannel>> catalogue() override;
+    bool subscribe(const std::vector<int> &channelIndices) override;
+    std::optional<EnergySample> sample() override;
+    std::optional<std::vector<std::int64_t>> delta(const EnergySample &previous,
+                                                   const EnergySample &current) override;
+
+private:
+    struct Zone
+    {
+        QString path;
+        std::optional<std::uint64_t> maxRange; // µJ
+    };
+    struct Channel
+    {
+        EnergyChannel meta;
+        int zone;
+        int minusZone = -1; // subtracted from `zone`, or −1
+    };
+
+    void discover();
+    std::optional<std::uint64_t> readCounter(const QString &path) const;
+    int addZone(const QString &path);
+
+    QString m_root;
+    FileReader m_readFile;
+    bool m_discovered = false;
+    std::vector<Zone> m_zones;
+    std::vector<Channel> m_channels;
+    std::vector<int> m_subscribed;
+};

@@ -1,0 +1,324 @@
+#include "platform/linux/sysfs_battery_registry.h"
+
+#include "platform/format.h"
+#include "platform/linux/sysfs_files.h"
+
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+const QList<QLatin1String> kBatteryAttributes = {
+    QLatin1String("type"),
+    QLatin1String("scope"),
+    QLatin1String("present"),
+    QLatin1String("status"),
+    QLatin1String("capacity"),
+    QLatin1String("charge_now"),
+    QLatin1String("charge_full"),
+    QLatin1String("charge_full_design"),
+    QLatin1String("energy_now"),
+    QLatin1String("energy_full"),
+    QLatin1String("energy_full_design"),
+    QLatin1String("voltage_now"),
+    QLatin1String("voltage_min_design"),
+    QLatin1String("current_now"),
+    QLatin1String("current_avg"),
+    QLatin1String("power_now"),
+    QLatin1String("cycle_count"),
+    QLatin1String("time_to_empty_now"),
+    QLatin1String("time_to_empty_avg"),
+    QLatin1String("time_to_full_now"),
+    QLatin1String("time_to_full_avg"),
+    QLatin1String("constant_charge_current"),
+};
+
+const QList<QLatin1String> kSelectionAttributes = {
+    QLatin1String("type"),
+    QLatin1String("scope"),
+    QLatin1String("present"),
+};
+
+const QList<QLatin1String> kExternalSupplyAttributes = {
+    QLatin1String("online"),
+    QLatin1String("voltage_max"),
+    QLatin1String("current_max"),
+};
+
+QByteArray textAttribute(const PowerSupplyAttributes &attributes, const char *name)
+{
+    return attributes.value(QLatin1String(name)).trimmed();
+}
+
+// The kernel prints every power_supply value from an int; anything else (an
+// empty file, trailing garbage, a number beyond int) is not a value.
+std::optional<qint64> integerAttribute(const PowerSupplyAttributes &attributes, const char *name)
+{
+    const auto found = attributes.constFind(QLatin1String(name));
+    if (found == attributes.constEnd())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 value = found->trimmed().toLongLong(&ok, 10);
+    if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<qint64> firstIntegerAttribute(const PowerSupplyAttributes &attributes, const char *preferred,
+                                            const char *fallback)
+{
+    if (auto value = integerAttribute(attributes, preferred))
+        return value;
+    return integerAttribute(attributes, fallback);
+}
+
+qint64 micro(qint64 value)
+{
+    return roundHalfAway(static_cast<double>(value) / 1000.0);
+}
+
+qint64 secondsToMinutes(qint64 seconds)
+{
+    return roundHalfAway(static_cast<double>(seconds) / 60.0);
+}
+
+bool isDeviceScoped(const PowerSupplyAttributes &attributes)
+{
+    return textAttribute(attributes, "scope") == "Device";
+}
+
+bool isBattery(const PowerSupplyAttributes &attributes)
+{
+    // "present" is 0 for an empty battery bay.
+    return textAttribute(attributes, "type") == "Battery" && !isDeviceScoped(attributes)
+        && textAttribute(attributes, "present") != "0";
+}
+
+bool isExternalSupply(const PowerSupplyAttributes &attributes)
+{
+    const QByteArray type = textAttribute(attributes, "type");
+    return (type == "Mains" || type == "USB") && !isDeviceScoped(attributes);
+}
+
+// Battery capacities in mAh. Batteries that count in energy units give µWh;
+// those divide by the design voltage (the pack's nominal voltage), or by the
+// present voltage when the design voltage is unknown.
+class CapacityReader
+{
+public:
+    explicit CapacityReader(const PowerSupplyAttributes &battery)
+        : m_battery(battery)
+        , m_voltageUV(firstIntegerAttribute(battery, "voltage_min_design", "voltage_now"))
+    {
+    }
+
+    std::optional<qint64> milliampHours(const char *chargeName, const char *energyName) const
+    {
+        if (auto charge = integerAttribute(m_battery, chargeName))
+            return micro(*charge);
+        const auto energy = integerAttribute(m_battery, energyName);
+        if (!energy || !m_voltageUV || *m_voltageUV <= 0)
+            return std::nullopt;
+        return roundHalfAway(static_cast<double>(*energy) / static_cast<double>(*m_voltageUV) * 1000.0);
+    }
+
+private:
+    const PowerSupplyAttributes &m_battery;
+    std::optional<qint64> m_voltageUV;
+};
+
+// Most drivers report current and power as magnitudes; some (macsmc-battery,
+// several fuel gauges) already sign them. The status decides the sign; other
+// states keep what the driver said.
+qint64 signedByStatus(qint64 value, const QByteArray &status)
+{
+    if (status == "Discharging")
+        return -std::llabs(value);
+    if (status == "Charging")
+        return std::llabs(value);
+    return value;
+}
+
+std::optional<qint64> batteryCurrentMA(const PowerSupplyAttributes &battery, const char *currentName)
+{
+    if (auto current = integerAttribute(battery, currentName))
+        return micro(*current);
+    // Batteries that count in energy units give power instead of current.
+    const auto power = integerAttribute(battery, "power_now");
+    const auto voltage = integerAttribute(battery, "voltage_now");
+    if (!power || !voltage || *voltage <= 0)
+        return std::nullopt;
+    return roundHalfAway(static_cast<double>(*power) / static_cast<double>(*voltage) * 1000.0);
+}
+
+std::optional<bool> externalConnected(const QList<PowerSupplyAttributes> &externalSupplies)
+{
+    std::optional<bool> connected;
+    for (const PowerSupplyAttributes &supply : externalSupplies) {
+        const auto online = integerAttribute(supply, "online");
+        if (!online)
+            continue;
+        if (*online != 0)
+            return true;
+        connected = false;
+    }
+    return connected;
+}
+
+// A USB-PD source reports its contract as voltage_max (µV) and current_max (µA).
+std::optional<qint64> adapterWatts(const QList<PowerSupplyAttributes> &externalSupplies)
+{
+    for (const PowerSupplyAttributes &supply : externalSupplies) {
+        const auto online = integerAttribute(supply, "online");
+        const auto voltage = integerAttribute(supply, "voltage_max");
+        const auto current = integerAttribute(supply, "current_max");
+        if (!online || *online == 0 || !voltage || !current || *voltage <= 0 || *current <= 0)
+            continue;
+        const qint64 watts = roundHalfAway(static_cast<double>(*voltage) / 1e6 * static_cast<double>(*current) / 1e6);
+        if (watts > 0)
+            return watts;
+    }
+    return std::nullopt;
+}
+
+void putNumber(RegistryEntry &entry, const char *key, std::optional<qint64> value)
+{
+    if (value)
+        entry.insert(QLatin1String(key), RegistryValue::numberObject(*value));
+}
+
+void putInteger(RegistryDictionary &dictionary, const char *key, std::optional<qint64> value)
+{
+    if (value)
+        dictionary.insert(QLatin1String(key), RegistryValue::integer(*value));
+}
+
+void putDictionary(RegistryEntry &entry, const char *key, const RegistryDictionary &dictionary)
+{
+    if (!dictionary.isEmpty())
+        entry.insert(QLatin1String(key), RegistryValue::dictionary(dictionary));
+}
+
+} // namespace
+
+RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
+                                           const QList<PowerSupplyAttributes> &externalSupplies)
+{
+    RegistryEntry entry;
+    const QByteArray status = textAttribute(battery, "status");
+    const CapacityReader capacities(battery);
+    const auto rawCurrent = capacities.milliampHours("charge_now", "energy_now");
+    const auto rawMax = capacities.milliampHours("charge_full", "energy_full");
+    const auto design = capacities.milliampHours("charge_full_design", "energy_full_design");
+    const auto capacity = integerAttribute(battery, "capacity");
+
+    if (capacity) {
+        putNumber(entry, "CurrentCapacity", capacity);
+        putNumber(entry, "MaxCapacity", 100);
+    } else if (rawCurrent && rawMax) {
+        // Without a percentage the level follows from the capacities.
+        putNumber(entry, "CurrentCapacity", rawCurrent);
+        putNumber(entry, "MaxCapacity", rawMax);
+    }
+    putNumber(entry, "AppleRawCurrentCapacity", rawCurrent);
+    putNumber(entry, "AppleRawMaxCapacity", rawMax);
+    putNumber(entry, "DesignCapacity", design);
+
+    std::optional<qint64> voltageMV;
+    if (auto voltage = integerAttribute(battery, "voltage_now"))
+        voltageMV = micro(*voltage);
+    putNumber(entry, "Voltage", voltageMV);
+    putNumber(entry, "AppleRawBatteryVoltage", voltageMV);
+
+    // current_avg, where the gauge keeps one, is the steadier reading.
+    const auto instantMA = batteryCurrentMA(battery, "current_now");
+    const auto averageMA = integerAttribute(battery, "current_avg") ? batteryCurrentMA(battery, "current_avg") : instantMA;
+    if (instantMA)
+        putNumber(entry, "InstantAmperage", signedByStatus(*instantMA, status));
+    if (averageMA)
+        putNumber(entry, "Amperage", signedByStatus(*averageMA, status));
+
+    const auto cycles = integerAttribute(battery, "cycle_count");
+    putNumber(entry, "CycleCount", cycles);
+
+    if (!status.isEmpty()) {
+        entry.insert(QStringLiteral("IsCharging"), RegistryValue::boolean(status == "Charging"));
+        entry.insert(QStringLiteral("FullyCharged"), RegistryValue::boolean(status == "Full"));
+    }
+    if (auto connected = externalConnected(externalSupplies))
+        entry.insert(QStringLiteral("ExternalConnected"), RegistryValue::boolean(*connected));
+
+    if (auto seconds = firstIntegerAttribute(battery, "time_to_empty_avg", "time_to_empty_now"))
+        putNumber(entry, "AvgTimeToEmpty", secondsToMinutes(*seconds));
+    if (auto seconds = firstIntegerAttribute(battery, "time_to_full_avg", "time_to_full_now"))
+        putNumber(entry, "AvgTimeToFull", secondsToMinutes(*seconds));
+
+    RegistryDictionary gauge;
+    putInteger(gauge, "StateOfCharge", capacity);
+    putInteger(gauge, "DesignCapacity", design);
+    putInteger(gauge, "FccComp1", rawMax);
+    putInteger(gauge, "CycleCount", cycles);
+    putInteger(gauge, "Voltage", voltageMV);
+    putDictionary(entry, "BatteryData", gauge);
+
+    RegistryDictionary telemetry;
+    if (auto power = integerAttribute(battery, "power_now"))
+        putInteger(telemetry, "BatteryPower", signedByStatus(micro(*power), status));
+    putDictionary(entry, "PowerTelemetryData", telemetry);
+
+    RegistryDictionary adapter;
+    putInteger(adapter, "Watts", adapterWatts(externalSupplies));
+    putDictionary(entry, "AdapterDetails", adapter);
+
+    RegistryDictionary charger;
+    if (auto current = integerAttribute(battery, "constant_charge_current"))
+        putInteger(charger, "ChargingCurrent", micro(*current));
+    putDictionary(entry, "ChargerData", charger);
+
+    return entry;
+}
+
+SysfsSmartBatteryRegistry::SysfsSmartBatteryRegistry(const QString &sysRoot)
+    : SysfsSmartBatteryRegistry(sysRoot, SysfsFiles::real())
+{
+}
+
+SysfsSmartBatteryRegistry::SysfsSmartBatteryRegistry(const QString &sysRoot, SysfsFiles &files)
+    : m_supplyDirectory(sysRoot + QStringLiteral("/class/power_supply/"))
+    , m_files(files)
+{
+}
+
+std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
+{
+    QString batteryName;
+    QList<PowerSupplyAttributes> externalSupplies;
+    for (const QString &name : m_files.list(m_supplyDirectory)) {
+        const PowerSupplyAttributes selection = readAttributes(name, kSelectionAttributes);
+        if (batteryName.isEmpty() && isBattery(selection))
+            batteryName = name;
+        else if (isExternalSupply(selection))
+            externalSupplies.append(readAttributes(name, kExternalSupplyAttributes));
+    }
+    if (batteryName.isEmpty())
+        return std::nullopt;
+
+    const PowerSupplyAttributes battery = readAttributes(batteryName, kBatteryAttributes);
+    // A battery unbound or hot-removed while we read leaves a partial set of
+    // values that no longer describe anything.
+    if (!isBattery(battery) || !m_files.read(m_supplyDirectory + batteryName + QStringLiteral("/type")))
+        return std::nullopt;
+    return registryEntryFromPowerSupply(battery, externalSupplies);
+}
+
+PowerSupplyAttributes SysfsSmartBatteryRegistry::readAttributes(const QString &supply,
+                                                                const QList<QLatin1String> &names)
+{
+    PowerSupplyAttributes attributes;
+    const QString directory = m_supplyDirectory + supply + QLatin1Char('/');
+    for (const QLatin1String &name : names) {
+        if (auto text = m_files.read(directory + name))
+            attributes.insert(name, *text);
+    }
+    return attributes;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// File access for sysfs readers. Tests replace it to simulate files that fail
+// or vanish; root reads every file regardless of permission bits.
+class SysfsFiles
+{
+public:
+    virtual ~SysfsFiles() = default;
+
+    // The file's contents (attributes are a few bytes; at most 4 KiB are
+    // read), or absent when it cannot be opened or read.
+    virtual std::optional<QByteArray> read(const QString &path) = 0;
+    // Names of the directory's entries, sorted; empty when it cannot be read.
+    virtual QStringList list(const QString &directory) = 0;
+
+    // Plain POSIX calls, usable from any thread.
+    static SysfsFiles &real();
+};

@@ -1,0 +1,169 @@
+#include "platform/linux/upower_power_sources.h"
+
+#include "platform/format.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QDeadlineTimer>
+
+#include <cmath>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.UPower");
+const QString kRootPath = QStringLiteral("/org/freedesktop/UPower");
+const QString kRootInterface = QStringLiteral("org.freedesktop.UPower");
+const QString kDeviceInterface = QStringLiteral("org.freedesktop.UPower.Device");
+const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+
+constexpr uint kTypeBattery = 2;
+constexpr uint kStateUnknown = 0;
+constexpr uint kStateCharging = 1;
+
+constexpr auto kDefaultBudget = 1500ms;
+
+// UPower reports times in seconds, 0 when it has no estimate.
+qint64 secondsToMinutes(qint64 seconds)
+{
+    return roundHalfAway(static_cast<double>(seconds) / 60.0);
+}
+
+class UPowerCall
+{
+public:
+    UPowerCall(const QDBusConnection &connection, std::chrono::milliseconds budget)
+        : m_connection(connection)
+        , m_deadline(budget)
+    {
+    }
+
+    // The reply's first argument, or an invalid QVariant on error, timeout or
+    // an exhausted budget.
+    QVariant call(const QString &path, const QString &interface, const QString &method,
+                  const QVariantList &arguments = {})
+    {
+        const qint64 remaining = m_deadline.remainingTime();
+        if (remaining <= 0)
+            return {};
+        QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
+        message.setArguments(arguments);
+        const QDBusMessage reply = m_connection.call(message, QDBus::Block, static_cast<int>(remaining));
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return {};
+        return reply.arguments().constFirst();
+    }
+
+private:
+    QDBusConnection m_connection;
+    QDeadlineTimer m_deadline;
+};
+
+QList<QDBusObjectPath> objectPaths(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<QDBusArgument>())
+        return qdbus_cast<QList<QDBusObjectPath>>(value.value<QDBusArgument>());
+    return value.value<QList<QDBusObjectPath>>();
+}
+
+QVariantMap propertyMap(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<QDBusArgument>())
+        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
+    return value.toMap();
+}
+
+std::optional<bool> booleanValue(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<QDBusVariant>())
+        return booleanValue(value.value<QDBusVariant>().variant());
+    if (value.metaType() != QMetaType::fromType<bool>())
+        return std::nullopt;
+    return value.toBool();
+}
+
+std::optional<qint64> integerProperty(const QVariantMap &device, const QString &key)
+{
+    const QVariant value = device.value(key);
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return value.toLongLong();
+    default:
+        return std::nullopt;
+    }
+}
+
+bool isPoweringBattery(const QVariantMap &device)
+{
+    return integerProperty(device, QStringLiteral("Type")) == kTypeBattery
+        && booleanValue(device.value(QStringLiteral("PowerSupply"))) == true
+        && booleanValue(device.value(QStringLiteral("IsPresent"))) != false;
+}
+
+} // namespace
+
+PowerSourceDescription powerSourceFromUPowerDevice(const QVariantMap &device, std::optional<bool> onBattery,
+                                                   int index)
+{
+    PowerSourceDescription description;
+    description.insert(QStringLiteral("Type"), QStringLiteral("InternalBattery"));
+    description.insert(QStringLiteral("Name"), QStringLiteral("InternalBattery-%1").arg(index));
+
+    const QVariant percentage = device.value(QStringLiteral("Percentage"));
+    if (percentage.metaType() == QMetaType::fromType<double>() && std::isfinite(percentage.toDouble())) {
+        description.insert(QStringLiteral("Current Capacity"), roundHalfAwayInt(percentage.toDouble()));
+        description.insert(QStringLiteral("Max Capacity"), 100);
+    }
+    if (onBattery)
+        description.insert(QStringLiteral("Power Source State"),
+                           *onBattery ? QStringLiteral("Battery Power") : QStringLiteral("AC Power"));
+
+    const auto state = integerProperty(device, QStringLiteral("State"));
+    if (state && *state != kStateUnknown)
+        description.insert(QStringLiteral("Is Charging"), *state == kStateCharging);
+    if (auto seconds = integerProperty(device, QStringLiteral("TimeToEmpty")))
+        description.insert(QStringLiteral("Time to Empty"), secondsToMinutes(*seconds));
+    if (auto seconds = integerProperty(device, QStringLiteral("TimeToFull")))
+        description.insert(QStringLiteral("Time to Full Charge"), secondsToMinutes(*seconds));
+    return description;
+}
+
+UPowerPowerSources::UPowerPowerSources()
+    : UPowerPowerSources(QDBusConnection::systemBus(), kDefaultBudget)
+{
+}
+
+UPowerPowerSources::UPowerPowerSources(const QDBusConnection &connection, std::chrono::milliseconds budget)
+    : m_connection(connection)
+    , m_budget(budget)
+{
+}
+
+QList<PowerSourceDescription> UPowerPowerSources::copyPowerSources()
+{
+    QList<PowerSourceDescription> sources;
+    if (!m_connection.isConnected())
+        return sources;
+
+    UPowerCall upower(m_connection, m_budget);
+    const QList<QDBusObjectPath> devices = objectPaths(upower.call(kRootPath, kRootInterface, QStringLiteral("EnumerateDevices")));
+    if (devices.isEmpty())
+        return sources;
+    const std::optional<bool> onBattery = booleanValue(
+        upower.call(kRootPath, kPropertiesInterface, QStringLiteral("Get"), {kRootInterface, QStringLiteral("OnBattery")}));
+
+    for (const QDBusObjectPath &path : devices) {
+        const QVariantMap device = propertyMap(
+            upower.call(path.path(), kPropertiesInterface, QStringLiteral("GetAll"), {kDeviceInterface}));
+        if (isPoweringBattery(device))
+            sources.append(powerSourceFromUPowerDevice(device, onBattery, static_cast<int>(sources.size())));
+    }
+    return sources;
+}

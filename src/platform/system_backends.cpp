@@ -1,0 +1,16 @@
+#include "platform/system_backends.h"
+
+#include "platform/linux/sysfs_battery_registry.h"
+#include "platform/linux/upower_power_sources.h"
+
+PowerSourceList &systemPowerSources()
+{
+    static UPowerPowerSources sources;
+    return sources;
+}
+
+SmartBatteryRegistry &systemSmartBatteryRegistry()
+{
+    static SysfsSmartBatteryRegistry registry(QStringLiteral("/sys"));
+    return registry;
+}

@@ -1,0 +1,90 @@
+#include "power/battery_power_source_reader.h"
+
+#include "power/battery_registry_values.h"
+
+#include <algorithm>
+
+namespace {
+
+std::optional<qint64> descriptionInteger(const PowerSourceDescription &description, const QString &key)
+{
+    const QVariant value = description.value(key);
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+        return value.toLongLong();
+    case QMetaType::ULongLong:
+        return static_cast<qint64>(value.toULongLong());
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<bool> descriptionBoolean(const PowerSourceDescription &description, const QString &key)
+{
+    const QVariant value = description.value(key);
+    if (value.metaType() == QMetaType::fromType<bool>())
+        return value.toBool();
+    if (auto number = descriptionInteger(description, key))
+        return *number != 0;
+    return std::nullopt;
+}
+
+QString descriptionString(const PowerSourceDescription &description, const QString &key)
+{
+    const QVariant value = description.value(key);
+    return value.metaType() == QMetaType::fromType<QString>() ? value.toString() : QString();
+}
+
+bool isInternalBattery(const PowerSourceDescription &description, qsizetype sourceCount)
+{
+    const QString type = descriptionString(description, QStringLiteral("Type"));
+    const QString name = descriptionString(description, QStringLiteral("Name"));
+    return type.isEmpty() || type == QLatin1String("InternalBattery") || name.contains(QLatin1String("InternalBattery"))
+        || name.contains(QLatin1String("Internal Battery")) || sourceCount == 1;
+}
+
+std::optional<int> levelFrom(std::optional<qint64> current, std::optional<qint64> maximum)
+{
+    if (!current)
+        return std::nullopt;
+    if (!maximum || *maximum <= 100 || *current < 0) {
+        if (*current >= 0 && *current <= 100)
+            return static_cast<int>(*current);
+        return std::nullopt;
+    }
+    return percentOf(static_cast<double>(*current), static_cast<double>(*maximum));
+}
+
+std::optional<int> validMinutes(std::optional<qint64> minutes)
+{
+    if (minutes && isValidMinutes(*minutes))
+        return static_cast<int>(*minutes);
+    return std::nullopt;
+}
+
+} // namespace
+
+BatSourceReading decodePowerSources(const QList<PowerSourceDescription> &sources)
+{
+    BatSourceReading reading;
+    reading.name = QStringLiteral("IOPS");
+    const auto battery = std::find_if(sources.cbegin(), sources.cend(), [&](const PowerSourceDescription &source) {
+        return isInternalBattery(source, sources.size());
+    });
+    if (battery == sources.cend())
+        return reading;
+
+    reading.present = true;
+    reading.level = levelFrom(descriptionInteger(*battery, QStringLiteral("Current Capacity")),
+                              descriptionInteger(*battery, QStringLiteral("Max Capacity")));
+    reading.onAC = descriptionString(*battery, QStringLiteral("Power Source State")) == QLatin1String("AC Power");
+    reading.charging = descriptionBoolean(*battery, QStringLiteral("Is Charging"));
+    if (reading.charging == true)
+        reading.minutes = validMinutes(descriptionInteger(*battery, QStringLiteral("Time to Full Charge")));
+    else
+        reading.minutes = validMinutes(descriptionInteger(*battery, QStringLiteral("Time to Empty")));
+    return reading;
+}

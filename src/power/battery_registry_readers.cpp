@@ -1,0 +1,304 @@
+#include "power/battery_registry_readers.h"
+
+#include "platform/format.h"
+#include "power/battery_registry_values.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Battery currents beyond 50 A are bit patterns gone wrong, not currents.
+constexpr qint64 kAmperageLimitMA = 50000;
+// Below 41 mA a current against the reported direction is gauge noise.
+constexpr int kNoiseCurrentMA = 41;
+// Adapters rated above this are not what is reaching the battery.
+constexpr double kMaxAdapterChargeW = 140.0;
+// Telemetry's battery power shares the amperage decoding's bound (mW).
+constexpr qint64 kTelemetryObjectLimitMW = 50000;
+constexpr qint64 kTelemetryIntegerLimitMW = 499999;
+// Below these the machine is idle or the value is noise.
+constexpr double kMinSystemLoadMW = 150.0;
+constexpr double kMinBatteryW = 0.15;
+constexpr double kMaxBatteryW = 100.0;
+// Telemetry and system load within this of each other describe the same flow.
+constexpr double kAgreeingPowerW = 1.5;
+// A pack above 8 V is a multi-cell laptop pack whose current can be derived.
+constexpr qint64 kMinDerivingVoltageMV = 8000;
+// A cell reading below this is an empty slot or a sensor fault.
+constexpr qint64 kMinCellVoltageMV = 501;
+
+std::optional<int> validMinutes(std::optional<qint64> minutes)
+{
+    if (minutes && isValidMinutes(*minutes))
+        return static_cast<int>(*minutes);
+    return std::nullopt;
+}
+
+double watts(qint64 milliamps, qint64 millivolts)
+{
+    return std::abs(static_cast<double>(milliamps)) / 1000.0 * static_cast<double>(millivolts) / 1000.0;
+}
+
+class EntryReader
+{
+public:
+    explicit EntryReader(const RegistryEntry &entry)
+        : m_entry(entry)
+        , m_batteryData(registryDictionary(entry, QStringLiteral("BatteryData")).value_or(RegistryDictionary()))
+    {
+    }
+
+    std::optional<qint64> integer(const char *key) const
+    {
+        return registryInteger(registryProperty(m_entry, QLatin1String(key)));
+    }
+    std::optional<bool> boolean(const char *key) const
+    {
+        return registryBoolean(registryProperty(m_entry, QLatin1String(key)));
+    }
+    std::optional<qint64> batteryDataInteger(const char *key) const
+    {
+        return dictionaryInteger(registryProperty(m_batteryData, QLatin1String(key)));
+    }
+    std::optional<double> dictionaryValue(const char *dictionary, const char *key) const
+    {
+        const auto found = registryDictionary(m_entry, QLatin1String(dictionary));
+        return found ? dictionaryNumber(registryProperty(*found, QLatin1String(key))) : std::nullopt;
+    }
+    const RegistryValue *property(const char *key) const { return registryProperty(m_entry, QLatin1String(key)); }
+    const RegistryDictionary &batteryData() const { return m_batteryData; }
+
+    template <typename T>
+    static std::optional<T> either(std::optional<T> first, std::optional<T> second)
+    {
+        return first ? first : second;
+    }
+
+private:
+    const RegistryEntry &m_entry;
+    RegistryDictionary m_batteryData;
+};
+
+// Sum of the "CellVoltage" list entries for which `counts` holds, absent when
+// none does.
+template <typename Predicate>
+std::optional<qint64> cellVoltageSum(const RegistryDictionary &batteryData, Predicate counts)
+{
+    const RegistryValue *cells = registryProperty(batteryData, QStringLiteral("CellVoltage"));
+    if (!cells || cells->kind() != RegistryValue::Kind::List)
+        return std::nullopt;
+    std::optional<qint64> sum;
+    for (const RegistryValue &cell : cells->listValue()) {
+        const auto millivolts = dictionaryInteger(&cell);
+        if (millivolts && counts(*millivolts))
+            sum = sum.value_or(0) + *millivolts;
+    }
+    return sum;
+}
+
+std::optional<int> smartBatteryLevel(std::optional<qint64> current, std::optional<qint64> maximum)
+{
+    if (!current || *current < 0)
+        return std::nullopt;
+    if (!maximum || *maximum <= 100)
+        return *current <= 100 ? std::optional<int>(static_cast<int>(*current)) : std::nullopt;
+    return percentOf(static_cast<double>(*current), static_cast<double>(*maximum));
+}
+
+std::optional<int> smartBatteryVoltage(const EntryReader &entry)
+{
+    std::optional<qint64> voltage = entry.either(entry.integer("AppleRawBatteryVoltage"), entry.integer("Voltage"));
+    if (!voltage || *voltage <= 0)
+        voltage = entry.either(entry.batteryDataInteger("Voltage"), entry.batteryDataInteger("AppleRawBatteryVoltage"));
+    if (!voltage || *voltage <= 0)
+        voltage = cellVoltageSum(entry.batteryData(), [](qint64 mv) { return mv >= kMinCellVoltageMV; });
+    if (!voltage || *voltage < 1)
+        return std::nullopt;
+    return fitInt(voltage);
+}
+
+std::optional<int> smartBatteryAmperage(const EntryReader &entry)
+{
+    for (const char *key : {"InstantAmperage", "Amperage"}) {
+        if (auto amperage = fitInt(registrySignedQuantity(entry.property(key), kAmperageLimitMA)))
+            return amperage;
+    }
+    return std::nullopt;
+}
+
+// Battery power from current and voltage, unless the current is small noise
+// that contradicts the charging state.
+std::optional<double> chargeWattsFromCurrent(std::optional<int> amperage, std::optional<int> voltage,
+                                             std::optional<bool> charging)
+{
+    if (!amperage || *amperage == 0 || !voltage || *voltage < 1)
+        return std::nullopt;
+    const int magnitude = std::abs(*amperage);
+    if (!charging && *amperage > 0 && *amperage < kNoiseCurrentMA)
+        return std::nullopt;
+    const bool disagrees = charging && ((*charging && *amperage < 1) || (!*charging && *amperage >= 0));
+    if (disagrees && magnitude < kNoiseCurrentMA)
+        return std::nullopt;
+    return watts(*amperage, *voltage);
+}
+
+std::optional<int> smartBatteryMinutes(const EntryReader &entry, const BatSourceReading &reading)
+{
+    const auto remaining = validMinutes(entry.integer("TimeRemaining"));
+    if (reading.charging == true)
+        return entry.either(validMinutes(entry.integer("AvgTimeToFull")), remaining);
+    if (reading.onAC == true)
+        return remaining;
+    return entry.either(validMinutes(entry.integer("AvgTimeToEmpty")), remaining);
+}
+
+} // namespace
+
+BatSourceReading decodeSmartBattery(const std::optional<RegistryEntry> &found)
+{
+    BatSourceReading reading;
+    reading.name = QStringLiteral("SmartBattery");
+    if (!found)
+        return reading;
+    const EntryReader entry(*found);
+    reading.present = true;
+
+    reading.rawCurrent = fitInt(entry.integer("AppleRawCurrentCapacity"));
+    reading.rawMax = fitInt(entry.either(entry.integer("AppleRawMaxCapacity"), entry.integer("NominalChargeCapacity")));
+    reading.level = smartBatteryLevel(entry.integer("CurrentCapacity"), entry.integer("MaxCapacity"));
+
+    reading.charging = entry.boolean("IsCharging");
+    if (reading.charging == true)
+        reading.onAC = true;
+    const auto external = entry.either(entry.boolean("ExternalConnected"), entry.boolean("AppleRawExternalConnected"));
+    if (external) {
+        if (*external || !reading.charging)
+            reading.onAC = *external;
+        else
+            reading.onAC = reading.charging;
+    }
+    if (entry.boolean("FullyCharged") == true) {
+        reading.charging = false;
+        reading.onAC = true;
+    }
+
+    reading.cycles = fitInt(entry.either(entry.integer("CycleCount"), entry.batteryDataInteger("CycleCount")));
+    const auto design = fitInt(entry.either(entry.integer("DesignCapacity"), entry.batteryDataInteger("DesignCapacity")));
+    if (design && *design >= 1)
+        reading.design = design;
+    if (reading.rawMax && reading.design)
+        reading.health = percentOf(*reading.rawMax, *reading.design);
+
+    reading.voltageMV = smartBatteryVoltage(entry);
+    reading.amperageMA = smartBatteryAmperage(entry);
+    reading.chargeW = chargeWattsFromCurrent(reading.amperageMA, reading.voltageMV, reading.charging);
+
+    const auto adapterWatts = entry.dictionaryValue("AdapterDetails", "Watts");
+    if (adapterWatts && *adapterWatts > 0)
+        reading.adapterW = adapterWatts;
+
+    if (reading.charging == true) {
+        // A gauge that reports no current while charging: fall back to the
+        // adapter's rating, then to the charger's requested current.
+        if ((!reading.chargeW || *reading.chargeW <= 0.1) && reading.adapterW)
+            reading.chargeW = std::min(*reading.adapterW, kMaxAdapterChargeW);
+        const auto chargingCurrent = entry.dictionaryValue("ChargerData", "ChargingCurrent");
+        if ((!reading.chargeW || *reading.chargeW <= 0) && chargingCurrent && *chargingCurrent >= 1
+            && reading.voltageMV)
+            reading.chargeW = *chargingCurrent / 1000.0 * *reading.voltageMV / 1000.0;
+    }
+
+    reading.minutes = smartBatteryMinutes(entry, reading);
+    return reading;
+}
+
+BatSourceReading decodeGauge(const std::optional<RegistryEntry> &found)
+{
+    BatSourceReading reading;
+    reading.name = QStringLiteral("Gauge");
+    if (!found)
+        return reading;
+    const auto gauge = registryDictionary(*found, QStringLiteral("BatteryData"));
+    if (!gauge)
+        return reading;
+    auto integer = [&](const char *key) { return dictionaryInteger(registryProperty(*gauge, QLatin1String(key))); };
+    reading.present = true;
+
+    const auto stateOfCharge = integer("StateOfCharge");
+    if (stateOfCharge && *stateOfCharge >= 0 && *stateOfCharge <= 100)
+        reading.level = static_cast<int>(*stateOfCharge);
+    reading.cycles = fitInt(integer("CycleCount"));
+
+    const auto design = fitInt(integer("DesignCapacity"));
+    if (design && *design > 0) {
+        reading.design = design;
+        for (const char *key : {"FccComp1", "FccComp2"}) {
+            const auto fullCharge = fitInt(integer(key));
+            if (fullCharge && *fullCharge > 0) {
+                reading.rawMax = fullCharge;
+                reading.health = percentOf(*fullCharge, *design);
+                break;
+            }
+        }
+    }
+
+    const auto voltage = integer("Voltage");
+    if (voltage && *voltage >= 1)
+        reading.voltageMV = fitInt(voltage);
+    else
+        reading.voltageMV = fitInt(cellVoltageSum(*gauge, [](qint64 mv) { return mv > 0; }));
+    return reading;
+}
+
+BatSourceReading decodeTelemetry(const std::optional<RegistryEntry> &found)
+{
+    BatSourceReading reading;
+    reading.name = QStringLiteral("Telemetry");
+    if (!found)
+        return reading;
+    const auto telemetry = registryDictionary(*found, QStringLiteral("PowerTelemetryData"));
+    if (!telemetry)
+        return reading;
+    const EntryReader entry(*found);
+    reading.present = true;
+
+    std::optional<double> systemW;
+    const auto systemLoad = dictionaryNumber(registryProperty(*telemetry, QStringLiteral("SystemLoad")));
+    if (systemLoad && *systemLoad > kMinSystemLoadMW)
+        systemW = *systemLoad / 1000.0;
+
+    std::optional<qint64> batteryMW;
+    const RegistryValue *batteryPower = registryProperty(*telemetry, QStringLiteral("BatteryPower"));
+    if (batteryPower && batteryPower->kind() == RegistryValue::Kind::NumberObject)
+        batteryMW = registrySignedQuantity(batteryPower, kTelemetryObjectLimitMW);
+    else if (auto plain = dictionaryInteger(batteryPower))
+        batteryMW = repairWidenedInteger(*plain, kTelemetryIntegerLimitMW);
+    std::optional<double> batteryW;
+    if (batteryMW) {
+        const double w = std::abs(static_cast<double>(*batteryMW)) / 1000.0;
+        if (w > kMinBatteryW && w < kMaxBatteryW)
+            batteryW = w;
+    }
+
+    std::optional<double> powerW = systemW;
+    if (batteryW) {
+        powerW = batteryW;
+        if (systemW && std::abs(*systemW - *batteryW) <= kAgreeingPowerW)
+            powerW = (*systemW + *batteryW) * 0.5;
+    }
+    reading.chargeW = powerW;
+
+    reading.charging = entry.boolean("IsCharging");
+    reading.onAC = entry.boolean("ExternalConnected");
+
+    if (powerW && *powerW > kMinBatteryW) {
+        const auto voltage = fitInt(entry.either(entry.integer("AppleRawBatteryVoltage"), entry.integer("Voltage")));
+        if (voltage && *voltage > kMinDerivingVoltageMV) {
+            const int current = roundHalfAwayInt(*powerW / (*voltage / 1000.0) * 1000.0);
+            reading.voltageMV = voltage;
+            reading.amperageMA = reading.charging == true ? current : -current;
+        }
+    }
+    return reading;
+}

@@ -1,0 +1,211 @@
+#include "power/battery_text_readers.h"
+
+#include "power/battery_registry_values.h"
+
+#include <QRegularExpression>
+
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+// Amperages beyond 30 A in ioreg's text are misprinted bit patterns.
+constexpr qint64 kIoregAmperageLimitMA = 30000;
+constexpr qint64 kWidenedAmperageLimitMA = 499999;
+
+std::optional<int> validMinutes(std::optional<qint64> minutes)
+{
+    if (minutes && isValidMinutes(*minutes))
+        return static_cast<int>(*minutes);
+    return std::nullopt;
+}
+
+// ioreg prints the registry's 64-bit numbers in decimal; a number too large
+// for a signed reading stands at the signed maximum so that the amperage
+// repair recognises it. Digits beyond 64 bits are no number at all.
+std::optional<qint64> parsePrintedInteger(const QString &digits)
+{
+    bool ok = false;
+    const qint64 value = digits.toLongLong(&ok, 10);
+    if (ok)
+        return value;
+    digits.toULongLong(&ok, 10);
+    if (ok)
+        return std::numeric_limits<qint64>::max();
+    return std::nullopt;
+}
+
+class IoregText
+{
+public:
+    explicit IoregText(const QString &text)
+        : m_text(text)
+    {
+    }
+
+    // The first `"key" = <group>` in the text.
+    std::optional<qint64> integer(const char *key, const char *group = "(\\d+)") const
+    {
+        const QRegularExpressionMatch match = QRegularExpression(keyPattern(key) + QLatin1String(group)).match(m_text);
+        if (!match.hasMatch())
+            return std::nullopt;
+        return parsePrintedInteger(match.captured(1));
+    }
+
+    std::optional<quint64> unsignedInteger(const char *key) const
+    {
+        const QRegularExpressionMatch match = QRegularExpression(keyPattern(key) + QLatin1String("(\\d+)")).match(m_text);
+        bool ok = false;
+        const quint64 value = match.hasMatch() ? match.captured(1).toULongLong(&ok, 10) : 0;
+        return ok ? std::optional<quint64>(value) : std::nullopt;
+    }
+
+    std::optional<bool> boolean(const char *key) const
+    {
+        const QString pattern = keyPattern(key);
+        if (QRegularExpression(pattern + QLatin1String("Yes")).match(m_text).hasMatch())
+            return true;
+        if (QRegularExpression(pattern + QLatin1String("No")).match(m_text).hasMatch())
+            return false;
+        const QRegularExpressionMatch digit = QRegularExpression(pattern + QLatin1String("([01])\\b")).match(m_text);
+        if (digit.hasMatch())
+            return digit.captured(1) == QLatin1String("1");
+        return std::nullopt;
+    }
+
+private:
+    static QString keyPattern(const char *key)
+    {
+        return QLatin1Char('"') + QRegularExpression::escape(QLatin1String(key)) + QLatin1String("\"\\s*=\\s*");
+    }
+
+    const QString &m_text;
+};
+
+template <typename T>
+std::optional<T> either(std::optional<T> first, std::optional<T> second)
+{
+    return first ? first : second;
+}
+
+// ioreg prints a negative amperage as its unsigned 64-bit pattern, and some
+// firmware stores a negative 32-bit value without sign extension.
+std::optional<qint64> repairedAmperage(const IoregText &ioreg, qint64 amperage)
+{
+    const quint64 magnitude = amperage < 0 ? 0 - static_cast<quint64>(amperage) : static_cast<quint64>(amperage);
+    if (magnitude <= static_cast<quint64>(kIoregAmperageLimitMA))
+        return amperage;
+    if (auto bits = ioreg.unsignedInteger("InstantAmperage")) {
+        const qint64 reinterpreted = static_cast<qint64>(*bits);
+        if (reinterpreted >= -kIoregAmperageLimitMA && reinterpreted <= kIoregAmperageLimitMA)
+            return reinterpreted;
+    }
+    // The stand-in for "beyond the signed range" has no meaningful low bits.
+    if (amperage == std::numeric_limits<qint64>::max())
+        return amperage;
+    return repairWidenedInteger(amperage, kWidenedAmperageLimitMA);
+}
+
+} // namespace
+
+BatSourceReading parsePmset(const std::optional<QString> &text)
+{
+    BatSourceReading reading;
+    reading.name = QStringLiteral("pmset");
+    if (!text || text->isEmpty())
+        return reading;
+
+    static const QRegularExpression batteryNamed(QStringLiteral("InternalBattery|Battery Power|AC Power"));
+    if (batteryNamed.match(*text).hasMatch())
+        reading.present = text->contains(QLatin1String("InternalBattery")) || text->contains(QLatin1String("Battery Power"))
+            || text->contains(QLatin1Char('%'));
+
+    static const QRegularExpression percent(QStringLiteral("(\\d{1,3})\\s*%"));
+    const QRegularExpressionMatch level = percent.match(*text);
+    if (level.hasMatch()) {
+        bool ok = false;
+        const int value = level.captured(0).remove(QLatin1Char('%')).trimmed().toInt(&ok);
+        if (ok && value >= 0 && value <= 100)
+            reading.level = value;
+    }
+
+    const QString lower = text->toLower();
+    if (lower.contains(QLatin1String("not charging"))) {
+        // Held at a charge limit on AC: "AC attached; not charging".
+        reading.charging = false;
+        reading.onAC = true;
+    } else if (lower.contains(QLatin1String("charging")) && !lower.contains(QLatin1String("discharging"))) {
+        reading.charging = true;
+        reading.onAC = true;
+    } else if (lower.contains(QLatin1String("discharging"))) {
+        reading.charging = false;
+        reading.onAC = false;
+    } else if (lower.contains(QLatin1String("charged")) || lower.contains(QLatin1String("finishing charge"))) {
+        reading.charging = false;
+        reading.onAC = true;
+    }
+    if (lower.contains(QLatin1String("ac power")) || lower.contains(QLatin1String("attached")))
+        reading.onAC = true;
+
+    static const QRegularExpression remaining(QStringLiteral("(\\d{1,3}):(\\d{2})\\s+remaining"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression clock(QStringLiteral("(\\d{1,3}):(\\d{2})"));
+    const QRegularExpressionMatch estimate = remaining.match(*text);
+    if (estimate.hasMatch()) {
+        const QStringList parts = clock.match(estimate.captured(0)).captured(0).split(QLatin1Char(':'));
+        bool hoursOk = false;
+        bool minutesOk = false;
+        const int hours = parts.size() == 2 ? parts[0].toInt(&hoursOk) : 0;
+        const int minutes = parts.size() == 2 ? parts[1].toInt(&minutesOk) : 0;
+        if (hoursOk && minutesOk)
+            reading.minutes = validMinutes(hours * 60 + minutes);
+    }
+    return reading;
+}
+
+BatSourceReading parseIoreg(const std::optional<QString> &text)
+{
+    BatSourceReading reading;
+    reading.name = QStringLiteral("ioreg");
+    if (!text
+        || !(text->contains(QLatin1String("AppleSmartBattery")) || text->contains(QLatin1String("MaxCapacity"))
+             || text->contains(QLatin1String("CurrentCapacity"))))
+        return reading;
+    const IoregText ioreg(*text);
+    reading.present = true;
+
+    reading.rawCurrent = fitInt(either(ioreg.integer("AppleRawCurrentCapacity"),
+                                       ioreg.integer("AppleRawCurrentCapacity", "(-?\\d+)")));
+    reading.rawMax = fitInt(either(ioreg.integer("AppleRawMaxCapacity"), ioreg.integer("MaxCapacity")));
+    const auto currentCapacity = ioreg.integer("CurrentCapacity");
+    reading.charging = ioreg.boolean("IsCharging");
+    const auto external = ioreg.boolean("ExternalConnected");
+    reading.cycles = fitInt(ioreg.integer("CycleCount"));
+    reading.design = fitInt(ioreg.integer("DesignCapacity"));
+    reading.voltageMV = fitInt(either(ioreg.integer("AppleRawBatteryVoltage"), ioreg.integer("Voltage")));
+    const auto amperage = either(ioreg.integer("InstantAmperage", "(-?\\d+)"), ioreg.integer("Amperage", "(-?\\d+)"));
+
+    if (reading.rawCurrent && reading.rawMax && *reading.rawMax >= 1)
+        reading.level = percentOf(*reading.rawCurrent, *reading.rawMax);
+    else if (currentCapacity && *currentCapacity <= 100)
+        reading.level = static_cast<int>(*currentCapacity);
+
+    reading.onAC = reading.charging == true ? std::optional<bool>(true) : external;
+    if (reading.rawMax && reading.design && *reading.design > 0)
+        reading.health = percentOf(*reading.rawMax, *reading.design);
+
+    if (amperage)
+        reading.amperageMA = fitInt(repairedAmperage(ioreg, *amperage));
+    if (reading.voltageMV && *reading.voltageMV >= 1 && reading.amperageMA && *reading.amperageMA != 0)
+        reading.chargeW = std::abs(*reading.amperageMA) / 1000.0 * *reading.voltageMV / 1000.0;
+
+    const auto toEmpty = validMinutes(ioreg.integer("AvgTimeToEmpty"));
+    const auto toFull = validMinutes(ioreg.integer("AvgTimeToFull"));
+    if (reading.charging != true)
+        reading.minutes = toEmpty;
+    if (toFull && reading.charging == true)
+        reading.minutes = toFull;
+    if (!reading.minutes)
+        reading.minutes = validMinutes(ioreg.integer("TimeRemaining"));
+    return reading;
+}

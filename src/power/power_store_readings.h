@@ -1,0 +1,23 @@
+#pragma once
+
+#include "power/power_store_rules.h"
+
+class IOReportPowerReader;
+class SystemInfo;
+
+// What the power store measures off the main thread, on its work queue.
+class PowerStoreReadings
+{
+public:
+    // `socReader` may be null (no energy counters); the others must outlive this.
+    PowerStoreReadings(IOReportPowerReader *socReader, const SystemInfo &systemInfo);
+
+    // Package power from the SoC reader, sampled synchronously on the reader's
+    // queue, or else estimated from the load average.
+    PackageReading readPackagePower() const;
+    CoreShares readCoreShares() const;
+
+private:
+    IOReportPowerReader *m_socReader;
+    const SystemInfo &m_systemInfo;
+};

@@ -1,0 +1,151 @@
+#include "energy/drain_records.h"
+#include "energy/iso_time.h"
+#include "energy/record_scanner.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+
+namespace {
+
+constexpr double kMarchFirst = 1740820502; // 2025-03-01T09:15:02Z
+
+} // namespace
+
+TEST(DrainRecords, PowerLineHasExactlyItsEightKeys)
+{
+    EXPECT_EQ(powerRecordLine(kMarchFirst + 0.9, 80, 7.25, 4.5, false, QString(), 0),
+              QByteArray(R"({"chargeW":4.5,"charging":false,"kind":"power","level":80,"packageW":7.25,)"
+                         R"("t":"2025-03-01T09:15:02Z","top":"","topScore":0})"
+                         "\n"));
+    EXPECT_EQ(powerRecordLine(kMarchFirst, 41, 12.5, 0, true, QStringLiteral("Web Content"), 31.5),
+              QByteArray(R"({"chargeW":0,"charging":true,"kind":"power","level":41,"packageW":12.5,)"
+                         R"("t":"2025-03-01T09:15:02Z","top":"Web Content","topScore":31.5})"
+                         "\n"));
+}
+
+TEST(DrainRecords, ProcLineHasExactlyItsFiveKeys)
+{
+    EXPECT_EQ(procRecordLine(kMarchFirst, QStringLiteral("cc1plus \"x\""), 24.75, 95.5),
+              QByteArray(R"({"cpu":95.5,"kind":"proc","name":"cc1plus \"x\"","score":24.75,)"
+                         R"("t":"2025-03-01T09:15:02Z"})"
+                         "\n"));
+}
+
+TEST(DrainRecords, EventLinesUseTheFourStoredNames)
+{
+    struct Case { DrainEvent event; const char *line; };
+    const Case cases[] = {
+        {DrainEvent::DisplaySleep, R"({"kind":"event","name":"display_sleep","t":"2025-03-01T09:15:02Z"})"},
+        {DrainEvent::DisplayWake, R"({"kind":"event","name":"display_wake","t":"2025-03-01T09:15:02Z"})"},
+        {DrainEvent::SystemSleep, R"({"kind":"event","name":"system_sleep","t":"2025-03-01T09:15:02Z"})"},
+        {DrainEvent::SystemWake, R"({"kind":"event","name":"system_wake","t":"2025-03-01T09:15:02Z"})"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(eventRecordLine(kMarchFirst, drainEventName(c.event)), QByteArray(c.line) + '\n');
+}
+
+TEST(IsoTime, FormatsUtcWithoutFractions)
+{
+    EXPECT_EQ(formatIsoUtc(kMarchFirst), QStringLiteral("2025-03-01T09:15:02Z"));
+    EXPECT_EQ(formatIsoUtc(kMarchFirst + 0.999), QStringLiteral("2025-03-01T09:15:02Z"));
+    EXPECT_EQ(formatIsoUtc(0), QStringLiteral("1970-01-01T00:00:00Z"));
+}
+
+TEST(IsoTime, ParsesWhatQtParsesAndRejectsNonDates)
+{
+    struct Case { const char *text; std::optional<double> seconds; };
+    const Case cases[] = {
+        {"2025-03-01T09:15:02Z", kMarchFirst},
+        {"2024-02-29T23:59:59Z", 1709251199},
+        {"1970-01-01T00:00:00Z", 0},
+        {"2025-03-01T10:15:02+01:00", kMarchFirst}, // offsets go through Qt
+        {"2025-03-01T09:15:02.500Z", kMarchFirst + 0.5},
+        {"2025-02-29T09:15:02Z", std::nullopt}, // not a leap year
+        {"2025-13-01T09:15:02Z", std::nullopt},
+        {"2025-03-01T24:15:02Z", std::nullopt},
+        {"yesterday", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(parseIsoDate(c.text), c.seconds) << c.text;
+}
+
+TEST(IsoTime, HandParsedStampsAgreeWithQtAcrossYears)
+{
+    for (qint64 seconds = -86400LL * 800; seconds < 86400LL * 365 * 90; seconds += 86400 * 7 + 3601) {
+        const QString text = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate);
+        ASSERT_EQ(parseIsoDate(text.toStdString()), static_cast<double>(seconds)) << text.toStdString();
+    }
+}
+
+TEST(RecordScanner, FindsTheTopLevelTimeOfValidObjectsOnly)
+{
+    using V = RecordScan::Verdict;
+    struct Case { const char *line; V verdict; std::optional<std::string_view> time; };
+    const Case cases[] = {
+        {R"({"t":"2025-03-01T09:15:02Z","kind":"proc"})", V::Object, "2025-03-01T09:15:02Z"},
+        {R"( { "kind" : "x" , "t" : "a" } )", V::Object, "a"},
+        {R"({"kind":"power","level":80})", V::Object, std::nullopt},
+        {R"({"t":5})", V::Object, std::nullopt},
+        {R"({"x":{"t":"nested"},"a":[1,-2.5e3,true,false,null,"s\"\u00e9"]})", V::Object, std::nullopt},
+        {R"({})", V::Object, std::nullopt},
+        {R"({"t":"2025-03-01T09:15:02Z","kind":"pow)", V::NotAnObject, std::nullopt}, // cut off mid-write
+        {R"([1,2])", V::NotAnObject, std::nullopt},
+        {R"("t")", V::NotAnObject, std::nullopt},
+        {"not json", V::NotAnObject, std::nullopt},
+        {R"({"t":"a",})", V::NotAnObject, std::nullopt},
+        {R"({"n":01})", V::NotAnObject, std::nullopt},
+        {R"({"n":1.})", V::NotAnObject, std::nullopt},
+        {R"({"s":"tab	inside"})", V::NotAnObject, std::nullopt},
+        {R"({"s":"\x"})", V::NotAnObject, std::nullopt},
+        {R"({"t":"a"} x)", V::NotAnObject, std::nullopt},
+        {R"({"t":"2025\u002d03"})", V::Unsure, std::nullopt},
+        {R"({"\u0074":"a"})", V::Unsure, std::nullopt},
+        {R"({"t":"a","t":"b"})", V::Unsure, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        const RecordScan scan = scanRecord(c.line);
+        EXPECT_EQ(scan.verdict, c.verdict) << c.line;
+        EXPECT_EQ(scan.time, c.time) << c.line;
+    }
+}
+
+TEST(RecordTime, FallsBackToTheFullParserWhereTheScanIsUnsure)
+{
+    EXPECT_EQ(recordTime(R"({"t":"2025-03-01T09:15:02\u005a"})"), kMarchFirst);
+    EXPECT_EQ(recordTime(R"({"\u0074":"2025-03-01T09:15:02Z"})"), kMarchFirst);
+    EXPECT_EQ(recordTime(R"({"t":"2025-03-01T09:15:02Z","kind":"power"})"), kMarchFirst);
+    EXPECT_EQ(recordTime(R"({"t":"not a date"})"), std::nullopt);
+    EXPECT_EQ(recordTime(R"({"kind":"power"})"), std::nullopt);
+    EXPECT_EQ(recordTime("garbage"), std::nullopt);
+}
+
+TEST(KeepRecordsSince, KeepsDatedRecordsFromTheCutoffAndDropsEverythingElse)
+{
+    const QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"})"
+                            "\n\n"
+                            R"({"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"})"
+                            "\n"
+                            R"({"kind":"event","name":"no time"})"
+                            "\n"
+                            R"({"t":"soon","kind":"event","name":"bad date"})"
+                            "\n"
+                            "junk\n"
+                            R"({"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"})"
+                            "\n"
+                            R"({"t":"2025-03-01T10:00:01Z","kind":"ev)";
+    EXPECT_EQ(keepRecordsSince(text, kMarchFirst),
+              QByteArray(R"({"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"})"
+                         "\n"
+                         R"({"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"})"
+                         "\n"));
+}
+
+TEST(KeepRecordsSince, AllOldGivesAnEmptyTextWithoutLineFeed)
+{
+    const QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"})"
+                            "\n";
+    EXPECT_TRUE(keepRecordsSince(text, kMarchFirst).isEmpty());
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+// org.freedesktop.Notifications served on a connection of its own, recording
+// what it is asked. Calls to it must be asynchronous when the caller shares
+// its thread: spin the event loop until the record shows up.
+class FakeNotificationServer : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Received
+    {
+        QString appName;
+        uint replacesId = 0;
+        QString appIcon;
+        QString summary;
+        QString body;
+        QStringList actions;
+        QVariantMap hints;
+        int expireTimeout = 0;
+    };
+
+    FakeNotificationServer();
+    ~FakeNotificationServer() override;
+
+    // False when the name could not be taken (another server owns it).
+    bool isRegistered() const { return m_registered; }
+
+    QList<Received> notifications;
+    int capabilityRequests = 0;
+
+public slots:
+    uint Notify(const QString &appName, uint replacesId, const QString &appIcon, const QString &summary,
+                const QString &body, const QStringList &actions, const QVariantMap &hints, int expireTimeout);
+    QStringList GetCapabilities();
+
+private:
+    QDBusConnection m_connection;
+    bool m_registered = false;
+};
