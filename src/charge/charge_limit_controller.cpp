@@ -53,6 +53,12 @@ QString chargeStatusLine(ChargeLimitStatus status, int limitPercent)
     return QStringLiteral("Charge control unavailable");
 }
 
+ChargeLimitController::ChargeLimitController(const PowerStore &store, ChargeSMC &smc, Defaults &defaults,
+                                             QObject *parent)
+    : ChargeLimitController([&store] { return chargeInputsFrom(store); }, smc, defaults, parent)
+{
+}
+
 ChargeLimitController::ChargeLimitController(InputReader readInputs, ChargeSMC &smc, Defaults &defaults,
                                              QObject *parent)
     : QObject(parent)
