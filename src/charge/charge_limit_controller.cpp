@@ -1,5 +1,6 @@
 #include "charge/charge_limit_controller.h"
 
+#include "charge/charge_inputs.h"
 #include "platform/defaults.h"
 #include "platform/format.h"
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "charge/charge_decision.h"
-#include "charge/charge_inputs.h"
 #include "charge/charge_limit_status.h"
 #include "charge/charge_smc.h"
 
