@@ -3,6 +3,7 @@
 #include "app/app_icon_lookup.h"
 #include "app/battery_menu_groups.h"
 #include "app/menu_panel_model.h"
+#include "app/notification_center.h"
 #include "app/panel_actions.h"
 #include "app/panel_rows.h"
 #include "app/panel_style.h"
@@ -14,6 +15,8 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QThreadPool>
@@ -21,6 +24,13 @@
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr double kCornerRadius = 12; // px, as the popover's frame
+
+// The scroll area and its content are transparent over the panel's own
+// rounded background.
+const QString kTransparentStyle = QStringLiteral(
+    "QScrollArea#panelScroll, QWidget#qt_scrollarea_viewport, QWidget#panelContent { background: transparent; }");
 
 const QString kScrollBarStyle = QStringLiteral(
     "QScrollBar:vertical { background: transparent; width: 8px; margin: 4px 1px 4px 0; }"
@@ -53,6 +63,7 @@ MainRoot::Services MainRoot::sharedServices(PanelActions &actions)
     return {MenuPanelModel::shared(),
             ChargeLimitController::shared(),
             Defaults::standard(),
+            NotificationCenter::defaultCenter(),
             actions,
             AppIconLookup::shared(),
             [] { return DrainLog::shared().whyDrain(); }};
@@ -63,12 +74,13 @@ MainRoot::MainRoot(Services services, QSize panelSize, QWidget *parent)
     , m_services(std::move(services))
     , m_panelSize(panelSize)
     , m_showOnboarding(!m_services.defaults.boolValue(kOnboardingSeenKey).value_or(false))
+    , m_chromeStyle(MenuBarSettings::menuChromeStyle(m_services.defaults))
 {
     setObjectName(QStringLiteral("mainRoot"));
     setFixedSize(panelSize);
     setPalette(darkPalette(palette()));
-    setAutoFillBackground(true);
-    setStyleSheet(kScrollBarStyle + kSliderStyle);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setStyleSheet(kTransparentStyle + kScrollBarStyle + kSliderStyle);
 
     auto *content = new QWidget;
     content->setObjectName(QStringLiteral("panelContent"));
@@ -107,6 +119,10 @@ MainRoot::MainRoot(Services services, QSize panelSize, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scroll);
+
+    m_services.notifications.observe(AppNotification::menuBarDisplayChanged, this, [this] {
+        m_chromeStyle = MenuBarSettings::menuChromeStyle(m_services.defaults);
+    });
 }
 
 QWidget *MainRoot::buildActions()
@@ -121,27 +137,35 @@ QWidget *MainRoot::buildActions()
         connect(row, &PanelClickableRow::triggered, this, handler);
         layout->addWidget(row);
     };
-    add("settingsAction", QStringLiteral("Settings…"), false, [this] { closeThen(&PanelActions::openPreferences); });
-    add("fullWindowAction", QStringLiteral("Full Window"), true, [this] { m_services.actions.openDashboard(); });
+    NotificationCenter &center = m_services.notifications;
+    PanelActions &actions = m_services.actions;
+    add("settingsAction", QStringLiteral("Settings…"), true,
+        [this, &center] { closeThen([&center] { center.post(AppNotification::openPreferences); }); });
+    add("fullWindowAction", QStringLiteral("Full Window"), true,
+        [&center] { center.post(AppNotification::openDashboard); });
     add("openAppAction", PendraStatusCopy::kOpenPendraPro, false,
-        [this] { closeThen(&PanelActions::openPendraPro); });
+        [this, &actions] { closeThen([&actions] { actions.openPendraPro(); }); });
     add("comparisonAction", PendraStatusCopy::kAirVsPro, false,
         [this] { m_services.actions.openComparisonPage(); });
     add("batterySettingsAction", QStringLiteral("Open Battery Settings…"), false,
         [this] { m_services.actions.openBatterySettings(); });
-    add("quitAction", QStringLiteral("Quit Pendra Pro"), false, [this] { closeThen(&PanelActions::quitApp); });
+    add("quitAction", QStringLiteral("Quit Pendra Pro"), false,
+        [this, &actions] { closeThen([&actions] { actions.quitApp(); }); });
     return group;
 }
 
-void MainRoot::closeThen(void (PanelActions::*action)())
+void MainRoot::closeThen(std::function<void()> action)
 {
-    m_services.actions.closePopover();
-    PanelActions *actions = &m_services.actions;
-    QTimer::singleShot(0, this, [actions, action] { (actions->*action)(); });
+    m_services.notifications.post(AppNotification::closePopover);
+    QTimer::singleShot(0, this, std::move(action));
 }
 
 void MainRoot::appear()
 {
+    // The popover always opens in the newer chrome; the setter stores it and
+    // tells the status item to redraw.
+    m_chromeStyle = MenuChromeStyle::newer;
+    MenuBarSettings::setMenuChromeStyle(m_services.defaults, m_services.notifications, MenuChromeStyle::newer);
     if (!m_whyLoaded)
         loadWhySummary();
     if (!m_services.defaults.boolValue(kOnboardingSeenKey).value_or(false) && !m_showOnboarding) {
@@ -182,6 +206,15 @@ void MainRoot::applyWhy(const WhyDrain &why)
     emit whyLoadedChanged();
 }
 
+void MainRoot::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
+    painter.fillPath(shape, PanelStyle::kBackground);
+}
+
 void MainRoot::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -191,7 +224,7 @@ void MainRoot::showEvent(QShowEvent *event)
 void MainRoot::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape) {
-        m_services.actions.closePopover();
+        m_services.notifications.post(AppNotification::closePopover);
         return;
     }
     QWidget::keyPressEvent(event);

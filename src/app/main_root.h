@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/menu_bar_settings.h"
 #include "energy/why_drain.h"
 
 #include <QSize>
@@ -13,6 +14,7 @@ class ChargeLimitController;
 class Defaults;
 class EnergyUsageGroup;
 class MenuPanelModel;
+class NotificationCenter;
 class PanelActions;
 class WhyDrainGroup;
 
@@ -33,6 +35,7 @@ public:
         MenuPanelModel &model;
         ChargeLimitController &charge;
         Defaults &defaults;
+        NotificationCenter &notifications;
         PanelActions &actions;
         AppIconLookup &icons;
         WhyDrainAnalysis analyseWhyDrain;
@@ -41,7 +44,8 @@ public:
     static constexpr int kPanelWidth = 300; // px
     static inline const QString kOnboardingSeenKey = QStringLiteral("pendrapro.onboarding.seen.v1");
 
-    // The shared model, controller, settings and drain log.
+    // The shared model, controller, settings, notification centre and drain
+    // log.
     static Services sharedServices(PanelActions &actions);
 
     MainRoot(Services services, QSize panelSize, QWidget *parent = nullptr);
@@ -55,9 +59,11 @@ public:
     bool whyLoaded() const { return m_whyLoaded; }
     // The onboarding sheet should be presented.
     bool showOnboarding() const { return m_showOnboarding; }
+    MenuChromeStyle chromeStyle() const { return m_chromeStyle; }
 
-    // What the popover does each time it opens: loads the why-drain answer
-    // the first time and checks whether onboarding was seen.
+    // What the popover does each time it opens: resets the chrome style to
+    // newer, loads the why-drain answer the first time and checks whether
+    // onboarding was seen.
     void appear();
 
 signals:
@@ -65,6 +71,7 @@ signals:
     void showOnboardingChanged();
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -74,7 +81,7 @@ private:
     void applyWhy(const WhyDrain &why);
     // Closes the popover, then runs `action` on the next turn of the event
     // loop, once the popover is gone.
-    void closeThen(void (PanelActions::*action)());
+    void closeThen(std::function<void()> action);
 
     Services m_services;
     QSize m_panelSize;
@@ -89,4 +96,5 @@ private:
     bool m_whyLoading = false;
     bool m_whyLoaded = false;
     bool m_showOnboarding;
+    MenuChromeStyle m_chromeStyle;
 };
