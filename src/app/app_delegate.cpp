@@ -58,6 +58,9 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
     , m_workspace(services.workspace)
     , m_makeStatusItem(std::move(services.makeStatusItem))
 {
+    m_titleTimer.setTimerType(Qt::CoarseTimer);
+    m_titleTimer.setInterval(kTitleTimerInterval);
+    connect(&m_titleTimer, &QTimer::timeout, this, [this] { m_redrawer->redrawImmediately(); });
 }
 
 AppDelegate::~AppDelegate()
@@ -169,11 +172,6 @@ void AppDelegate::subscribeToPowerStore()
 
 void AppDelegate::startTitleTimer()
 {
-    m_titleTimer.stop();
-    m_titleTimer.setTimerType(Qt::CoarseTimer);
-    m_titleTimer.setInterval(kTitleTimerInterval);
-    connect(&m_titleTimer, &QTimer::timeout, this, [this] { m_redrawer->redrawImmediately(); },
-            Qt::UniqueConnection);
     m_titleTimer.start();
 }
 

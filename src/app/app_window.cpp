@@ -48,8 +48,10 @@ void AppWindow::open(QSize contentSize)
     window->setAutoFillBackground(true);
     auto *layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
-    if (QWidget *content = m_makeContent())
-        layout->addWidget(content);
+    if (m_makeContent) {
+        if (QWidget *content = m_makeContent())
+            layout->addWidget(content);
+    }
     if (m_decorate)
         m_decorate(window);
     window->resize(contentSize);
