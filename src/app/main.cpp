@@ -10,6 +10,7 @@
 #include "power/power_store.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QWidget>
 
 namespace {
@@ -31,6 +32,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Pendra Pro"));
     QApplication::setOrganizationName(QStringLiteral("Marblewick"));
     QApplication::setDesktopFileName(QStringLiteral("com.marblewickhq.pendrapro"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.marblewickhq.pendrapro")));
     // The app lives in the tray: closing its windows does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
