@@ -61,7 +61,12 @@ struct DelegateFixture : ::testing::Test
     QTemporaryDir dir;
     Defaults defaults{dir.filePath(QStringLiteral("defaults.json"))};
     NotificationCenter notifications;
-    LinuxWorkspaceEvents workspace{QDBusConnection::sessionBus(), QDBusConnection::sessionBus()};
+    const LinuxWorkspaceEvents::ServiceNames names{
+        perProcessBusName(QStringLiteral("org.freedesktop.login1")),
+        perProcessBusName(QStringLiteral("org.freedesktop.ScreenSaver")),
+        perProcessBusName(QStringLiteral("org.gnome.ScreenSaver")),
+    };
+    LinuxWorkspaceEvents workspace{QDBusConnection::sessionBus(), QDBusConnection::sessionBus(), names};
     AppDelegate delegate{AppServices{
         harness.clock,
         defaults,
@@ -225,7 +230,7 @@ TEST_F(DelegateFixture, TerminationDropsSubscriptions)
 TEST_F(DelegateFixture, SleepNoticeReachesThePowerStore)
 {
     ASSERT_EQ(harness.store.timeEstimateSource(), QStringLiteral("System"));
-    FakeLogind logind;
+    FakeLogind logind(names.logind);
     ASSERT_TRUE(logind.isServing());
     QSignalSpy events(delegate.systemEvents(), &SystemEventRouter::systemEvent);
     logind.prepareForSleep(true);
@@ -238,7 +243,8 @@ TEST_F(DelegateFixture, SleepNoticeReachesThePowerStore)
 
 TEST_F(DelegateFixture, ScreenWakeNoticeReachesThePowerStore)
 {
-    FakeScreensaver screensaver(QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("/org/gnome/ScreenSaver"));
+    FakeScreensaver screensaver(names.gnomeScreenSaver, QStringLiteral("org.gnome.ScreenSaver"),
+                                QStringLiteral("/org/gnome/ScreenSaver"));
     QSignalSpy events(delegate.systemEvents(), &SystemEventRouter::systemEvent);
     screensaver.setActive(false);
     ASSERT_TRUE(spinUntil([&] { return events.count() == 1; }, 3000));
