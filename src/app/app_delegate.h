@@ -7,12 +7,14 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
 
 class AppWindow;
+class QWidget;
 class Clock;
 class Defaults;
 class MainMenu;
@@ -56,6 +58,9 @@ public:
 
     explicit AppDelegate(AppServices services, QObject *parent = nullptr);
     ~AppDelegate() override;
+
+    // What the popover shows; a power summary unless set before launch.
+    void setPopoverContentFactory(std::function<QWidget *(QSize)> factory) { m_popoverContent = std::move(factory); }
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
@@ -117,6 +122,7 @@ private:
     PowerModeMonitor &m_powerMode;
     WorkspaceEvents &m_workspace;
     std::function<std::unique_ptr<StatusItem>()> m_makeStatusItem;
+    std::function<QWidget *(QSize)> m_popoverContent;
 
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<StatusItemRedrawer> m_redrawer;

@@ -1,4 +1,9 @@
 #include "app/app_delegate.h"
+#include "app/main_root.h"
+#include "app/menu_panel_model.h"
+#include "app/panel_actions.h"
+#include "app/popover_controller.h"
+#include "energy/process_energy_store.h"
 #include "app/notification_center.h"
 #include "app/single_instance.h"
 #include "app/status_item_factory.h"
@@ -52,6 +57,17 @@ int main(int argc, char **argv)
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      [&delegate] { delegate.applicationShouldHandleReopen(anyWindowVisible()); });
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, [&delegate] { delegate.applicationWillTerminate(); });
+    DesktopPanelActions panelActions(delegate);
+    delegate.setPopoverContentFactory([&panelActions](QSize size) -> QWidget * {
+        return new MainRoot(MainRoot::sharedServices(panelActions), size);
+    });
     delegate.applicationDidFinishLaunching();
+    trackWhileShown(*delegate.popover(), MenuPanelModel::shared());
+    // The battery menu lists the apps using the most energy: sample every
+    // 20 s, every 5 s while the menu is open.
+    ProcessEnergyStore &processes = ProcessEnergyStore::shared();
+    processes.start();
+    QObject::connect(delegate.popover(), &PopoverController::shown, &processes, [&processes] { processes.setFastMode(true); });
+    QObject::connect(delegate.popover(), &PopoverController::closed, &processes, [&processes] { processes.setFastMode(false); });
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include "app/panel_actions.h"
 #include "app/panel_rows.h"
 #include "app/panel_style.h"
+#include "app/popover_controller.h"
 #include "app/pendra_status_copy.h"
 #include "charge/charge_limit_controller.h"
 #include "energy/drain_log.h"
@@ -228,4 +229,12 @@ void MainRoot::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void trackWhileShown(PopoverController &popover, MenuPanelModel &model)
+{
+    QObject::connect(&popover, &PopoverController::shown, &model, &MenuPanelModel::startTracking);
+    QObject::connect(&popover, &PopoverController::closed, &model, &MenuPanelModel::stopTracking);
+    QObject::connect(&popover, &PopoverController::contentBuilt, &model, &MenuPanelModel::refresh);
+    model.refresh();
 }

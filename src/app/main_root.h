@@ -16,6 +16,7 @@ class EnergyUsageGroup;
 class MenuPanelModel;
 class NotificationCenter;
 class PanelActions;
+class PopoverController;
 class WhyDrainGroup;
 
 // The battery menu: the content of the popover under the status item. Built
@@ -98,3 +99,7 @@ private:
     bool m_showOnboarding;
     MenuChromeStyle m_chromeStyle;
 };
+
+// While the popover is open the model refreshes every 0.45 s; each time new
+// content is built it is refreshed once, so the panel never opens empty.
+void trackWhileShown(PopoverController &popover, MenuPanelModel &model);
