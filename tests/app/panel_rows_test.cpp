@@ -196,3 +196,35 @@ TEST(AppIconLookup, UnknownProcessesGetAGenericIconAndLookupsAreCached)
     // The cached icon is the one already loaded, not a fresh lookup.
     EXPECT_EQ(lookup.iconFor(QStringLiteral("tool"), {}).cacheKey(), first.cacheKey());
 }
+
+TEST(PanelRows, KeyValueRowsAndRowButtonsShowTheirTexts)
+{
+    StatusKVRow kv(QStringLiteral("Cycle Count"), QStringLiteral("212"));
+    kv.setValue(QStringLiteral("213"));
+    EXPECT_EQ(kv.label(), QStringLiteral("Cycle Count"));
+    EXPECT_EQ(kv.value(), QStringLiteral("213"));
+
+    MenuRowButton withIcon(QStringLiteral("Energy"), genericAppIcon(QStringLiteral("e")), QStringLiteral("3 W"));
+    withIcon.setTrailing(QStringLiteral("4 W"));
+    EXPECT_EQ(withIcon.title(), QStringLiteral("Energy"));
+    EXPECT_EQ(withIcon.trailing(), QStringLiteral("4 W"));
+    EXPECT_NE(withIcon.findChild<QLabel *>(QStringLiteral("icon")), nullptr);
+    MenuRowButton plain(QStringLiteral("Plain"), std::nullopt, std::nullopt);
+    EXPECT_EQ(plain.findChild<QLabel *>(QStringLiteral("icon")), nullptr);
+    EXPECT_TRUE(plain.trailing().isEmpty());
+
+    EXPECT_EQ(MenuSectionHeader(QStringLiteral("Power")).title(), QStringLiteral("Power"));
+    EXPECT_EQ(PanelSectionTitle(QStringLiteral("High Energy Usage")).title(), QStringLiteral("High Energy Usage"));
+    EXPECT_EQ(MenuHairline().height(), 1);
+}
+
+TEST(PanelRows, SwitchTogglesOnClick)
+{
+    PanelSwitch toggle;
+    QSignalSpy toggled(&toggle, &QAbstractButton::toggled);
+    toggle.click();
+    EXPECT_TRUE(toggle.isChecked());
+    toggle.click();
+    EXPECT_FALSE(toggle.isChecked());
+    EXPECT_EQ(toggled.count(), 2);
+}
