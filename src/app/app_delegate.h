@@ -13,14 +13,18 @@
 #include <memory>
 
 class AppWindow;
+class ChargeLimitController;
 class Clock;
 class Defaults;
+class DrainAlertMonitor;
+class DrainLog;
 class MainMenu;
 class NotificationCenter;
 class PopoverController;
 class PopoverKeyMonitor;
 class PowerModeMonitor;
 class PowerStore;
+class ProcessEnergyStore;
 class StatusClickRouter;
 class StatusItem;
 class StatusItemRedrawer;
@@ -37,6 +41,11 @@ struct AppServices
     PowerModeMonitor &powerMode;
     WorkspaceEvents &workspace;
     std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
+    // The energy and charge stores; absent ones are simply not started.
+    DrainLog *drainLog = nullptr;
+    DrainAlertMonitor *drainAlerts = nullptr;
+    ProcessEnergyStore *processEnergy = nullptr;
+    ChargeLimitController *chargeLimit = nullptr;
 };
 
 // The application's one delegate: starts the stores, owns the status item,
@@ -92,6 +101,8 @@ private:
     // Launch, in order.
     void buildMainMenu();
     void startPowerStore();
+    void startProcessEnergySampler();
+    void startChargeController();
     void observeWorkspaceEvents();
     void createStatusItem();
     void createPopover();
@@ -117,6 +128,10 @@ private:
     PowerModeMonitor &m_powerMode;
     WorkspaceEvents &m_workspace;
     std::function<std::unique_ptr<StatusItem>()> m_makeStatusItem;
+    DrainLog *m_drainLog;
+    DrainAlertMonitor *m_drainAlerts;
+    ProcessEnergyStore *m_processEnergy;
+    ChargeLimitController *m_chargeLimit;
 
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<StatusItemRedrawer> m_redrawer;

@@ -2,6 +2,10 @@
 #include "app/notification_center.h"
 #include "app/single_instance.h"
 #include "app/status_item_factory.h"
+#include "charge/charge_limit_controller.h"
+#include "energy/drain_alert_monitor.h"
+#include "energy/drain_log.h"
+#include "energy/process_energy_store.h"
 #include "platform/clock.h"
 #include "platform/defaults.h"
 #include "platform/power_mode.h"
@@ -48,6 +52,10 @@ int main(int argc, char **argv)
         PowerModeMonitor::system(),
         WorkspaceEvents::system(),
         [] { return createStatusItem(Clock::system()); },
+        &DrainLog::shared(),
+        &DrainAlertMonitor::shared(),
+        &ProcessEnergyStore::shared(),
+        &ChargeLimitController::shared(),
     });
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      [&delegate] { delegate.applicationShouldHandleReopen(anyWindowVisible()); });
