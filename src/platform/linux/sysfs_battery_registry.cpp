@@ -303,7 +303,7 @@ std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
     if (batteryName.isEmpty())
         return std::nullopt;
 
-    const PowerSupplyAttributes battery = readAttributes(batteryName, kBatteryAttributes);
+    const PowerSupplyAttributes battery = readListedAttributes(batteryName, kBatteryAttributes);
     // A battery unbound or hot-removed while we read leaves a partial set of
     // values that no longer describe anything.
     if (!isBattery(battery) || !m_files.read(m_supplyDirectory + batteryName + QStringLiteral("/type")))
@@ -321,4 +321,18 @@ PowerSupplyAttributes SysfsSmartBatteryRegistry::readAttributes(const QString &s
             attributes.insert(name, *text);
     }
     return attributes;
+}
+
+PowerSupplyAttributes SysfsSmartBatteryRegistry::readListedAttributes(const QString &supply,
+                                                                      const QList<QLatin1String> &names)
+{
+    // Drivers expose a dozen of the attributes asked for; listing once is
+    // cheaper than failing to open the rest.
+    const QStringList listed = m_files.list(m_supplyDirectory + supply);
+    QList<QLatin1String> present;
+    for (const QLatin1String &name : names) {
+        if (listed.contains(name))
+            present.append(name);
+    }
+    return readAttributes(supply, present);
 }
