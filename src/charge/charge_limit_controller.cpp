@@ -1,5 +1,6 @@
 #include "charge/charge_limit_controller.h"
 
+#include "charge/charge_inputs.h"
 #include "platform/defaults.h"
 #include "platform/format.h"
 
@@ -53,10 +54,10 @@ QString chargeStatusLine(ChargeLimitStatus status, int limitPercent)
     return QStringLiteral("Charge control unavailable");
 }
 
-ChargeLimitController::ChargeLimitController(InputReader readInputs, ChargeSMC &smc, Defaults &defaults,
+ChargeLimitController::ChargeLimitController(const PowerStore &store, ChargeSMC &smc, Defaults &defaults,
                                              QObject *parent)
     : QObject(parent)
-    , m_readInputs(std::move(readInputs))
+    , m_store(store)
     , m_smc(smc)
     , m_defaults(defaults)
     , m_timer(this)
@@ -143,11 +144,11 @@ void ChargeLimitController::tick()
     }
     setBackendName(kBackendAvailable);
 
-    ChargeDecision decision = decideCharge(m_readInputs(), settings(), m_appliedMode);
+    ChargeDecision decision = decideCharge(chargeInputsFrom(m_store), settings(), m_appliedMode);
     if (decision.endsForceFullCharge) {
         // Its handler stores the setting and runs a nested tick first.
         setForceFullCharge(false);
-        decision = decideCharge(m_readInputs(), settings(), m_appliedMode);
+        decision = decideCharge(chargeInputsFrom(m_store), settings(), m_appliedMode);
     }
     follow(decision);
 }

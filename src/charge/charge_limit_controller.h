@@ -1,7 +1,6 @@
 #pragma once
 
 #include "charge/charge_decision.h"
-#include "charge/charge_inputs.h"
 #include "charge/charge_limit_status.h"
 #include "charge/charge_smc.h"
 
@@ -9,7 +8,6 @@
 #include <QString>
 #include <QTimer>
 
-#include <functional>
 #include <optional>
 
 class Defaults;
@@ -36,15 +34,11 @@ class ChargeLimitController : public QObject
     Q_PROPERTY(QString statusLine READ statusLine NOTIFY statusLineChanged)
 
 public:
-    // Reads the battery state for one tick.
-    using InputReader = std::function<ChargeInputs()>;
-
     // Over the shared power store, SMC client and settings; started at once.
     static ChargeLimitController &shared();
 
     // Reads the settings; does not tick until `start` or a setting change.
     ChargeLimitController(const PowerStore &store, ChargeSMC &smc, Defaults &defaults, QObject *parent = nullptr);
-    ChargeLimitController(InputReader readInputs, ChargeSMC &smc, Defaults &defaults, QObject *parent = nullptr);
 
     bool isEnabled() const { return m_isEnabled; }
     double limitPercent() const { return m_limitPercent; } // whole number, 50–100
@@ -99,7 +93,7 @@ private:
     void setModeDescription(const QString &description);
     void refreshStatusLine();
 
-    InputReader m_readInputs;
+    const PowerStore &m_store;
     ChargeSMC &m_smc;
     Defaults &m_defaults;
     QTimer m_timer;

@@ -3,15 +3,8 @@
 #include "platform/defaults.h"
 #include "power/power_store.h"
 
-// The controller's ties to the real power store, kept apart so that tests of
-// the controller's rules link without it.
-
-ChargeLimitController::ChargeLimitController(const PowerStore &store, ChargeSMC &smc, Defaults &defaults,
-                                             QObject *parent)
-    : ChargeLimitController([&store] { return chargeInputsFrom(store); }, smc, defaults, parent)
-{
-}
-
+// Wires the real power store, SMC client and settings; kept apart so that
+// tests of the controller link without the real backends.
 ChargeLimitController &ChargeLimitController::shared()
 {
     static ChargeLimitController *controller = [] {

@@ -17,8 +17,7 @@ constexpr double kMinCoreDenominator = 0.05;
 constexpr double kEmaWeightOfNew = 0.45;
 constexpr qsizetype kFastTopCount = 8;
 constexpr qsizetype kNormalTopCount = 5;
-// Below these the battery reading is noise.
-constexpr double kMinBatteryDrawWatts = 0.2;
+// Below this the figures are too small to compare.
 constexpr double kMinReconciledWatts = 0.05;
 constexpr double kMinScale = 0.6;
 constexpr double kMaxScale = 1.35;
@@ -30,14 +29,6 @@ void sortByWatts(QList<ProcEnergy> &list)
 }
 
 } // namespace
-
-double attributableWatts(const PowerFigures &power)
-{
-    const bool onBatteryPower = power.batteryPresent && !power.onAC && !power.charging;
-    if (onBatteryPower && power.chargeWatts > kMinBatteryDrawWatts)
-        return power.chargeWatts;
-    return std::max(power.packageWatts, 0.0);
-}
 
 std::optional<double> reconciliationScale(double estimatedSum, double measuredWatts)
 {

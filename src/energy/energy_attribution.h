@@ -1,5 +1,6 @@
 #pragma once
 
+#include "energy/power_figures.h"
 #include "energy/proc_energy.h"
 
 #include <QList>
@@ -8,21 +9,6 @@
 #include <unordered_map>
 
 class ProcessTable;
-
-// The power store's published figures that decide what is attributed.
-struct PowerFigures
-{
-    bool batteryPresent = false;
-    bool onAC = false;
-    bool charging = false;
-    double chargeWatts = 0; // W, battery power, never negative
-    double packageWatts = 0; // W, whole chip
-};
-
-// W to spread over the processes: the battery's draw while it alone powers
-// the machine (and draws more than 0.2 W), otherwise the package power; never
-// negative.
-double attributableWatts(const PowerFigures &power);
 
 // The factor that brings the kept estimates (summing to `estimatedSum` W) to
 // the measured `measuredWatts`, limited to 0.6…1.35 because the CPU-share

@@ -14,16 +14,7 @@ ProcessEnergyStore &ProcessEnergyStore::shared()
 {
     static ProcessEnergyStore *store = new ProcessEnergyStore(
         ProcessTable::system(), Clock::system(),
-        [] {
-            const PowerStore &power = PowerStore::shared();
-            PowerFigures figures;
-            figures.batteryPresent = power.batteryPresent();
-            figures.onAC = power.isOnAC();
-            figures.charging = power.isCharging();
-            figures.chargeWatts = power.chargeWatts();
-            figures.packageWatts = power.packageWatts();
-            return figures;
-        },
+        [] { return powerFiguresOf(PowerStore::shared()); },
         &DrainLog::shared());
     return *store;
 }

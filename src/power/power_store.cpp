@@ -110,6 +110,7 @@ bool PowerStore::minutesIsLiveEstimate() const { return m_minutesIsLiveEstimate;
 const QList<double> &PowerStore::wattHistory() const { return m_wattHistory; }
 const QList<double> &PowerStore::wattHistorySpark() const { return m_wattHistorySpark; }
 bool PowerStore::fastMode() const { return m_fastMode; }
+bool PowerStore::pollInFlight() const { return m_pollInFlight; }
 
 void PowerStore::setPowerLogSink(PowerLogSink *sink) { m_powerLogSink = sink; }
 void PowerStore::setDrainObserver(DrainObserver *observer) { m_drainObserver = observer; }

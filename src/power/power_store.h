@@ -92,6 +92,8 @@ public:
     void noteTransition(bool waking);
     // One poll cycle; a call while one is in flight is dropped.
     void poll();
+    // A poll cycle has started and not yet come back to the main thread.
+    bool pollInFlight() const;
 
     // Not owned; may be null. Set once at launch.
     void setPowerLogSink(PowerLogSink *sink);

@@ -194,6 +194,35 @@ TEST(ChargeBehaviourSmc, RefusedWriteReportsNotPrivilegedAndLeavesTheAttribute)
     }
 }
 
+TEST(ChargeBehaviourSmc, EachWriteErrorBecomesItsFailureText)
+{
+    struct Case
+    {
+        int error;
+        const char *text;
+    };
+    const Case cases[] = {
+        {EACCES, "Not privileged — SMC write blocked on this Mac."},
+        {EPERM, "Not privileged — SMC write blocked on this Mac."},
+        // The driver turned the value down: the controller's "bad argument".
+        {EINVAL, "SMC error 0/137 for key"},
+        {EOPNOTSUPP, "SMC error 0/137 for key"},
+        {524, "SMC error 0/137 for key"}, // the kernel's ENOTSUPP
+        {ENODEV, "SMC error -536870208/0 for key"},
+        {ENOENT, "SMC error -536870208/0 for key"},
+        {EIO, "SMC error -536870212/0 for key"},
+        {EBUSY, "SMC error -536870212/0 for key"},
+    };
+    SysfsTree sysfs;
+    sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
+    for (const Case &c : cases) {
+        ChargeBehaviourSmc client(sysfs.root(), [&c](const QString &, const QByteArray &) { return c.error; });
+        ChargeSMC smc(client);
+        EXPECT_FALSE(smc.apply(ChargeSMCMode::forceDischarge));
+        EXPECT_EQ(smc.lastError(), QString::fromUtf8(c.text)) << c.error;
+    }
+}
+
 TEST(ChargeBehaviourSmc, BehaviourTheDriverLacksIsAnSmcErrorAndEndsAutomatic)
 {
     SysfsTree sysfs;
@@ -206,17 +235,6 @@ TEST(ChargeBehaviourSmc, BehaviourTheDriverLacksIsAnSmcErrorAndEndsAutomatic)
     EXPECT_FALSE(smc.apply(ChargeSMCMode::forceDischarge));
     EXPECT_EQ(smc.lastError(), QStringLiteral("SMC error 0/137 for key"));
     EXPECT_EQ(SysfsTree::read(attribute), QByteArray("[auto] inhibit-charge\n"));
-}
-
-TEST(ChargeBehaviourSmc, ValueTheDriverRejectsIsAnSmcError)
-{
-    SysfsTree sysfs;
-    sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
-    ChargeBehaviourSmc client(sysfs.root(), [](const QString &, const QByteArray &) { return EINVAL; });
-    ChargeSMC smc(client);
-
-    EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
-    EXPECT_EQ(smc.lastError(), QStringLiteral("SMC error 0/137 for key"));
 }
 
 TEST(ChargeBehaviourSmc, WithoutTheAttributeThereIsNoController)

@@ -1,5 +1,6 @@
 #include "charge/charge_limit_controller.h"
 #include "fakes/fake_smc_user_client.h"
+#include "fakes/power_store_harness.h"
 #include "platform/defaults.h"
 #include "support/qt_printers.h"
 
@@ -25,28 +26,39 @@ const std::vector<FakeSmcWrite> kAutoWrites{{"CH0I", 0}, {"CH0C", 0}, {"CH0B", 0
 const std::vector<FakeSmcWrite> kInhibitWrites{{"CH0I", 0}, {"CH0C", 2}, {"CH0B", 2}};
 const std::vector<FakeSmcWrite> kDischargeWrites{{"CH0I", 1}, {"CH0C", 0}, {"CH0B", 0}};
 
-// A controller over a recording SMC, settings in a temporary file and a
-// battery state the test sets directly.
+// A controller over the real power store, a recording SMC and settings in a
+// temporary file. The battery state reaches the store as polls deliver it.
 class ChargeControllerTest : public ::testing::Test
 {
 protected:
     void SetUp() override { defaults = std::make_unique<Defaults>(dir.filePath(QStringLiteral("defaults.json"))); }
 
-    ChargeSMC *smcClient()
+    ChargeSMC &smc()
     {
-        if (!smc)
-            smc = std::make_unique<ChargeSMC>(client);
-        return smc.get();
+        if (!m_smc)
+            m_smc = std::make_unique<ChargeSMC>(client);
+        return *m_smc;
     }
 
     ChargeLimitController &controller()
     {
-        if (!m_controller) {
-            smcClient();
-            m_controller = std::make_unique<ChargeLimitController>([this] { return battery; }, *smc, *defaults);
-        }
+        if (!m_controller)
+            m_controller = std::make_unique<ChargeLimitController>(harness.store, smc(), *defaults);
         return *m_controller;
     }
+
+    // Polls until the store shows the snapshot's level: within one power
+    // mode the shown level moves only after repeated sightings.
+    void settle(const BatSnap &snap)
+    {
+        harness.applyBattery(snap);
+        for (int poll = 0; poll < 20 && harness.store.levelPercent() != snap.level; ++poll)
+            harness.applyBattery(snap);
+        ASSERT_EQ(harness.store.levelPercent(), snap.level);
+    }
+
+    void plugIn(int level, bool charging = false) { settle(charging ? chargingSnap(level) : heldAtLimitSnap(level)); }
+    void unplug(int level) { settle(onBatterySnap(level)); }
 
     // SMC key writes since the last call.
     std::vector<FakeSmcWrite> takeWrites()
@@ -56,16 +68,13 @@ protected:
         return taken;
     }
 
-    void plugIn(int level, bool charging = false) { battery = {true, level, true, charging}; }
-    void unplug(int level) { battery = {true, level, false, false}; }
-
     QTemporaryDir dir;
     std::unique_ptr<Defaults> defaults;
+    PowerStoreHarness harness;
     FakeSmcUserClient client;
-    std::unique_ptr<ChargeSMC> smc;
-    ChargeInputs battery{true, 50, true, true};
 
 private:
+    std::unique_ptr<ChargeSMC> m_smc;
     std::unique_ptr<ChargeLimitController> m_controller;
     std::size_t m_seenWrites = 0;
 };
@@ -110,7 +119,7 @@ TEST_F(ChargeControllerTest, StoredLimitIsClampedAndNonIntegersFallBackTo80)
     };
     for (const Case &c : cases) {
         c.store(*defaults);
-        ChargeLimitController fresh([] { return ChargeInputs{}; }, *smcClient(), *defaults);
+        ChargeLimitController fresh(harness.store, smc(), *defaults);
         EXPECT_EQ(fresh.limitPercent(), c.expected) << c.name;
     }
 }
@@ -215,13 +224,14 @@ TEST_F(ChargeControllerTest, OverridesExcludeEachOtherAndAreStored)
     EXPECT_EQ(controller().status(), Status::chargeToFull);
     EXPECT_EQ(defaults->boolValue(kForceFullKey), true);
 
+    takeWrites();
     controller().setForceDischarge(true);
     EXPECT_FALSE(controller().forceFullCharge());
     EXPECT_TRUE(controller().forceDischarge());
     EXPECT_EQ(defaults->boolValue(kForceFullKey), false);
     EXPECT_EQ(defaults->boolValue(kDischargeKey), true);
     EXPECT_EQ(controller().status(), Status::discharging);
-    EXPECT_EQ(client.keyValues(), (std::map<QString, int>{{"CH0I", 1}, {"CH0C", 0}, {"CH0B", 0}}));
+    EXPECT_EQ(takeWrites(), kDischargeWrites);
 
     controller().setForceFullCharge(true);
     EXPECT_FALSE(controller().forceDischarge());
@@ -279,7 +289,7 @@ TEST_F(ChargeControllerTest, DisablingEndsOverridesAndStoresEverything)
 
 TEST_F(ChargeControllerTest, DesktopWithoutBatteryIsUnsupported)
 {
-    battery = {false, 0, true, false};
+    settle(desktopSnap());
     controller().tick();
     EXPECT_EQ(controller().status(), Status::unsupported);
     EXPECT_EQ(controller().detail(), QStringLiteral("No internal battery."));
@@ -334,7 +344,7 @@ TEST_F(ChargeControllerTest, WithoutControllerEveryTickIsRowOneWithoutWrites)
                                          "(often requires a privileged helper on locked-down Macs)."));
     EXPECT_EQ(c.statusLine(), QStringLiteral("Charge control unavailable"));
     EXPECT_TRUE(client.inputs.empty());
-    EXPECT_EQ(smc->lastError(), QStringLiteral("AppleSMC not found"));
+    EXPECT_EQ(smc().lastError(), QStringLiteral("AppleSMC not found"));
 }
 
 TEST_F(ChargeControllerTest, FailedInhibitShowsTheErrorAndIsRetried)

@@ -2,6 +2,7 @@
 #include "energy/top_process_sink.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_process_table.h"
+#include "fakes/power_store_harness.h"
 #include "platform/clock.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
@@ -163,6 +164,52 @@ TEST_F(ProcessEnergyStoreTest, CadenceIsTwentySecondsOrFiveInFastMode)
     store->setFastMode(false);
     EXPECT_EQ(timer("processSampleTimer")->interval(), 20000);
     EXPECT_FALSE(store->fastMode());
+}
+
+TEST(PowerFiguresOf, AttributesTheBatteryDrawOnBatteryAndThePackageOtherwise)
+{
+    struct Case { BatSnap snap; bool battery; };
+    const Case cases[] = {
+        {onBatterySnap(80, 7.0), true},
+        {chargingSnap(50, 20.0), false},
+        {heldAtLimitSnap(80), false},
+        {fullOnACSnap(), false},
+        {desktopSnap(), false},
+    };
+    for (const Case &c : cases) {
+        PowerStoreHarness harness;
+        harness.publish(c.snap, 12.0);
+        const PowerFigures figures = powerFiguresOf(harness.store);
+        EXPECT_EQ(figures.batteryPresent, harness.store.batteryPresent());
+        EXPECT_EQ(figures.onAC, harness.store.isOnAC());
+        EXPECT_EQ(figures.charging, harness.store.isCharging());
+        const double expected = c.battery ? harness.store.chargeWatts() : harness.store.packageWatts();
+        EXPECT_GT(expected, 0.2) << c.snap.level;
+        EXPECT_EQ(attributableWatts(figures), expected) << c.snap.level;
+    }
+}
+
+TEST(ProcessEnergyStoreWithPowerStore, SpreadsThePublishedBatteryDraw)
+{
+    PowerStoreHarness harness;
+    harness.publish(onBatterySnap(80, 7.0), 12.0);
+    FakeProcessTable table;
+    table.add(1, "alpha");
+    table.add(2, "beta");
+    FakeClock clock;
+    ProcessEnergyStore store(table, clock, [&] { return powerFiguresOf(harness.store); }, nullptr);
+    auto pass = [&] {
+        clock.advance(10);
+        store.sample();
+        return spinUntil([&] { return !store.sampleInFlight(); });
+    };
+    ASSERT_TRUE(pass());
+    table.burn(1, 15);
+    table.burn(2, 5);
+    ASSERT_TRUE(pass());
+    ASSERT_EQ(store.top().size(), 2);
+    EXPECT_DOUBLE_EQ(store.top()[0].estimatedWatts, harness.store.chargeWatts() * 0.75);
+    EXPECT_DOUBLE_EQ(store.top()[1].estimatedWatts, harness.store.chargeWatts() * 0.25);
 }
 
 TEST(ProcessEnergyStoreOnRealProcesses, ABusyChildLeadsInFastMode)

@@ -1,0 +1,251 @@
+#include "energy/drain_alert_monitor.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_notification_server.h"
+#include "platform/defaults.h"
+#include "platform/linux/freedesktop_notifications.h"
+#include "platform/notifications.h"
+#include "support/event_loop.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr double kMinute = 60;
+const QString kEnabledKey = QStringLiteral("pendrapro.drainAlerts.enabled");
+const QString kDropKey = QStringLiteral("pendrapro.drainAlerts.dropPercent");
+const QString kWindowKey = QStringLiteral("pendrapro.drainAlerts.windowMinutes");
+const QString kLastFireKey = QStringLiteral("pendrapro.drainAlerts.lastFire");
+
+class RecordingNotifications : public Notifications
+{
+public:
+    int permissionRequests = 0;
+    QList<LocalNotification> posted;
+    void requestPermission() override { ++permissionRequests; }
+    void post(const LocalNotification &notification) override { posted.append(notification); }
+};
+
+class DrainAlertTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    Defaults defaults{dir.filePath(QStringLiteral("defaults.json"))};
+    FakeClock clock{1'750'000'000};
+    RecordingNotifications notifications;
+    std::optional<QString> leader;
+    DrainAlertMonitor monitor{defaults, clock, notifications, [this] { return leader; }};
+
+    void SetUp() override { monitor.setEnabled(true); }
+
+    // Levels observed at the given minutes from now, moving the clock.
+    void observeAt(double minutes, int level, bool discharging = true)
+    {
+        clock.setWallClock(start + minutes * kMinute);
+        monitor.observe(level, discharging);
+    }
+
+    const double start = 1'750'000'000;
+};
+
+} // namespace
+
+TEST(BaselineLevel, OldestEntryAtLeastEightyFivePercentOfTheWindowOldElseTheOldest)
+{
+    const QList<LevelSample> trail{{0, 90}, {100, 88}, {200, 86}, {900, 80}};
+    struct Case { double now; double window; int baseline; };
+    const Case cases[] = {
+        {900, 900, 90}, // everything young: oldest
+        {1000, 900, 90},
+        {1100, 1000, 90}, // 0 and 100 qualify; first in order wins
+        {965, 900, 90},
+        {200 + 765, 900, 90},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(baselineLevel(trail, c.now, c.window), c.baseline);
+    const QList<LevelSample> unordered{{500, 70}, {0, 90}};
+    EXPECT_EQ(baselineLevel(unordered, 1000, 900), 90) << "trail order, not time order";
+}
+
+TEST(DrainAlertBody, NamesTheLeaderWhenThereIsOne)
+{
+    EXPECT_EQ(drainAlertBody(6, 15, QStringLiteral("alpha")), QStringLiteral("Battery dropped 6% in ~15 min. Top energy: alpha."));
+    EXPECT_EQ(drainAlertBody(5, 30, std::nullopt), QStringLiteral("Battery dropped 5% in ~30 min while on battery."));
+    EXPECT_EQ(drainAlertBody(5, 30, QStringLiteral("%1 %2")), QStringLiteral("Battery dropped 5% in ~30 min. Top energy: %1 %2."));
+}
+
+TEST_F(DrainAlertTest, AlertsWhenTheDropReachesTheThresholdWithinTheWindow)
+{
+    leader = QStringLiteral("alpha");
+    observeAt(0, 80);
+    observeAt(14, 75);
+    ASSERT_EQ(notifications.posted.size(), 1);
+    const LocalNotification &posted = notifications.posted.first();
+    EXPECT_EQ(posted.title, QStringLiteral("Pendra · drain alert"));
+    EXPECT_EQ(posted.body, QStringLiteral("Battery dropped 5% in ~15 min. Top energy: alpha."));
+    EXPECT_EQ(posted.identifier, QStringLiteral("pendrapro.drain.%1").arg(static_cast<qint64>(start + 14 * kMinute)));
+    EXPECT_TRUE(posted.defaultSound);
+    EXPECT_EQ(defaults.dateValue(kLastFireKey)->toSecsSinceEpoch(), static_cast<qint64>(start + 14 * kMinute));
+}
+
+TEST_F(DrainAlertTest, WithAnEmptyProcessListTheBodySaysOnBattery)
+{
+    observeAt(0, 80);
+    observeAt(14, 75);
+    ASSERT_EQ(notifications.posted.size(), 1);
+    EXPECT_EQ(notifications.posted.first().body, QStringLiteral("Battery dropped 5% in ~15 min while on battery."));
+}
+
+TEST_F(DrainAlertTest, NoAlertOnACOrWhileChargingButTheTrailStillRecords)
+{
+    observeAt(0, 80, false);
+    observeAt(14, 75, false);
+    EXPECT_TRUE(notifications.posted.isEmpty());
+    EXPECT_EQ(monitor.levelTrail().size(), 2);
+}
+
+TEST_F(DrainAlertTest, NoAlertWhenDisabledOrBelowTheThreshold)
+{
+    observeAt(0, 80);
+    observeAt(14, 76);
+    EXPECT_TRUE(notifications.posted.isEmpty());
+    monitor.setEnabled(false);
+    observeAt(14.5, 70);
+    EXPECT_TRUE(notifications.posted.isEmpty());
+    EXPECT_EQ(monitor.levelTrail().size(), 3);
+}
+
+TEST_F(DrainAlertTest, CooldownOfThirtyMinutesSurvivesARestart)
+{
+    observeAt(0, 80);
+    observeAt(14, 75);
+    ASSERT_EQ(notifications.posted.size(), 1);
+
+    // A new monitor (a restart) with the same settings, draining fast.
+    DrainAlertMonitor restarted(defaults, clock, notifications, [] { return std::nullopt; });
+    for (int minute = 16; minute <= 34; ++minute) {
+        clock.setWallClock(start + minute * kMinute);
+        restarted.observe(90 - minute, true);
+    }
+    // At 34 min, 20 after the alert, the drop is there but the cooldown holds.
+    EXPECT_EQ(notifications.posted.size(), 1);
+    clock.setWallClock(start + 45 * kMinute);
+    restarted.observe(40, true);
+    // 31 min after the alert it fires again.
+    ASSERT_EQ(notifications.posted.size(), 2);
+    EXPECT_EQ(notifications.posted.last().identifier,
+              QStringLiteral("pendrapro.drain.%1").arg(static_cast<qint64>(start + 45 * kMinute)));
+}
+
+TEST_F(DrainAlertTest, ANonDateCooldownCountsAsNoPreviousAlert)
+{
+    defaults.setString(kLastFireKey, QStringLiteral("yesterday"));
+    observeAt(0, 80);
+    observeAt(14, 75);
+    EXPECT_EQ(notifications.posted.size(), 1);
+}
+
+TEST_F(DrainAlertTest, SlowDrainSpreadBeyondTheWindowNeverFires)
+{
+    int level = 90;
+    for (double minute = 0; minute <= 120; minute += 5) // 1 point per 5 min: 4 per trail
+        observeAt(minute, level--);
+    EXPECT_TRUE(notifications.posted.isEmpty());
+    EXPECT_LE(monitor.levelTrail().first().time, clock.now());
+    EXPECT_GE(monitor.levelTrail().first().time, clock.now() - 20 * kMinute) << "entries beyond window + 5 min dropped";
+}
+
+TEST_F(DrainAlertTest, SettingsReadAndWriteClamped)
+{
+    struct Case { const QString *key; std::optional<double> stored; int read; };
+    const Case cases[] = {
+        {&kDropKey, std::nullopt, 5}, {&kDropKey, 1, 2}, {&kDropKey, 99, 30}, {&kDropKey, 7.5, 5}, {&kDropKey, 8, 8},
+        {&kWindowKey, std::nullopt, 15}, {&kWindowKey, 2, 5}, {&kWindowKey, 120, 60}, {&kWindowKey, 2.5, 15},
+    };
+    for (const Case &c : cases) {
+        if (c.stored)
+            defaults.setDouble(*c.key, *c.stored);
+        else
+            defaults.remove(*c.key);
+        const int read = c.key == &kDropKey ? monitor.dropPercent() : monitor.windowMinutes();
+        EXPECT_EQ(read, c.read) << c.key->toStdString() << " " << c.stored.value_or(-1);
+    }
+    monitor.setDropPercent(1);
+    EXPECT_EQ(defaults.intValue(kDropKey), 2);
+    monitor.setDropPercent(45);
+    EXPECT_EQ(defaults.intValue(kDropKey), 30);
+    monitor.setWindowMinutes(1);
+    EXPECT_EQ(defaults.intValue(kWindowKey), 5);
+    monitor.setWindowMinutes(90);
+    EXPECT_EQ(defaults.intValue(kWindowKey), 60);
+}
+
+TEST_F(DrainAlertTest, ThresholdAndWindowChangesApplyAtTheNextObservation)
+{
+    monitor.setDropPercent(3);
+    monitor.setWindowMinutes(5);
+    observeAt(0, 80);
+    observeAt(4.5, 77);
+    ASSERT_EQ(notifications.posted.size(), 1);
+    EXPECT_EQ(notifications.posted.first().body, QStringLiteral("Battery dropped 3% in ~5 min while on battery."));
+}
+
+TEST_F(DrainAlertTest, SwitchingOnAsksForPermissionEachTime)
+{
+    EXPECT_EQ(notifications.permissionRequests, 1);
+    EXPECT_TRUE(monitor.enabled());
+    monitor.setEnabled(false);
+    EXPECT_EQ(notifications.permissionRequests, 1);
+    EXPECT_FALSE(monitor.enabled());
+    EXPECT_EQ(defaults.boolValue(kEnabledKey), false);
+    monitor.setEnabled(true);
+    EXPECT_EQ(notifications.permissionRequests, 2);
+}
+
+TEST(FreedesktopNotifications, AlertReachesTheNotificationServerOnTheSessionBus)
+{
+    if (!QDBusConnection::sessionBus().isConnected())
+        GTEST_SKIP() << "needs a session bus (run under dbus-run-session)";
+    FakeNotificationServer server;
+    ASSERT_TRUE(server.isRegistered());
+
+    QTemporaryDir dir;
+    Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
+    FakeClock clock(1'750'000'000);
+    FreedesktopNotifications notifications(QDBusConnection::sessionBus());
+    DrainAlertMonitor monitor(defaults, clock, notifications, [] { return QStringLiteral("cc1plus"); });
+
+    monitor.setEnabled(true);
+    EXPECT_TRUE(spinUntil([&] { return server.capabilityRequests == 1; }));
+
+    monitor.observe(80, true);
+    clock.advance(14 * kMinute);
+    monitor.observe(74, true);
+    ASSERT_TRUE(spinUntil([&] { return !server.notifications.isEmpty(); }));
+    const FakeNotificationServer::Received &received = server.notifications.first();
+    EXPECT_EQ(received.summary, QStringLiteral("Pendra · drain alert"));
+    EXPECT_EQ(received.body, QStringLiteral("Battery dropped 6% in ~15 min. Top energy: cc1plus."));
+    EXPECT_EQ(received.appName, QStringLiteral("Pendra Pro"));
+    EXPECT_EQ(received.replacesId, 0u);
+    EXPECT_EQ(received.expireTimeout, -1);
+    EXPECT_EQ(received.hints.value(QStringLiteral("sound-name")).toString(), QStringLiteral("message-new-instant"));
+    EXPECT_EQ(received.hints.value(QStringLiteral("x-pendrapro-identifier")).toString(),
+              QStringLiteral("pendrapro.drain.%1").arg(1'750'000'000 + 14 * 60));
+}
+
+TEST(FreedesktopNotifications, PostingWithoutAServerDoesNotBlock)
+{
+    if (!QDBusConnection::sessionBus().isConnected())
+        GTEST_SKIP() << "needs a session bus (run under dbus-run-session)";
+    FreedesktopNotifications notifications(QDBusConnection::sessionBus());
+    QElapsedTimer timer;
+    timer.start();
+    notifications.requestPermission();
+    notifications.post({QStringLiteral("pendrapro.drain.1"), QStringLiteral("t"), QStringLiteral("b"), true});
+    EXPECT_LT(timer.elapsed(), 500);
+}
