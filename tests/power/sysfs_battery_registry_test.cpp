@@ -164,6 +164,17 @@ private:
     QTemporaryDir m_dir;
 };
 
+TEST(SysfsBatteryRegistry, FullAfterUnpluggingIsNotFullyCharged)
+{
+    SysfsTree sysfs;
+    sysfs.battery("BAT0", {{"status", "Full"}, {"capacity", "100"}});
+    sysfs.write("AC", "type", "Mains\n");
+    sysfs.write("AC", "online", "0\n");
+    EXPECT_TRUE(entryOf(sysfs.root()).contains("FullyCharged=false"));
+    sysfs.write("AC", "online", "1\n");
+    EXPECT_TRUE(entryOf(sysfs.root()).contains("FullyCharged=true"));
+}
+
 TEST(SysfsBatteryRegistry, MalformedValuesAreLeftOutAndHarmNothingElse)
 {
     struct Case { const char *what; QByteArray capacity; QStringList expected; };

@@ -241,11 +241,14 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
     const auto cycles = integerAttribute(battery, "cycle_count");
     putNumber(entry, "CycleCount", cycles);
 
+    const std::optional<bool> connected = externalConnected(externalSupplies);
     if (!status.isEmpty()) {
         entry.insert(QStringLiteral("IsCharging"), RegistryValue::boolean(status == "Charging"));
-        entry.insert(QStringLiteral("FullyCharged"), RegistryValue::boolean(status == "Full"));
+        // "Full" can linger for a while after unplugging; fully charged means
+        // full on external power.
+        entry.insert(QStringLiteral("FullyCharged"), RegistryValue::boolean(status == "Full" && connected != false));
     }
-    if (auto connected = externalConnected(externalSupplies))
+    if (connected)
         entry.insert(QStringLiteral("ExternalConnected"), RegistryValue::boolean(*connected));
 
     if (auto seconds = firstIntegerAttribute(battery, "time_to_empty_avg", "time_to_empty_now"))
