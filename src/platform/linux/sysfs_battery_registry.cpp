@@ -3,6 +3,7 @@
 #include "platform/format.h"
 #include "platform/linux/sysfs_files.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -210,7 +211,10 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
     const auto rawCurrent = capacities.milliampHours("charge_now", "energy_now");
     const auto rawMax = capacities.milliampHours("charge_full", "energy_full");
     const auto design = capacities.milliampHours("charge_full_design", "energy_full_design");
-    const auto capacity = integerAttribute(battery, "capacity");
+    // Gauges that count past their last full-charge capacity report above 100.
+    auto capacity = integerAttribute(battery, "capacity");
+    if (capacity)
+        capacity = std::clamp<qint64>(*capacity, 0, 100);
 
     if (capacity) {
         putNumber(entry, "CurrentCapacity", capacity);
