@@ -12,6 +12,10 @@
 #include "app/status_click_router.h"
 #include "app/status_item_redrawer.h"
 #include "app/system_event_router.h"
+#include "charge/charge_limit_controller.h"
+#include "energy/drain_alert_monitor.h"
+#include "energy/drain_log.h"
+#include "energy/process_energy_store.h"
 #include "platform/clock.h"
 #include "platform/power_mode.h"
 #include "platform/status_item.h"
@@ -46,6 +50,19 @@ const AppWindowStyle kPreferencesStyle{
 
 const QSize kPreferencesSize(780, 560);
 
+std::optional<DrainEvent> drainEventNamed(const QString &name)
+{
+    if (name == SystemEventRouter::kDisplaySleep)
+        return DrainEvent::DisplaySleep;
+    if (name == SystemEventRouter::kDisplayWake)
+        return DrainEvent::DisplayWake;
+    if (name == SystemEventRouter::kSystemSleep)
+        return DrainEvent::SystemSleep;
+    if (name == SystemEventRouter::kSystemWake)
+        return DrainEvent::SystemWake;
+    return std::nullopt;
+}
+
 } // namespace
 
 AppDelegate::AppDelegate(AppServices services, QObject *parent)
@@ -57,6 +74,10 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
     , m_powerMode(services.powerMode)
     , m_workspace(services.workspace)
     , m_makeStatusItem(std::move(services.makeStatusItem))
+    , m_drainLog(services.drainLog)
+    , m_drainAlerts(services.drainAlerts)
+    , m_processEnergy(services.processEnergy)
+    , m_chargeLimit(services.chargeLimit)
 {
     m_titleTimer.setTimerType(Qt::CoarseTimer);
     m_titleTimer.setInterval(kTitleTimerInterval);
@@ -72,6 +93,8 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     buildMainMenu();
     startPowerStore();
+    startProcessEnergySampler();
+    startChargeController();
     observeWorkspaceEvents();
     createStatusItem();
     createPopover();
@@ -109,7 +132,21 @@ void AppDelegate::buildMainMenu()
 
 void AppDelegate::startPowerStore()
 {
+    m_power.setPowerLogSink(m_drainLog);
+    m_power.setDrainObserver(m_drainAlerts);
     m_power.start();
+}
+
+void AppDelegate::startProcessEnergySampler()
+{
+    if (m_processEnergy)
+        m_processEnergy->start();
+}
+
+void AppDelegate::startChargeController()
+{
+    if (m_chargeLimit)
+        m_chargeLimit->start();
 }
 
 void AppDelegate::observeWorkspaceEvents()
@@ -119,6 +156,14 @@ void AppDelegate::observeWorkspaceEvents()
             if (power)
                 power->noteTransition(waking);
         });
+    // The router hands each event to its followers before the power store,
+    // so the drain log records the event ahead of the polls it causes.
+    if (m_drainLog) {
+        connect(m_systemEvents.get(), &SystemEventRouter::systemEvent, this, [this](const QString &name) {
+            if (const std::optional<DrainEvent> event = drainEventNamed(name))
+                m_drainLog->logEvent(*event);
+        });
+    }
 }
 
 void AppDelegate::createStatusItem()
@@ -216,6 +261,8 @@ void AppDelegate::popoverDidShow()
 {
     if (!m_power.fastMode())
         m_power.setFastMode(true);
+    if (m_processEnergy)
+        m_processEnergy->setFastMode(true);
 }
 
 void AppDelegate::popoverDidClose()
@@ -227,6 +274,8 @@ void AppDelegate::leaveFastMode()
 {
     if (m_power.fastMode())
         m_power.setFastMode(false);
+    if (m_processEnergy)
+        m_processEnergy->setFastMode(false);
 }
 
 void AppDelegate::forceShowPopover()

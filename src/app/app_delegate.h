@@ -14,15 +14,19 @@
 #include <memory>
 
 class AppWindow;
+class ChargeLimitController;
 class QWidget;
 class Clock;
 class Defaults;
+class DrainAlertMonitor;
+class DrainLog;
 class MainMenu;
 class NotificationCenter;
 class PopoverController;
 class PopoverKeyMonitor;
 class PowerModeMonitor;
 class PowerStore;
+class ProcessEnergyStore;
 class StatusClickRouter;
 class StatusItem;
 class StatusItemRedrawer;
@@ -39,6 +43,11 @@ struct AppServices
     PowerModeMonitor &powerMode;
     WorkspaceEvents &workspace;
     std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
+    // The energy and charge stores; absent ones are simply not started.
+    DrainLog *drainLog = nullptr;
+    DrainAlertMonitor *drainAlerts = nullptr;
+    ProcessEnergyStore *processEnergy = nullptr;
+    ChargeLimitController *chargeLimit = nullptr;
 };
 
 // The application's one delegate: starts the stores, owns the status item,
@@ -97,6 +106,8 @@ private:
     // Launch, in order.
     void buildMainMenu();
     void startPowerStore();
+    void startProcessEnergySampler();
+    void startChargeController();
     void observeWorkspaceEvents();
     void createStatusItem();
     void createPopover();
@@ -122,6 +133,10 @@ private:
     PowerModeMonitor &m_powerMode;
     WorkspaceEvents &m_workspace;
     std::function<std::unique_ptr<StatusItem>()> m_makeStatusItem;
+    DrainLog *m_drainLog;
+    DrainAlertMonitor *m_drainAlerts;
+    ProcessEnergyStore *m_processEnergy;
+    ChargeLimitController *m_chargeLimit;
     std::function<QWidget *(QSize)> m_popoverContent;
 
     std::unique_ptr<StatusItem> m_statusItem;

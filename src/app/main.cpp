@@ -1,12 +1,14 @@
 #include "app/app_delegate.h"
 #include "app/main_root.h"
 #include "app/menu_panel_model.h"
-#include "app/panel_actions.h"
-#include "app/popover_controller.h"
-#include "energy/process_energy_store.h"
 #include "app/notification_center.h"
+#include "app/panel_actions.h"
 #include "app/single_instance.h"
 #include "app/status_item_factory.h"
+#include "charge/charge_limit_controller.h"
+#include "energy/drain_alert_monitor.h"
+#include "energy/drain_log.h"
+#include "energy/process_energy_store.h"
 #include "platform/clock.h"
 #include "platform/defaults.h"
 #include "platform/power_mode.h"
@@ -53,6 +55,10 @@ int main(int argc, char **argv)
         PowerModeMonitor::system(),
         WorkspaceEvents::system(),
         [] { return createStatusItem(Clock::system()); },
+        &DrainLog::shared(),
+        &DrainAlertMonitor::shared(),
+        &ProcessEnergyStore::shared(),
+        &ChargeLimitController::shared(),
     });
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      [&delegate] { delegate.applicationShouldHandleReopen(anyWindowVisible()); });
@@ -63,11 +69,5 @@ int main(int argc, char **argv)
     });
     delegate.applicationDidFinishLaunching();
     trackWhileShown(*delegate.popover(), MenuPanelModel::shared());
-    // The battery menu lists the apps using the most energy: sample every
-    // 20 s, every 5 s while the menu is open.
-    ProcessEnergyStore &processes = ProcessEnergyStore::shared();
-    processes.start();
-    QObject::connect(delegate.popover(), &PopoverController::shown, &processes, [&processes] { processes.setFastMode(true); });
-    QObject::connect(delegate.popover(), &PopoverController::closed, &processes, [&processes] { processes.setFastMode(false); });
     return app.exec();
 }

@@ -12,13 +12,6 @@ namespace {
 constexpr qint64 kIoregAmperageLimitMA = 30000;
 constexpr qint64 kWidenedAmperageLimitMA = 499999;
 
-std::optional<int> validMinutes(std::optional<qint64> minutes)
-{
-    if (minutes && isValidMinutes(*minutes))
-        return static_cast<int>(*minutes);
-    return std::nullopt;
-}
-
 // A decimal integer as ioreg prints it. Registry numbers are 64-bit, and an
 // unsigned one beyond the signed range (a negative value's bit pattern) keeps
 // its bits. Digits beyond 64 bits are no number at all.
@@ -101,12 +94,6 @@ private:
 
     const QString &m_text;
 };
-
-template <typename T>
-std::optional<T> either(std::optional<T> first, std::optional<T> second)
-{
-    return first ? first : second;
-}
 
 // ioreg prints a negative amperage as its unsigned 64-bit pattern, and some
 // firmware stores a negative 32-bit value without sign extension.
@@ -194,16 +181,16 @@ BatSourceReading parseIoreg(const std::optional<QString> &text)
     const IoregText ioreg(*text);
     reading.present = true;
 
-    reading.rawCurrent = fitInt(either(ioreg.integer("AppleRawCurrentCapacity"),
+    reading.rawCurrent = fitInt(firstKnown(ioreg.integer("AppleRawCurrentCapacity"),
                                        ioreg.integer("AppleRawCurrentCapacity", "(-?\\d+)")));
-    reading.rawMax = fitInt(either(ioreg.integer("AppleRawMaxCapacity"), ioreg.integer("MaxCapacity")));
+    reading.rawMax = fitInt(firstKnown(ioreg.integer("AppleRawMaxCapacity"), ioreg.integer("MaxCapacity")));
     const auto currentCapacity = ioreg.integer("CurrentCapacity");
     reading.charging = ioreg.boolean("IsCharging");
     const auto external = ioreg.boolean("ExternalConnected");
     reading.cycles = fitInt(ioreg.integer("CycleCount"));
     reading.design = fitInt(ioreg.integer("DesignCapacity"));
-    reading.voltageMV = fitInt(either(ioreg.integer("AppleRawBatteryVoltage"), ioreg.integer("Voltage")));
-    const auto amperage = either(ioreg.printed("InstantAmperage", "(-?\\d+)"), ioreg.printed("Amperage", "(-?\\d+)"));
+    reading.voltageMV = fitInt(firstKnown(ioreg.integer("AppleRawBatteryVoltage"), ioreg.integer("Voltage")));
+    const auto amperage = firstKnown(ioreg.printed("InstantAmperage", "(-?\\d+)"), ioreg.printed("Amperage", "(-?\\d+)"));
 
     if (reading.rawCurrent && reading.rawMax && *reading.rawMax >= 1)
         reading.level = percentOf(*reading.rawCurrent, *reading.rawMax);

@@ -7,6 +7,7 @@
 #include "power/battery_merge.h"
 #include "power/battery_snapshot.h"
 #include "probe/probe_report.h"
+#include "probe/probe_sections.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -42,9 +43,22 @@ int main(int argc, char **argv)
         QStringLiteral("Read power supplies from DIR/class/power_supply instead of /sys, for a recorded tree. "
                        "UPower is not asked then."),
         QStringLiteral("DIR"));
+    const QCommandLineOption pollsOption(
+        QStringLiteral("polls"),
+        QStringLiteral("Poll the power store N times, one second apart, and print its published fields "
+                       "(default 2; 0 leaves the store out)."),
+        QStringLiteral("N"), QStringLiteral("2"));
     parser.addOption(jsonOption);
     parser.addOption(sysfsOption);
+    parser.addOption(pollsOption);
     parser.process(app);
+
+    bool pollsOk = false;
+    const int polls = parser.value(pollsOption).toInt(&pollsOk);
+    if (!pollsOk || polls < 0 || polls > 1000) {
+        QTextStream(stderr) << "pendrapro-probe: --polls takes a whole number from 0 to 1000\n";
+        return 2;
+    }
 
     NoPowerSources noPowerSources;
     std::unique_ptr<SmartBatteryRegistry> recordedRegistry;
@@ -63,6 +77,11 @@ int main(int argc, char **argv)
     ProbeReport report;
     report.addReadings(readings);
     report.addSnapshot(mergeBatteryReadings(readings));
+    report.addSection(QStringLiteral("energy"), QStringLiteral("Energy counters"), energySection());
+    if (polls > 0)
+        report.addSection(QStringLiteral("powerStore"),
+                          QStringLiteral("Power store after %1 poll(s)").arg(polls),
+                          powerStoreSection(snapshot, polls));
 
     QTextStream out(stdout);
     if (parser.isSet(jsonOption))

@@ -140,11 +140,18 @@ void ProbeReport::addSnapshot(const BatSnap &snapshot)
     m_text.append(QString());
 }
 
-void ProbeReport::addSection(const QString &key, const QString &title, const QJsonObject &fields)
+void ProbeReport::addSection(const QString &key, const QString &title, const QList<ProbeField> &fields)
 {
-    m_json.insert(key, fields);
+    QJsonObject object;
+    QStringList order;
+    for (const auto &[name, value] : fields) {
+        order.append(name);
+        if (!value.isNull())
+            object.insert(name, value);
+    }
+    m_json.insert(key, object);
     m_text.append(title);
-    m_text.append(fieldLines(fields, fields.keys()));
+    m_text.append(fieldLines(object, order));
     m_text.append(QString());
 }
 

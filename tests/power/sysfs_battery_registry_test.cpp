@@ -164,27 +164,41 @@ private:
     QTemporaryDir m_dir;
 };
 
+TEST(SysfsBatteryRegistry, FullAfterUnpluggingIsNotFullyCharged)
+{
+    SysfsTree sysfs;
+    sysfs.battery("BAT0", {{"status", "Full"}, {"capacity", "100"}});
+    sysfs.write("AC", "type", "Mains\n");
+    sysfs.write("AC", "online", "0\n");
+    EXPECT_TRUE(entryOf(sysfs.root()).contains("FullyCharged=false"));
+    sysfs.write("AC", "online", "1\n");
+    EXPECT_TRUE(entryOf(sysfs.root()).contains("FullyCharged=true"));
+}
+
 TEST(SysfsBatteryRegistry, MalformedValuesAreLeftOutAndHarmNothingElse)
 {
-    struct Case { const char *what; QByteArray capacity; QStringList expected; };
+    struct Case { const char *what; QByteArray capacity; std::optional<int> level; };
     const Case cases[] = {
-        {"plain", "76\n", {"CurrentCapacity=#76", "MaxCapacity=#100"}},
-        {"surrounding blanks", " 76 \n", {"CurrentCapacity=#76", "MaxCapacity=#100"}},
-        {"no final newline", "76", {"CurrentCapacity=#76", "MaxCapacity=#100"}},
-        {"not a number", "unknown\n", {}},
-        {"trailing garbage", "76%\n", {}},
-        {"empty", "", {}},
-        {"beyond int", "99999999999\n", {}},
-        {"binary junk", QByteArray("\x00\xff\x37", 3), {}},
+        {"plain", "76\n", 76},
+        {"surrounding blanks", " 76 \n", 76},
+        {"no final newline", "76", 76},
+        {"not a number", "unknown\n", std::nullopt},
+        {"trailing garbage", "76%\n", std::nullopt},
+        {"empty", "", std::nullopt},
+        {"beyond int", "99999999999\n", std::nullopt},
+        {"binary junk", QByteArray("\x00\xff\x37", 3), std::nullopt},
+        {"counted past full", "104\n", 100},
     };
     for (const Case &c : cases) {
         SysfsTree sysfs;
         sysfs.battery("BAT0", {{"cycle_count", "5"}});
         sysfs.write("BAT0", "capacity", c.capacity);
-        QStringList expected = c.expected;
-        expected << "BatteryData={CycleCount=5" + QString(c.expected.isEmpty() ? "" : ", StateOfCharge=76") + "}"
-                 << "CycleCount=#5";
-        expected.sort();
+        QStringList expected = {"BatteryData={CycleCount=5}", "CycleCount=#5"};
+        if (c.level) {
+            const QString level = QString::number(*c.level);
+            expected = {"BatteryData={CycleCount=5, StateOfCharge=" + level + "}", "CurrentCapacity=#" + level,
+                        "CycleCount=#5", "MaxCapacity=#100"};
+        }
         EXPECT_EQ(entryOf(sysfs.root()), expected) << c.what;
     }
 }
