@@ -5,6 +5,7 @@
 #include "app/menu_panel_model.h"
 #include "app/notification_center.h"
 #include "app/panel_actions.h"
+#include "app/panel_rows.h"
 #include "charge/charge_limit_controller.h"
 #include "fakes/fake_smc_user_client.h"
 #include "fakes/power_store_harness.h"
