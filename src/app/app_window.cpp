@@ -42,14 +42,18 @@ void AppWindow::open(QSize contentSize)
     window->setWindowTitle(m_style.title);
     window->setMinimumSize(m_style.minimumSize);
     QPalette dark = window->palette();
-    dark.setColor(QPalette::Window, m_style.background);
-    dark.setColor(QPalette::WindowText, Qt::white);
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        dark.setColor(role, m_style.background);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, QColor(235, 235, 240));
     window->setPalette(dark);
     window->setAutoFillBackground(true);
     auto *layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
-    if (QWidget *content = m_makeContent())
-        layout->addWidget(content);
+    if (m_makeContent) {
+        if (QWidget *content = m_makeContent())
+            layout->addWidget(content);
+    }
     if (m_decorate)
         m_decorate(window);
     window->resize(contentSize);

@@ -75,7 +75,9 @@ void PopoverController::handleClick(QPoint anchor)
         close();
         return;
     }
-    if (m_clock.now() - m_popoverClosedAt < kReopenGuard)
+    // A negative gap means the wall clock was set back: not the closing click.
+    const double sinceClose = m_clock.now() - m_popoverClosedAt;
+    if (sinceClose >= 0 && sinceClose < kReopenGuard)
         return;
     show(anchor);
 }

@@ -11,10 +11,9 @@ TrayIconStatusItem::TrayIconStatusItem(Clock &clock, QObject *parent)
     , m_tray(std::make_unique<QSystemTrayIcon>())
 {
     connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        const QRect geometry = m_tray->geometry();
         switch (reason) {
         case QSystemTrayIcon::Trigger:
-            handleActivation(geometry.isValid() ? geometry.center() : QCursor::pos());
+            handleActivation(popoverAnchor());
             break;
         case QSystemTrayIcon::Context:
             handleContextMenuRequest(QCursor::pos());
@@ -25,7 +24,6 @@ TrayIconStatusItem::TrayIconStatusItem(Clock &clock, QObject *parent)
             break;
         }
     });
-    m_tray->show();
 }
 
 TrayIconStatusItem::~TrayIconStatusItem() = default;
@@ -36,6 +34,9 @@ void TrayIconStatusItem::setIcon(const QList<StatusIconPixmap> &sizes)
     for (const StatusIconPixmap &pixmap : sizes)
         icon.addPixmap(QPixmap::fromImage(fromStatusIconPixmap(pixmap)));
     m_tray->setIcon(icon);
+    // Shown once it has something to show; an empty icon makes an empty slot.
+    if (!m_tray->isVisible())
+        m_tray->show();
 }
 
 void TrayIconStatusItem::setLabel(const QString &label)
@@ -56,4 +57,12 @@ void TrayIconStatusItem::setAccessibleName(const QString &name)
 QRect TrayIconStatusItem::iconGeometry() const
 {
     return m_tray->geometry();
+}
+
+QPoint TrayIconStatusItem::popoverAnchor() const
+{
+    const QRect geometry = m_tray->geometry();
+    if (!geometry.isValid())
+        return QCursor::pos();
+    return QPoint(geometry.center().x(), geometry.bottom());
 }

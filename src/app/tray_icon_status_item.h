@@ -23,6 +23,9 @@ public:
 
     // Where the tray placed the icon, in global pixels; empty when unknown.
     QRect iconGeometry() const;
+    // Where the popover hangs from: the icon's bottom centre (the pointer
+    // when the tray does not say where the icon is).
+    QPoint popoverAnchor() const;
 
 private:
     std::unique_ptr<QSystemTrayIcon> m_tray;

@@ -34,7 +34,7 @@ class ChargeLimitController : public QObject
     Q_PROPERTY(QString statusLine READ statusLine NOTIFY statusLineChanged)
 
 public:
-    // Over the shared power store, SMC client and settings; started at once.
+    // Over the shared power store, SMC client and settings; the app starts it at launch.
     static ChargeLimitController &shared();
 
     // Reads the settings; does not tick until `start` or a setting change.

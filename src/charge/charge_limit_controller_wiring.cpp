@@ -7,10 +7,6 @@
 // tests of the controller link without the real backends.
 ChargeLimitController &ChargeLimitController::shared()
 {
-    static ChargeLimitController *controller = [] {
-        auto *created = new ChargeLimitController(PowerStore::shared(), ChargeSMC::shared(), Defaults::standard());
-        created->start();
-        return created;
-    }();
+    static auto *controller = new ChargeLimitController(PowerStore::shared(), ChargeSMC::shared(), Defaults::standard());
     return *controller;
 }

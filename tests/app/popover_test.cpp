@@ -155,6 +155,17 @@ TEST_F(PopoverFixture, ClickJustAfterClickOffDoesNotReopen)
     EXPECT_TRUE(popover.isShown());
 }
 
+TEST_F(PopoverFixture, WallClockSetBackDoesNotBlockReopening)
+{
+    popover.warmUp();
+    singleClick();
+    popover.panel()->close();
+    clock.setWallClock(clock.now() - 3600);
+    clock.advance(1.0);
+    item.click();
+    EXPECT_TRUE(popover.isShown());
+}
+
 TEST_F(PopoverFixture, PressOutsideThePanelClosesIt)
 {
     popover.warmUp();

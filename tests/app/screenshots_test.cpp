@@ -1,11 +1,26 @@
 // Renders the status item's images to PNG for visual review. Runs only when
 // PENDRA_SCREENSHOTS_DIR names the output folder (scripts/screenshots).
+#include "app/app_delegate.h"
 #include "app/menu_bar_battery_icon.h"
+#include "app/notification_center.h"
+#include "app/popover_controller.h"
+#include "app/popover_panel.h"
+#include "app/tray_icon_status_item.h"
+#include "platform/defaults.h"
+#include "platform/linux/workspace_linux.h"
+
+#include "fakes/power_store_harness.h"
+#include "support/event_loop.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
 
 using namespace MenuBarBatteryIcon;
 
@@ -89,4 +104,50 @@ TEST(Screenshots, StatusItemImages)
         save(twoX, QStringLiteral("status-item-%1@2x.png").arg(QLatin1String(state.name)));
         save(glyphIcon(state.in, 22), QStringLiteral("tray-icon-%1-22px.png").arg(QLatin1String(state.name)));
     }
+}
+
+// The app in a real XEmbed tray (trayer on Xvfb, see scripts/screenshots):
+// the tray with the item, then the popover opened under it.
+TEST(Screenshots, TrayAndPopover)
+{
+    if (screenshotsDir().isEmpty() || QGuiApplication::platformName() != QStringLiteral("xcb"))
+        GTEST_SKIP() << "needs PENDRA_SCREENSHOTS_DIR and an X display with a tray";
+    ASSERT_TRUE(QSystemTrayIcon::isSystemTrayAvailable()) << "start a tray (trayer) first";
+
+    PowerStoreHarness harness;
+    harness.snapshots.setSnapshot(onBatterySnap(83, 8.0, 125));
+    harness.publish(onBatterySnap(83, 8.0, 125), 7.4);
+    QTemporaryDir dir;
+    Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
+    NotificationCenter notifications;
+    LinuxWorkspaceEvents workspace(QDBusConnection::sessionBus(), QDBusConnection::sessionBus());
+    TrayIconStatusItem *tray = nullptr;
+    AppDelegate delegate(AppServices{harness.clock, defaults, notifications, harness.store, harness.powerMode, workspace,
+                                     [&]() -> std::unique_ptr<StatusItem> {
+                                         auto item = std::make_unique<TrayIconStatusItem>(harness.clock);
+                                         tray = item.get();
+                                         return item;
+                                     }});
+    delegate.applicationDidFinishLaunching();
+    ASSERT_NE(tray, nullptr);
+    ASSERT_TRUE(spinUntil([&] { return tray->iconGeometry().isValid() && tray->iconGeometry().width() > 1; }, 5000));
+    spinUntil([] { return false; }, 500);
+
+    QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect icon = tray->iconGeometry();
+    const QRect strip = QRect(icon.left() - 200, 0, 260, icon.bottom() + 10).intersected(screen->geometry());
+    const QImage trayShot = screen->grabWindow(0, strip.x(), strip.y(), strip.width(), strip.height()).toImage();
+    ASSERT_FALSE(trayShot.isNull());
+    ASSERT_TRUE(trayShot.save(QDir(screenshotsDir()).filePath(QStringLiteral("tray-xembed.png"))));
+
+    harness.clock.advance(5);
+    delegate.popover()->show(tray->popoverAnchor());
+    ASSERT_TRUE(spinUntil([&] { return delegate.popover()->isShown(); }, 2000));
+    spinUntil([] { return false; }, 700);
+    const QRect panel = delegate.popover()->panel()->frameGeometry();
+    const QRect area = panel.united(icon).adjusted(-20, -4, 20, 20).intersected(screen->geometry());
+    const QImage popoverShot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    ASSERT_TRUE(popoverShot.save(QDir(screenshotsDir()).filePath(QStringLiteral("popover-under-tray-icon.png"))));
+    EXPECT_GE(panel.top(), icon.bottom()) << "the popover hangs below the icon";
+    delegate.popover()->close();
 }

@@ -6,6 +6,7 @@
 #include "platform/linux/status_notifier_item.h"
 
 #include "fakes/fake_clock.h"
+#include "fakes/fake_logind.h"
 #include "fakes/fake_sni_host.h"
 #include "fakes/fake_watcher.h"
 #include "recording_app_actions.h"
@@ -46,12 +47,13 @@ struct SniFixture : ::testing::Test
 
     std::unique_ptr<StatusNotifierItem> makeItem()
     {
-        auto item = std::make_unique<StatusNotifierItem>(QDBusConnection::sessionBus(), clock);
+        auto item = std::make_unique<StatusNotifierItem>(QDBusConnection::sessionBus(), clock, nullptr, watcherName);
         router.attach(item.get());
         redrawer.setStatusItem(item.get());
         return item;
     }
 
+    const QString watcherName = perProcessBusName(StatusNotifierItem::kWatcherService);
     FakeClock clock;
     MenuBarBatteryIcon::Inputs inputs;
     StatusItemRedrawer redrawer{clock, [this] { return inputs; }};
@@ -66,15 +68,15 @@ struct SniFixture : ::testing::Test
 TEST_F(SniFixture, WatcherPresenceDecidesTheBackend)
 {
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
-    EXPECT_FALSE(StatusNotifierItem::watcherAvailable(QDBusConnection::sessionBus()));
-    FakeWatcher watcher;
+    EXPECT_FALSE(StatusNotifierItem::watcherAvailable(QDBusConnection::sessionBus(), watcherName));
+    FakeWatcher watcher(watcherName);
     ASSERT_TRUE(watcher.isServing());
-    EXPECT_TRUE(StatusNotifierItem::watcherAvailable(QDBusConnection::sessionBus()));
+    EXPECT_TRUE(StatusNotifierItem::watcherAvailable(QDBusConnection::sessionBus(), watcherName));
 }
 
 TEST_F(SniFixture, RegistersWithTheWatcher)
 {
-    FakeWatcher watcher;
+    FakeWatcher watcher(watcherName);
     ASSERT_TRUE(watcher.isServing());
     auto item = makeItem();
     EXPECT_TRUE(spinUntil([&] { return item->isRegistered(); }));
@@ -85,7 +87,7 @@ TEST_F(SniFixture, RegistersWithTheWatcher)
 TEST_F(SniFixture, RegistersWhenAWatcherAppearsLater)
 {
     auto item = makeItem();
-    FakeWatcher watcher;
+    FakeWatcher watcher(watcherName);
     ASSERT_TRUE(watcher.isServing());
     EXPECT_TRUE(spinUntil([&] { return item->isRegistered(); }));
     EXPECT_EQ(watcher.registeredItems(), QStringList{item->serviceName()});
@@ -93,7 +95,7 @@ TEST_F(SniFixture, RegistersWhenAWatcherAppearsLater)
 
 TEST_F(SniFixture, HostReadsLabelTooltipTitleAndIcon)
 {
-    FakeWatcher watcher;
+    FakeWatcher watcher(watcherName);
     auto item = makeItem();
     const QString service = item->serviceName();
 
@@ -126,7 +128,7 @@ TEST_F(SniFixture, HostReadsLabelTooltipTitleAndIcon)
 
 TEST_F(SniFixture, LabelChangeIsAnnounced)
 {
-    FakeWatcher watcher;
+    FakeWatcher watcher(watcherName);
     auto item = makeItem();
     inputs.level = 65;
     redrawer.redraw();
@@ -135,7 +137,7 @@ TEST_F(SniFixture, LabelChangeIsAnnounced)
 
 TEST_F(SniFixture, ActivateOpensThePopoverAtTheClick)
 {
-    FakeWatcher watcher;
+    FakeWatcher watcher(watcherName);
     auto item = makeItem();
     clock.advance(5);
     ASSERT_TRUE(host.click(item->serviceName(), QStringLiteral("Activate"), 640, 12));
@@ -146,7 +148,7 @@ TEST_F(SniFixture, ActivateOpensThePopoverAtTheClick)
 
 TEST_F(SniFixture, TwoQuickActivationsOpenTheDashboard)
 {
-    FakeWatcher watcher;
+    FakeWatcher watcher(watcherName);
     auto item = makeItem();
     item->setDoubleClickInterval(0.4);
     clock.advance(5);
@@ -159,7 +161,7 @@ TEST_F(SniFixture, TwoQuickActivationsOpenTheDashboard)
 
 TEST_F(SniFixture, ContextMenuAndSecondaryActivateOpenTheMenu)
 {
-    FakeWatcher watcher;
+    FakeWatcher watcher(watcherName);
     auto item = makeItem();
     for (const QString &method : {QStringLiteral("ContextMenu"), QStringLiteral("SecondaryActivate")}) {
         ASSERT_TRUE(host.click(item->serviceName(), method, 300, 15));
@@ -173,7 +175,7 @@ TEST_F(SniFixture, ContextMenuAndSecondaryActivateOpenTheMenu)
 
 TEST_F(SniFixture, RemovedItemLeavesTheBus)
 {
-    FakeWatcher watcher;
+    FakeWatcher watcher(watcherName);
     auto item = makeItem();
     const QString service = item->serviceName();
     item.reset();

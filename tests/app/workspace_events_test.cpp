@@ -30,7 +30,12 @@ struct WorkspaceFixture : ::testing::Test
         return spinUntil([&] { return static_cast<int>(transitions.size()) >= count; }, 3000);
     }
 
-    LinuxWorkspaceEvents events{QDBusConnection::sessionBus(), QDBusConnection::sessionBus()};
+    const LinuxWorkspaceEvents::ServiceNames names{
+        perProcessBusName(QStringLiteral("org.freedesktop.login1")),
+        perProcessBusName(QStringLiteral("org.freedesktop.ScreenSaver")),
+        perProcessBusName(QStringLiteral("org.gnome.ScreenSaver")),
+    };
+    LinuxWorkspaceEvents events{QDBusConnection::sessionBus(), QDBusConnection::sessionBus(), names};
     QStringList log;
     std::vector<bool> transitions;
     SystemEventRouter router{events, [this](bool waking) {
@@ -45,7 +50,7 @@ struct WorkspaceFixture : ::testing::Test
 TEST_F(WorkspaceFixture, LogindSleepAndResumeBecomeSystemEvents)
 {
     ASSERT_TRUE(events.listensForMachineSleep()) << "run under dbus-run-session";
-    FakeLogind logind;
+    FakeLogind logind(names.logind);
     ASSERT_TRUE(logind.isServing());
     logind.prepareForSleep(true);
     ASSERT_TRUE(waitForTransitions(1));
@@ -58,7 +63,7 @@ TEST_F(WorkspaceFixture, LogindSleepAndResumeBecomeSystemEvents)
 TEST_F(WorkspaceFixture, ScreenSaverBecomesDisplayEvents)
 {
     ASSERT_TRUE(events.listensForDisplaySleep());
-    FakeScreensaver screensaver(QStringLiteral("org.freedesktop.ScreenSaver"),
+    FakeScreensaver screensaver(names.freedesktopScreenSaver, QStringLiteral("org.freedesktop.ScreenSaver"),
                                 QStringLiteral("/org/freedesktop/ScreenSaver"));
     ASSERT_TRUE(screensaver.isServing());
     screensaver.setActive(true);
@@ -71,9 +76,10 @@ TEST_F(WorkspaceFixture, ScreenSaverBecomesDisplayEvents)
 
 TEST_F(WorkspaceFixture, GnomeScreenSaverAnnouncingTheSameChangeCountsOnce)
 {
-    FakeScreensaver freedesktop(QStringLiteral("org.freedesktop.ScreenSaver"),
-                                QStringLiteral("/org/freedesktop/ScreenSaver"));
-    FakeScreensaver gnome(QStringLiteral("org.gnome.ScreenSaver"), QStringLiteral("/org/gnome/ScreenSaver"));
+    FakeScreensaver freedesktop(names.freedesktopScreenSaver, QStringLiteral("org.freedesktop.ScreenSaver"),
+                                QStringLiteral("/ScreenSaver"));
+    FakeScreensaver gnome(names.gnomeScreenSaver, QStringLiteral("org.gnome.ScreenSaver"),
+                          QStringLiteral("/org/gnome/ScreenSaver"));
     ASSERT_TRUE(gnome.isServing());
     gnome.setActive(true);
     freedesktop.setActive(true);
@@ -87,10 +93,10 @@ TEST_F(WorkspaceFixture, GnomeScreenSaverAnnouncingTheSameChangeCountsOnce)
 
 TEST_F(WorkspaceFixture, SignalsFromAnUnrelatedSenderAreIgnored)
 {
-    FakeSignalSource impostor(QStringLiteral("org.example.NotLogind"));
+    FakeSignalSource impostor(perProcessBusName(QStringLiteral("org.example.NotLogind")));
     impostor.emitSignal(QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
                         QStringLiteral("PrepareForSleep"), true);
-    FakeLogind logind;
+    FakeLogind logind(names.logind);
     logind.prepareForSleep(false);
     ASSERT_TRUE(waitForTransitions(1));
     EXPECT_EQ(transitions, std::vector<bool>{true});

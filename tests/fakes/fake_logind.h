@@ -1,7 +1,15 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QString>
+
+// A bus name no other test process uses, so that test executables can share
+// one session bus while running in parallel.
+inline QString perProcessBusName(const QString &base)
+{
+    return base + QStringLiteral(".test_p") + QString::number(QCoreApplication::applicationPid());
+}
 
 // Owns a well-known name on its own session-bus connection and emits the
 // signals the login manager and the screen savers send.
@@ -20,11 +28,11 @@ private:
     bool m_serving = false;
 };
 
-// org.freedesktop.login1 with PrepareForSleep(b).
+// The login manager's PrepareForSleep(b), under the bus name given.
 class FakeLogind : public FakeSignalSource
 {
 public:
-    FakeLogind() : FakeSignalSource(QStringLiteral("org.freedesktop.login1")) {}
+    explicit FakeLogind(const QString &serviceName) : FakeSignalSource(serviceName) {}
     void prepareForSleep(bool sleeping)
     {
         emitSignal(QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),

@@ -2,21 +2,21 @@
 
 #include "fakes/fake_logind.h"
 
-// A screen saver service ("org.freedesktop.ScreenSaver" or
-// "org.gnome.ScreenSaver") that announces ActiveChanged(b).
+// A screen saver service that announces ActiveChanged(b) on `interface`
+// ("org.freedesktop.ScreenSaver" or "org.gnome.ScreenSaver") at `path`,
+// owning the bus name `serviceName`.
 class FakeScreensaver : public FakeSignalSource
 {
 public:
-    // `name` is the service and interface name; `path` its object path.
-    FakeScreensaver(const QString &name, const QString &path)
-        : FakeSignalSource(name)
-        , m_name(name)
+    FakeScreensaver(const QString &serviceName, const QString &interface, const QString &path)
+        : FakeSignalSource(serviceName)
+        , m_interface(interface)
         , m_path(path)
     {
     }
-    void setActive(bool active) { emitSignal(m_path, m_name, QStringLiteral("ActiveChanged"), active); }
+    void setActive(bool active) { emitSignal(m_path, m_interface, QStringLiteral("ActiveChanged"), active); }
 
 private:
-    QString m_name;
+    QString m_interface;
     QString m_path;
 };

@@ -2,20 +2,21 @@
 
 #include <QUuid>
 
-FakeWatcher::FakeWatcher()
-    : m_connectionName(QStringLiteral("fake-watcher-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+FakeWatcher::FakeWatcher(QString serviceName)
+    : m_serviceName(std::move(serviceName))
+    , m_connectionName(QStringLiteral("fake-watcher-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
     m_serving = bus.isConnected()
                 && bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), this,
                                       QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportAllProperties)
-                && bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+                && bus.registerService(m_serviceName);
 }
 
 FakeWatcher::~FakeWatcher()
 {
     QDBusConnection bus(m_connectionName);
-    bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+    bus.unregisterService(m_serviceName);
     bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
     QDBusConnection::disconnectFromBus(m_connectionName);
 }

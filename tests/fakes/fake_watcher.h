@@ -14,7 +14,8 @@ class FakeWatcher : public QObject
     Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registeredItems)
 
 public:
-    FakeWatcher();
+    // Serves under `serviceName` (see perProcessBusName).
+    explicit FakeWatcher(QString serviceName);
     ~FakeWatcher() override;
 
     // False when the name was taken or there is no session bus.
@@ -29,6 +30,7 @@ signals:
     void itemRegistered(const QString &service);
 
 private:
+    QString m_serviceName;
     QString m_connectionName;
     bool m_serving = false;
     QStringList m_items;

@@ -14,8 +14,9 @@ public:
     static inline const QString kPath = QStringLiteral("/org/freedesktop/login1");
     static inline const QString kInterface = QStringLiteral("org.freedesktop.login1.Manager");
 
-    // `bus` is normally the system bus.
-    explicit LogindSleepMonitor(const QDBusConnection &bus, QObject *parent = nullptr);
+    // `bus` is normally the system bus; `service` the login manager's name.
+    explicit LogindSleepMonitor(const QDBusConnection &bus, const QString &service = kService,
+                                QObject *parent = nullptr);
 
     // False when the bus could not be subscribed to (no system bus).
     bool isListening() const { return m_listening; }

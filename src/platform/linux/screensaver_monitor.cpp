@@ -4,31 +4,30 @@ namespace {
 
 struct ScreensaverSource
 {
-    const char *service;
-    const char *path;
-    const char *interface;
-};
-
-// KDE also publishes the freedesktop interface under "/ScreenSaver".
-constexpr ScreensaverSource kSources[] = {
-    {"org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver"},
-    {"org.freedesktop.ScreenSaver", "/ScreenSaver", "org.freedesktop.ScreenSaver"},
-    {"org.gnome.ScreenSaver", "/org/gnome/ScreenSaver", "org.gnome.ScreenSaver"},
+    QString service;
+    QString path;
+    QString interface;
 };
 
 } // namespace
 
-ScreensaverMonitor::ScreensaverMonitor(const QDBusConnection &sessionBus, QObject *parent)
+ScreensaverMonitor::ScreensaverMonitor(const QDBusConnection &sessionBus, const QString &freedesktopService,
+                                       const QString &gnomeService, QObject *parent)
     : QObject(parent)
 {
     QDBusConnection bus = sessionBus;
     if (!bus.isConnected())
         return;
-    for (const ScreensaverSource &source : kSources) {
+    // KDE also publishes the freedesktop interface under "/ScreenSaver".
+    const ScreensaverSource sources[] = {
+        {freedesktopService, QStringLiteral("/org/freedesktop/ScreenSaver"), kFreedesktopService},
+        {freedesktopService, QStringLiteral("/ScreenSaver"), kFreedesktopService},
+        {gnomeService, QStringLiteral("/org/gnome/ScreenSaver"), kGnomeService},
+    };
+    for (const ScreensaverSource &source : sources) {
         // Qt D-Bus delivers bus signals only to named slots.
-        m_listening |= bus.connect(QLatin1String(source.service), QLatin1String(source.path),
-                                   QLatin1String(source.interface), QStringLiteral("ActiveChanged"), this,
-                                   SLOT(onActiveChanged(bool)));
+        m_listening |= bus.connect(source.service, source.path, source.interface, QStringLiteral("ActiveChanged"),
+                                   this, SLOT(onActiveChanged(bool)));
     }
 }
 

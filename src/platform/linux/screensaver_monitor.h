@@ -13,7 +13,13 @@ class ScreensaverMonitor : public QObject
     Q_OBJECT
 
 public:
-    explicit ScreensaverMonitor(const QDBusConnection &sessionBus, QObject *parent = nullptr);
+    static inline const QString kFreedesktopService = QStringLiteral("org.freedesktop.ScreenSaver");
+    static inline const QString kGnomeService = QStringLiteral("org.gnome.ScreenSaver");
+
+    // The services' bus names are those of the desktop unless given.
+    explicit ScreensaverMonitor(const QDBusConnection &sessionBus,
+                                const QString &freedesktopService = kFreedesktopService,
+                                const QString &gnomeService = kGnomeService, QObject *parent = nullptr);
 
     bool isListening() const { return m_listening; }
 

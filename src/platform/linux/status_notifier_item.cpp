@@ -26,17 +26,19 @@ QString nextServiceName()
 
 } // namespace
 
-bool StatusNotifierItem::watcherAvailable(const QDBusConnection &bus)
+bool StatusNotifierItem::watcherAvailable(const QDBusConnection &bus, const QString &watcherService)
 {
     if (!bus.isConnected() || !bus.interface())
         return false;
-    const QDBusReply<bool> reply = bus.interface()->isServiceRegistered(kWatcherService);
+    const QDBusReply<bool> reply = bus.interface()->isServiceRegistered(watcherService);
     return reply.isValid() && reply.value();
 }
 
-StatusNotifierItem::StatusNotifierItem(const QDBusConnection &bus, Clock &clock, QObject *parent)
+StatusNotifierItem::StatusNotifierItem(const QDBusConnection &bus, Clock &clock, QObject *parent,
+                                       QString watcherService)
     : StatusItem(clock, parent)
     , m_bus(bus)
+    , m_watcherService(std::move(watcherService))
     , m_serviceName(nextServiceName())
 {
     registerSniTypes();
@@ -47,7 +49,7 @@ StatusNotifierItem::StatusNotifierItem(const QDBusConnection &bus, Clock &clock,
         qCWarning(lcStatusNotifier) << "cannot own" << m_serviceName;
 
     // A panel restart brings a new watcher that knows nothing of us.
-    m_watcherWatch = new QDBusServiceWatcher(kWatcherService, m_bus,
+    m_watcherWatch = new QDBusServiceWatcher(m_watcherService, m_bus,
                                              QDBusServiceWatcher::WatchForRegistration
                                                  | QDBusServiceWatcher::WatchForUnregistration,
                                              this);
@@ -64,7 +66,8 @@ StatusNotifierItem::~StatusNotifierItem()
 
 void StatusNotifierItem::registerWithWatcher()
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(kWatcherService, kWatcherPath, kWatcherService,
+    // The interface keeps its name whatever the watcher's bus name is.
+    QDBusMessage call = QDBusMessage::createMethodCall(m_watcherService, kWatcherPath, kWatcherService,
                                                        QStringLiteral("RegisterStatusNotifierItem"));
     call << m_serviceName;
     auto *pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);

@@ -22,9 +22,11 @@ public:
     static inline const QString kItemPath = QStringLiteral("/StatusNotifierItem");
 
     // True when some host can show an item on `bus`.
-    static bool watcherAvailable(const QDBusConnection &bus);
+    static bool watcherAvailable(const QDBusConnection &bus, const QString &watcherService = kWatcherService);
 
-    StatusNotifierItem(const QDBusConnection &bus, Clock &clock, QObject *parent = nullptr);
+    // `watcherService` is the watcher's bus name; tests run their own.
+    StatusNotifierItem(const QDBusConnection &bus, Clock &clock, QObject *parent = nullptr,
+                       QString watcherService = kWatcherService);
     ~StatusNotifierItem() override;
 
     void setIcon(const QList<StatusIconPixmap> &sizes) override;
@@ -55,6 +57,7 @@ private:
     void setRegistered(bool registered);
 
     QDBusConnection m_bus;
+    QString m_watcherService;
     QString m_serviceName;
     QDBusServiceWatcher *m_watcherWatch = nullptr;
     class StatusNotifierItemAdaptor *m_adaptor = nullptr;

@@ -12,10 +12,10 @@ WorkspaceEvents &WorkspaceEvents::system()
 }
 
 LinuxWorkspaceEvents::LinuxWorkspaceEvents(const QDBusConnection &systemBus, const QDBusConnection &sessionBus,
-                                           QObject *parent)
+                                           const ServiceNames &names, QObject *parent)
     : WorkspaceEvents(parent)
-    , m_logind(new LogindSleepMonitor(systemBus, this))
-    , m_screensaver(new ScreensaverMonitor(sessionBus, this))
+    , m_logind(new LogindSleepMonitor(systemBus, names.logind, this))
+    , m_screensaver(new ScreensaverMonitor(sessionBus, names.freedesktopScreenSaver, names.gnomeScreenSaver, this))
 {
     connect(m_logind, &LogindSleepMonitor::willSleep, this, &WorkspaceEvents::willSleep);
     connect(m_logind, &LogindSleepMonitor::didWake, this, &WorkspaceEvents::didWake);
