@@ -124,7 +124,7 @@ TEST(RecordTime, FallsBackToTheFullParserWhereTheScanIsUnsure)
 
 TEST(KeepRecordsSince, KeepsDatedRecordsFromTheCutoffAndDropsEverythingElse)
 {
-    const QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"})"
+    QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"})"
                             "\n\n"
                             R"({"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"})"
                             "\n"
@@ -136,16 +136,32 @@ TEST(KeepRecordsSince, KeepsDatedRecordsFromTheCutoffAndDropsEverythingElse)
                             R"({"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"})"
                             "\n"
                             R"({"t":"2025-03-01T10:00:01Z","kind":"ev)";
-    EXPECT_EQ(keepRecordsSince(text, kMarchFirst),
-              QByteArray(R"({"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"})"
-                         "\n"
-                         R"({"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"})"
-                         "\n"));
+    EXPECT_TRUE(keepRecordsSince(text, kMarchFirst));
+    EXPECT_EQ(text.toStdString(), R"({"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"})"
+                                  "\n"
+                                  R"({"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"})"
+                                  "\n");
 }
 
 TEST(KeepRecordsSince, AllOldGivesAnEmptyTextWithoutLineFeed)
 {
-    const QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"})"
-                            "\n";
-    EXPECT_TRUE(keepRecordsSince(text, kMarchFirst).isEmpty());
+    QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"})"
+                      "\n";
+    EXPECT_TRUE(keepRecordsSince(text, kMarchFirst));
+    EXPECT_TRUE(text.isEmpty());
+}
+
+TEST(KeepRecordsSince, ReportsWhetherAnythingChanged)
+{
+    struct Case { QByteArray text; bool changed; const char *after; };
+    const Case cases[] = {
+        {R"({"t":"2025-03-01T09:15:02Z"})" "\n", false, R"({"t":"2025-03-01T09:15:02Z"})" "\n"},
+        {R"({"t":"2025-03-01T09:15:02Z"})", true, R"({"t":"2025-03-01T09:15:02Z"})" "\n"}, // final feed added
+        {"\n" R"({"t":"2025-03-01T09:15:02Z"})", true, R"({"t":"2025-03-01T09:15:02Z"})" "\n"},
+        {"", false, ""},
+    };
+    for (Case c : cases) {
+        EXPECT_EQ(keepRecordsSince(c.text, kMarchFirst), c.changed) << c.after;
+        EXPECT_EQ(c.text.toStdString(), c.after);
+    }
 }
