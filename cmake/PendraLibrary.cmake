@@ -28,6 +28,10 @@ function(pendra_test_folder folder)
   target_link_libraries(${target} PRIVATE pendra_test_support ${ARG_LINKS})
   target_compile_definitions(${target} PRIVATE
       PENDRA_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures")
+  # Every test process gets a private session bus of its own: tests register
+  # well-known names (watchers, daemons) and must not meet when CTest runs
+  # them in parallel.
+  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR "dbus-run-session;--")
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
       PROPERTIES TIMEOUT 120)
 endfunction()

@@ -14,3 +14,8 @@ SmartBatteryRegistry &systemSmartBatteryRegistry()
     static SysfsSmartBatteryRegistry registry(QStringLiteral("/sys"));
     return registry;
 }
+
+std::unique_ptr<SmartBatteryRegistry> makeSmartBatteryRegistry(const QString &sysRoot)
+{
+    return std::make_unique<SysfsSmartBatteryRegistry>(sysRoot);
+}

@@ -1,11 +1,19 @@
 #include "platform/tool_runner.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringDecoder>
 
 std::optional<QString> ProcessToolRunner::run(const QString &program, const QStringList &arguments,
                                               std::chrono::milliseconds timeLimit)
 {
+    // Starting a child forks this whole process; a tool that is not installed
+    // (the macOS battery tools on Linux, asked for on every poll) is known
+    // from one stat.
+    if (QDir::isAbsolutePath(program) && !QFileInfo(program).isExecutable())
+        return std::nullopt;
+
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);

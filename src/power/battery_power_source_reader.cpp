@@ -58,13 +58,6 @@ std::optional<int> levelFrom(std::optional<qint64> current, std::optional<qint64
     return percentOf(static_cast<double>(*current), static_cast<double>(*maximum));
 }
 
-std::optional<int> validMinutes(std::optional<qint64> minutes)
-{
-    if (minutes && isValidMinutes(*minutes))
-        return static_cast<int>(*minutes);
-    return std::nullopt;
-}
-
 } // namespace
 
 BatSourceReading decodePowerSources(const QList<PowerSourceDescription> &sources)

@@ -28,13 +28,6 @@ constexpr qint64 kMinDerivingVoltageMV = 8000;
 // A cell reading below this is an empty slot or a sensor fault.
 constexpr qint64 kMinCellVoltageMV = 501;
 
-std::optional<int> validMinutes(std::optional<qint64> minutes)
-{
-    if (minutes && isValidMinutes(*minutes))
-        return static_cast<int>(*minutes);
-    return std::nullopt;
-}
-
 double watts(qint64 milliamps, qint64 millivolts)
 {
     return std::abs(static_cast<double>(milliamps)) / 1000.0 * static_cast<double>(millivolts) / 1000.0;
@@ -69,12 +62,6 @@ public:
     const RegistryValue *property(const char *key) const { return registryProperty(m_entry, QLatin1String(key)); }
     const RegistryDictionary &batteryData() const { return m_batteryData; }
 
-    template <typename T>
-    static std::optional<T> either(std::optional<T> first, std::optional<T> second)
-    {
-        return first ? first : second;
-    }
-
 private:
     const RegistryEntry &m_entry;
     RegistryDictionary m_batteryData;
@@ -108,9 +95,9 @@ std::optional<int> smartBatteryLevel(std::optional<qint64> current, std::optiona
 
 std::optional<int> smartBatteryVoltage(const EntryReader &entry)
 {
-    std::optional<qint64> voltage = entry.either(entry.integer("AppleRawBatteryVoltage"), entry.integer("Voltage"));
+    std::optional<qint64> voltage = firstKnown(entry.integer("AppleRawBatteryVoltage"), entry.integer("Voltage"));
     if (!voltage || *voltage <= 0)
-        voltage = entry.either(entry.batteryDataInteger("Voltage"), entry.batteryDataInteger("AppleRawBatteryVoltage"));
+        voltage = firstKnown(entry.batteryDataInteger("Voltage"), entry.batteryDataInteger("AppleRawBatteryVoltage"));
     if (!voltage || *voltage <= 0)
         voltage = cellVoltageSum(entry.batteryData(), [](qint64 mv) { return mv >= kMinCellVoltageMV; });
     if (!voltage || *voltage < 1)
@@ -147,10 +134,10 @@ std::optional<int> smartBatteryMinutes(const EntryReader &entry, const BatSource
 {
     const auto remaining = validMinutes(entry.integer("TimeRemaining"));
     if (reading.charging == true)
-        return entry.either(validMinutes(entry.integer("AvgTimeToFull")), remaining);
+        return firstKnown(validMinutes(entry.integer("AvgTimeToFull")), remaining);
     if (reading.onAC == true)
         return remaining;
-    return entry.either(validMinutes(entry.integer("AvgTimeToEmpty")), remaining);
+    return firstKnown(validMinutes(entry.integer("AvgTimeToEmpty")), remaining);
 }
 
 } // namespace
@@ -165,13 +152,13 @@ BatSourceReading decodeSmartBattery(const std::optional<RegistryEntry> &found)
     reading.present = true;
 
     reading.rawCurrent = fitInt(entry.integer("AppleRawCurrentCapacity"));
-    reading.rawMax = fitInt(entry.either(entry.integer("AppleRawMaxCapacity"), entry.integer("NominalChargeCapacity")));
+    reading.rawMax = fitInt(firstKnown(entry.integer("AppleRawMaxCapacity"), entry.integer("NominalChargeCapacity")));
     reading.level = smartBatteryLevel(entry.integer("CurrentCapacity"), entry.integer("MaxCapacity"));
 
     reading.charging = entry.boolean("IsCharging");
     if (reading.charging == true)
         reading.onAC = true;
-    const auto external = entry.either(entry.boolean("ExternalConnected"), entry.boolean("AppleRawExternalConnected"));
+    const auto external = firstKnown(entry.boolean("ExternalConnected"), entry.boolean("AppleRawExternalConnected"));
     if (external) {
         if (*external || !reading.charging)
             reading.onAC = *external;
@@ -183,8 +170,8 @@ BatSourceReading decodeSmartBattery(const std::optional<RegistryEntry> &found)
         reading.onAC = true;
     }
 
-    reading.cycles = fitInt(entry.either(entry.integer("CycleCount"), entry.batteryDataInteger("CycleCount")));
-    const auto design = fitInt(entry.either(entry.integer("DesignCapacity"), entry.batteryDataInteger("DesignCapacity")));
+    reading.cycles = fitInt(firstKnown(entry.integer("CycleCount"), entry.batteryDataInteger("CycleCount")));
+    const auto design = fitInt(firstKnown(entry.integer("DesignCapacity"), entry.batteryDataInteger("DesignCapacity")));
     if (design && *design >= 1)
         reading.design = design;
     if (reading.rawMax && reading.design)
@@ -293,7 +280,7 @@ BatSourceReading decodeTelemetry(const std::optional<RegistryEntry> &found)
     reading.onAC = entry.boolean("ExternalConnected");
 
     if (powerW && *powerW > kMinBatteryW) {
-        const auto voltage = fitInt(entry.either(entry.integer("AppleRawBatteryVoltage"), entry.integer("Voltage")));
+        const auto voltage = fitInt(firstKnown(entry.integer("AppleRawBatteryVoltage"), entry.integer("Voltage")));
         if (voltage && *voltage > kMinDerivingVoltageMV) {
             const int current = roundHalfAwayInt(*powerW / (*voltage / 1000.0) * 1000.0);
             reading.voltageMV = voltage;

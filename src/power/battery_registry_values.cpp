@@ -1,6 +1,7 @@
 #include "power/battery_registry_values.h"
 
 #include "platform/format.h"
+#include "power/bat_snap.h"
 
 #include <algorithm>
 #include <limits>
@@ -130,4 +131,11 @@ std::optional<int> fitInt(std::optional<qint64> value)
 int percentOf(double part, double whole)
 {
     return std::clamp(roundHalfAwayInt(part / whole * 100.0), 0, 100);
+}
+
+std::optional<int> validMinutes(std::optional<qint64> minutes)
+{
+    if (minutes && isValidMinutes(*minutes))
+        return static_cast<int>(*minutes);
+    return std::nullopt;
 }

@@ -33,8 +33,19 @@ std::optional<qint64> registrySignedQuantity(const RegistryValue *value, qint64 
 // within it was a 32-bit negative number widened without sign extension.
 qint64 repairWidenedInteger(qint64 value, qint64 limit);
 
+// The first value when known, else the second: a key and its fallback key.
+template <typename T>
+std::optional<T> firstKnown(std::optional<T> first, std::optional<T> second)
+{
+    return first ? first : second;
+}
+
 // Narrows to the reading's int fields; a value beyond int means nothing.
 std::optional<int> fitInt(std::optional<qint64> value);
 
 // part / whole × 100, rounded half away from zero and clamped to 0–100.
 int percentOf(double part, double whole);
+
+// A time estimate in minutes when it is one (1–65534); 0 and 65535 or more
+// mean "no estimate".
+std::optional<int> validMinutes(std::optional<qint64> minutes);

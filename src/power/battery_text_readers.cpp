@@ -5,7 +5,6 @@
 #include <QRegularExpression>
 
 #include <cstdlib>
-#include <limits>
 
 namespace {
 
@@ -13,26 +12,31 @@ namespace {
 constexpr qint64 kIoregAmperageLimitMA = 30000;
 constexpr qint64 kWidenedAmperageLimitMA = 499999;
 
-std::optional<int> validMinutes(std::optional<qint64> minutes)
+// A decimal integer as ioreg prints it. Registry numbers are 64-bit, and an
+// unsigned one beyond the signed range (a negative value's bit pattern) keeps
+// its bits. Digits beyond 64 bits are no number at all.
+struct PrintedInteger
 {
-    if (minutes && isValidMinutes(*minutes))
-        return static_cast<int>(*minutes);
-    return std::nullopt;
-}
+    qint64 value = 0;
+    bool beyondSigned = false;
+    quint64 bits = 0;
+};
 
-// ioreg prints the registry's 64-bit numbers in decimal; a number too large
-// for a signed reading stands at the signed maximum so that the amperage
-// repair recognises it. Digits beyond 64 bits are no number at all.
-std::optional<qint64> parsePrintedInteger(const QString &digits)
+std::optional<PrintedInteger> parsePrintedInteger(const QString &digits)
 {
     bool ok = false;
     const qint64 value = digits.toLongLong(&ok, 10);
     if (ok)
-        return value;
-    digits.toULongLong(&ok, 10);
+        return PrintedInteger{value, false, static_cast<quint64>(value)};
+    const quint64 bits = digits.toULongLong(&ok, 10);
     if (ok)
-        return std::numeric_limits<qint64>::max();
+        return PrintedInteger{0, true, bits};
     return std::nullopt;
+}
+
+bool within(qint64 value, qint64 limit)
+{
+    return value >= -limit && value <= limit;
 }
 
 class IoregText
@@ -44,12 +48,21 @@ public:
     }
 
     // The first `"key" = <group>` in the text.
-    std::optional<qint64> integer(const char *key, const char *group = "(\\d+)") const
+    std::optional<PrintedInteger> printed(const char *key, const char *group = "(\\d+)") const
     {
         const QRegularExpressionMatch match = QRegularExpression(keyPattern(key) + QLatin1String(group)).match(m_text);
         if (!match.hasMatch())
             return std::nullopt;
         return parsePrintedInteger(match.captured(1));
+    }
+
+    // As `printed`, for keys whose values are never bit patterns.
+    std::optional<qint64> integer(const char *key, const char *group = "(\\d+)") const
+    {
+        const auto number = printed(key, group);
+        if (!number || number->beyondSigned)
+            return std::nullopt;
+        return number->value;
     }
 
     std::optional<quint64> unsignedInteger(const char *key) const
@@ -82,28 +95,22 @@ private:
     const QString &m_text;
 };
 
-template <typename T>
-std::optional<T> either(std::optional<T> first, std::optional<T> second)
-{
-    return first ? first : second;
-}
-
 // ioreg prints a negative amperage as its unsigned 64-bit pattern, and some
 // firmware stores a negative 32-bit value without sign extension.
-std::optional<qint64> repairedAmperage(const IoregText &ioreg, qint64 amperage)
+std::optional<qint64> repairedAmperage(const IoregText &ioreg, const PrintedInteger &amperage)
 {
-    const quint64 magnitude = amperage < 0 ? 0 - static_cast<quint64>(amperage) : static_cast<quint64>(amperage);
-    if (magnitude <= static_cast<quint64>(kIoregAmperageLimitMA))
-        return amperage;
+    if (!amperage.beyondSigned && within(amperage.value, kIoregAmperageLimitMA))
+        return amperage.value;
     if (auto bits = ioreg.unsignedInteger("InstantAmperage")) {
         const qint64 reinterpreted = static_cast<qint64>(*bits);
-        if (reinterpreted >= -kIoregAmperageLimitMA && reinterpreted <= kIoregAmperageLimitMA)
+        if (within(reinterpreted, kIoregAmperageLimitMA))
             return reinterpreted;
     }
-    // The stand-in for "beyond the signed range" has no meaningful low bits.
-    if (amperage == std::numeric_limits<qint64>::max())
-        return amperage;
-    return repairWidenedInteger(amperage, kWidenedAmperageLimitMA);
+    if (amperage.beyondSigned) {
+        const qint64 low = static_cast<qint32>(static_cast<quint32>(amperage.bits & 0xffffffffu));
+        return within(low, kWidenedAmperageLimitMA) ? std::optional<qint64>(low) : std::nullopt;
+    }
+    return repairWidenedInteger(amperage.value, kWidenedAmperageLimitMA);
 }
 
 } // namespace
@@ -174,16 +181,16 @@ BatSourceReading parseIoreg(const std::optional<QString> &text)
     const IoregText ioreg(*text);
     reading.present = true;
 
-    reading.rawCurrent = fitInt(either(ioreg.integer("AppleRawCurrentCapacity"),
+    reading.rawCurrent = fitInt(firstKnown(ioreg.integer("AppleRawCurrentCapacity"),
                                        ioreg.integer("AppleRawCurrentCapacity", "(-?\\d+)")));
-    reading.rawMax = fitInt(either(ioreg.integer("AppleRawMaxCapacity"), ioreg.integer("MaxCapacity")));
+    reading.rawMax = fitInt(firstKnown(ioreg.integer("AppleRawMaxCapacity"), ioreg.integer("MaxCapacity")));
     const auto currentCapacity = ioreg.integer("CurrentCapacity");
     reading.charging = ioreg.boolean("IsCharging");
     const auto external = ioreg.boolean("ExternalConnected");
     reading.cycles = fitInt(ioreg.integer("CycleCount"));
     reading.design = fitInt(ioreg.integer("DesignCapacity"));
-    reading.voltageMV = fitInt(either(ioreg.integer("AppleRawBatteryVoltage"), ioreg.integer("Voltage")));
-    const auto amperage = either(ioreg.integer("InstantAmperage", "(-?\\d+)"), ioreg.integer("Amperage", "(-?\\d+)"));
+    reading.voltageMV = fitInt(firstKnown(ioreg.integer("AppleRawBatteryVoltage"), ioreg.integer("Voltage")));
+    const auto amperage = firstKnown(ioreg.printed("InstantAmperage", "(-?\\d+)"), ioreg.printed("Amperage", "(-?\\d+)"));
 
     if (reading.rawCurrent && reading.rawMax && *reading.rawMax >= 1)
         reading.level = percentOf(*reading.rawCurrent, *reading.rawMax);

@@ -78,7 +78,8 @@ IOReportPowerReader::IOReportPowerReader(EnergyCounters &counters, const Clock &
 
 IOReportPowerReader &IOReportPowerReader::shared()
 {
-    static std::unique_ptr<EnergyCounters> counters = EnergyCounters::createSystem();
+    // Both live for the whole process, past static destruction.
+    static EnergyCounters *counters = EnergyCounters::createSystem().release();
     static IOReportPowerReader *reader = new IOReportPowerReader(*counters, Clock::system());
     return *reader;
 }
@@ -109,6 +110,7 @@ void IOReportPowerReader::subscribe()
 
 std::optional<SocPowerSample> IOReportPowerReader::sample()
 {
+    Q_ASSERT(m_queue.isCurrent());
     if (!m_subscribed || m_permanentlyDisabled)
         return std::nullopt;
 

@@ -17,7 +17,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The command-line tools are slow; the core layout never changes at runtime.
+// The command-line tools are slow, and the core layout rarely changes.
 constexpr double kShellCrossCheckEvery = 45.0;
 constexpr double kCoreSharesEvery = 30.0;
 constexpr double kSparkEvery = 12.0;
@@ -110,6 +110,7 @@ bool PowerStore::minutesIsLiveEstimate() const { return m_minutesIsLiveEstimate;
 const QList<double> &PowerStore::wattHistory() const { return m_wattHistory; }
 const QList<double> &PowerStore::wattHistorySpark() const { return m_wattHistorySpark; }
 bool PowerStore::fastMode() const { return m_fastMode; }
+bool PowerStore::pollInFlight() const { return m_pollInFlight; }
 
 void PowerStore::setPowerLogSink(PowerLogSink *sink) { m_powerLogSink = sink; }
 void PowerStore::setDrainObserver(DrainObserver *observer) { m_drainObserver = observer; }
@@ -306,8 +307,7 @@ void PowerStore::applyBattery(const BatSnap &snapshot)
         return;
     }
 
-    applyDisplayPower(batteryWatts);
-    const double displayWatts = m_chargeWattsShown;
+    const double displayWatts = applyDisplayPower(batteryWatts);
     const QString status = PowerStoreRules::statusText(snapshot.charging, snapshot.onAC, m_level.shown(), displayWatts);
     if (heldOnAC) {
         setRemainingMinutes(std::nullopt);
@@ -367,7 +367,7 @@ double PowerStore::smoothBatteryPower(const BatSnap &snapshot)
     return watts;
 }
 
-void PowerStore::applyDisplayPower(double watts)
+double PowerStore::applyDisplayPower(double watts)
 {
     if (watts <= kIdleBatteryWatts) {
         // Fades out instead of dropping to zero on one idle reading.
@@ -377,10 +377,10 @@ void PowerStore::applyDisplayPower(double watts)
     } else {
         m_stickyChargeW = m_stickyChargeW <= 0.01 ? watts : watts * 0.12 + m_stickyChargeW * 0.88;
     }
-    m_chargeWattsShown = m_stickyChargeW > kMinShownChargeWatts ? m_stickyChargeW : 0;
-    if (std::abs(m_chargeWattsShown - m_chargeWatts) >= kChargeWattsStep
-        || (m_chargeWattsShown == 0 && m_chargeWatts != 0))
-        setChargeWatts(m_chargeWattsShown);
+    const double shown = m_stickyChargeW > kMinShownChargeWatts ? m_stickyChargeW : 0;
+    if (std::abs(shown - m_chargeWatts) >= kChargeWattsStep || (shown == 0 && m_chargeWatts != 0))
+        setChargeWatts(shown);
+    return shown;
 }
 
 void PowerStore::updateMinutes(const BatSnap &snapshot, double now)

@@ -92,6 +92,8 @@ public:
     void noteTransition(bool waking);
     // One poll cycle; a call while one is in flight is dropped.
     void poll();
+    // A poll cycle has started and not yet come back to the main thread.
+    bool pollInFlight() const;
 
     // Not owned; may be null. Set once at launch.
     void setPowerLogSink(PowerLogSink *sink);
@@ -135,8 +137,9 @@ private:
     void resetTimeState();
     void updateMinutes(const BatSnap &snapshot, double now);
     double smoothBatteryPower(const BatSnap &snapshot);
-    // Updates the slow display power and publishes `chargeWatts` from it.
-    void applyDisplayPower(double watts);
+    // Updates the slow display power, publishes `chargeWatts` from it and
+    // returns it (W, 0 when too small to show).
+    double applyDisplayPower(double watts);
     void publishTimeText(const QString &text, double now);
     void publishStatusText(const QString &text, double now);
     void publishPackage(const PackageReading &package);
@@ -216,7 +219,6 @@ private:
     double m_lastStatusPublishAt = 0;
     QString m_lastPublishedStatus;
     double m_stickyChargeW = 0;
-    double m_chargeWattsShown = 0; // display power behind the status text
 
     // Last member: destroyed first, so queued work finishes while the
     // readings it uses still exist.

@@ -4,25 +4,12 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QFile>
 
 namespace {
 
-struct DaemonName
-{
-    const char *service;
-    const char *path;
-    const char *interface;
-};
-
-// The daemon renamed itself; older releases answer only to the legacy name.
-constexpr DaemonName kDaemons[] = {
-    {"org.freedesktop.UPower.PowerProfiles", "/org/freedesktop/UPower/PowerProfiles",
-     "org.freedesktop.UPower.PowerProfiles"},
-    {"net.hadess.PowerProfiles", "/net/hadess/PowerProfiles", "net.hadess.PowerProfiles"},
-};
-constexpr int kDaemonCount = sizeof(kDaemons) / sizeof(kDaemons[0]);
 // Properties.Get on a running daemon answers in milliseconds; a hung daemon
 // must not keep the value unknown for the default 25 s.
 constexpr int kCallTimeoutMs = 3000;
@@ -45,17 +32,36 @@ PowerModeMonitor &PowerModeMonitor::system()
     return *monitor;
 }
 
-PowerProfilesMonitor::PowerProfilesMonitor(QDBusConnection bus, QString platformProfilePath, QObject *parent)
+QList<PowerProfilesMonitor::Daemon> PowerProfilesMonitor::standardDaemons()
+{
+    // The daemon renamed itself; older releases answer only to the legacy name.
+    return {
+        {QStringLiteral("org.freedesktop.UPower.PowerProfiles"), QStringLiteral("/org/freedesktop/UPower/PowerProfiles"),
+         QStringLiteral("org.freedesktop.UPower.PowerProfiles")},
+        {QStringLiteral("net.hadess.PowerProfiles"), QStringLiteral("/net/hadess/PowerProfiles"),
+         QStringLiteral("net.hadess.PowerProfiles")},
+    };
+}
+
+PowerProfilesMonitor::PowerProfilesMonitor(QDBusConnection bus, QString platformProfilePath, QList<Daemon> daemons,
+                                           QObject *parent)
     : PowerModeMonitor(parent)
     , m_bus(std::move(bus))
     , m_platformProfilePath(std::move(platformProfilePath))
+    , m_daemons(std::move(daemons))
 {
     if (m_bus.isConnected()) {
-        for (const DaemonName &daemon : kDaemons) {
-            m_bus.connect(QLatin1String(daemon.service), QLatin1String(daemon.path),
+        // A daemon that starts, restarts or quits later is asked again.
+        auto *watcher = new QDBusServiceWatcher(this);
+        watcher->setConnection(m_bus);
+        watcher->setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
+        for (const Daemon &daemon : std::as_const(m_daemons)) {
+            watcher->addWatchedService(daemon.service);
+            m_bus.connect(daemon.service, daemon.path,
                           QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"),
                           this, SLOT(onPropertiesChanged(QString, QVariantMap, QStringList)));
         }
+        connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] { askDaemon(0); });
     }
     refresh();
 }
@@ -69,13 +75,19 @@ void PowerProfilesMonitor::refresh()
 
 void PowerProfilesMonitor::askDaemon(int serviceIndex)
 {
-    if (!m_bus.isConnected() || serviceIndex >= kDaemonCount)
+    if (!m_bus.isConnected())
         return;
-    const DaemonName &daemon = kDaemons[serviceIndex];
-    QDBusMessage get = QDBusMessage::createMethodCall(QLatin1String(daemon.service), QLatin1String(daemon.path),
+    if (serviceIndex >= m_daemons.size()) {
+        // No daemon answers (any more): the platform profile decides.
+        m_daemonProfile.reset();
+        update();
+        return;
+    }
+    const Daemon &daemon = m_daemons.at(serviceIndex);
+    QDBusMessage get = QDBusMessage::createMethodCall(daemon.service, daemon.path,
                                                       QStringLiteral("org.freedesktop.DBus.Properties"),
                                                       QStringLiteral("Get"));
-    get << QLatin1String(daemon.interface) << kActiveProfile;
+    get << daemon.interface << kActiveProfile;
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(get, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, serviceIndex](QDBusPendingCallWatcher *finished) { onGetFinished(finished, serviceIndex); });

@@ -3,6 +3,7 @@
 #include "platform/power_mode.h"
 
 #include <QDBusConnection>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -20,10 +21,20 @@ class PowerProfilesMonitor final : public PowerModeMonitor
     Q_OBJECT
 
 public:
-    // `bus` is the system bus in production.
+    // Where one release of the daemon answers.
+    struct Daemon
+    {
+        QString service;
+        QString path;
+        QString interface;
+    };
+    // The daemon's current name, then its legacy name.
+    static QList<Daemon> standardDaemons();
+
+    // `bus` is the system bus in production; `daemons` are asked in order.
     explicit PowerProfilesMonitor(QDBusConnection bus,
                                   QString platformProfilePath = QStringLiteral("/sys/firmware/acpi/platform_profile"),
-                                  QObject *parent = nullptr);
+                                  QList<Daemon> daemons = standardDaemons(), QObject *parent = nullptr);
 
     bool isLowPowerModeEnabled() const override { return m_enabled; }
     // Whether a daemon answered (tests wait for this).
@@ -44,6 +55,7 @@ private:
 
     QDBusConnection m_bus;
     QString m_platformProfilePath;
+    QList<Daemon> m_daemons;
     std::optional<QString> m_daemonProfile;
     std::optional<QString> m_platformProfile;
     bool m_enabled = false;

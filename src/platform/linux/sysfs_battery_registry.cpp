@@ -3,6 +3,7 @@
 #include "platform/format.h"
 #include "platform/linux/sysfs_files.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -210,7 +211,10 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
     const auto rawCurrent = capacities.milliampHours("charge_now", "energy_now");
     const auto rawMax = capacities.milliampHours("charge_full", "energy_full");
     const auto design = capacities.milliampHours("charge_full_design", "energy_full_design");
-    const auto capacity = integerAttribute(battery, "capacity");
+    // Gauges that count past their last full-charge capacity report above 100.
+    auto capacity = integerAttribute(battery, "capacity");
+    if (capacity)
+        capacity = std::clamp<qint64>(*capacity, 0, 100);
 
     if (capacity) {
         putNumber(entry, "CurrentCapacity", capacity);
@@ -241,11 +245,14 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
     const auto cycles = integerAttribute(battery, "cycle_count");
     putNumber(entry, "CycleCount", cycles);
 
+    const std::optional<bool> connected = externalConnected(externalSupplies);
     if (!status.isEmpty()) {
         entry.insert(QStringLiteral("IsCharging"), RegistryValue::boolean(status == "Charging"));
-        entry.insert(QStringLiteral("FullyCharged"), RegistryValue::boolean(status == "Full"));
+        // "Full" can linger for a while after unplugging; fully charged means
+        // full on external power.
+        entry.insert(QStringLiteral("FullyCharged"), RegistryValue::boolean(status == "Full" && connected != false));
     }
-    if (auto connected = externalConnected(externalSupplies))
+    if (connected)
         entry.insert(QStringLiteral("ExternalConnected"), RegistryValue::boolean(*connected));
 
     if (auto seconds = firstIntegerAttribute(battery, "time_to_empty_avg", "time_to_empty_now"))
@@ -303,7 +310,7 @@ std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
     if (batteryName.isEmpty())
         return std::nullopt;
 
-    const PowerSupplyAttributes battery = readAttributes(batteryName, kBatteryAttributes);
+    const PowerSupplyAttributes battery = readListedAttributes(batteryName, kBatteryAttributes);
     // A battery unbound or hot-removed while we read leaves a partial set of
     // values that no longer describe anything.
     if (!isBattery(battery) || !m_files.read(m_supplyDirectory + batteryName + QStringLiteral("/type")))
@@ -321,4 +328,18 @@ PowerSupplyAttributes SysfsSmartBatteryRegistry::readAttributes(const QString &s
             attributes.insert(name, *text);
     }
     return attributes;
+}
+
+PowerSupplyAttributes SysfsSmartBatteryRegistry::readListedAttributes(const QString &supply,
+                                                                      const QList<QLatin1String> &names)
+{
+    // Drivers expose a dozen of the attributes asked for; listing once is
+    // cheaper than failing to open the rest.
+    const QStringList listed = m_files.list(m_supplyDirectory + supply);
+    QList<QLatin1String> present;
+    for (const QLatin1String &name : names) {
+        if (listed.contains(name))
+            present.append(name);
+    }
+    return readAttributes(supply, present);
 }

@@ -35,6 +35,8 @@ public:
 
 private:
     PowerSupplyAttributes readAttributes(const QString &supply, const QList<QLatin1String> &names);
+    // As readAttributes, opening only the attributes the directory lists.
+    PowerSupplyAttributes readListedAttributes(const QString &supply, const QList<QLatin1String> &names);
 
     QString m_supplyDirectory;
     SysfsFiles &m_files;

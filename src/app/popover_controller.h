@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class Clock;
+class PopoverPanel;
+class QWidget;
+
+// The battery-menu popover: when it opens and closes, the guard against the
+// click that just closed it, and building its content ahead of the first
+// click. Whoever owns the stores follows `shown` and `closed` to switch fast
+// mode and tracking.
+class PopoverController : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Builds the panel's content at the given size.
+    using ContentFactory = std::function<QWidget *(QSize)>;
+    // The usable area of the screen that shows `anchor`; absent without screens.
+    using ScreenArea = std::function<std::optional<QRect>(QPoint anchor)>;
+
+    // A click this soon after the popover closed is the click that closed it.
+    static constexpr double kReopenGuard = 0.35; // s
+
+    PopoverController(Clock &clock, ContentFactory makeContent, QObject *parent = nullptr);
+    ~PopoverController() override;
+
+    // Defaults to the screen under the anchor, then under the pointer, then
+    // the primary screen.
+    void setScreenArea(ScreenArea screenArea) { m_screenArea = std::move(screenArea); }
+
+    // Sizes the popover for the current screen and builds and lays out its
+    // content once, so the first click opens at once.
+    void warmUp();
+
+    bool isShown() const;
+    // A single left click on the status item at `anchor`.
+    void handleClick(QPoint anchor);
+    // Shows the popover under `anchor`; `shown` follows at once.
+    void show(QPoint anchor);
+    // Shows it from a menu: `shown` follows on the next turn of the event loop.
+    void forceShow(QPoint anchor);
+    void close();
+
+    bool isWarm() const { return m_popoverWarm; }
+    double popoverClosedAt() const { return m_popoverClosedAt; }
+    QSize lastPopoverSize() const { return m_lastPopoverSize; }
+    PopoverPanel *panel() const { return m_panel.get(); }
+
+signals:
+    // The popover opened and was fitted: start tracking and fast mode.
+    void shown();
+    // The popover closed, by any path: leave fast mode and stop tracking.
+    void closed();
+    // New content was built (refresh what it shows once).
+    void contentBuilt();
+
+private:
+    void prepareContent();
+    int panelHeightFor(QPoint anchor) const;
+    void placeAndShow(QPoint anchor);
+    void fit(QPoint anchor);
+    void rebuildContent(QSize size);
+    void didClose();
+
+    Clock &m_clock;
+    ContentFactory m_makeContent;
+    ScreenArea m_screenArea;
+    std::unique_ptr<PopoverPanel> m_panel;
+
+    bool m_popoverWarm = false;
+    double m_popoverClosedAt = 0; // absolute time, s
+    QSize m_lastPopoverSize{300, 480};
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+// The frameless dark panel that hosts the battery menu. It is a popup: a
+// click anywhere outside it closes it, in this application or another.
+class PopoverPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kCornerRadius = 12;
+
+    explicit PopoverPanel(QWidget *parent = nullptr);
+
+    // Replaces the content; the panel owns it.
+    void setContent(QWidget *content);
+    QWidget *content() const { return m_content; }
+
+signals:
+    void hidden();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    QPointer<QWidget> m_content;
+};

@@ -1,0 +1,262 @@
+#include "charge/charge_limit_controller.h"
+
+#include "charge/charge_inputs.h"
+#include "platform/defaults.h"
+#include "platform/format.h"
+
+#include <algorithm>
+#include <chrono>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString kEnabledKey = QStringLiteral("pendrapro.chargeLimit.enabled");
+const QString kPercentKey = QStringLiteral("pendrapro.chargeLimit.percent");
+const QString kForceFullKey = QStringLiteral("pendrapro.chargeLimit.forceFull");
+const QString kDischargeKey = QStringLiteral("pendrapro.chargeLimit.discharge");
+
+constexpr int kMinLimit = 50;
+constexpr int kMaxLimit = 100;
+constexpr int kDefaultLimit = 80;
+// Coarse timers may fire up to 5 % (0.15 s) off, within the 0.8 s of slack
+// the tick allows; the battery level cannot move that fast.
+constexpr auto kTickInterval = 3s;
+
+const QString kBackendAvailable = QStringLiteral("AppleSMC (CH0B/CH0C/CH0I)");
+const QString kBackendUnavailable = QStringLiteral("Unavailable");
+
+int clampedLimit(long long percent)
+{
+    return int(std::clamp<long long>(percent, kMinLimit, kMaxLimit));
+}
+
+} // namespace
+
+QString chargeStatusLine(ChargeLimitStatus status, int limitPercent)
+{
+    switch (status) {
+    case ChargeLimitStatus::off:
+        return QStringLiteral("Automatic");
+    case ChargeLimitStatus::onBattery:
+        return QStringLiteral("Charger not connected");
+    case ChargeLimitStatus::chargingToLimit:
+        return QStringLiteral("Charging to %1%").arg(limitPercent);
+    case ChargeLimitStatus::holding:
+        return QStringLiteral("Inhibiting charging · %1%").arg(limitPercent);
+    case ChargeLimitStatus::chargeToFull:
+        return QStringLiteral("Charging to 100%");
+    case ChargeLimitStatus::discharging:
+        return QStringLiteral("Discharging");
+    case ChargeLimitStatus::unsupported:
+        break;
+    }
+    return QStringLiteral("Charge control unavailable");
+}
+
+ChargeLimitController::ChargeLimitController(const PowerStore &store, ChargeSMC &smc, Defaults &defaults,
+                                             QObject *parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_smc(smc)
+    , m_defaults(defaults)
+    , m_timer(this)
+    , m_isEnabled(defaults.boolValue(kEnabledKey).value_or(true))
+    , m_limitPercent(clampedLimit(defaults.intValue(kPercentKey).value_or(kDefaultLimit)))
+    , m_forceFullCharge(defaults.boolValue(kForceFullKey).value_or(false))
+    , m_forceDischarge(defaults.boolValue(kDischargeKey).value_or(false))
+    , m_detail(QStringLiteral("Manage charging: hold a limit, charge to full, or discharge on AC."))
+    , m_backendName(smc.isAvailable() ? kBackendAvailable : kBackendUnavailable)
+    , m_modeDescription(QStringLiteral("Automatic"))
+    , m_statusLine(chargeStatusLine(m_status, int(m_limitPercent)))
+{
+    m_timer.setObjectName(QStringLiteral("chargeLimitTick"));
+    m_timer.setTimerType(Qt::CoarseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &ChargeLimitController::tick);
+}
+
+void ChargeLimitController::setEnabled(bool enabled)
+{
+    if (m_isEnabled != enabled) {
+        m_isEnabled = enabled;
+        emit isEnabledChanged();
+    }
+    m_defaults.setBool(kEnabledKey, enabled);
+    if (!enabled) {
+        setForceFullCharge(false);
+        setForceDischarge(false);
+    }
+    tick();
+}
+
+void ChargeLimitController::setLimitPercent(double percent)
+{
+    const int limit = clampedLimit(roundHalfAwayInt(percent));
+    if (m_limitPercent != limit) {
+        m_limitPercent = limit;
+        emit limitPercentChanged();
+        refreshStatusLine();
+    }
+    m_defaults.setInt(kPercentKey, limit);
+    tick();
+}
+
+void ChargeLimitController::setForceFullCharge(bool on)
+{
+    if (m_forceFullCharge != on) {
+        m_forceFullCharge = on;
+        emit forceFullChargeChanged();
+    }
+    m_defaults.setBool(kForceFullKey, on);
+    if (on)
+        setForceDischarge(false);
+    tick();
+}
+
+void ChargeLimitController::setForceDischarge(bool on)
+{
+    if (m_forceDischarge != on) {
+        m_forceDischarge = on;
+        emit forceDischargeChanged();
+    }
+    m_defaults.setBool(kDischargeKey, on);
+    if (on)
+        setForceFullCharge(false);
+    tick();
+}
+
+void ChargeLimitController::start()
+{
+    m_timer.stop();
+    m_timer.start(kTickInterval);
+    tick();
+}
+
+void ChargeLimitController::tick()
+{
+    if (!m_smc.isAvailable()) {
+        setStatus(ChargeLimitStatus::unsupported);
+        setModeDescription(QStringLiteral("Automatic"));
+        setDetail(QStringLiteral("AppleSMC not available. Charge control needs SMC access "
+                                 "(often requires a privileged helper on locked-down Macs)."));
+        setBackendName(kBackendUnavailable);
+        return;
+    }
+    setBackendName(kBackendAvailable);
+
+    ChargeDecision decision = decideCharge(chargeInputsFrom(m_store), settings(), m_appliedMode);
+    if (decision.endsForceFullCharge) {
+        // Its handler stores the setting and runs a nested tick first.
+        setForceFullCharge(false);
+        decision = decideCharge(chargeInputsFrom(m_store), settings(), m_appliedMode);
+    }
+    follow(decision);
+}
+
+void ChargeLimitController::stopOverride()
+{
+    setForceFullCharge(false);
+    setForceDischarge(false);
+    tick();
+}
+
+void ChargeLimitController::turnOff()
+{
+    setEnabled(false);
+    setForceFullCharge(false);
+    setForceDischarge(false);
+    // Written even when automatic was the last mode applied, in case the
+    // charger was changed behind our back. A failed write is not taken as
+    // applied, so the next tick tries again.
+    m_appliedMode.reset();
+    applyMode(ChargeSMCMode::automatic);
+    setStatus(ChargeLimitStatus::off);
+    setModeDescription(QStringLiteral("Automatic"));
+    setDetail(QStringLiteral("Charge management off — macOS controls charging."));
+}
+
+ChargeSettings ChargeLimitController::settings() const
+{
+    return {m_isEnabled, int(m_limitPercent), m_forceFullCharge, m_forceDischarge};
+}
+
+void ChargeLimitController::follow(const ChargeDecision &decision)
+{
+    if (decision.mode && !applyMode(*decision.mode) && *decision.mode != ChargeSMCMode::automatic) {
+        // The charger is back to automatic and the failure is shown instead
+        // of a mode that is not in effect.
+        setModeDescription(QStringLiteral("Automatic"));
+        return;
+    }
+    setStatus(decision.status);
+    if (decision.modeDescription)
+        setModeDescription(*decision.modeDescription);
+    setDetail(decision.detail);
+}
+
+bool ChargeLimitController::applyMode(ChargeSMCMode mode)
+{
+    if (m_appliedMode == mode)
+        return true;
+    if (m_smc.apply(mode)) {
+        m_appliedMode = mode;
+        setLastError(std::nullopt);
+        return true;
+    }
+    setLastError(m_smc.lastError());
+    if (mode == ChargeSMCMode::inhibit || mode == ChargeSMCMode::forceDischarge) {
+        setStatus(ChargeLimitStatus::unsupported);
+        setDetail(m_lastError.value_or(QStringLiteral("SMC write failed — may need a privileged helper.")));
+    }
+    return false;
+}
+
+void ChargeLimitController::setStatus(ChargeLimitStatus status)
+{
+    if (m_status == status)
+        return;
+    m_status = status;
+    emit statusChanged();
+    refreshStatusLine();
+}
+
+void ChargeLimitController::setDetail(const QString &detail)
+{
+    if (m_detail == detail)
+        return;
+    m_detail = detail;
+    emit detailChanged();
+}
+
+void ChargeLimitController::setBackendName(const QString &name)
+{
+    if (m_backendName == name)
+        return;
+    m_backendName = name;
+    emit backendNameChanged();
+}
+
+void ChargeLimitController::setLastError(const std::optional<QString> &error)
+{
+    if (m_lastError == error)
+        return;
+    m_lastError = error;
+    emit lastErrorChanged();
+}
+
+void ChargeLimitController::setModeDescription(const QString &description)
+{
+    if (m_modeDescription == description)
+        return;
+    m_modeDescription = description;
+    emit modeDescriptionChanged();
+}
+
+void ChargeLimitController::refreshStatusLine()
+{
+    const QString line = chargeStatusLine(m_status, int(m_limitPercent));
+    if (m_statusLine == line)
+        return;
+    m_statusLine = line;
+    emit statusLineChanged();
+}

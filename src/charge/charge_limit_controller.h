@@ -1,0 +1,115 @@
+#pragma once
+
+#include "charge/charge_decision.h"
+#include "charge/charge_limit_status.h"
+#include "charge/charge_smc.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <optional>
+
+class Defaults;
+class PowerStore;
+
+// Keeps the battery near the user's limit while on AC, with two temporary
+// overrides (charge to full, discharge on AC). Every 3 s and after every
+// setting change it reads the battery state, decides the charger mode and
+// writes it through the SMC client only when it differs from the mode last
+// applied. Main thread only; setters may run a nested tick from inside a tick,
+// which is safe because every step reads the current fields.
+class ChargeLimitController : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool isEnabled READ isEnabled WRITE setEnabled NOTIFY isEnabledChanged)
+    Q_PROPERTY(double limitPercent READ limitPercent WRITE setLimitPercent NOTIFY limitPercentChanged)
+    Q_PROPERTY(bool forceFullCharge READ forceFullCharge WRITE setForceFullCharge NOTIFY forceFullChargeChanged)
+    Q_PROPERTY(bool forceDischarge READ forceDischarge WRITE setForceDischarge NOTIFY forceDischargeChanged)
+    Q_PROPERTY(ChargeLimitStatus status READ status NOTIFY statusChanged)
+    Q_PROPERTY(QString detail READ detail NOTIFY detailChanged)
+    Q_PROPERTY(QString backendName READ backendName NOTIFY backendNameChanged)
+    Q_PROPERTY(std::optional<QString> lastError READ lastError NOTIFY lastErrorChanged)
+    Q_PROPERTY(QString modeDescription READ modeDescription NOTIFY modeDescriptionChanged)
+    Q_PROPERTY(QString statusLine READ statusLine NOTIFY statusLineChanged)
+
+public:
+    // Over the shared power store, SMC client and settings; the app starts it at launch.
+    static ChargeLimitController &shared();
+
+    // Reads the settings; does not tick until `start` or a setting change.
+    ChargeLimitController(const PowerStore &store, ChargeSMC &smc, Defaults &defaults, QObject *parent = nullptr);
+
+    bool isEnabled() const { return m_isEnabled; }
+    double limitPercent() const { return m_limitPercent; } // whole number, 50–100
+    bool forceFullCharge() const { return m_forceFullCharge; }
+    bool forceDischarge() const { return m_forceDischarge; }
+    ChargeLimitStatus status() const { return m_status; }
+    const QString &detail() const { return m_detail; }
+    const QString &backendName() const { return m_backendName; }
+    const std::optional<QString> &lastError() const { return m_lastError; }
+    const QString &modeDescription() const { return m_modeDescription; }
+    // Compact form of the status, naming the limit where it matters.
+    const QString &statusLine() const { return m_statusLine; }
+
+    // Each setter stores the setting and runs a tick, even when the value
+    // did not change.
+    void setEnabled(bool enabled);
+    // Rounded half away from zero and clamped to 50–100.
+    void setLimitPercent(double percent);
+    void setForceFullCharge(bool on); // switches forceDischarge off
+    void setForceDischarge(bool on); // switches forceFullCharge off
+
+    // (Re)starts the 3 s tick and ticks at once.
+    void start();
+    void tick();
+    // Ends both overrides.
+    void stopOverride();
+    // Switches management off and hands the charger back to the system.
+    void turnOff();
+
+signals:
+    void isEnabledChanged();
+    void limitPercentChanged();
+    void forceFullChargeChanged();
+    void forceDischargeChanged();
+    void statusChanged();
+    void detailChanged();
+    void backendNameChanged();
+    void lastErrorChanged();
+    void modeDescriptionChanged();
+    void statusLineChanged();
+
+private:
+    ChargeSettings settings() const;
+    void follow(const ChargeDecision &decision);
+    // Whether `mode` is in effect afterwards.
+    bool applyMode(ChargeSMCMode mode);
+
+    void setStatus(ChargeLimitStatus status);
+    void setDetail(const QString &detail);
+    void setBackendName(const QString &name);
+    void setLastError(const std::optional<QString> &error);
+    void setModeDescription(const QString &description);
+    void refreshStatusLine();
+
+    const PowerStore &m_store;
+    ChargeSMC &m_smc;
+    Defaults &m_defaults;
+    QTimer m_timer;
+
+    bool m_isEnabled = true;
+    double m_limitPercent = 80;
+    bool m_forceFullCharge = false;
+    bool m_forceDischarge = false;
+    ChargeLimitStatus m_status = ChargeLimitStatus::off;
+    QString m_detail;
+    QString m_backendName;
+    std::optional<QString> m_lastError;
+    QString m_modeDescription;
+    QString m_statusLine;
+    std::optional<ChargeSMCMode> m_appliedMode; // none until the first successful write
+};
+
+// The compact status text for a status and a whole-number limit.
+QString chargeStatusLine(ChargeLimitStatus status, int limitPercent);

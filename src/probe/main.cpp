@@ -1,0 +1,92 @@
+// pendrapro-probe: prints what the app reads about the battery on this machine.
+
+#include "platform/power_sources.h"
+#include "platform/registry.h"
+#include "platform/system_backends.h"
+#include "platform/tool_runner.h"
+#include "power/battery_merge.h"
+#include "power/battery_snapshot.h"
+#include "probe/probe_report.h"
+#include "probe/probe_sections.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+// A recorded tree has no power-source service to go with it.
+class NoPowerSources final : public PowerSourceList
+{
+public:
+    QList<PowerSourceDescription> copyPowerSources() override { return {}; }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("pendrapro-probe"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints every battery source's reading and the merged battery snapshot, as Pendra Pro sees them.\n"
+        "Sources: the power-source service (UPower on the system bus), the smart-battery registry\n"
+        "(/sys/class/power_supply) and the pmset and ioreg tools (absent on Linux)."));
+    parser.addHelpOption();
+    const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("Print JSON instead of text."));
+    const QCommandLineOption sysfsOption(
+        QStringLiteral("sysfs-root"),
+        QStringLiteral("Read power supplies from DIR/class/power_supply instead of /sys, for a recorded tree. "
+                       "UPower is not asked then."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption pollsOption(
+        QStringLiteral("polls"),
+        QStringLiteral("Poll the power store N times, one second apart, and print its published fields "
+                       "(default 2; 0 leaves the store out)."),
+        QStringLiteral("N"), QStringLiteral("2"));
+    parser.addOption(jsonOption);
+    parser.addOption(sysfsOption);
+    parser.addOption(pollsOption);
+    parser.process(app);
+
+    bool pollsOk = false;
+    const int polls = parser.value(pollsOption).toInt(&pollsOk);
+    if (!pollsOk || polls < 0 || polls > 1000) {
+        QTextStream(stderr) << "pendrapro-probe: --polls takes a whole number from 0 to 1000\n";
+        return 2;
+    }
+
+    NoPowerSources noPowerSources;
+    std::unique_ptr<SmartBatteryRegistry> recordedRegistry;
+    PowerSourceList *sources = &systemPowerSources();
+    SmartBatteryRegistry *registry = &systemSmartBatteryRegistry();
+    if (parser.isSet(sysfsOption)) {
+        recordedRegistry = makeSmartBatteryRegistry(parser.value(sysfsOption));
+        registry = recordedRegistry.get();
+        sources = &noPowerSources;
+    }
+
+    // The cross-check reads every source, the tools included.
+    BatterySnapshot snapshot(*sources, *registry, ToolRunner::system());
+    const QList<BatSourceReading> readings = snapshot.readAll(true);
+
+    ProbeReport report;
+    report.addReadings(readings);
+    report.addSnapshot(mergeBatteryReadings(readings));
+    report.addSection(QStringLiteral("energy"), QStringLiteral("Energy counters"), energySection());
+    if (polls > 0)
+        report.addSection(QStringLiteral("powerStore"),
+                          QStringLiteral("Power store after %1 poll(s)").arg(polls),
+                          powerStoreSection(snapshot, polls));
+
+    QTextStream out(stdout);
+    if (parser.isSet(jsonOption))
+        out << report.json();
+    else
+        out << report.text() << '\n';
+    return 0;
+}

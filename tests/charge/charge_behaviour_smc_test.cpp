@@ -1,0 +1,302 @@
+#include "charge/charge_smc.h"
+#include "platform/linux/charge_behaviour_smc.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <map>
+
+namespace {
+
+// A /sys tree in a temporary folder with power supplies under
+// class/power_supply.
+class SysfsTree
+{
+public:
+    QString root() const { return m_dir.path(); }
+
+    QString addSupply(const QString &name, const std::map<QString, QByteArray> &attributes)
+    {
+        const QString dir = m_dir.path() + QStringLiteral("/class/power_supply/") + name;
+        QDir().mkpath(dir);
+        for (const auto &[attribute, content] : attributes)
+            write(dir + QLatin1Char('/') + attribute, content);
+        return dir;
+    }
+
+    QString addBattery(const QByteArray &chargeBehaviour)
+    {
+        return addSupply(QStringLiteral("BAT0"), {{"type", "Battery\n"}, {"charge_behaviour", chargeBehaviour}})
+            + QStringLiteral("/charge_behaviour");
+    }
+
+    static void write(const QString &path, const QByteArray &content)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+
+    static QByteArray read(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Answers writes the way a power_supply driver does: a value it offers
+// becomes the bracketed one, anything else is EINVAL.
+struct KernelAttribute
+{
+    int writes = 0;
+
+    int operator()(const QString &path, const QByteArray &value)
+    {
+        ++writes;
+        const ChargeBehaviourState state = parseChargeBehaviour(SysfsTree::read(path));
+        if (!state.supported.contains(QString::fromUtf8(value)))
+            return EINVAL;
+        QStringList shown;
+        for (const QString &offered : state.supported)
+            shown << (offered == QString::fromUtf8(value) ? QLatin1Char('[') + offered + QLatin1Char(']') : offered);
+        SysfsTree::write(path, shown.join(QLatin1Char(' ')).toUtf8() + '\n');
+        return 0;
+    }
+};
+
+} // namespace
+
+TEST(ChargeBehaviourMapping, KeyTriplesSelectOneBehaviour)
+{
+    struct Case
+    {
+        ChargerKeys keys;
+        const char *behaviour;
+    };
+    const Case cases[] = {
+        {{0, 0, 0}, "auto"},
+        {{0, 2, 2}, "inhibit-charge"},
+        {{1, 0, 0}, "force-discharge"},
+        // Halfway through a mode's writes.
+        {{0, 2, 0}, "inhibit-charge"},
+        {{0, 0, 2}, "inhibit-charge"},
+        {{1, 2, 2}, "force-discharge"},
+        {{1, 0, 2}, "force-discharge"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(chargeBehaviourFor(c.keys), QString::fromUtf8(c.behaviour))
+            << int(c.keys.ch0i) << int(c.keys.ch0c) << int(c.keys.ch0b);
+    for (const char *behaviour : {"auto", "inhibit-charge", "force-discharge"})
+        EXPECT_EQ(chargeBehaviourFor(chargerKeysFor(QString::fromUtf8(behaviour))), QString::fromUtf8(behaviour));
+    EXPECT_EQ(chargerKeysFor(QStringLiteral("inhibit-charge-awake")), ChargerKeys{});
+}
+
+TEST(ChargeBehaviourMapping, ParsesOfferedValuesAndTheBracketedActiveOne)
+{
+    struct Case
+    {
+        const char *text;
+        QStringList supported;
+        const char *active;
+    };
+    const Case cases[] = {
+        {"[auto] inhibit-charge force-discharge\n", {"auto", "inhibit-charge", "force-discharge"}, "auto"},
+        {"auto [inhibit-charge]", {"auto", "inhibit-charge"}, "inhibit-charge"},
+        {"auto inhibit-charge\n", {"auto", "inhibit-charge"}, ""},
+        {"", {}, ""},
+        {"[] auto", {"auto"}, ""},
+    };
+    for (const Case &c : cases) {
+        const ChargeBehaviourState state = parseChargeBehaviour(c.text);
+        EXPECT_EQ(state.supported, c.supported) << c.text;
+        EXPECT_EQ(state.active, QString::fromUtf8(c.active)) << c.text;
+    }
+}
+
+TEST(ChargeBehaviourSmc, FindsTheFirstSystemBatteryOfferingChargeBehaviour)
+{
+    SysfsTree sysfs;
+    sysfs.addSupply("AC", {{"type", "Mains\n"}, {"charge_behaviour", "[auto]\n"}});
+    sysfs.addSupply("BAT0", {{"type", "Battery\n"}});
+    sysfs.addSupply("BAT1", {{"type", "Battery\n"}, {"charge_behaviour", "[auto]\n"}});
+    sysfs.addSupply("BAT2", {{"type", "Battery\n"}, {"charge_behaviour", "[auto]\n"}});
+    sysfs.addSupply("AAA-mouse", {{"type", "Battery\n"}, {"scope", "Device\n"}, {"charge_behaviour", "[auto]\n"}});
+
+    EXPECT_EQ(findChargeBehaviourAttribute(sysfs.root()),
+              sysfs.root() + QStringLiteral("/class/power_supply/BAT1/charge_behaviour"));
+}
+
+TEST(ChargeBehaviourSmc, InhibitWritesTheRealAttribute)
+{
+    SysfsTree sysfs;
+    const QString attribute = sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
+    ChargeBehaviourSmc client(sysfs.root());
+    ChargeSMC smc(client);
+
+    ASSERT_TRUE(smc.isAvailable());
+    EXPECT_TRUE(smc.apply(ChargeSMCMode::inhibit));
+    EXPECT_EQ(SysfsTree::read(attribute), QByteArray("inhibit-charge"));
+}
+
+TEST(ChargeBehaviourSmc, EveryModeLandsOnItsBehaviourWithoutNeedlessWrites)
+{
+    struct Step
+    {
+        ChargeSMCMode mode;
+        const char *shown;
+        int writes; // attribute writes this step
+    };
+    const Step steps[] = {
+        {ChargeSMCMode::automatic, "[auto] inhibit-charge force-discharge\n", 0},
+        {ChargeSMCMode::inhibit, "auto [inhibit-charge] force-discharge\n", 1},
+        {ChargeSMCMode::inhibit, "auto [inhibit-charge] force-discharge\n", 0},
+        {ChargeSMCMode::forceDischarge, "auto inhibit-charge [force-discharge]\n", 1},
+        // CH0I = 0 first passes through automatic before CH0C = 2 inhibits.
+        {ChargeSMCMode::inhibit, "auto [inhibit-charge] force-discharge\n", 2},
+        {ChargeSMCMode::automatic, "[auto] inhibit-charge force-discharge\n", 1},
+        {ChargeSMCMode::forceDischarge, "auto inhibit-charge [force-discharge]\n", 1},
+        {ChargeSMCMode::automatic, "[auto] inhibit-charge force-discharge\n", 1},
+    };
+    SysfsTree sysfs;
+    const QString attribute = sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
+    KernelAttribute kernel;
+    ChargeBehaviourSmc client(sysfs.root(), std::ref(kernel));
+    ChargeSMC smc(client);
+    int step = 0;
+    for (const Step &s : steps) {
+        const int before = kernel.writes;
+        EXPECT_TRUE(smc.apply(s.mode)) << "step " << step;
+        EXPECT_EQ(SysfsTree::read(attribute), QByteArray(s.shown)) << "step " << step;
+        EXPECT_EQ(kernel.writes - before, s.writes) << "step " << step;
+        ++step;
+    }
+}
+
+TEST(ChargeBehaviourSmc, RefusedWriteReportsNotPrivilegedAndLeavesTheAttribute)
+{
+    SysfsTree sysfs;
+    const QString attribute = sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
+    for (const int refusal : {EACCES, EPERM}) {
+        ChargeBehaviourSmc client(sysfs.root(), [refusal](const QString &, const QByteArray &) { return refusal; });
+        ChargeSMC smc(client);
+
+        EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
+        EXPECT_EQ(smc.lastError(), QStringLiteral("Not privileged — SMC write blocked on this Mac."));
+        EXPECT_EQ(SysfsTree::read(attribute), QByteArray("[auto] inhibit-charge force-discharge\n"));
+    }
+}
+
+TEST(ChargeBehaviourSmc, EachWriteErrorBecomesItsFailureText)
+{
+    struct Case
+    {
+        int error;
+        const char *text;
+    };
+    const Case cases[] = {
+        {EACCES, "Not privileged — SMC write blocked on this Mac."},
+        {EPERM, "Not privileged — SMC write blocked on this Mac."},
+        // The driver turned the value down: the controller's "bad argument".
+        {EINVAL, "SMC error 0/137 for key"},
+        {EOPNOTSUPP, "SMC error 0/137 for key"},
+        {524, "SMC error 0/137 for key"}, // the kernel's ENOTSUPP
+        {ENODEV, "SMC error -536870208/0 for key"},
+        {ENOENT, "SMC error -536870208/0 for key"},
+        {EIO, "SMC error -536870212/0 for key"},
+        {EBUSY, "SMC error -536870212/0 for key"},
+    };
+    SysfsTree sysfs;
+    sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
+    for (const Case &c : cases) {
+        ChargeBehaviourSmc client(sysfs.root(), [&c](const QString &, const QByteArray &) { return c.error; });
+        ChargeSMC smc(client);
+        EXPECT_FALSE(smc.apply(ChargeSMCMode::forceDischarge));
+        EXPECT_EQ(smc.lastError(), QString::fromUtf8(c.text)) << c.error;
+    }
+}
+
+TEST(ChargeBehaviourSmc, BehaviourTheDriverLacksIsAnSmcErrorAndEndsAutomatic)
+{
+    SysfsTree sysfs;
+    // Inhibited by an earlier run; this driver cannot force a discharge.
+    const QString attribute = sysfs.addBattery("auto [inhibit-charge]\n");
+    KernelAttribute kernel;
+    ChargeBehaviourSmc client(sysfs.root(), std::ref(kernel));
+    ChargeSMC smc(client);
+
+    EXPECT_FALSE(smc.apply(ChargeSMCMode::forceDischarge));
+    EXPECT_EQ(smc.lastError(), QStringLiteral("SMC error 0/137 for key"));
+    EXPECT_EQ(SysfsTree::read(attribute), QByteArray("[auto] inhibit-charge\n"));
+}
+
+TEST(ChargeBehaviourSmc, WithoutTheAttributeThereIsNoController)
+{
+    SysfsTree sysfs;
+    sysfs.addSupply("BAT0", {{"type", "Battery\n"}, {"capacity", "80\n"}});
+    for (const QString &root : {sysfs.root(), sysfs.root() + QStringLiteral("/nothing-here")}) {
+        ChargeBehaviourSmc client(root);
+        ChargeSMC smc(client);
+
+        EXPECT_FALSE(smc.isAvailable());
+        EXPECT_EQ(smc.lastError(), QStringLiteral("AppleSMC not found"));
+        EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
+        EXPECT_EQ(smc.lastError(), QStringLiteral("SMC unavailable"));
+    }
+}
+
+TEST(ChargeBehaviourSmc, AttributeGoneAfterOpenIsNoDevice)
+{
+    SysfsTree sysfs;
+    const QString attribute = sysfs.addBattery("[auto] inhibit-charge\n");
+    ChargeBehaviourSmc client(sysfs.root());
+    ChargeSMC smc(client);
+    ASSERT_TRUE(QFile::remove(attribute));
+
+    EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
+    EXPECT_EQ(smc.lastError(), QStringLiteral("SMC error -536870208/0 for key"));
+}
+
+TEST(ChargeBehaviourSmc, AnswersOnlyChargerKeyWritesOfOneByte)
+{
+    SysfsTree sysfs;
+    sysfs.addBattery("[auto] inhibit-charge\n");
+    ChargeBehaviourSmc client(sysfs.root());
+    const SmcHandle service = client.matchingService(kSmcServiceClass);
+    ASSERT_NE(service, 0u);
+    EXPECT_EQ(client.matchingService("IOPMPowerSource"), 0u);
+    SmcHandle connection = 0;
+    ASSERT_EQ(client.openService(service, kSmcConnectionType, connection), kSmcReturnSuccess);
+    client.releaseService(service);
+
+    struct Case
+    {
+        SmcRecord record;
+        std::uint8_t result;
+    };
+    SmcRecord read = makeWriteKeyRecord(kSmcKeyCH0C, 2);
+    read[SmcRecordOffset::command] = 5;
+    SmcRecord wide = makeWriteKeyRecord(kSmcKeyCH0C, 2);
+    wide[SmcRecordOffset::dataSize] = 2;
+    const Case cases[] = {
+        {makeWriteKeyRecord(smcKey("TB0T"), 1), kSmcResultKeyNotFound},
+        {read, kSmcResultBadCommand},
+        {wide, kSmcResultKeySizeMismatch},
+        {makeWriteKeyRecord(kSmcKeyCH0C, 2), kSmcResultSuccess},
+    };
+    for (const Case &c : cases) {
+        SmcRecord output{};
+        EXPECT_EQ(client.callStructMethod(connection, kSmcSelectorKeyCommand, c.record, output), kSmcReturnSuccess);
+        EXPECT_EQ(int(output[SmcRecordOffset::result]), int(c.result));
+    }
+    SmcRecord output{};
+    EXPECT_EQ(client.callStructMethod(connection, 5, makeWriteKeyRecord(kSmcKeyCH0C, 2), output),
+              kSmcReturnBadArgument);
+}

@@ -1,0 +1,171 @@
+#include "charge/charge_smc.h"
+#include "fakes/fake_smc_user_client.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<FakeSmcWrite> sentCommands(const FakeSmcUserClient &client)
+{
+    std::vector<FakeSmcWrite> sent;
+    for (const SmcRecord &record : client.inputs) {
+        const SmcKeyCommand command = readKeyCommand(record);
+        sent.push_back({smcKeyName(command.key), command.firstByte});
+    }
+    return sent;
+}
+
+} // namespace
+
+TEST(SmcKey, PacksTheFirstCharacterIntoTheMostSignificantByte)
+{
+    static_assert(smcKey("CH0I") == 0x43483049u);
+    EXPECT_EQ(kSmcKeyCH0C, 0x43483043u);
+    EXPECT_EQ(kSmcKeyCH0B, 0x43483042u);
+    EXPECT_EQ(smcKeyName(kSmcKeyCH0I), QStringLiteral("CH0I"));
+}
+
+TEST(SmcRecord, WriteRecordHasEveryFieldAtItsOffset)
+{
+    const SmcRecord record = makeWriteKeyRecord(kSmcKeyCH0C, 2);
+    SmcRecord expected{};
+    // Key, little-endian: 0x43483043.
+    expected[0] = 0x43;
+    expected[1] = 0x30;
+    expected[2] = 0x48;
+    expected[3] = 0x43;
+    expected[28] = 1; // data size, 32-bit
+    expected[42] = 6; // write key
+    expected[48] = 2; // data byte 0
+    for (std::size_t i = 0; i < kSmcRecordSize; ++i)
+        EXPECT_EQ(int(record[i]), int(expected[i])) << "offset " << i;
+    EXPECT_EQ(record.size(), 80u);
+}
+
+TEST(SmcRecord, ReadsBackWhatItWrote)
+{
+    const SmcKeyCommand command = readKeyCommand(makeWriteKeyRecord(kSmcKeyCH0B, 0xFE));
+    EXPECT_EQ(command, (SmcKeyCommand{kSmcKeyCH0B, 1, kSmcCommandWriteKey, 0xFE}));
+}
+
+TEST(ChargeSMC, WritesEachModesKeysInOrder)
+{
+    struct Case
+    {
+        ChargeSMCMode mode;
+        std::vector<FakeSmcWrite> writes;
+    };
+    const Case cases[] = {
+        {ChargeSMCMode::automatic, {{"CH0I", 0}, {"CH0C", 0}, {"CH0B", 0}}},
+        {ChargeSMCMode::inhibit, {{"CH0I", 0}, {"CH0C", 2}, {"CH0B", 2}}},
+        {ChargeSMCMode::forceDischarge, {{"CH0I", 1}, {"CH0C", 0}, {"CH0B", 0}}},
+    };
+    for (const Case &c : cases) {
+        FakeSmcUserClient client;
+        ChargeSMC smc(client);
+        ASSERT_TRUE(smc.isAvailable());
+        EXPECT_TRUE(smc.apply(c.mode));
+        EXPECT_EQ(client.writes, c.writes) << int(c.mode);
+        for (const SmcRecord &record : client.inputs) {
+            const SmcKeyCommand command = readKeyCommand(record);
+            EXPECT_EQ(record, makeWriteKeyRecord(command.key, command.firstByte));
+        }
+        EXPECT_FALSE(smc.lastError().has_value());
+    }
+}
+
+TEST(ChargeSMC, FailureOnSecondKeyKeepsFirstThenResetsAllThreeAndReportsIt)
+{
+    FakeSmcUserClient client;
+    ChargeSMC smc(client);
+    client.failKey("CH0C", {kSmcReturnSuccess, 132});
+
+    EXPECT_FALSE(smc.apply(ChargeSMCMode::forceDischarge));
+
+    const std::vector<FakeSmcWrite> sent{{"CH0I", 1}, {"CH0C", 0}, {"CH0I", 0}, {"CH0C", 0}, {"CH0B", 0}};
+    EXPECT_EQ(sentCommands(client), sent);
+    const std::vector<FakeSmcWrite> accepted{{"CH0I", 1}, {"CH0I", 0}, {"CH0B", 0}};
+    EXPECT_EQ(client.writes, accepted);
+    EXPECT_EQ(smc.lastError(), QStringLiteral("SMC error 0/132 for key"));
+}
+
+TEST(ChargeSMC, FailureTextsNameTheReturnCodeAndResult)
+{
+    struct Case
+    {
+        FakeSmcUserClient::Failure failure;
+        const char *text;
+    };
+    const Case cases[] = {
+        {{kSmcReturnNotPrivileged, 0}, "Not privileged — SMC write blocked on this Mac."},
+        {{kSmcReturnNotPrivileged, 5}, "Not privileged — SMC write blocked on this Mac."},
+        {{kSmcReturnError, 0}, "SMC error -536870212/0 for key"},
+        {{kSmcReturnSuccess, 0x89}, "SMC error 0/137 for key"},
+        {{kSmcReturnBadArgument, 0xFF}, "SMC error -536870206/255 for key"},
+    };
+    for (const Case &c : cases) {
+        FakeSmcUserClient client;
+        ChargeSMC smc(client);
+        client.failKey("CH0I", c.failure);
+        EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
+        EXPECT_EQ(smc.lastError(), QString::fromUtf8(c.text));
+    }
+}
+
+TEST(ChargeSMC, SuccessClearsTheLastError)
+{
+    FakeSmcUserClient client;
+    ChargeSMC smc(client);
+    client.failKey("CH0B", {kSmcReturnSuccess, 1});
+    EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
+    ASSERT_TRUE(smc.lastError().has_value());
+
+    client.clearFailures();
+    EXPECT_TRUE(smc.apply(ChargeSMCMode::inhibit));
+    EXPECT_FALSE(smc.lastError().has_value());
+}
+
+TEST(ChargeSMC, WithoutServiceReportsNotFoundUntilTheFirstApply)
+{
+    FakeSmcUserClient client;
+    client.hasService = false;
+    ChargeSMC smc(client);
+
+    EXPECT_FALSE(smc.isAvailable());
+    EXPECT_EQ(smc.lastError(), QStringLiteral("AppleSMC not found"));
+    EXPECT_EQ(client.openCalls, 0);
+
+    EXPECT_FALSE(smc.apply(ChargeSMCMode::automatic));
+    EXPECT_EQ(smc.lastError(), QStringLiteral("SMC unavailable"));
+    EXPECT_TRUE(client.inputs.empty());
+}
+
+TEST(ChargeSMC, RefusedOpenNamesTheCodeReleasesTheServiceAndIsNotRetried)
+{
+    FakeSmcUserClient client;
+    client.openReturn = kSmcReturnNotPrivileged;
+    ChargeSMC smc(client);
+
+    EXPECT_FALSE(smc.isAvailable());
+    EXPECT_EQ(smc.lastError(), QStringLiteral("IOServiceOpen failed (-536870207) — not privileged?"));
+    EXPECT_EQ(client.releasedServices, 1);
+
+    EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
+    EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
+    EXPECT_EQ(client.openCalls, 1);
+    EXPECT_TRUE(client.inputs.empty());
+}
+
+TEST(ChargeSMC, OpensOnceAndKeepsTheConnection)
+{
+    FakeSmcUserClient client;
+    ChargeSMC smc(client);
+    EXPECT_EQ(client.releasedServices, 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(smc.apply(ChargeSMCMode::inhibit));
+    EXPECT_EQ(client.openCalls, 1);
+    EXPECT_EQ(client.inputs.size(), 9u);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+// A tray host on its own session-bus connection: reads an item's properties
+// and clicks it, the way a panel does. Calls are asynchronous and spin the
+// event loop, so the item may live in the calling thread.
+class FakeSniHost
+{
+public:
+    FakeSniHost();
+    ~FakeSniHost();
+
+    // The property's value (D-Bus structures stay as QDBusArgument).
+    std::optional<QVariant> property(const QString &service, const QString &name);
+    // Calls Activate, SecondaryActivate or ContextMenu; true once answered
+    // without error.
+    bool click(const QString &service, const QString &method, int x, int y);
+
+private:
+    QString m_connectionName;
+};

@@ -1,0 +1,111 @@
+#include "fakes/fake_upower_service.h"
+
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+
+#include <atomic>
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.UPower");
+const QString kRootPath = QStringLiteral("/org/freedesktop/UPower");
+
+QString uniqueConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("fake-upower-%1").arg(++counter);
+}
+
+} // namespace
+
+FakeUPowerService::FakeUPowerService()
+    : m_connection(QDBusConnection::connectToBus(QDBusConnection::SessionBus, uniqueConnectionName()))
+{
+}
+
+FakeUPowerService::~FakeUPowerService()
+{
+    m_connection.unregisterObject(kRootPath, QDBusConnection::UnregisterTree);
+    m_connection.unregisterService(kService);
+    QDBusConnection::disconnectFromBus(m_connection.name());
+}
+
+bool FakeUPowerService::start()
+{
+    return m_connection.isConnected()
+        && m_connection.registerVirtualObject(kRootPath, this, QDBusConnection::SubPath)
+        && m_connection.registerService(kService);
+}
+
+void FakeUPowerService::setDevices(const QList<Device> &devices)
+{
+    std::lock_guard lock(m_mutex);
+    m_devices = devices;
+}
+
+void FakeUPowerService::setOnBattery(std::optional<bool> onBattery)
+{
+    std::lock_guard lock(m_mutex);
+    m_onBattery = onBattery;
+}
+
+void FakeUPowerService::setSilent(bool silent)
+{
+    std::lock_guard lock(m_mutex);
+    m_silent = silent;
+}
+
+int FakeUPowerService::callCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_calls;
+}
+
+QString FakeUPowerService::devicePath(const QString &name)
+{
+    return kRootPath + QStringLiteral("/devices/") + name;
+}
+
+QString FakeUPowerService::introspect(const QString &) const
+{
+    return {};
+}
+
+bool FakeUPowerService::handleMessage(const QDBusMessage &message, const QDBusConnection &connection)
+{
+    bool silent = false;
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_calls;
+        silent = m_silent;
+    }
+    if (!silent)
+        connection.send(answer(message));
+    return true;
+}
+
+QDBusMessage FakeUPowerService::answer(const QDBusMessage &message) const
+{
+    std::lock_guard lock(m_mutex);
+    const QString member = message.member();
+    const QVariantList arguments = message.arguments();
+
+    if (message.path() == kRootPath && member == QLatin1String("EnumerateDevices")) {
+        QList<QDBusObjectPath> paths;
+        for (const Device &device : m_devices)
+            paths.append(QDBusObjectPath(devicePath(device.name)));
+        return message.createReply(QVariant::fromValue(paths));
+    }
+    if (message.path() == kRootPath && member == QLatin1String("Get") && arguments.size() == 2
+        && arguments[1].toString() == QLatin1String("OnBattery") && m_onBattery)
+        return message.createReply(QVariant::fromValue(QDBusVariant(*m_onBattery)));
+    if (member == QLatin1String("GetAll") && arguments.value(0).toString() == QLatin1String("org.freedesktop.UPower.Device")) {
+        for (const Device &device : m_devices) {
+            if (devicePath(device.name) == message.path())
+                return message.createReply(QVariant(device.properties));
+        }
+    }
+    return message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
+                                    QStringLiteral("no such method or object"));
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusVirtualObject>
+#include <QList>
+#include <QString>
+#include <QVariantMap>
+
+#include <mutex>
+#include <optional>
+
+// A UPower daemon on the session bus, answering EnumerateDevices, the root's
+// OnBattery and each device's GetAll from a table. It owns its own bus
+// connection, so a client on another connection talks to it over the real bus.
+// Its state is guarded: the bus may deliver calls on Qt's D-Bus thread.
+class FakeUPowerService final : public QDBusVirtualObject
+{
+    Q_OBJECT
+
+public:
+    struct Device
+    {
+        QString name; // the object path's last element, e.g. "battery_BAT0"
+        QVariantMap properties; // org.freedesktop.UPower.Device properties
+    };
+
+    FakeUPowerService();
+    ~FakeUPowerService() override;
+
+    // Claims org.freedesktop.UPower on the session bus; false when it cannot.
+    bool start();
+
+    void setDevices(const QList<Device> &devices);
+    // Absent: the daemon answers Get("OnBattery") with an error.
+    void setOnBattery(std::optional<bool> onBattery);
+    // A hung daemon: calls are accepted and never answered.
+    void setSilent(bool silent);
+    int callCount() const;
+
+    QString introspect(const QString &path) const override;
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override;
+
+    static QString devicePath(const QString &name);
+
+private:
+    QDBusMessage answer(const QDBusMessage &message) const;
+
+    QDBusConnection m_connection;
+    mutable std::mutex m_mutex;
+    QList<Device> m_devices;
+    std::optional<bool> m_onBattery;
+    bool m_silent = false;
+    int m_calls = 0;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QStringList>
+
+// A StatusNotifierWatcher on its own connection to the session bus; records
+// the items that register.
+class FakeWatcher : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registeredItems)
+
+public:
+    // Serves under `serviceName` (see perProcessBusName).
+    explicit FakeWatcher(QString serviceName);
+    ~FakeWatcher() override;
+
+    // False when the name was taken or there is no session bus.
+    bool isServing() const { return m_serving; }
+    bool isHostRegistered() const { return true; }
+    const QStringList &registeredItems() const { return m_items; }
+
+public slots:
+    Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString &service);
+
+signals:
+    void itemRegistered(const QString &service);
+
+private:
+    QString m_serviceName;
+    QString m_connectionName;
+    bool m_serving = false;
+    QStringList m_items;
+};

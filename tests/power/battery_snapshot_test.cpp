@@ -1,0 +1,197 @@
+#include "power/battery_snapshot.h"
+
+#include "platform/linux/sysfs_battery_registry.h"
+#include "platform/tool_runner.h"
+
+#include "battery_fakes.h"
+#include "battery_printers.h"
+#include "fakes/fake_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString kPmset = QStringLiteral("/usr/bin/pmset");
+const QString kIoreg = QStringLiteral("/usr/sbin/ioreg");
+
+QString fixtureText(const char *name)
+{
+    QFile file(QStringLiteral(PENDRA_FIXTURES "/text/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        ADD_FAILURE() << "missing fixture " << name;
+    return QString::fromUtf8(file.readAll());
+}
+
+QString sysfsTree(const char *name)
+{
+    return QStringLiteral(PENDRA_FIXTURES "/sysfs/") + QLatin1String(name);
+}
+
+PowerSourceDescription internalBattery(int percent, std::optional<int> minutesToEmpty)
+{
+    PowerSourceDescription description = {{QStringLiteral("Type"), QStringLiteral("InternalBattery")},
+                                          {QStringLiteral("Current Capacity"), percent},
+                                          {QStringLiteral("Max Capacity"), 100},
+                                          {QStringLiteral("Power Source State"), QStringLiteral("Battery Power")},
+                                          {QStringLiteral("Is Charging"), false}};
+    if (minutesToEmpty)
+        description.insert(QStringLiteral("Time to Empty"), *minutesToEmpty);
+    return description;
+}
+
+QStringList names(const QList<BatSourceReading> &readings)
+{
+    QStringList result;
+    for (const BatSourceReading &reading : readings)
+        result.append(reading.name);
+    return result;
+}
+
+TEST(BatterySnapshot, PmsetFillsInForMissingLevelOrEstimate)
+{
+    struct Case { const char *what; QList<PowerSourceDescription> sources; QStringList readings; QStringList runs; };
+    const Case cases[] = {
+        {"power sources know everything", {internalBattery(70, 200)},
+         {"IOPS", "SmartBattery", "Gauge", "Telemetry"}, {}},
+        {"no estimate", {internalBattery(70, std::nullopt)},
+         {"IOPS", "SmartBattery", "Gauge", "Telemetry", "pmset"}, {"/usr/bin/pmset -g batt"}},
+        {"no power sources", {}, {"IOPS", "SmartBattery", "Gauge", "Telemetry", "pmset"}, {"/usr/bin/pmset -g batt"}},
+    };
+    for (const Case &c : cases) {
+        FakePowerSourceList sources(c.sources);
+        FakeSmartBatteryRegistry registry;
+        RecordedToolRunner tools;
+        BatterySnapshot snapshot(sources, registry, tools);
+        EXPECT_EQ(names(snapshot.readAll(false)), c.readings) << c.what;
+        EXPECT_EQ(tools.runs(), c.runs) << c.what;
+    }
+}
+
+TEST(BatterySnapshot, CrossCheckRunsBothToolsWithATimeLimit)
+{
+    FakePowerSourceList sources({internalBattery(70, 200)});
+    FakeSmartBatteryRegistry registry;
+    RecordedToolRunner tools;
+    BatterySnapshot snapshot(sources, registry, tools);
+    EXPECT_EQ(names(snapshot.readAll(true)),
+              QStringList({"IOPS", "SmartBattery", "Gauge", "Telemetry", "pmset", "ioreg"}));
+    EXPECT_EQ(tools.runs(),
+              QStringList({"/usr/bin/pmset -g batt", "/usr/sbin/ioreg -rn AppleSmartBattery -c AppleSmartBattery"}));
+    EXPECT_GT(tools.lastTimeLimit(), 0ms);
+}
+
+TEST(BatterySnapshot, EachRegistryReaderLooksTheEntryUpAfresh)
+{
+    FakePowerSourceList sources;
+    FakeSmartBatteryRegistry registry(RegistryEntry{{"CurrentCapacity", RegistryValue::numberObject(50)}});
+    RecordedToolRunner tools;
+    BatterySnapshot snapshot(sources, registry, tools);
+    snapshot.readSnapshot(false);
+    EXPECT_EQ(registry.lookups(), 3);
+    snapshot.readSnapshot(false);
+    EXPECT_EQ(registry.lookups(), 6);
+}
+
+TEST(BatterySnapshot, CrossCheckMergesTheToolReadings)
+{
+    FakePowerSourceList sources;
+    FakeSmartBatteryRegistry registry;
+    RecordedToolRunner tools;
+    tools.answer(kPmset, fixtureText("pmset-discharging.txt"));
+    tools.answer(kIoreg, fixtureText("ioreg-discharging.txt"));
+    BatterySnapshot snapshot(sources, registry, tools);
+    const BatSnap snap = snapshot.readSnapshot(true);
+    EXPECT_TRUE(snap.present);
+    EXPECT_EQ(snap.level, 76); // pmset: ioreg's level is no candidate
+    EXPECT_EQ(snap.minutes, 252); // pmset before ioreg
+    EXPECT_EQ(snap.amperageMA, -1000);
+    EXPECT_EQ(snap.cycles, 312);
+    EXPECT_EQ(snap.sourcesLabel, QStringLiteral("pmset"));
+}
+
+struct TreeCase
+{
+    const char *tree;
+    BatSnap expected;
+};
+
+double watts(double milliamps, double millivolts)
+{
+    return milliamps / 1000.0 * millivolts / 1000.0;
+}
+
+BatSnap fromRegistry(BatSnap snap)
+{
+    snap.present = true;
+    snap.sourcesLabel = QStringLiteral("SMC + IOKit");
+    snap.sourceNames = {QStringLiteral("SMC"), QStringLiteral("IOKit")};
+    return snap;
+}
+
+TEST(BatterySnapshot, RecordedLinuxTreesWithoutPowerSources)
+{
+    const TreeCase cases[] = {
+        {"acpi-discharging",
+         fromRegistry({.level = 76, .chargeW = watts(735, 11856), .cycles = 312, .health = 100, .rawMax = 4938,
+                       .design = 4950, .rawCurrent = 3753, .amperageMA = -735, .voltageMV = 11856})},
+        {"acpi-charging",
+         fromRegistry({.level = 54, .charging = true, .onAC = true, .chargeW = watts(1893, 12603), .adapterW = 65,
+                       .cycles = 87, .health = 94, .rawMax = 5296, .design = 5650, .rawCurrent = 2861,
+                       .amperageMA = 1893, .voltageMV = 12603})},
+        {"acpi-full",
+         fromRegistry({.level = 100, .onAC = true, .cycles = 87, .health = 94, .rawMax = 5296, .design = 5650,
+                       .rawCurrent = 5296, .amperageMA = 0, .voltageMV = 13012})},
+        // Held at a limit on AC: no time estimate survives.
+        {"acpi-held-at-limit",
+         fromRegistry({.level = 80, .onAC = true, .cycles = 312, .health = 100, .rawMax = 4938, .design = 4950,
+                       .rawCurrent = 3951, .amperageMA = 0, .voltageMV = 12480})},
+        {"macsmc-discharging",
+         fromRegistry({.level = 63, .chargeW = watts(1234, 12453), .minutes = 294, .cycles = 124, .health = 95,
+                       .rawMax = 5788, .design = 6075, .rawCurrent = 3645, .amperageMA = -1234, .voltageMV = 12453})},
+        {"macsmc-charging",
+         fromRegistry({.level = 71, .charging = true, .onAC = true, .chargeW = watts(2100, 12800), .minutes = 50,
+                       .cycles = 124, .health = 95, .rawMax = 5788, .design = 6075, .rawCurrent = 4110,
+                       .amperageMA = 2100, .voltageMV = 12800})},
+        {"desktop",
+         {.sourcesLabel = QStringLiteral("IOPS · SmartBattery · Gauge · Telemetry · pmset"),
+          .sourceNames = {"IOPS", "SmartBattery", "Gauge", "Telemetry", "pmset"}}},
+    };
+    for (const TreeCase &c : cases) {
+        FakePowerSourceList sources;
+        SysfsSmartBatteryRegistry registry(sysfsTree(c.tree));
+        RecordedToolRunner tools;
+        BatterySnapshot snapshot(sources, registry, tools);
+        EXPECT_EQ(snapshot.readSnapshot(false), c.expected) << c.tree;
+    }
+}
+
+TEST(BatterySnapshot, PowerSourcesAndRegistryTogether)
+{
+    FakePowerSourceList sources({internalBattery(75, 280)});
+    SysfsSmartBatteryRegistry registry(sysfsTree("acpi-discharging"));
+    RecordedToolRunner tools;
+    BatterySnapshot snapshot(sources, registry, tools);
+    const BatSnap snap = snapshot.readSnapshot(false);
+    EXPECT_EQ(snap.level, 75);
+    EXPECT_EQ(snap.minutes, 280);
+    EXPECT_EQ(snap.sourcesLabel, QStringLiteral("SMC + IOKit + IOPS"));
+    EXPECT_TRUE(tools.runs().isEmpty());
+}
+
+TEST(BatterySnapshot, MissingToolsLeaveTheirReadingsEmpty)
+{
+    FakePowerSourceList sources;
+    FakeSmartBatteryRegistry registry;
+    BatterySnapshot snapshot(sources, registry, ToolRunner::system());
+    EXPECT_EQ(snapshot.runTool(QStringLiteral("/nonexistent/pmset"), {}), std::nullopt);
+    if (QFile::exists(kPmset) || QFile::exists(kIoreg))
+        GTEST_SKIP() << "this machine has the tools";
+    EXPECT_EQ(snapshot.readPmset(), BatSourceReading{.name = QStringLiteral("pmset")});
+    EXPECT_EQ(snapshot.readIoreg(), BatSourceReading{.name = QStringLiteral("ioreg")});
+}
+
+} // namespace

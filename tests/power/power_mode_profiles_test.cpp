@@ -1,0 +1,208 @@
+#include "platform/linux/power_profiles_monitor.h"
+#include "support/event_loop.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+namespace {
+
+// The daemon's object: ActiveProfile, readable through org.freedesktop.DBus.Properties.
+class FakeProfilesObject : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.UPower.PowerProfiles")
+    Q_PROPERTY(QString ActiveProfile READ activeProfile)
+
+public:
+    QString activeProfile() const { return profile; }
+    QString profile;
+};
+
+class LegacyProfilesObject : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "net.hadess.PowerProfiles")
+    Q_PROPERTY(QString ActiveProfile READ activeProfile)
+
+public:
+    QString activeProfile() const { return profile; }
+    QString profile;
+};
+
+// The real names with a per-process suffix: test processes run in parallel
+// on one session bus.
+QList<PowerProfilesMonitor::Daemon> testDaemons()
+{
+    QList<PowerProfilesMonitor::Daemon> daemons = PowerProfilesMonitor::standardDaemons();
+    for (PowerProfilesMonitor::Daemon &daemon : daemons)
+        daemon.service += QStringLiteral(".test%1").arg(QCoreApplication::applicationPid());
+    return daemons;
+}
+
+// A power-profiles daemon on its own connection to the private session bus.
+template <typename Object>
+class FakeProfilesDaemon
+{
+public:
+    FakeProfilesDaemon(const PowerProfilesMonitor::Daemon &names, const QString &profile)
+        : m_connection(QDBusConnection::connectToBus(QDBusConnection::SessionBus, nextConnectionName()))
+        , m_service(names.service)
+        , m_path(names.path)
+        , m_interface(names.interface)
+    {
+        m_object.profile = profile;
+        EXPECT_TRUE(m_connection.registerObject(m_path, &m_object, QDBusConnection::ExportAllProperties));
+        EXPECT_TRUE(m_connection.registerService(m_service));
+    }
+
+    ~FakeProfilesDaemon()
+    {
+        m_connection.unregisterService(m_service);
+        m_connection.unregisterObject(m_path);
+        QDBusConnection::disconnectFromBus(m_connection.name());
+    }
+
+    void switchTo(const QString &profile)
+    {
+        m_object.profile = profile;
+        QDBusMessage signal = QDBusMessage::createSignal(m_path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                         QStringLiteral("PropertiesChanged"));
+        signal << m_interface << QVariantMap{{QStringLiteral("ActiveProfile"), profile}} << QStringList{};
+        m_connection.send(signal);
+    }
+
+private:
+    static QString nextConnectionName()
+    {
+        static int counter = 0;
+        return QStringLiteral("fake-power-profiles-%1").arg(++counter);
+    }
+
+    QDBusConnection m_connection;
+    QString m_service;
+    QString m_path;
+    QString m_interface;
+    Object m_object;
+};
+
+using CurrentDaemon = FakeProfilesDaemon<FakeProfilesObject>;
+
+std::unique_ptr<CurrentDaemon> startDaemon(const QString &profile)
+{
+    return std::make_unique<CurrentDaemon>(testDaemons().at(0), profile);
+}
+
+class PowerModeProfiles : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
+    }
+
+    QString platformProfile(const char *text)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("platform_profile"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+        return path;
+    }
+    QString missingPlatformProfile() const { return m_dir.filePath(QStringLiteral("missing")); }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(PowerModeProfiles, WithoutTheDaemonThePlatformProfileDecides)
+{
+    struct Case { const char *profile; bool lowPower; };
+    const Case cases[] = {{"low-power\n", true}, {"balanced\n", false}, {"quiet\n", false}};
+    for (const Case &c : cases) {
+        PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), platformProfile(c.profile), testDaemons());
+        EXPECT_EQ(monitor.isLowPowerModeEnabled(), c.lowPower) << c.profile;
+        spinUntil([] { return false; }, 100); // both daemon names fail to answer
+        EXPECT_FALSE(monitor.hasDaemonProfile());
+        EXPECT_EQ(monitor.isLowPowerModeEnabled(), c.lowPower) << c.profile;
+    }
+    PowerProfilesMonitor nothing(QDBusConnection::sessionBus(), missingPlatformProfile(), testDaemons());
+    EXPECT_FALSE(nothing.isLowPowerModeEnabled());
+}
+
+TEST_F(PowerModeProfiles, PowerSaverProfileIsLowPowerMode)
+{
+    auto daemon = startDaemon(QStringLiteral("power-saver"));
+    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), missingPlatformProfile(), testDaemons());
+    QSignalSpy changed(&monitor, &PowerModeMonitor::lowPowerModeChanged);
+    EXPECT_FALSE(monitor.isLowPowerModeEnabled()); // never waits for the bus
+    ASSERT_TRUE(spinUntil([&] { return monitor.hasDaemonProfile(); }));
+    EXPECT_TRUE(monitor.isLowPowerModeEnabled());
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).toBool(), true);
+}
+
+TEST_F(PowerModeProfiles, FollowsProfileChangesAndSignalsOnlyRealChanges)
+{
+    auto daemon = startDaemon(QStringLiteral("balanced"));
+    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), missingPlatformProfile(), testDaemons());
+    ASSERT_TRUE(spinUntil([&] { return monitor.hasDaemonProfile(); }));
+    QSignalSpy changed(&monitor, &PowerModeMonitor::lowPowerModeChanged);
+
+    daemon->switchTo(QStringLiteral("power-saver"));
+    ASSERT_TRUE(spinUntil([&] { return monitor.isLowPowerModeEnabled(); }));
+    daemon->switchTo(QStringLiteral("power-saver"));
+    daemon->switchTo(QStringLiteral("performance"));
+    ASSERT_TRUE(spinUntil([&] { return !monitor.isLowPowerModeEnabled(); }));
+    spinUntil([] { return false; }, 50);
+    ASSERT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed.at(0).at(0).toBool(), true);
+    EXPECT_EQ(changed.at(1).at(0).toBool(), false);
+}
+
+TEST_F(PowerModeProfiles, TheDaemonOverridesThePlatformProfile)
+{
+    auto daemon = startDaemon(QStringLiteral("performance"));
+    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), platformProfile("low-power"), testDaemons());
+    EXPECT_TRUE(monitor.isLowPowerModeEnabled());
+    ASSERT_TRUE(spinUntil([&] { return monitor.hasDaemonProfile(); }));
+    EXPECT_FALSE(monitor.isLowPowerModeEnabled());
+}
+
+TEST_F(PowerModeProfiles, LegacyDaemonNameIsAskedWhenTheCurrentOneIsMissing)
+{
+    FakeProfilesDaemon<LegacyProfilesObject> daemon(testDaemons().at(1), QStringLiteral("power-saver"));
+    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), missingPlatformProfile(), testDaemons());
+    ASSERT_TRUE(spinUntil([&] { return monitor.hasDaemonProfile(); }));
+    EXPECT_TRUE(monitor.isLowPowerModeEnabled());
+    daemon.switchTo(QStringLiteral("balanced"));
+    ASSERT_TRUE(spinUntil([&] { return !monitor.isLowPowerModeEnabled(); }));
+}
+
+TEST_F(PowerModeProfiles, ADaemonStartingOrQuittingLaterIsNoticed)
+{
+    PowerProfilesMonitor monitor(QDBusConnection::sessionBus(), platformProfile("balanced"), testDaemons());
+    spinUntil([] { return false; }, 50);
+    ASSERT_FALSE(monitor.hasDaemonProfile());
+
+    auto daemon = startDaemon(QStringLiteral("power-saver"));
+    ASSERT_TRUE(spinUntil([&] { return monitor.isLowPowerModeEnabled(); }));
+    daemon.reset();
+    ASSERT_TRUE(spinUntil([&] { return !monitor.hasDaemonProfile(); }));
+    EXPECT_FALSE(monitor.isLowPowerModeEnabled());
+}
+
+TEST_F(PowerModeProfiles, WithoutABusThePlatformProfileStillCounts)
+{
+    PowerProfilesMonitor monitor(QDBusConnection(QStringLiteral("not-connected")), platformProfile("low-power"));
+    EXPECT_TRUE(monitor.isLowPowerModeEnabled());
+}
+
+#include "power_mode_profiles_test.moc"

@@ -1,0 +1,228 @@
+#include "platform/linux/rapl_energy_counters.h"
+#include "fakes/fake_clock.h"
+#include "power/ioreport_power_reader.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+// A powercap tree like the kernel's: flat zone directories in one folder.
+class PowercapTree
+{
+public:
+    PowercapTree() { EXPECT_TRUE(m_dir.isValid()); }
+
+    QString root() const { return m_dir.path(); }
+
+    void addZone(const QString &zone, const QString &name, quint64 energy,
+                 std::optional<quint64> maxRange = 262'143'328'850)
+    {
+        QDir(root()).mkpath(zone);
+        write(zone + QStringLiteral("/name"), name + u'\n');
+        setEnergy(zone, energy);
+        if (maxRange)
+            write(zone + QStringLiteral("/max_energy_range_uj"), QString::number(*maxRange) + u'\n');
+    }
+
+    void setEnergy(const QString &zone, quint64 energy)
+    {
+        write(zone + QStringLiteral("/energy_uj"), QString::number(energy) + u'\n');
+    }
+
+private:
+    void write(const QString &relative, const QString &text)
+    {
+        QFile file(root() + u'/' + relative);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text.toUtf8());
+    }
+
+    QTemporaryDir m_dir;
+};
+
+QStringList channelNames(const QList<EnergyChannel> &channels)
+{
+    QStringList names;
+    for (const EnergyChannel &channel : channels) {
+        EXPECT_EQ(channel.group, QStringLiteral("Energy Model"));
+        EXPECT_EQ(channel.unit, QStringLiteral("uJ"));
+        names << channel.name;
+    }
+    return names;
+}
+
+std::vector<int> allIndices(const QList<EnergyChannel> &channels)
+{
+    std::vector<int> indices;
+    for (int i = 0; i < channels.size(); ++i)
+        indices.push_back(i);
+    return indices;
+}
+
+} // namespace
+
+TEST(RaplCounterDelta, HandlesWraparoundAndClampsBackwardsCounters)
+{
+    struct Case { quint64 previous; quint64 current; std::optional<quint64> range; quint64 delta; };
+    const Case cases[] = {
+        {100, 250, 1000, 150},
+        {900, 100, 1000, 200}, // wrapped past the range
+        {900, 100, std::nullopt, 0}, // backwards without a range: no energy, not 2^64
+        {2000, 100, 1000, 0}, // previous beyond the range: the counter was reset
+        {5, 5, 1000, 0},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(raplCounterDelta(c.previous, c.current, c.range), c.delta) << c.previous << " → " << c.current;
+}
+
+TEST(RaplEnergyCounters, PackageUncoreAndDramBecomeCpuGpuAndDramChannels)
+{
+    PowercapTree tree;
+    tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 10'000'000);
+    tree.addZone(QStringLiteral("intel-rapl:0:0"), QStringLiteral("core"), 5'000'000);
+    tree.addZone(QStringLiteral("intel-rapl:0:1"), QStringLiteral("uncore"), 1'000'000);
+    tree.addZone(QStringLiteral("intel-rapl:0:2"), QStringLiteral("dram"), 2'000'000);
+    tree.addZone(QStringLiteral("intel-rapl:1"), QStringLiteral("psys"), 50'000'000);
+    tree.addZone(QStringLiteral("intel-rapl-mmio:0"), QStringLiteral("package-0"), 10'000'000);
+
+    RaplEnergyCounters counters(tree.root());
+    const std::optional<QList<EnergyChannel>> catalogue = counters.catalogue();
+    ASSERT_TRUE(catalogue);
+    EXPECT_EQ(channelNames(*catalogue),
+              (QStringList{QStringLiteral("CPU Energy"), QStringLiteral("GPU Energy"), QStringLiteral("DRAM Energy")}));
+
+    ASSERT_TRUE(counters.subscribe(allIndices(*catalogue)));
+    const std::optional<EnergySample> first = counters.sample();
+    ASSERT_TRUE(first);
+    tree.setEnergy(QStringLiteral("intel-rapl:0"), 16'000'000); // +6 J package
+    tree.setEnergy(QStringLiteral("intel-rapl:0:1"), 3'000'000); // +2 J uncore
+    tree.setEnergy(QStringLiteral("intel-rapl:0:2"), 2'500'000); // +0.5 J dram
+    const std::optional<EnergySample> second = counters.sample();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(counters.delta(*first, *second), (std::vector<std::int64_t>{4'000'000, 2'000'000, 500'000}));
+}
+
+TEST(RaplEnergyCounters, ZoneIndicesAreHexAndEachPackageGetsItsChannels)
+{
+    PowercapTree tree;
+    tree.addZone(QStringLiteral("intel-rapl:a"), QStringLiteral("package-10"), 0);
+    tree.addZone(QStringLiteral("intel-rapl:2"), QStringLiteral("package-2"), 0);
+    tree.addZone(QStringLiteral("intel-rapl:2:b"), QStringLiteral("dram"), 0);
+    tree.addZone(QStringLiteral("intel-rapl:3"), QStringLiteral("dram"), 0);
+
+    RaplEnergyCounters counters(tree.root());
+    const std::optional<QList<EnergyChannel>> catalogue = counters.catalogue();
+    ASSERT_TRUE(catalogue);
+    EXPECT_EQ(channelNames(*catalogue),
+              (QStringList{QStringLiteral("CPU Energy"), QStringLiteral("DRAM Energy"), QStringLiteral("DRAM Energy"),
+                           QStringLiteral("CPU Energy")}));
+}
+
+TEST(RaplEnergyCounters, WrappedPackageCounterGivesTheEnergySinceTheLastSample)
+{
+    PowercapTree tree;
+    tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 999'000'000, 1'000'000'000);
+    RaplEnergyCounters counters(tree.root());
+    ASSERT_TRUE(counters.subscribe({0}));
+    const std::optional<EnergySample> first = counters.sample();
+    tree.setEnergy(QStringLiteral("intel-rapl:0"), 4'000'000);
+    const std::optional<EnergySample> second = counters.sample();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(counters.delta(*first, *second), (std::vector<std::int64_t>{5'000'000}));
+}
+
+TEST(RaplEnergyCounters, UncoreAheadOfItsPackageNeverGivesNegativeCpuEnergy)
+{
+    PowercapTree tree;
+    tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 1'000'000);
+    tree.addZone(QStringLiteral("intel-rapl:0:0"), QStringLiteral("uncore"), 500'000);
+    RaplEnergyCounters counters(tree.root());
+    ASSERT_TRUE(counters.subscribe({0, 1}));
+    const std::optional<EnergySample> first = counters.sample();
+    tree.setEnergy(QStringLiteral("intel-rapl:0"), 1'100'000);
+    tree.setEnergy(QStringLiteral("intel-rapl:0:0"), 700'000);
+    const std::optional<EnergySample> second = counters.sample();
+    EXPECT_EQ(counters.delta(*first, *second), (std::vector<std::int64_t>{0, 200'000}));
+}
+
+TEST(RaplEnergyCounters, NoPowercapMeansNoCatalogue)
+{
+    QTemporaryDir empty;
+    EXPECT_EQ(RaplEnergyCounters(empty.path()).catalogue(), std::nullopt);
+    EXPECT_EQ(RaplEnergyCounters(empty.path() + QStringLiteral("/missing")).catalogue(), std::nullopt);
+}
+
+TEST(RaplEnergyCounters, UnreadableCountersMakeTheZoneUnavailable)
+{
+    PowercapTree tree;
+    tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 1'000'000);
+    // As for an unprivileged user on kernels that restrict energy_uj to root.
+    const auto deniedEnergy = [](const QString &path) -> std::optional<QByteArray> {
+        if (path.endsWith(QLatin1String("/energy_uj")))
+            return std::nullopt;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        return file.readAll();
+    };
+    RaplEnergyCounters counters(tree.root(), deniedEnergy);
+    EXPECT_EQ(counters.catalogue(), std::nullopt);
+
+    FakeClock clock;
+    IOReportPowerReader reader(counters, clock);
+    EXPECT_FALSE(reader.isAvailable());
+}
+
+TEST(RaplEnergyCounters, CounterThatBecomesUnreadableFailsTheSample)
+{
+    PowercapTree tree;
+    tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 1'000'000);
+    bool denied = false;
+    RaplEnergyCounters counters(tree.root(), [&](const QString &path) -> std::optional<QByteArray> {
+        QFile file(path);
+        if (denied || !file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        return file.readAll();
+    });
+    ASSERT_TRUE(counters.subscribe({0}));
+    EXPECT_TRUE(counters.sample());
+    denied = true;
+    EXPECT_EQ(counters.sample(), std::nullopt);
+}
+
+TEST(RaplEnergyCounters, FeedsTheSocReaderWithWatts)
+{
+    PowercapTree tree;
+    tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 0);
+    tree.addZone(QStringLiteral("intel-rapl:0:0"), QStringLiteral("uncore"), 0);
+    RaplEnergyCounters counters(tree.root());
+    FakeClock clock;
+    IOReportPowerReader reader(counters, clock);
+    ASSERT_TRUE(reader.isAvailable());
+    std::optional<SocPowerSample> sample;
+    reader.queue().sync([&] { sample = reader.sample(); });
+    tree.setEnergy(QStringLiteral("intel-rapl:0"), 10'000'000);
+    tree.setEnergy(QStringLiteral("intel-rapl:0:0"), 4'000'000);
+    clock.advance(2);
+    reader.queue().sync([&] { sample = reader.sample(); });
+    ASSERT_TRUE(sample);
+    EXPECT_DOUBLE_EQ(sample->cpuWatts, 3.0);
+    EXPECT_DOUBLE_EQ(sample->gpuWatts, 2.0);
+}
+
+TEST(RaplEnergyCounters, RecordedHybridLaptopTreeGivesCpuAndGpuChannels)
+{
+    RaplEnergyCounters counters(QStringLiteral(PENDRA_FIXTURES "/powercap/hybrid-laptop"));
+    const std::optional<QList<EnergyChannel>> catalogue = counters.catalogue();
+    ASSERT_TRUE(catalogue);
+    EXPECT_EQ(channelNames(*catalogue), (QStringList{QStringLiteral("CPU Energy"), QStringLiteral("GPU Energy")}));
+    ASSERT_TRUE(counters.subscribe({0, 1}));
+    const std::optional<EnergySample> sample = counters.sample();
+    ASSERT_TRUE(sample);
+    EXPECT_EQ(counters.delta(*sample, *sample), (std::vector<std::int64_t>{0, 0}));
+}
