@@ -184,6 +184,8 @@ void AppDelegate::createStatusItem()
 void AppDelegate::createPopover()
 {
     m_popover = std::make_unique<PopoverController>(m_clock, [this](QSize size) -> QWidget * {
+        if (m_popoverContent)
+            return m_popoverContent(size);
         return new PowerSummaryView(m_power, m_powerMode, size);
     });
     connect(m_popover.get(), &PopoverController::shown, this, &AppDelegate::popoverDidShow);

@@ -7,6 +7,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
+#include <QSize>
 #include <QTimer>
 
 #include <functional>
@@ -14,6 +15,7 @@
 
 class AppWindow;
 class ChargeLimitController;
+class QWidget;
 class Clock;
 class Defaults;
 class DrainAlertMonitor;
@@ -65,6 +67,9 @@ public:
 
     explicit AppDelegate(AppServices services, QObject *parent = nullptr);
     ~AppDelegate() override;
+
+    // What the popover shows; a power summary unless set before launch.
+    void setPopoverContentFactory(std::function<QWidget *(QSize)> factory) { m_popoverContent = std::move(factory); }
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
@@ -132,6 +137,7 @@ private:
     DrainAlertMonitor *m_drainAlerts;
     ProcessEnergyStore *m_processEnergy;
     ChargeLimitController *m_chargeLimit;
+    std::function<QWidget *(QSize)> m_popoverContent;
 
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<StatusItemRedrawer> m_redrawer;

@@ -1,5 +1,8 @@
 #include "app/app_delegate.h"
+#include "app/main_root.h"
+#include "app/menu_panel_model.h"
 #include "app/notification_center.h"
+#include "app/panel_actions.h"
 #include "app/single_instance.h"
 #include "app/status_item_factory.h"
 #include "charge/charge_limit_controller.h"
@@ -60,6 +63,11 @@ int main(int argc, char **argv)
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      [&delegate] { delegate.applicationShouldHandleReopen(anyWindowVisible()); });
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, [&delegate] { delegate.applicationWillTerminate(); });
+    DesktopPanelActions panelActions(delegate);
+    delegate.setPopoverContentFactory([&panelActions](QSize size) -> QWidget * {
+        return new MainRoot(MainRoot::sharedServices(panelActions), size);
+    });
     delegate.applicationDidFinishLaunching();
+    trackWhileShown(*delegate.popover(), MenuPanelModel::shared());
     return app.exec();
 }
