@@ -139,12 +139,11 @@ void DrainLog::append(std::function<QByteArray(double now)> buildLine)
 
 void DrainLog::trim()
 {
-    const auto text = LogFile::readAll(m_filePath);
+    auto text = LogFile::readAll(m_filePath);
     if (!text)
         return;
     const double cutoff = m_clock.now() - m_retentionDays.load() * kSecondsPerDay;
-    const QByteArray kept = keepRecordsSince(*text, cutoff);
-    if (kept != *text)
-        LogFile::replaceAtomically(m_filePath, kept);
+    if (keepRecordsSince(*text, cutoff))
+        LogFile::replaceAtomically(m_filePath, *text);
     LogFile::removeStaleTemporaries(m_filePath);
 }

@@ -84,16 +84,34 @@ std::optional<double> recordTime(std::string_view line)
     return parseIsoDate(time.toString().toStdString());
 }
 
-QByteArray keepRecordsSince(const QByteArray &text, double cutoff)
+bool keepRecordsSince(QByteArray &text, double cutoff)
 {
-    QByteArray kept;
-    kept.reserve(text.size());
-    forEachLine(text, [&](std::string_view line) {
-        const auto time = recordTime(line);
-        if (!time || *time < cutoff)
-            return;
-        kept.append(line.data(), static_cast<qsizetype>(line.size()));
-        kept.append('\n');
-    });
-    return kept;
+    // Kept lines move down within the same buffer: a month of records is
+    // tens of megabytes, and a second buffer would double the trim's memory.
+    char *const data = text.data();
+    const char *const end = data + text.size();
+    qsizetype keptSize = 0;
+    bool dropped = false;
+    bool missingFinalFeed = false;
+    for (const char *line = data; line < end;) {
+        const char *feed = static_cast<const char *>(memchr(line, '\n', static_cast<size_t>(end - line)));
+        const char *lineEnd = feed ? feed : end;
+        const auto length = static_cast<size_t>(lineEnd - line);
+        const auto time = length > 0 ? recordTime(std::string_view(line, length)) : std::nullopt;
+        if (time && *time >= cutoff) {
+            memmove(data + keptSize, line, length);
+            keptSize += static_cast<qsizetype>(length);
+            if (feed)
+                data[keptSize++] = '\n'; // never past this line's own feed
+            else
+                missingFinalFeed = true;
+        } else {
+            dropped = true;
+        }
+        line = lineEnd + 1;
+    }
+    text.truncate(keptSize);
+    if (missingFinalFeed)
+        text.append('\n');
+    return dropped || missingFinalFeed;
 }

@@ -24,10 +24,10 @@ QByteArray eventRecordLine(double now, const QString &name);
 // absent for anything else (not JSON, no "t", not a date).
 std::optional<double> recordTime(std::string_view line);
 
-// The lines of `text` dated at or after `cutoff`, each ending in a line feed;
-// lines without a readable date are dropped, and so is a partly written last
-// line. Empty when nothing is kept.
-QByteArray keepRecordsSince(const QByteArray &text, double cutoff);
+// Keeps the lines of `text` dated at or after `cutoff`, each ending in a line
+// feed; lines without a readable date are dropped, and so is a partly written
+// last line. `text` ends empty when nothing is kept. True when it changed.
+bool keepRecordsSince(QByteArray &text, double cutoff);
 
 // Calls `visit(line)` for each non-empty line of `text` (without its line feed).
 template <typename Visit>

@@ -158,8 +158,12 @@ private:
                 ++m_pos;
                 return true;
             }
-            if (c < 0x20)
+            if (c < 0x20 || (c >= 0x80 && !skipUtf8Sequence())) {
+                m_unsure = true;
                 return false;
+            }
+            if (c >= 0x80)
+                continue;
             if (c == '\\') {
                 if (escaped)
                     *escaped = true;
@@ -175,12 +179,46 @@ private:
                     m_pos += 5;
                     continue;
                 }
-                if (e != '"' && e != '\\' && e != '/' && e != 'b' && e != 'f' && e != 'n' && e != 'r' && e != 't')
+                if (e != '"' && e != '\\' && e != '/' && e != 'b' && e != 'f' && e != 'n' && e != 'r' && e != 't') {
+                    m_unsure = m_pos < m_text.size();
                     return false;
+                }
             }
             ++m_pos;
         }
         return false;
+    }
+
+    // At a byte >= 0x80: steps over one well-formed UTF-8 sequence.
+    bool skipUtf8Sequence()
+    {
+        const auto byte = [this](size_t at) {
+            return at < m_text.size() ? static_cast<unsigned char>(m_text[at]) : 0u;
+        };
+        const unsigned lead = byte(m_pos);
+        size_t length = 0;
+        unsigned low = 0x80, high = 0xBF; // allowed range of the second byte
+        if (lead >= 0xC2 && lead <= 0xDF)
+            length = 2;
+        else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80; // no overlong forms
+            high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (byte(m_pos + 1) < low || byte(m_pos + 1) > high)
+            return false;
+        for (size_t i = 2; i < length; ++i) {
+            if (byte(m_pos + i) < 0x80 || byte(m_pos + i) > 0xBF)
+                return false;
+        }
+        m_pos += length;
+        return true;
     }
 
     bool literal(std::string_view word)
@@ -200,6 +238,36 @@ private:
     }
 
     bool number()
+    {
+        const size_t start = m_pos;
+        if (strictNumber() && !isNumberCharacter(peek()) && !mayOverflow(m_text.substr(start, m_pos - start)))
+            return true;
+        // Qt reads some numbers the grammar does not allow ("1.", "-.5") and
+        // rejects some it allows (beyond the range of a double): let the full
+        // parser judge anything number-like that is not plainly fine.
+        m_pos = start;
+        while (m_pos < m_text.size() && isNumberCharacter(m_text[m_pos]))
+            ++m_pos;
+        m_unsure = m_pos > start;
+        return false;
+    }
+
+    // Longer numbers, or exponents of three digits, may be out of range.
+    static bool mayOverflow(std::string_view number)
+    {
+        const size_t exponent = number.find_first_of("eE");
+        const size_t exponentDigits = exponent == std::string_view::npos
+            ? 0
+            : number.size() - number.find_first_not_of("+-", exponent + 1);
+        return number.size() > 24 || exponentDigits > 2;
+    }
+
+    static bool isNumberCharacter(char c)
+    {
+        return c != '\0' && std::string_view("+-0123456789.eE").find(c) != std::string_view::npos;
+    }
+
+    bool strictNumber()
     {
         if (peek() == '-')
             ++m_pos;

@@ -230,6 +230,27 @@ TEST_F(DrainLogTest, AppendsFromTwoThreadsNeverInterleave)
     EXPECT_EQ(log->lastTopName(), QStringLiteral("process with a fairly long name %1").arg(kEach - 1));
 }
 
+TEST_F(DrainLogTest, AppendsRacingTrimsAreNeverLost)
+{
+    writeFile(eventLine(kNow - 20 * kDay, "expired") + eventLine(kNow - 60, "kept"));
+    std::atomic<int> draws{0};
+    log = std::make_unique<DrainLog>(path(), defaults, clock, [&](int) { return draws++ % 3; });
+    constexpr int kEach = 300;
+    std::thread writer([&] {
+        for (int i = 0; i < kEach; ++i)
+            log->logEvent(DrainEvent::DisplayWake);
+    });
+    for (int i = 0; i < kEach; ++i) {
+        log->logPower(50, 1, 1, false);
+        if (i % 50 == 0)
+            log->setRetentionDays(7 + i % 2);
+    }
+    writer.join();
+    const QList<QJsonObject> lines = records(rawContents());
+    ASSERT_EQ(lines.size(), 1 + 2 * kEach) << "every record kept, the expired one trimmed";
+    EXPECT_EQ(lines.first().value("name").toString(), QStringLiteral("kept"));
+}
+
 TEST_F(DrainLogTest, WhyDrainWithoutAFileSaysThereIsNoHistory)
 {
     const WhyDrain answer = log->whyDrain();

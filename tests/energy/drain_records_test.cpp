@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <random>
 
 namespace {
 
@@ -96,10 +100,12 @@ TEST(RecordScanner, FindsTheTopLevelTimeOfValidObjectsOnly)
         {R"("t")", V::NotAnObject, std::nullopt},
         {"not json", V::NotAnObject, std::nullopt},
         {R"({"t":"a",})", V::NotAnObject, std::nullopt},
-        {R"({"n":01})", V::NotAnObject, std::nullopt},
-        {R"({"n":1.})", V::NotAnObject, std::nullopt},
-        {R"({"s":"tab	inside"})", V::NotAnObject, std::nullopt},
-        {R"({"s":"\x"})", V::NotAnObject, std::nullopt},
+        {R"({"n":01})", V::Unsure, std::nullopt},
+        {R"({"n":1.})", V::Unsure, std::nullopt},
+        {R"({"n":-})", V::Unsure, std::nullopt},
+        {R"({"s":"tab	inside"})", V::Unsure, std::nullopt}, // Qt reads these leniently
+        {R"({"s":"\x"})", V::Unsure, std::nullopt},
+        {R"({"s":"\)", V::NotAnObject, std::nullopt},
         {R"({"t":"a"} x)", V::NotAnObject, std::nullopt},
         {R"({"t":"2025\u002d03"})", V::Unsure, std::nullopt},
         {R"({"\u0074":"a"})", V::Unsure, std::nullopt},
@@ -110,6 +116,52 @@ TEST(RecordScanner, FindsTheTopLevelTimeOfValidObjectsOnly)
         EXPECT_EQ(scan.verdict, c.verdict) << c.line;
         EXPECT_EQ(scan.time, c.time) << c.line;
     }
+}
+
+// The scan decides which lines a trim keeps: it must never call a line that
+// Qt reads as an object anything else (that would lose a record), and what it
+// calls an object must read the same in Qt.
+TEST(RecordScanner, AgreesWithQtOnMutatedRecords)
+{
+    const QByteArray seeds[] = {
+        powerRecordLine(kMarchFirst, 80, 7.25, 4.5, false, QStringLiteral("Web Content"), 31.5).trimmed(),
+        procRecordLine(kMarchFirst, QStringLiteral("caf\u00e9 \"q\" \\"), -1e-3, 0).trimmed(),
+        QByteArray(R"({"t":"2025-03-01T09:15:02Z","a":[{"b":null},true,false,-0.5E+2],"c":"\u00e9\n"})"),
+    };
+    const char alphabet[] = "{}[]\":,\\tfnrue0123456789.-+Eaz \x01\xc3";
+    std::mt19937 random(20250301);
+    int objects = 0;
+    for (int round = 0; round < 100000; ++round) {
+        QByteArray line = seeds[round % 3];
+        const int edits = 1 + static_cast<int>(random() % 3);
+        for (int e = 0; e < edits && !line.isEmpty(); ++e) {
+            const auto at = static_cast<qsizetype>(random() % static_cast<unsigned>(line.size()));
+            const char c = alphabet[random() % (sizeof alphabet - 1)];
+            switch (random() % 3) {
+            case 0: line.remove(at, 1); break;
+            case 1: line.insert(at, c); break;
+            default: line[at] = c; break;
+            }
+        }
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+        const bool qtObject = error.error == QJsonParseError::NoError && document.isObject();
+        const std::string text = line.toStdString();
+        const RecordScan scan = scanRecord(text);
+        if (qtObject) {
+            ASSERT_NE(scan.verdict, RecordScan::Verdict::NotAnObject) << line.toHex().toStdString();
+        }
+        if (scan.verdict == RecordScan::Verdict::Object) {
+            ++objects;
+            ASSERT_TRUE(qtObject) << line.toStdString();
+            const QJsonValue time = document.object().value(QStringLiteral("t"));
+            ASSERT_EQ(scan.time.has_value(), time.isString()) << line.toStdString();
+            if (scan.time) {
+                ASSERT_EQ(QString::fromUtf8(scan.time->data(), static_cast<qsizetype>(scan.time->size())), time.toString());
+            }
+        }
+    }
+    EXPECT_GT(objects, 1000) << "the mutations must leave many valid objects to compare";
 }
 
 TEST(RecordTime, FallsBackToTheFullParserWhereTheScanIsUnsure)
@@ -124,7 +176,7 @@ TEST(RecordTime, FallsBackToTheFullParserWhereTheScanIsUnsure)
 
 TEST(KeepRecordsSince, KeepsDatedRecordsFromTheCutoffAndDropsEverythingElse)
 {
-    const QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"})"
+    QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"})"
                             "\n\n"
                             R"({"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"})"
                             "\n"
@@ -136,16 +188,32 @@ TEST(KeepRecordsSince, KeepsDatedRecordsFromTheCutoffAndDropsEverythingElse)
                             R"({"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"})"
                             "\n"
                             R"({"t":"2025-03-01T10:00:01Z","kind":"ev)";
-    EXPECT_EQ(keepRecordsSince(text, kMarchFirst),
-              QByteArray(R"({"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"})"
-                         "\n"
-                         R"({"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"})"
-                         "\n"));
+    EXPECT_TRUE(keepRecordsSince(text, kMarchFirst));
+    EXPECT_EQ(text.toStdString(), R"({"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"})"
+                                  "\n"
+                                  R"({"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"})"
+                                  "\n");
 }
 
 TEST(KeepRecordsSince, AllOldGivesAnEmptyTextWithoutLineFeed)
 {
-    const QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"})"
-                            "\n";
-    EXPECT_TRUE(keepRecordsSince(text, kMarchFirst).isEmpty());
+    QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"})"
+                      "\n";
+    EXPECT_TRUE(keepRecordsSince(text, kMarchFirst));
+    EXPECT_TRUE(text.isEmpty());
+}
+
+TEST(KeepRecordsSince, ReportsWhetherAnythingChanged)
+{
+    struct Case { QByteArray text; bool changed; const char *after; };
+    const Case cases[] = {
+        {R"({"t":"2025-03-01T09:15:02Z"})" "\n", false, R"({"t":"2025-03-01T09:15:02Z"})" "\n"},
+        {R"({"t":"2025-03-01T09:15:02Z"})", true, R"({"t":"2025-03-01T09:15:02Z"})" "\n"}, // final feed added
+        {"\n" R"({"t":"2025-03-01T09:15:02Z"})", true, R"({"t":"2025-03-01T09:15:02Z"})" "\n"},
+        {"", false, ""},
+    };
+    for (Case c : cases) {
+        EXPECT_EQ(keepRecordsSince(c.text, kMarchFirst), c.changed) << c.after;
+        EXPECT_EQ(c.text.toStdString(), c.after);
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,11 +14,18 @@ namespace {
 // Counted from the field after the name: state is field 3, utime 14, stime 15.
 constexpr int kUtimeIndexAfterName = 11;
 
+// "<pid>/<file>" in `buffer`, without allocating.
+const char *processFile(char (&buffer)[32], int pid, const char *file)
+{
+    std::snprintf(buffer, sizeof buffer, "%d/%s", pid, file);
+    return buffer;
+}
+
 // Reads a small procfs file whole; procfs files report size 0, so read until
 // end of file. Absent when missing or unreadable.
-std::optional<size_t> readSmallFile(const QByteArray &path, char *buffer, size_t capacity)
+std::optional<size_t> readSmallFile(int rootFd, const char *path, char *buffer, size_t capacity)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::openat(rootFd, path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     size_t used = 0;
@@ -98,8 +106,15 @@ std::optional<unsigned long long> cpuTicksFromStat(std::string_view stat)
 
 ProcProcessTable::ProcProcessTable(QByteArray root)
     : m_root(std::move(root))
+    , m_rootFd(::open(m_root.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC))
     , m_ticksPerSecond(static_cast<double>(std::max(::sysconf(_SC_CLK_TCK), 1L)))
 {
+}
+
+ProcProcessTable::~ProcProcessTable()
+{
+    if (m_rootFd >= 0)
+        ::close(m_rootFd);
 }
 
 std::optional<std::vector<int>> ProcProcessTable::processIds() const
@@ -120,7 +135,8 @@ std::optional<double> ProcProcessTable::cpuSeconds(int pid) const
 {
     // A stat line is about 300 bytes; the name inside is at most 64.
     char buffer[1024];
-    const auto size = readSmallFile(m_root + '/' + QByteArray::number(pid) + "/stat", buffer, sizeof buffer);
+    char path[32];
+    const auto size = readSmallFile(m_rootFd, processFile(path, pid, "stat"), buffer, sizeof buffer);
     if (!size)
         return std::nullopt;
     const auto ticks = cpuTicksFromStat(std::string_view(buffer, *size));
@@ -132,7 +148,8 @@ std::optional<double> ProcProcessTable::cpuSeconds(int pid) const
 std::optional<QString> ProcProcessTable::shortName(int pid) const
 {
     char buffer[256];
-    const auto size = readSmallFile(m_root + '/' + QByteArray::number(pid) + "/comm", buffer, sizeof buffer);
+    char path[32];
+    const auto size = readSmallFile(m_rootFd, processFile(path, pid, "comm"), buffer, sizeof buffer);
     if (!size)
         return std::nullopt;
     std::string_view name(buffer, *size);
@@ -146,8 +163,8 @@ std::optional<QString> ProcProcessTable::shortName(int pid) const
 std::optional<QString> ProcProcessTable::executablePath(int pid) const
 {
     char buffer[PATH_MAX];
-    const QByteArray link = m_root + '/' + QByteArray::number(pid) + "/exe";
-    const ssize_t size = ::readlink(link.constData(), buffer, sizeof buffer);
+    char path[32];
+    const ssize_t size = ::readlinkat(m_rootFd, processFile(path, pid, "exe"), buffer, sizeof buffer);
     // A full buffer may be a truncated path: report none rather than a wrong one.
     if (size <= 0 || static_cast<size_t>(size) >= sizeof buffer)
         return std::nullopt;

@@ -14,6 +14,10 @@ class ProcProcessTable final : public ProcessTable
 {
 public:
     explicit ProcProcessTable(QByteArray root = "/proc");
+    ~ProcProcessTable() override;
+
+    ProcProcessTable(const ProcProcessTable &) = delete;
+    ProcProcessTable &operator=(const ProcProcessTable &) = delete;
 
     std::optional<std::vector<int>> processIds() const override;
     std::optional<double> cpuSeconds(int pid) const override;
@@ -23,6 +27,9 @@ public:
 
 private:
     QByteArray m_root;
+    // Per-process files are opened relative to the root, which saves a path
+    // walk per file: a pass opens one file for every process.
+    int m_rootFd;
     double m_ticksPerSecond;
 };
 

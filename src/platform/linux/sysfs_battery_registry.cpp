@@ -73,7 +73,7 @@ std::optional<qint64> firstIntegerAttribute(const PowerSupplyAttributes &attribu
     return integerAttribute(attributes, fallback);
 }
 
-qint64 micro(qint64 value)
+qint64 microToMilli(qint64 value)
 {
     return roundHalfAway(static_cast<double>(value) / 1000.0);
 }
@@ -116,7 +116,7 @@ public:
     std::optional<qint64> milliampHours(const char *chargeName, const char *energyName) const
     {
         if (auto charge = integerAttribute(m_battery, chargeName))
-            return micro(*charge);
+            return microToMilli(*charge);
         const auto energy = integerAttribute(m_battery, energyName);
         if (!energy || !m_voltageUV || *m_voltageUV <= 0)
             return std::nullopt;
@@ -143,7 +143,7 @@ qint64 signedByStatus(qint64 value, const QByteArray &status)
 std::optional<qint64> batteryCurrentMA(const PowerSupplyAttributes &battery, const char *currentName)
 {
     if (auto current = integerAttribute(battery, currentName))
-        return micro(*current);
+        return microToMilli(*current);
     // Batteries that count in energy units give power instead of current.
     const auto power = integerAttribute(battery, "power_now");
     const auto voltage = integerAttribute(battery, "voltage_now");
@@ -230,7 +230,7 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
 
     std::optional<qint64> voltageMV;
     if (auto voltage = integerAttribute(battery, "voltage_now"))
-        voltageMV = micro(*voltage);
+        voltageMV = microToMilli(*voltage);
     putNumber(entry, "Voltage", voltageMV);
     putNumber(entry, "AppleRawBatteryVoltage", voltageMV);
 
@@ -270,7 +270,7 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
 
     RegistryDictionary telemetry;
     if (auto power = integerAttribute(battery, "power_now"))
-        putInteger(telemetry, "BatteryPower", signedByStatus(micro(*power), status));
+        putInteger(telemetry, "BatteryPower", signedByStatus(microToMilli(*power), status));
     putDictionary(entry, "PowerTelemetryData", telemetry);
 
     RegistryDictionary adapter;
@@ -279,7 +279,7 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
 
     RegistryDictionary charger;
     if (auto current = integerAttribute(battery, "constant_charge_current"))
-        putInteger(charger, "ChargingCurrent", micro(*current));
+        putInteger(charger, "ChargingCurrent", microToMilli(*current));
     putDictionary(entry, "ChargerData", charger);
 
     return entry;
