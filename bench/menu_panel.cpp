@@ -3,49 +3,15 @@
 // frame (goal: < 20 µs).
 
 #include "app/menu_panel_model.h"
-#include "platform/clock.h"
-#include "platform/power_mode.h"
-#include "platform/system_info.h"
 #include "power/power_store.h"
-#include "power/snapshot_source.h"
+
+#include "fakes/power_store_harness.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 
 namespace {
-
-class SteppedClock final : public Clock
-{
-public:
-    double now() const override { return m_now; }
-    double uptime() const override { return m_now; }
-    void advance(double seconds) { m_now += seconds; }
-
-private:
-    double m_now = 1'000'000.0;
-};
-
-class FixedSnapshot final : public SnapshotSource
-{
-public:
-    BatSnap readSnapshot(bool) override { return {}; }
-};
-
-class FixedSystemInfo final : public SystemInfo
-{
-public:
-    std::optional<double> loadAverage1() const override { return 1.0; }
-    int logicalCpuCount() const override { return 8; }
-    int performanceCpuCount() const override { return 4; }
-    int efficiencyCpuCount() const override { return 4; }
-};
-
-class NoLowPowerMode final : public PowerModeMonitor
-{
-public:
-    bool isLowPowerModeEnabled() const override { return false; }
-};
 
 BatSnap dischargingSnapshot()
 {
@@ -77,11 +43,9 @@ QList<ProcEnergy> fiveOfEight()
 
 void BM_RefreshWithNothingChanged(benchmark::State &state)
 {
-    SteppedClock clock;
-    FixedSnapshot snapshots;
-    FixedSystemInfo systemInfo;
-    NoLowPowerMode powerMode;
-    PowerStore store(clock, snapshots, nullptr, systemInfo, powerMode);
+    PowerStoreHarness harness;
+    FakeClock &clock = harness.clock;
+    PowerStore &store = harness.store;
     store.setFastMode(true);
     // A full history (700 samples, a 60-point spark), as after an hour.
     for (int poll = 0; poll < 800; ++poll) {

@@ -1,49 +1,15 @@
 // The main-thread half of one poll (publish + applyBattery) — it runs on the
 // UI thread every 2–12 s, so it must stay far below a frame (goal: < 50 µs).
 
-#include "platform/clock.h"
-#include "platform/power_mode.h"
-#include "platform/system_info.h"
 #include "power/power_store.h"
-#include "power/snapshot_source.h"
+
+#include "fakes/power_store_harness.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 
 namespace {
-
-class SteppedClock final : public Clock
-{
-public:
-    double now() const override { return m_now; }
-    double uptime() const override { return m_now; }
-    void advance(double seconds) { m_now += seconds; }
-
-private:
-    double m_now = 1'000'000.0;
-};
-
-class FixedSnapshot final : public SnapshotSource
-{
-public:
-    BatSnap readSnapshot(bool) override { return {}; }
-};
-
-class FixedSystemInfo final : public SystemInfo
-{
-public:
-    std::optional<double> loadAverage1() const override { return 1.0; }
-    int logicalCpuCount() const override { return 8; }
-    int performanceCpuCount() const override { return 4; }
-    int efficiencyCpuCount() const override { return 4; }
-};
-
-class NoLowPowerMode final : public PowerModeMonitor
-{
-public:
-    bool isLowPowerModeEnabled() const override { return false; }
-};
 
 BatSnap dischargingSnapshot(int poll)
 {
@@ -71,11 +37,9 @@ PackageReading estimate(double watts)
 
 void BM_PublishOnePoll(benchmark::State &state)
 {
-    SteppedClock clock;
-    FixedSnapshot snapshots;
-    FixedSystemInfo systemInfo;
-    NoLowPowerMode powerMode;
-    PowerStore store(clock, snapshots, nullptr, systemInfo, powerMode);
+    PowerStoreHarness harness;
+    FakeClock &clock = harness.clock;
+    PowerStore &store = harness.store;
 
     // A full history, as after half an hour of polling.
     int poll = 0;
@@ -99,11 +63,9 @@ BENCHMARK(BM_PublishOnePoll);
 // Every poll publishes the 700-entry history, as in fast mode.
 void BM_PublishOnePollFastMode(benchmark::State &state)
 {
-    SteppedClock clock;
-    FixedSnapshot snapshots;
-    FixedSystemInfo systemInfo;
-    NoLowPowerMode powerMode;
-    PowerStore store(clock, snapshots, nullptr, systemInfo, powerMode);
+    PowerStoreHarness harness;
+    FakeClock &clock = harness.clock;
+    PowerStore &store = harness.store;
     store.setFastMode(true);
     int poll = 0;
     for (; poll < 800; ++poll)
