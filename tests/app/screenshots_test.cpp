@@ -10,6 +10,7 @@
 #include "platform/linux/workspace_linux.h"
 
 #include "fakes/power_store_harness.h"
+#include "panel_fixture.h"
 #include "support/event_loop.h"
 
 #include <gtest/gtest.h>
@@ -114,9 +115,11 @@ TEST(Screenshots, TrayAndPopover)
         GTEST_SKIP() << "needs PENDRA_SCREENSHOTS_DIR and an X display with a tray";
     ASSERT_TRUE(QSystemTrayIcon::isSystemTrayAvailable()) << "start a tray (trayer) first";
 
-    PowerStoreHarness harness;
+    // The battery menu as the app hosts it, over the same store as the item.
+    PanelFixture menu;
+    PowerStoreHarness &harness = menu.power;
     harness.snapshots.setSnapshot(onBatterySnap(83, 8.0, 125));
-    harness.publish(onBatterySnap(83, 8.0, 125), 7.4);
+    menu.show(onBatterySnap(83, 8.0, 125), 7.4);
     QTemporaryDir dir;
     Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
     NotificationCenter notifications;
@@ -128,7 +131,13 @@ TEST(Screenshots, TrayAndPopover)
                                          tray = item.get();
                                          return item;
                                      }});
+    delegate.setPopoverContentFactory([&menu](QSize size) -> QWidget * {
+        return new MainRoot(MainRoot::Services{*menu.model, *menu.charge, *menu.defaults, menu.center,
+                                               menu.actions, *menu.icons, [] { return WhyDrain{}; }},
+                            size);
+    });
     delegate.applicationDidFinishLaunching();
+    trackWhileShown(*delegate.popover(), *menu.model);
     ASSERT_NE(tray, nullptr);
     ASSERT_TRUE(spinUntil([&] { return tray->iconGeometry().isValid() && tray->iconGeometry().width() > 1; }, 5000));
     spinUntil([] { return false; }, 500);
