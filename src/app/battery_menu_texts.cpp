@@ -24,22 +24,11 @@ QString chargeModeText(const ChargeState &charge)
         return QStringLiteral("Discharging");
     if (charge.forceFullCharge)
         return QStringLiteral("Charging to 100%");
-    switch (charge.status) {
-    case ChargeLimitStatus::off:
-    case ChargeLimitStatus::unsupported:
+    // The menu says "Automatic" where the controller's own status reads
+    // "Off" or "Control unavailable"; every other state reads the same.
+    if (charge.status == ChargeLimitStatus::off || charge.status == ChargeLimitStatus::unsupported)
         return QStringLiteral("Automatic");
-    case ChargeLimitStatus::onBattery:
-        return QStringLiteral("Charger not connected");
-    case ChargeLimitStatus::chargingToLimit:
-        return QStringLiteral("Charging");
-    case ChargeLimitStatus::holding:
-        return QStringLiteral("Inhibiting charging");
-    case ChargeLimitStatus::chargeToFull:
-        return QStringLiteral("Charging to 100%");
-    case ChargeLimitStatus::discharging:
-        return QStringLiteral("Discharging");
-    }
-    return QStringLiteral("Automatic");
+    return displayString(charge.status);
 }
 
 QString appModeText(const BatteryState &battery, const ChargeState &charge)
