@@ -2,7 +2,7 @@
 // a refresh with nothing changed must publish nothing and stay far below a
 // frame (goal: < 20 µs).
 
-#include "app/menu_panel_model.h"
+#include "app/battery_menu/menu_panel_model.h"
 #include "power/power_store.h"
 
 #include "fakes/power_store_harness.h"

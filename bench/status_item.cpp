@@ -1,7 +1,7 @@
 // The status item's redraw path: change key, image and icon bitmaps when the
 // key moved (goal: under 1 ms), the key alone when it did not (goal: 5 µs).
-#include "app/menu_bar_battery_icon.h"
-#include "app/status_item_redrawer.h"
+#include "app/tray/menu_bar_battery_icon.h"
+#include "app/tray/status_item_redrawer.h"
 #include "platform/clock.h"
 #include "platform/status_item.h"
 

@@ -1,8 +1,12 @@
 # One static library per source folder. Sources are collected from the folder
 # so that adding a file never needs an edit here.
 function(pendra_library name folder)
-  cmake_parse_arguments(ARG "" "" "LINKS;EXCLUDE" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS
+  cmake_parse_arguments(ARG "RECURSE" "" "LINKS;EXCLUDE" ${ARGN})
+  set(glob GLOB)
+  if(ARG_RECURSE)
+    set(glob GLOB_RECURSE)
+  endif()
+  file(${glob} sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp
        ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h)
   foreach(ex IN LISTS ARG_EXCLUDE)
@@ -23,7 +27,7 @@ function(pendra_test_folder folder)
   if(NOT sources)
     return()
   endif()
-  set(target ${folder}_tests)
+  string(REPLACE "/" "_" target "${folder}_tests")
   add_executable(${target} ${sources})
   target_link_libraries(${target} PRIVATE pendra_test_support ${ARG_LINKS})
   target_compile_definitions(${target} PRIVATE

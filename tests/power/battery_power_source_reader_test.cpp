@@ -1,6 +1,6 @@
 #include "power/battery_power_source_reader.h"
 
-#include "battery_printers.h"
+#include "support/battery_printers.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "platform/linux/sysfs_battery_registry.h"
 #include "platform/tool_runner.h"
 
-#include "battery_fakes.h"
-#include "battery_printers.h"
+#include "fakes/battery_fakes.h"
+#include "support/battery_printers.h"
 #include "fakes/fake_registry.h"
 
 #include <gtest/gtest.h>

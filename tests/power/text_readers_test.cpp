@@ -1,6 +1,6 @@
 #include "power/battery_text_readers.h"
 
-#include "battery_printers.h"
+#include "support/battery_printers.h"
 
 #include <gtest/gtest.h>
 

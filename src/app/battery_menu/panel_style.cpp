@@ -1,0 +1,62 @@
+#include "app/battery_menu/panel_style.h"
+
+#include <QLabel>
+
+namespace PanelStyle {
+
+QFont font(TextRole role)
+{
+    QFont font;
+    switch (role) {
+    case TextRole::primary:
+        font.setPixelSize(13);
+        break;
+    case TextRole::emphasized:
+        font.setPixelSize(13);
+        font.setWeight(QFont::DemiBold);
+        break;
+    case TextRole::detail:
+        font.setPixelSize(12);
+        break;
+    case TextRole::sectionTitle:
+        font.setPixelSize(11);
+        font.setWeight(QFont::DemiBold);
+        break;
+    case TextRole::sectionHeader:
+        font.setPixelSize(12);
+        font.setWeight(QFont::DemiBold);
+        break;
+    }
+    return font;
+}
+
+QColor color(TextRole role)
+{
+    switch (role) {
+    case TextRole::primary:
+    case TextRole::emphasized:
+    case TextRole::sectionHeader:
+        return kPrimaryText;
+    case TextRole::detail:
+        return kSecondaryText;
+    case TextRole::sectionTitle:
+        return kTertiaryText;
+    }
+    return kPrimaryText;
+}
+
+void apply(QLabel *label, TextRole role)
+{
+    label->setFont(font(role));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color(role));
+    label->setPalette(palette);
+}
+
+void setTextIfChanged(QLabel *label, const QString &text)
+{
+    if (label->text() != text)
+        label->setText(text);
+}
+
+} // namespace PanelStyle

@@ -1,0 +1,147 @@
+#include "app/battery_menu/popover_controller.h"
+
+#include "app/battery_menu/popover_geometry.h"
+#include "app/battery_menu/popover_panel.h"
+#include "platform/clock.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+std::optional<QRect> screenAreaAt(QPoint anchor)
+{
+    QScreen *screen = anchor.isNull() ? nullptr : QGuiApplication::screenAt(anchor);
+    if (!screen)
+        screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return std::nullopt;
+    return screen->availableGeometry();
+}
+
+} // namespace
+
+PopoverController::PopoverController(Clock &clock, ContentFactory makeContent, QObject *parent)
+    : QObject(parent)
+    , m_clock(clock)
+    , m_makeContent(std::move(makeContent))
+    , m_screenArea(screenAreaAt)
+    , m_panel(std::make_unique<PopoverPanel>())
+{
+    connect(m_panel.get(), &PopoverPanel::hidden, this, &PopoverController::didClose);
+}
+
+PopoverController::~PopoverController()
+{
+    // Hiding during destruction must not reach listeners that are going away.
+    disconnect(m_panel.get(), nullptr, this, nullptr);
+}
+
+int PopoverController::panelHeightFor(QPoint anchor) const
+{
+    return PopoverGeometry::panelHeight(m_screenArea(anchor));
+}
+
+void PopoverController::warmUp()
+{
+    m_lastPopoverSize = QSize(PopoverGeometry::kPanelWidth, panelHeightFor(QPoint()));
+    prepareContent();
+}
+
+void PopoverController::prepareContent()
+{
+    if (m_lastPopoverSize.width() <= 0)
+        m_lastPopoverSize = QSize(PopoverGeometry::kPanelWidth, panelHeightFor(QPoint()));
+    if (!m_panel->content())
+        rebuildContent(m_lastPopoverSize);
+    else
+        m_panel->setFixedSize(m_lastPopoverSize);
+    m_popoverWarm = true;
+}
+
+bool PopoverController::isShown() const
+{
+    return m_panel->isVisible();
+}
+
+void PopoverController::handleClick(QPoint anchor)
+{
+    if (isShown()) {
+        close();
+        return;
+    }
+    // A negative gap means the wall clock was set back: not the closing click.
+    const double sinceClose = m_clock.now() - m_popoverClosedAt;
+    if (sinceClose >= 0 && sinceClose < kReopenGuard)
+        return;
+    show(anchor);
+}
+
+void PopoverController::show(QPoint anchor)
+{
+    placeAndShow(anchor);
+    emit shown();
+}
+
+void PopoverController::forceShow(QPoint anchor)
+{
+    if (isShown())
+        return;
+    placeAndShow(anchor);
+    QTimer::singleShot(0, this, [this] {
+        if (isShown())
+            emit shown();
+    });
+}
+
+void PopoverController::placeAndShow(QPoint anchor)
+{
+    if (!m_popoverWarm)
+        prepareContent();
+    // Fitting before showing places the panel at its final size.
+    fit(anchor);
+    const QPoint at = anchor.isNull() ? QCursor::pos() : anchor;
+    const QRect area = m_screenArea(at).value_or(QRect(QPoint(0, 0), m_panel->size()));
+    m_panel->setGeometry(PopoverGeometry::panelFrame(at, m_panel->size(), area));
+    m_panel->show();
+    m_panel->raise();
+    m_panel->activateWindow();
+}
+
+void PopoverController::fit(QPoint anchor)
+{
+    const QSize wanted(PopoverGeometry::kPanelWidth, panelHeightFor(anchor));
+    if (m_popoverWarm && PopoverGeometry::fitsWithoutRebuild(m_lastPopoverSize, wanted)) {
+        m_panel->setFixedSize(m_lastPopoverSize);
+        return;
+    }
+    m_lastPopoverSize = wanted;
+    rebuildContent(wanted);
+}
+
+void PopoverController::rebuildContent(QSize size)
+{
+    m_panel->setFixedSize(size);
+    m_panel->setContent(m_makeContent(size));
+    m_panel->ensurePolished();
+    if (QLayout *layout = m_panel->layout())
+        layout->activate();
+    emit contentBuilt();
+}
+
+void PopoverController::close()
+{
+    if (isShown())
+        m_panel->close();
+}
+
+void PopoverController::didClose()
+{
+    m_popoverClosedAt = m_clock.now();
+    emit closed();
+}

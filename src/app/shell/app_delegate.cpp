@@ -1,0 +1,357 @@
+#include "app/shell/app_delegate.h"
+
+#include "app/shell/app_window.h"
+#include "app/shell/main_menu.h"
+#include "app/tray/menu_bar_settings.h"
+#include "app/shell/notification_center.h"
+#include "app/shell/pendra_pro_locator.h"
+#include "app/battery_menu/popover_controller.h"
+#include "app/battery_menu/popover_key_monitor.h"
+#include "app/battery_menu/popover_panel.h"
+#include "app/battery_menu/power_summary_view.h"
+#include "app/tray/status_click_router.h"
+#include "app/tray/status_item_redrawer.h"
+#include "app/shell/system_event_router.h"
+#include "charge/charge_limit_controller.h"
+#include "energy/drain_alert_monitor.h"
+#include "energy/drain_log.h"
+#include "energy/process_energy_store.h"
+#include "platform/clock.h"
+#include "platform/power_mode.h"
+#include "platform/status_item.h"
+#include "platform/workspace.h"
+#include "power/power_store.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLayout>
+#include <QMenuBar>
+#include <QUrl>
+#include <QWidget>
+
+namespace {
+
+// The width of the dashboard's regular card setting.
+constexpr int kRegularCardWidth = 440;
+
+const AppWindowStyle kDashboardStyle{
+    QStringLiteral("dashboardWindow"),
+    QStringLiteral("Pendra Pro"),
+    QSize(360, 420),
+    QColor::fromRgbF(0.05f, 0.05f, 0.08f, 1.0f),
+};
+
+const AppWindowStyle kPreferencesStyle{
+    QStringLiteral("preferencesWindow"),
+    QStringLiteral("Customize"),
+    QSize(640, 420),
+    QColor::fromRgbF(0.06f, 0.06f, 0.08f, 1.0f),
+};
+
+const QSize kPreferencesSize(780, 560);
+
+std::optional<DrainEvent> drainEventNamed(const QString &name)
+{
+    if (name == SystemEventRouter::kDisplaySleep)
+        return DrainEvent::DisplaySleep;
+    if (name == SystemEventRouter::kDisplayWake)
+        return DrainEvent::DisplayWake;
+    if (name == SystemEventRouter::kSystemSleep)
+        return DrainEvent::SystemSleep;
+    if (name == SystemEventRouter::kSystemWake)
+        return DrainEvent::SystemWake;
+    return std::nullopt;
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(AppServices services, QObject *parent)
+    : QObject(parent)
+    , m_clock(services.clock)
+    , m_defaults(services.defaults)
+    , m_notifications(services.notifications)
+    , m_power(services.power)
+    , m_powerMode(services.powerMode)
+    , m_workspace(services.workspace)
+    , m_makeStatusItem(std::move(services.makeStatusItem))
+    , m_drainLog(services.drainLog)
+    , m_drainAlerts(services.drainAlerts)
+    , m_processEnergy(services.processEnergy)
+    , m_chargeLimit(services.chargeLimit)
+{
+    m_titleTimer.setTimerType(Qt::CoarseTimer);
+    m_titleTimer.setInterval(kTitleTimerInterval);
+    connect(&m_titleTimer, &QTimer::timeout, this, [this] { m_redrawer->redrawImmediately(); });
+}
+
+AppDelegate::~AppDelegate()
+{
+    applicationWillTerminate();
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    buildMainMenu();
+    startPowerStore();
+    startProcessEnergySampler();
+    startChargeController();
+    observeWorkspaceEvents();
+    createStatusItem();
+    createPopover();
+    installKeyMonitor();
+    observePopoverAndPowerModeNotices();
+    subscribeToPowerStore();
+    startTitleTimer();
+    observeAppNotifications();
+    schedulePostLaunchWork();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    m_titleTimer.stop();
+    for (const QMetaObject::Connection &connection : std::as_const(m_cancellables))
+        disconnect(connection);
+    m_cancellables.clear();
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
+{
+    if (!hasVisibleWindows)
+        openDashboard();
+    else if (m_dashboardWindow && m_dashboardWindow->isVisible())
+        m_dashboardWindow->open(m_dashboardWindow->window()->size());
+    return true;
+}
+
+// ---- Launch steps
+
+void AppDelegate::buildMainMenu()
+{
+    m_mainMenu = std::make_unique<MainMenu>(*this);
+}
+
+void AppDelegate::startPowerStore()
+{
+    m_power.setPowerLogSink(m_drainLog);
+    m_power.setDrainObserver(m_drainAlerts);
+    m_power.start();
+}
+
+void AppDelegate::startProcessEnergySampler()
+{
+    if (m_processEnergy)
+        m_processEnergy->start();
+}
+
+void AppDelegate::startChargeController()
+{
+    if (m_chargeLimit)
+        m_chargeLimit->start();
+}
+
+void AppDelegate::observeWorkspaceEvents()
+{
+    m_systemEvents = std::make_unique<SystemEventRouter>(
+        m_workspace, [power = QPointer<PowerStore>(&m_power)](bool waking) {
+            if (power)
+                power->noteTransition(waking);
+        });
+    // The router hands each event to its followers before the power store,
+    // so the drain log records the event ahead of the polls it causes.
+    if (m_drainLog) {
+        connect(m_systemEvents.get(), &SystemEventRouter::systemEvent, this, [this](const QString &name) {
+            if (const std::optional<DrainEvent> event = drainEventNamed(name))
+                m_drainLog->logEvent(*event);
+        });
+    }
+}
+
+void AppDelegate::createStatusItem()
+{
+    if (!m_redrawer)
+        m_redrawer = std::make_unique<StatusItemRedrawer>(m_clock, [this] { return statusInputs(); });
+    m_statusItem.reset();
+    m_statusItem = m_makeStatusItem();
+    if (!m_statusItem)
+        return;
+    m_statusItem->setLength(kInitialStatusItemLength);
+    m_statusItem->setAutosaveName(kAutosaveName);
+    if (m_clickRouter)
+        m_clickRouter->attach(m_statusItem.get());
+    m_redrawer->setStatusItem(m_statusItem.get());
+}
+
+void AppDelegate::createPopover()
+{
+    m_popover = std::make_unique<PopoverController>(m_clock, [this](QSize size) -> QWidget * {
+        if (m_popoverContent)
+            return m_popoverContent(size);
+        return new PowerSummaryView(m_power, m_powerMode, size);
+    });
+    connect(m_popover.get(), &PopoverController::shown, this, &AppDelegate::popoverDidShow);
+    connect(m_popover.get(), &PopoverController::closed, this, &AppDelegate::popoverDidClose);
+    m_mainMenu->installInto(m_popover->panel());
+    m_popover->warmUp();
+
+    m_clickRouter = std::make_unique<StatusClickRouter>(*m_popover, *this, m_clock);
+    m_clickRouter->attach(m_statusItem.get());
+}
+
+void AppDelegate::installKeyMonitor()
+{
+    m_escapeMonitor = std::make_unique<PopoverKeyMonitor>(*m_popover);
+}
+
+void AppDelegate::observePopoverAndPowerModeNotices()
+{
+    m_notifications.observe(AppNotification::closePopover, this, [this] { m_popover->close(); });
+    connect(&m_powerMode, &PowerModeMonitor::lowPowerModeChanged, this,
+            [this] { m_redrawer->forceRedrawImmediately(); });
+}
+
+void AppDelegate::subscribeToPowerStore()
+{
+    m_cancellables << connect(&m_power, &PowerStore::packageWattsChanged, this,
+                              [this] { m_redrawer->requestThrottledRedraw(); });
+    for (auto signal : {&PowerStore::levelPercentChanged, &PowerStore::isOnACChanged, &PowerStore::isChargingChanged})
+        m_cancellables << connect(&m_power, signal, this, [this] { m_redrawer->redrawImmediately(); });
+}
+
+void AppDelegate::startTitleTimer()
+{
+    m_titleTimer.start();
+}
+
+void AppDelegate::observeAppNotifications()
+{
+    m_notifications.observe(AppNotification::rebuildStatusItem, this, [this] { createStatusItem(); });
+    m_notifications.observe(AppNotification::openDashboard, this, [this] { openDashboard(); });
+    m_notifications.observe(AppNotification::openPreferences, this, [this] { openPreferences(); });
+    m_notifications.observe(AppNotification::menuBarDisplayChanged, this, [this] { m_redrawer->forceRedraw(); });
+    m_notifications.observe(AppNotification::dashboardPrefsChanged, this, [this] { refitDashboard(); });
+    m_notifications.observe(AppNotification::closeDashboard, this, [this] { closeDashboard(); });
+}
+
+void AppDelegate::schedulePostLaunchWork()
+{
+    QTimer::singleShot(kPostLaunchDelay, this, [this] { emit postLaunchDelayElapsed(); });
+}
+
+// ---- Status item
+
+MenuBarBatteryIcon::Inputs AppDelegate::statusInputs() const
+{
+    MenuBarBatteryIcon::Inputs in;
+    in.level = m_power.levelPercent();
+    in.charging = m_power.isCharging();
+    in.onAC = m_power.isOnAC();
+    in.present = m_power.batteryPresent();
+    in.minutes = m_power.remainingMinutes();
+    in.mode = MenuBarSettings::displayMode(m_defaults);
+    in.watts = m_power.packageWatts();
+    in.lowPowerMode = m_powerMode.isLowPowerModeEnabled();
+    in.criticalPercent = MenuBarSettings::criticalBatteryPercent(m_defaults);
+    in.powerTimeText = m_power.timeText();
+    return in;
+}
+
+// ---- Popover and fast mode
+
+void AppDelegate::popoverDidShow()
+{
+    if (!m_power.fastMode())
+        m_power.setFastMode(true);
+    if (m_processEnergy)
+        m_processEnergy->setFastMode(true);
+}
+
+void AppDelegate::popoverDidClose()
+{
+    leaveFastMode();
+}
+
+void AppDelegate::leaveFastMode()
+{
+    if (m_power.fastMode())
+        m_power.setFastMode(false);
+    if (m_processEnergy)
+        m_processEnergy->setFastMode(false);
+}
+
+void AppDelegate::forceShowPopover()
+{
+    m_popover->forceShow(m_clickRouter->lastClickPosition());
+}
+
+// ---- Windows
+
+void AppDelegate::openDashboard()
+{
+    m_popover->close();
+    leaveFastMode();
+    if (!m_dashboardWindow) {
+        m_dashboardWindow = std::make_unique<AppWindow>(kDashboardStyle, std::function<QWidget *()>(),
+                                                        [this](QWidget *window) { decorateWindow(window); });
+    }
+    m_dashboardWindow->open(QSize(dashboardOpenWidth(dashboardCardWidth()), kDashboardHeight));
+}
+
+void AppDelegate::openPreferences()
+{
+    m_popover->close();
+    leaveFastMode();
+    if (!m_preferencesWindow) {
+        m_preferencesWindow = std::make_unique<AppWindow>(kPreferencesStyle, std::function<QWidget *()>(),
+                                                          [this](QWidget *window) { decorateWindow(window); });
+    }
+    m_preferencesWindow->open(kPreferencesSize);
+}
+
+void AppDelegate::closeDashboard()
+{
+    if (m_dashboardWindow)
+        m_dashboardWindow->orderOut();
+}
+
+void AppDelegate::refitDashboard()
+{
+    if (!m_dashboardWindow || !m_dashboardWindow->window())
+        return;
+    QWidget *window = m_dashboardWindow->window();
+    if (const std::optional<int> width = dashboardRefitWidth(dashboardCardWidth(), window->width()))
+        window->resize(*width, window->height());
+}
+
+int AppDelegate::dashboardCardWidth() const
+{
+    return kRegularCardWidth;
+}
+
+void AppDelegate::decorateWindow(QWidget *window)
+{
+    m_mainMenu->installInto(window);
+    if (QLayout *layout = window->layout())
+        layout->setMenuBar(m_mainMenu->createMenuBar(window));
+}
+
+// ---- Other actions
+
+void AppDelegate::openPendraPro()
+{
+    PendraProLocator::open();
+}
+
+void AppDelegate::checkUpdates()
+{
+    emit updateCheckRequested();
+}
+
+void AppDelegate::openWebsite()
+{
+    QDesktopServices::openUrl(QUrl(kWebsite));
+}
+
+void AppDelegate::quitApp()
+{
+    QApplication::quit();
+}

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "app/shell/app_actions.h"
+#include "app/tray/menu_bar_battery_icon.h"
+
+#include <QList>
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class AppWindow;
+class ChargeLimitController;
+class QWidget;
+class Clock;
+class Defaults;
+class DrainAlertMonitor;
+class DrainLog;
+class MainMenu;
+class NotificationCenter;
+class PopoverController;
+class PopoverKeyMonitor;
+class PowerModeMonitor;
+class PowerStore;
+class ProcessEnergyStore;
+class StatusClickRouter;
+class StatusItem;
+class StatusItemRedrawer;
+class SystemEventRouter;
+class WorkspaceEvents;
+
+// What the delegate works with; tests hand in fakes.
+struct AppServices
+{
+    Clock &clock;
+    Defaults &defaults;
+    NotificationCenter &notifications;
+    PowerStore &power;
+    PowerModeMonitor &powerMode;
+    WorkspaceEvents &workspace;
+    std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
+    // The energy and charge stores; absent ones are simply not started.
+    DrainLog *drainLog = nullptr;
+    DrainAlertMonitor *drainAlerts = nullptr;
+    ProcessEnergyStore *processEnergy = nullptr;
+    ChargeLimitController *chargeLimit = nullptr;
+};
+
+// The application's one delegate: starts the stores, owns the status item,
+// the popover, the dashboard and preferences windows and the menus, and
+// routes clicks, notifications and sleep/wake events.
+class AppDelegate : public QObject, public AppActions
+{
+    Q_OBJECT
+
+public:
+    static constexpr auto kTitleTimerInterval = std::chrono::seconds(8);
+    static constexpr auto kPostLaunchDelay = std::chrono::milliseconds(1200);
+    static constexpr int kDashboardHeight = 560;
+    static inline const QString kWebsite = QStringLiteral("https://marblewickhq.com/pendrapro");
+    static inline const QString kAutosaveName = QStringLiteral("PendraProBattery");
+    static constexpr double kInitialStatusItemLength = 52;
+
+    explicit AppDelegate(AppServices services, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    // What the popover shows; a power summary unless set before launch.
+    void setPopoverContentFactory(std::function<QWidget *(QSize)> factory) { m_popoverContent = std::move(factory); }
+
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+    // Another launch or the desktop asked the app to come forward.
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+
+    // AppActions
+    void openDashboard() override;
+    void openPreferences() override;
+    void closeDashboard() override;
+    void forceShowPopover() override;
+    void openPendraPro() override;
+    void checkUpdates() override;
+    void openWebsite() override;
+    void quitApp() override;
+
+    StatusItem *statusItem() const { return m_statusItem.get(); }
+    PopoverController *popover() const { return m_popover.get(); }
+    StatusItemRedrawer *redrawer() const { return m_redrawer.get(); }
+    StatusClickRouter *clickRouter() const { return m_clickRouter.get(); }
+    SystemEventRouter *systemEvents() const { return m_systemEvents.get(); }
+    AppWindow *dashboardWindow() const { return m_dashboardWindow.get(); }
+    AppWindow *preferencesWindow() const { return m_preferencesWindow.get(); }
+    MainMenu *mainMenu() const { return m_mainMenu.get(); }
+    const QTimer &titleTimer() const { return m_titleTimer; }
+
+signals:
+    // The user asked for an update check ("Check for Updates").
+    void updateCheckRequested();
+    // 1.2 s after launch: report a previous self-update and check silently.
+    void postLaunchDelayElapsed();
+
+private:
+    // Launch, in order.
+    void buildMainMenu();
+    void startPowerStore();
+    void startProcessEnergySampler();
+    void startChargeController();
+    void observeWorkspaceEvents();
+    void createStatusItem();
+    void createPopover();
+    void installKeyMonitor();
+    void observePopoverAndPowerModeNotices();
+    void subscribeToPowerStore();
+    void startTitleTimer();
+    void observeAppNotifications();
+    void schedulePostLaunchWork();
+
+    MenuBarBatteryIcon::Inputs statusInputs() const;
+    void popoverDidShow();
+    void popoverDidClose();
+    void leaveFastMode();
+    void refitDashboard();
+    int dashboardCardWidth() const;
+    void decorateWindow(QWidget *window);
+
+    Clock &m_clock;
+    Defaults &m_defaults;
+    NotificationCenter &m_notifications;
+    PowerStore &m_power;
+    PowerModeMonitor &m_powerMode;
+    WorkspaceEvents &m_workspace;
+    std::function<std::unique_ptr<StatusItem>()> m_makeStatusItem;
+    DrainLog *m_drainLog;
+    DrainAlertMonitor *m_drainAlerts;
+    ProcessEnergyStore *m_processEnergy;
+    ChargeLimitController *m_chargeLimit;
+    std::function<QWidget *(QSize)> m_popoverContent;
+
+    std::unique_ptr<StatusItem> m_statusItem;
+    std::unique_ptr<StatusItemRedrawer> m_redrawer;
+    std::unique_ptr<PopoverController> m_popover;
+    std::unique_ptr<StatusClickRouter> m_clickRouter;
+    std::unique_ptr<PopoverKeyMonitor> m_escapeMonitor;
+    std::unique_ptr<SystemEventRouter> m_systemEvents;
+    std::unique_ptr<AppWindow> m_dashboardWindow;
+    std::unique_ptr<AppWindow> m_preferencesWindow;
+    std::unique_ptr<MainMenu> m_mainMenu;
+    QTimer m_titleTimer;
+    QList<QMetaObject::Connection> m_cancellables;
+};

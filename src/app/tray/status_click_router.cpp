@@ -1,0 +1,56 @@
+#include "app/tray/status_click_router.h"
+
+#include "app/shell/app_actions.h"
+#include "app/battery_menu/popover_controller.h"
+#include "app/tray/status_context_menu.h"
+#include "platform/clock.h"
+#include "platform/status_item.h"
+
+#include <QCursor>
+#include <QMenu>
+
+StatusClickRouter::StatusClickRouter(PopoverController &popover, AppActions &actions, Clock &clock, QObject *parent)
+    : QObject(parent)
+    , m_popover(popover)
+    , m_actions(actions)
+    , m_clock(clock)
+{
+}
+
+StatusClickRouter::~StatusClickRouter()
+{
+    delete m_menu;
+}
+
+void StatusClickRouter::attach(StatusItem *item)
+{
+    if (m_item)
+        disconnect(m_item, nullptr, this, nullptr);
+    m_item = item;
+    if (!item)
+        return;
+    connect(item, &StatusItem::leftClicked, this, &StatusClickRouter::leftClick);
+    connect(item, &StatusItem::rightClicked, this, &StatusClickRouter::rightClick);
+}
+
+void StatusClickRouter::leftClick(QPoint position, int clickCount)
+{
+    m_lastClickPosition = position;
+    if (clickCount >= 2) {
+        m_lastLeftClickAt = 0;
+        m_popover.close();
+        m_actions.openDashboard();
+        return;
+    }
+    m_lastLeftClickAt = m_clock.uptime();
+    m_popover.handleClick(position);
+}
+
+void StatusClickRouter::rightClick(QPoint position)
+{
+    m_lastClickPosition = position;
+    delete m_menu;
+    m_menu = buildStatusContextMenu(m_actions);
+    m_menu->setAttribute(Qt::WA_DeleteOnClose);
+    m_menu->popup(position.isNull() ? QCursor::pos() : position);
+}

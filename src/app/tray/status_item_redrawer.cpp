@@ -1,0 +1,108 @@
+#include "app/tray/status_item_redrawer.h"
+
+#include "app/tray/status_icon_pixmaps.h"
+#include "platform/clock.h"
+#include "platform/status_item.h"
+
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The wide image is kept at 2× so it stays sharp on high-density screens.
+constexpr double kImagePixelRatio = 2.0;
+
+} // namespace
+
+StatusItemRedrawer::StatusItemRedrawer(Clock &clock, InputsProvider inputs, QObject *parent)
+    : QObject(parent)
+    , m_clock(clock)
+    , m_inputs(std::move(inputs))
+{
+    m_schedule = [this](double delaySeconds, std::function<void()> work) {
+        QTimer::singleShot(static_cast<int>(std::ceil(delaySeconds * 1000)), this, std::move(work));
+    };
+}
+
+void StatusItemRedrawer::setStatusItem(StatusItem *item)
+{
+    m_item = item;
+    m_lastStatusKey.clear();
+    m_lastTooltipKey.clear();
+    redraw();
+}
+
+void StatusItemRedrawer::redraw()
+{
+    if (!m_item)
+        return;
+    const MenuBarBatteryIcon::Inputs inputs = m_inputs();
+    const QString key = MenuBarBatteryIcon::statusKey(inputs);
+    if (key == m_lastStatusKey)
+        return;
+    m_lastStatusKey = key;
+
+    m_image = MenuBarBatteryIcon::image(inputs, kImagePixelRatio);
+    QList<StatusIconPixmap> icon;
+    for (int size : kIconSizes)
+        icon.append(toStatusIconPixmap(MenuBarBatteryIcon::glyphIcon(inputs, size)));
+    m_item->setIcon(icon);
+    m_item->setLabel(MenuBarBatteryIcon::titleText(inputs));
+    m_item->setLength(MenuBarBatteryIcon::statusItemLength(
+        m_image.isNull() ? std::nullopt : std::optional<double>(MenuBarBatteryIcon::pointWidth(m_image))));
+    emit imageRedrawn();
+
+    applyTooltip(inputs, key);
+}
+
+void StatusItemRedrawer::applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey)
+{
+    const QString key = MenuBarBatteryIcon::tooltipKey(statusKey);
+    if (key == m_lastTooltipKey)
+        return;
+    m_lastTooltipKey = key;
+    const MenuBarBatteryIcon::Tooltip tooltip = MenuBarBatteryIcon::tooltip(inputs);
+    m_item->setToolTip(tooltip.title, tooltip.body);
+    m_item->setAccessibleName(tooltip.accessibilityLabel);
+}
+
+void StatusItemRedrawer::redrawImmediately()
+{
+    m_lastStatusDrawAt = m_clock.now();
+    m_statusDrawPending = false;
+    redraw();
+}
+
+void StatusItemRedrawer::requestThrottledRedraw()
+{
+    const double elapsed = m_clock.now() - m_lastStatusDrawAt;
+    // A wall clock set backwards gives a negative gap; waiting it out could
+    // starve the item for hours, so it counts as "long enough".
+    if (elapsed >= kThrottleInterval || elapsed < 0) {
+        redrawImmediately();
+        return;
+    }
+    if (m_statusDrawPending)
+        return; // the pending redraw reads the latest values when it runs
+    m_statusDrawPending = true;
+    m_schedule(std::max(kThrottleInterval - elapsed, kMinimumDelay), [this] {
+        m_statusDrawPending = false;
+        m_lastStatusDrawAt = m_clock.now();
+        redraw();
+    });
+}
+
+void StatusItemRedrawer::forceRedraw()
+{
+    m_lastStatusKey.clear();
+    redraw();
+}
+
+void StatusItemRedrawer::forceRedrawImmediately()
+{
+    m_lastStatusKey.clear();
+    m_lastStatusDrawAt = m_clock.now();
+    redraw();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "app/tray/menu_bar_battery_icon.h"
+
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class Clock;
+class StatusItem;
+
+// Keeps the status item's image, label, tooltip and accessible name current.
+// Redraws only when the change key moved; frequent inputs go through a
+// throttle of one redraw per 0.2 s.
+class StatusItemRedrawer : public QObject
+{
+    Q_OBJECT
+
+public:
+    using InputsProvider = std::function<MenuBarBatteryIcon::Inputs()>;
+    // Runs `work` on the main thread after `delaySeconds`; the default uses a
+    // single-shot timer owned by the redrawer, so work never outlives it.
+    using Scheduler = std::function<void(double delaySeconds, std::function<void()> work)>;
+
+    static constexpr double kThrottleInterval = 0.2; // s
+    static constexpr double kMinimumDelay = 0.02; // s
+    // Bitmap sizes offered to hosts that pick an icon size themselves.
+    static constexpr int kIconSizes[] = {16, 22, 32, 48, 64};
+
+    StatusItemRedrawer(Clock &clock, InputsProvider inputs, QObject *parent = nullptr);
+
+    void setScheduler(Scheduler scheduler) { m_schedule = std::move(scheduler); }
+
+    // A new (or no) status item: forgets both keys and redraws, so the new
+    // item always receives its image and tooltip.
+    void setStatusItem(StatusItem *item);
+
+    // Redraws when the change key differs from the last drawn one.
+    void redraw();
+    // Stamps the draw time, drops any pending request and redraws.
+    void redrawImmediately();
+    // For frequent inputs: at most one redraw per 0.2 s, never scheduled
+    // sooner than 0.02 s ahead, at most one pending.
+    void requestThrottledRedraw();
+    // Settings changed: the next redraw cannot be skipped.
+    void forceRedraw();
+    // Low Power Mode toggled: as forceRedraw, and stamps the draw time.
+    void forceRedrawImmediately();
+
+    const QString &lastStatusKey() const { return m_lastStatusKey; }
+    const QString &lastTooltipKey() const { return m_lastTooltipKey; }
+    double lastStatusDrawAt() const { return m_lastStatusDrawAt; }
+    bool statusDrawPending() const { return m_statusDrawPending; }
+    // The full glyph-and-title image last drawn, at 2×.
+    const QImage &image() const { return m_image; }
+
+signals:
+    // The image was rebuilt (the change key moved).
+    void imageRedrawn();
+
+private:
+    void applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey);
+
+    Clock &m_clock;
+    InputsProvider m_inputs;
+    Scheduler m_schedule;
+    QPointer<StatusItem> m_item;
+
+    QString m_lastStatusKey;
+    double m_lastStatusDrawAt = 0; // absolute time, s
+    bool m_statusDrawPending = false;
+    QString m_lastTooltipKey;
+    QImage m_image;
+};

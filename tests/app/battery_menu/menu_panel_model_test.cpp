@@ -1,0 +1,336 @@
+#include "app/battery_menu/menu_panel_model.h"
+#include "app/battery_menu/menu_panel_rules.h"
+#include "fakes/power_store_harness.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QMetaMethod>
+#include <QSignalSpy>
+
+#include <memory>
+#include <vector>
+
+using namespace MenuPanelRules;
+
+namespace {
+
+ProcEnergy app(int id, double watts, double cpu = 10, QString name = {})
+{
+    ProcEnergy process;
+    process.id = id;
+    process.name = name.isEmpty() ? QStringLiteral("app%1").arg(id) : name;
+    process.estimatedWatts = watts;
+    process.cpuPercent = cpu;
+    return process;
+}
+
+QList<double> ramp(int count)
+{
+    QList<double> values;
+    for (int i = 0; i < count; ++i)
+        values.append(i);
+    return values;
+}
+
+// Spies on every change signal of an object.
+class AllSignalsSpy
+{
+public:
+    explicit AllSignalsSpy(QObject *object)
+    {
+        const QMetaObject *meta = object->metaObject();
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+            const QMetaMethod method = meta->method(i);
+            if (method.methodType() == QMetaMethod::Signal)
+                m_spies.push_back(std::make_unique<QSignalSpy>(object, method));
+        }
+    }
+
+    // The names of the signals emitted since construction.
+    QStringList emitted() const
+    {
+        QStringList names;
+        for (const auto &spy : m_spies) {
+            if (!spy->isEmpty())
+                names.append(QString::fromLatin1(spy->signal()));
+        }
+        return names;
+    }
+
+private:
+    std::vector<std::unique_ptr<QSignalSpy>> m_spies;
+};
+
+struct ModelFixture
+{
+    PowerStoreHarness power;
+    QList<ProcEnergy> top;
+    bool lowPower = false;
+    MenuPanelModel model{power.store, [this] { return top; }, [this] { return lowPower; }};
+};
+
+} // namespace
+
+TEST(MenuPanelRules, WattsPublishOnlyWhenTheRoundedReadingMovesAtLeastFiveHundredths)
+{
+    const struct Case
+    {
+        double shown, reading;
+        std::optional<double> published;
+    } cases[] = {
+        {7.43, 7.44, std::nullopt}, // rounds to 7.4, 0.03 away
+        {7.43, 7.47, 7.47}, // rounds to 7.5, 0.07 away: the unrounded reading
+        {7.43, 7.43, std::nullopt},
+        {7.4, 7.45, 7.45}, // rounds to 7.5 (half away), 0.1 away
+        {7.4, 7.349, 7.349}, // rounds to 7.3, 0.1 away
+        {0, 0.04, std::nullopt},
+        {0, 0.05, 0.05}, // rounds to 0.1
+        {12.0, 3.0, 3.0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.shown << " → " << c.reading);
+        EXPECT_EQ(roundedWattsUpdate(c.shown, c.reading), c.published);
+    }
+}
+
+TEST(MenuPanelRules, DomainWattsMoveFromFiveHundredthsUp)
+{
+    EXPECT_FALSE(domainWattsMoved(1.0, 1.04));
+    EXPECT_TRUE(domainWattsMoved(1.0, 1.06));
+    EXPECT_TRUE(domainWattsMoved(1.0, 0.9));
+    EXPECT_FALSE(domainWattsMoved(0, 0));
+}
+
+TEST(MenuPanelRules, SparkIsThinnedToEveryStepthPointFromFortyUp)
+{
+    const struct Case
+    {
+        int count;
+        int step;
+    } cases[] = {{0, 1}, {1, 1}, {39, 1}, {40, 1}, {60, 1}, {79, 1}, {80, 2}, {100, 2}, {120, 3}, {700, 17}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.count);
+        const QList<double> thinned = thinSpark(ramp(c.count));
+        QList<double> expected;
+        for (int i = 0; i < c.count; i += c.step)
+            expected.append(i);
+        EXPECT_EQ(thinned, expected);
+    }
+}
+
+TEST(MenuPanelRules, HundredPointSparkKeepsTheEvenIndices)
+{
+    const QList<double> thinned = thinSpark(ramp(100));
+    ASSERT_EQ(thinned.size(), 50);
+    EXPECT_EQ(thinned.first(), 0);
+    EXPECT_EQ(thinned.at(1), 2);
+    EXPECT_EQ(thinned.last(), 98);
+}
+
+TEST(MenuPanelRules, SparkPointsWithinFifteenHundredthsCountAsUnchanged)
+{
+    EXPECT_TRUE(sameSpark({1, 2, 3}, {1.15, 1.85, 3}));
+    EXPECT_FALSE(sameSpark({1, 2, 3}, {1.16, 2, 3}));
+    EXPECT_FALSE(sameSpark({1, 2, 3}, {1, 2}));
+    EXPECT_TRUE(sameSpark({}, {}));
+}
+
+TEST(MenuPanelRules, SparkLabelNamesTheHistorySpan)
+{
+    const struct Case
+    {
+        qsizetype samples;
+        const char *label;
+    } cases[] = {
+        {0, "Mac power draw"}, // counts as one sample, 6 s
+        {9, "Mac power draw"}, // 54 s
+        {10, "Mac power draw · last 1 min"}, // 60 s
+        {19, "Mac power draw · last 1 min"}, // 114 s
+        {20, "Mac power draw · last 2 min"},
+        {499, "Mac power draw · last 49 min"}, // 2994 s
+        {500, "Mac power draw · last hour"}, // 3000 s
+        {700, "Mac power draw · last hour"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(sparkLabel(c.samples), QString::fromUtf8(c.label)) << c.samples;
+}
+
+TEST(MenuPanelRules, TimeDetailAndPowerSourceFollowTheBatteryState)
+{
+    const QString time = QStringLiteral("2h 5m left");
+    const QString status = QStringLiteral("Plugged in");
+    const struct Case
+    {
+        bool present, charging, onAC;
+        int level;
+        const char *detail;
+        const char *source;
+    } cases[] = {
+        {false, false, true, 0, "AC power", "Power Adapter"},
+        {true, true, true, 50, "2h 5m left", "Power Adapter"},
+        {true, false, true, 100, "Fully Charged", "Power Adapter"},
+        {true, false, true, 99, "Plugged in", "Power Adapter"},
+        {true, false, false, 40, "2h 5m left", "Battery"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.detail);
+        EXPECT_EQ(timeDetail(c.present, c.charging, c.onAC, c.level, time, status), QString::fromUtf8(c.detail));
+        EXPECT_EQ(powerSourceWord(c.present, c.charging, c.onAC), QString::fromUtf8(c.source));
+    }
+}
+
+TEST(MenuPanelRules, TopAppsAreCutToFive)
+{
+    QList<ProcEnergy> six;
+    for (int i = 1; i <= 6; ++i)
+        six.append(app(i, 7 - i));
+    const QList<ProcEnergy> cut = topApps(six);
+    ASSERT_EQ(cut.size(), 5);
+    EXPECT_EQ(cut.last().id, 5);
+    EXPECT_EQ(topApps(six.first(5)), six.first(5));
+    EXPECT_TRUE(topApps({}).isEmpty());
+}
+
+TEST(MenuPanelRules, TopAppsChangeOnIdentityCountOrMoreThanTwelveHundredthsOfAWatt)
+{
+    const QList<ProcEnergy> shown{app(1, 2.0), app(2, 1.0)};
+    EXPECT_TRUE(sameTopApps(shown, {app(1, 2.11), app(2, 0.89, 99)}));
+    EXPECT_FALSE(sameTopApps(shown, {app(1, 2.13), app(2, 1.0)}));
+    EXPECT_FALSE(sameTopApps(shown, {app(2, 1.0), app(1, 2.0)}));
+    EXPECT_FALSE(sameTopApps(shown, {app(1, 2.0)}));
+}
+
+TEST(MenuPanelModel, StartsWithItsInitialValues)
+{
+    ModelFixture f;
+    EXPECT_EQ(f.model.timeDetail(), QStringLiteral("—"));
+    EXPECT_EQ(f.model.powerSource(), QStringLiteral("—"));
+    EXPECT_EQ(f.model.statusText(), QStringLiteral("—"));
+    EXPECT_EQ(f.model.sparkLabel(), QStringLiteral("Power"));
+    EXPECT_FALSE(f.model.tracking());
+    EXPECT_FALSE(f.model.cycleCount());
+}
+
+TEST(MenuPanelModel, RefreshCopiesThePowerStore)
+{
+    ModelFixture f;
+    BatSnap snap = onBatterySnap(63, 9.0, 185);
+    snap.cycles = 212;
+    snap.health = 91;
+    f.power.publish(snap, 7.4);
+    f.lowPower = true;
+    f.top = {app(1, 3.0, 90, QStringLiteral("firefox"))};
+
+    f.model.refresh();
+
+    EXPECT_EQ(f.model.levelPercent(), f.power.store.levelPercent());
+    EXPECT_TRUE(f.model.batteryPresent());
+    EXPECT_FALSE(f.model.isOnAC());
+    EXPECT_FALSE(f.model.isCharging());
+    EXPECT_DOUBLE_EQ(f.model.packageWatts(), f.power.store.packageWatts());
+    EXPECT_DOUBLE_EQ(f.model.chargeWatts(), f.power.store.chargeWatts());
+    EXPECT_EQ(f.model.statusText(), f.power.store.statusText());
+    EXPECT_EQ(f.model.timeDetail(), f.power.store.timeText());
+    EXPECT_EQ(f.model.powerSource(), QStringLiteral("Battery"));
+    EXPECT_TRUE(f.model.lowPower());
+    EXPECT_EQ(f.model.cycleCount(), 212);
+    EXPECT_EQ(f.model.healthPercent(), 91);
+    EXPECT_EQ(f.model.spark(), thinSpark(f.power.store.wattHistorySpark()));
+    EXPECT_EQ(f.model.sparkLabel(), sparkLabel(f.power.store.wattHistory().size()));
+    EXPECT_EQ(f.model.topApps(), f.top);
+}
+
+TEST(MenuPanelModel, ARefreshWithNothingChangedEmitsNothing)
+{
+    ModelFixture f;
+    f.power.publish(onBatterySnap(63, 9.0, 185), 7.4);
+    f.top = {app(1, 3.0), app(2, 1.0)};
+    f.model.refresh();
+
+    AllSignalsSpy spy(&f.model);
+    f.model.refresh();
+    f.top = {app(1, 3.1), app(2, 0.95)}; // within the app tolerance
+    f.model.refresh();
+    EXPECT_TRUE(spy.emitted().isEmpty()) << spy.emitted().join(QLatin1Char(' ')).toStdString();
+}
+
+TEST(MenuPanelModel, EachChangeEmitsOnlyItsOwnSignal)
+{
+    ModelFixture f;
+    f.power.publish(onBatterySnap(63, 9.0, 185), 7.4);
+    f.model.refresh();
+
+    {
+        AllSignalsSpy spy(&f.model);
+        f.lowPower = true;
+        f.model.refresh();
+        EXPECT_EQ(spy.emitted(), QStringList{QStringLiteral("lowPowerChanged()")});
+    }
+    {
+        AllSignalsSpy spy(&f.model);
+        f.top = {app(4, 1.0)};
+        f.model.refresh();
+        EXPECT_EQ(spy.emitted(), QStringList{QStringLiteral("topAppsChanged()")});
+    }
+}
+
+TEST(MenuPanelModel, PluggingInUpdatesSourceWordAndTimeDetail)
+{
+    ModelFixture f;
+    f.power.publish(onBatterySnap(63, 9.0, 185), 7.4);
+    f.model.refresh();
+    QSignalSpy source(&f.model, &MenuPanelModel::powerSourceChanged);
+    QSignalSpy onAC(&f.model, &MenuPanelModel::isOnACChanged);
+
+    f.power.publish(chargingSnap(63), 7.4);
+    f.model.refresh();
+
+    EXPECT_EQ(source.count(), 1);
+    EXPECT_EQ(onAC.count(), 1);
+    EXPECT_EQ(f.model.powerSource(), QStringLiteral("Power Adapter"));
+    EXPECT_TRUE(f.model.isCharging());
+    EXPECT_EQ(f.model.timeDetail(), f.power.store.timeText());
+}
+
+TEST(MenuPanelModel, DesktopShowsACPower)
+{
+    ModelFixture f;
+    f.power.publish(desktopSnap(), 30);
+    f.model.refresh();
+    EXPECT_FALSE(f.model.batteryPresent());
+    EXPECT_EQ(f.model.timeDetail(), QStringLiteral("AC power"));
+    EXPECT_EQ(f.model.powerSource(), QStringLiteral("Power Adapter"));
+}
+
+TEST(MenuPanelModel, AnEmptyHistoryLeavesTheSparkAsItWas)
+{
+    ModelFixture f;
+    f.model.refresh();
+    EXPECT_TRUE(f.power.store.wattHistorySpark().isEmpty());
+    EXPECT_TRUE(f.model.spark().isEmpty());
+    EXPECT_EQ(f.model.sparkLabel(), QStringLiteral("Mac power draw"));
+}
+
+TEST(MenuPanelModel, TrackingRefreshesAtOnceAndStopsTheTimer)
+{
+    ModelFixture f;
+    f.power.publish(onBatterySnap(63, 9.0, 185), 7.4);
+    QSignalSpy tracking(&f.model, &MenuPanelModel::trackingChanged);
+
+    f.model.startTracking();
+    EXPECT_TRUE(f.model.tracking());
+    EXPECT_EQ(f.model.levelPercent(), 63); // refreshed at once
+    f.model.startTracking(); // already tracking: nothing new
+    EXPECT_EQ(tracking.count(), 1);
+
+    f.power.publish(chargingSnap(63), 7.4);
+    QSignalSpy charging(&f.model, &MenuPanelModel::isChargingChanged);
+    EXPECT_TRUE(charging.wait(2000)); // the 0.45 s timer picks it up
+
+    f.model.stopTracking();
+    EXPECT_FALSE(f.model.tracking());
+    f.power.publish(onBatterySnap(63, 9.0, 185), 7.4);
+    EXPECT_FALSE(charging.wait(1000));
+    EXPECT_EQ(tracking.count(), 2);
+}

@@ -1,0 +1,397 @@
+#include "app/battery_menu/battery_menu_groups.h"
+#include "app/battery_menu/panel_rows.h"
+#include "fakes/panel_fixture.h"
+#include "support/event_loop.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTest>
+
+namespace {
+
+struct RowExpectation
+{
+    const char *objectName;
+    bool shown;
+    const char *label = nullptr; // checked when set
+    const char *value = nullptr; // checked when set
+};
+
+void expectRows(const PanelFixture &f, std::initializer_list<RowExpectation> rows)
+{
+    for (const RowExpectation &row : rows) {
+        SCOPED_TRACE(row.objectName);
+        QWidget *widget = f.child(row.objectName);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(!widget->isHidden(), row.shown);
+        QString label, value;
+        if (auto *main = qobject_cast<PanelMainRow *>(widget)) {
+            label = main->label();
+            value = main->value();
+        } else if (auto *detail = qobject_cast<PanelDetailRow *>(widget)) {
+            label = detail->label();
+            value = detail->value();
+        }
+        if (row.label) {
+            EXPECT_EQ(label, QString::fromUtf8(row.label));
+        }
+        if (row.value) {
+            EXPECT_EQ(value, QString::fromUtf8(row.value));
+        }
+    }
+}
+
+ProcEnergy app(int id, const char *name, double cpu, double watts)
+{
+    ProcEnergy process;
+    process.id = id;
+    process.name = QString::fromUtf8(name);
+    process.cpuPercent = cpu;
+    process.estimatedWatts = watts;
+    return process;
+}
+
+} // namespace
+
+TEST(MainRootStates, Desktop)
+{
+    PanelFixture f;
+    f.show(desktopSnap(), 31.0);
+    expectRows(f, {
+                      {"batteryRow", true, "Battery", "—"},
+                      {"appModeRow", true, "App Mode", "Desktop · AC only"},
+                      {"timeRow", false},
+                      {"powerSourceRow", true, "Power Source", "Power Adapter"},
+                      {"cycleCountRow", false},
+                      {"capacityRow", false},
+                      {"lowPowerRow", true, "Low Power Mode", "Off"},
+                      {"powerDrawRow", true, "Power Draw", "31.0 W"},
+                  });
+}
+
+TEST(MainRootStates, Charging)
+{
+    PanelFixture f;
+    BatSnap snap = chargingSnap(57);
+    snap.cycles = 212;
+    snap.health = 91;
+    f.show(snap);
+    expectRows(f, {
+                      {"batteryRow", true, "Battery", "57%"},
+                      {"appModeRow", true, "App Mode", "Charging"},
+                      {"timeRow", true, "Time to Full"},
+                      {"powerSourceRow", true, nullptr, "Power Adapter"},
+                      {"cycleCountRow", true, "Cycle Count", "212"},
+                      {"capacityRow", true, "Battery Capacity", "91%"},
+                      {"powerDrawRow", true, nullptr, "7.4 W"},
+                  });
+}
+
+TEST(MainRootStates, OnBattery)
+{
+    PanelFixture f;
+    f.lowPower = true;
+    f.show(onBatterySnap(63, 9.0));
+    expectRows(f, {
+                      {"batteryRow", true, "Battery", "63%"},
+                      {"appModeRow", true, "App Mode", "Low Power Mode"},
+                      {"timeRow", true, "Time Remaining"},
+                      {"powerSourceRow", true, nullptr, "Battery"},
+                      {"lowPowerRow", true, nullptr, "On"},
+                  });
+    auto *time = f.child<PanelMainRow>("timeRow");
+    EXPECT_FALSE(time->value().endsWith(QStringLiteral(" left"))) << time->value().toStdString();
+}
+
+TEST(MainRootStates, FullOnAC)
+{
+    PanelFixture f;
+    f.show(fullOnACSnap());
+    expectRows(f, {
+                      {"batteryRow", true, "Battery", "100%"},
+                      {"appModeRow", true, "App Mode", "Fully Charged"},
+                      {"timeRow", true, "Status", "Fully Charged"},
+                      {"powerSourceRow", true, nullptr, "Power Adapter"},
+                  });
+}
+
+TEST(MainRootStates, HeldAtLimitWithChargeManagement)
+{
+    PanelFixture f({.manageCharging = true});
+    f.show(heldAtLimitSnap(80));
+    ASSERT_EQ(f.charge->status(), ChargeLimitStatus::holding);
+    expectRows(f, {
+                      {"batteryRow", true, "Battery", "80%"},
+                      {"appModeRow", true, "App Mode", "Inhibiting charging"},
+                      {"timeRow", true, "Status", "Inhibiting charging"},
+                      {"chargeLimitBox", true},
+                      {"chargeToFullButton", true},
+                      {"dischargeButton", true},
+                      {"stopOverrideButton", false},
+                  });
+    EXPECT_EQ(f.child<QLabel>("chargeLimitValue")->text(), QStringLiteral("80%"));
+}
+
+TEST(MainRootStates, HeldBelowFullWithoutManagementShowsTheStoreStatus)
+{
+    PanelFixture f;
+    f.show(heldAtLimitSnap(80));
+    expectRows(f, {
+                      {"appModeRow", true, nullptr, "Connected to Power"},
+                      {"timeRow", true, "Status"},
+                      {"chargeLimitBox", false},
+                  });
+    EXPECT_EQ(f.child<PanelMainRow>("timeRow")->value(), f.power.store.statusText());
+}
+
+TEST(MainRoot, RefreshesChangeTextsWithoutBuildingWidgets)
+{
+    PanelFixture f({.manageCharging = true});
+    const qsizetype widgets = f.root->findChildren<QWidget *>().size();
+    f.top = {app(1, "firefox", 90, 3.0), app(2, "code", 30, 1.0)};
+    f.show(onBatterySnap(63, 9.0));
+    f.show(chargingSnap(64));
+    f.show(desktopSnap());
+    f.top.clear();
+    f.show(fullOnACSnap());
+    EXPECT_EQ(f.root->findChildren<QWidget *>().size(), widgets);
+}
+
+TEST(MainRoot, ListsAtMostFiveAppsWithTheirActivityWord)
+{
+    PanelFixture f;
+    f.top = {app(1, "firefox", 95, 3.0),  app(2, "code", 40, 1.5),  app(3, "bash", 5, 0.5),
+             app(4, "kworker", 1, 0.1),   app(5, "Xorg", 26, 0.09), app(6, "sixth", 1, 0.01)};
+    f.show(onBatterySnap(63, 9.0));
+    const char *words[] = {"High", "Moderate", "Low", "Low", "Moderate"};
+    for (int i = 0; i < 5; ++i) {
+        auto *row = f.child<AppUsageRow>(QStringLiteral("appRow%1").arg(i).toLatin1().constData());
+        ASSERT_NE(row, nullptr);
+        EXPECT_FALSE(row->isHidden());
+        EXPECT_EQ(row->name(), f.top.at(i).name);
+        EXPECT_EQ(row->activity(), QString::fromUtf8(words[i]));
+        const QPixmap icon = row->findChild<QLabel *>(QStringLiteral("icon"))->pixmap();
+        EXPECT_FALSE(icon.isNull());
+        EXPECT_EQ(icon.deviceIndependentSize().toSize(), QSize(24, 24));
+    }
+    EXPECT_TRUE(f.child("energyPlaceholder")->isHidden());
+}
+
+TEST(MainRoot, EmptyAppListSaysLoadingUntilThePanelLoadedThenNone)
+{
+    PanelFixture f;
+    f.show(onBatterySnap(63, 9.0));
+    auto *placeholder = f.child<QLabel>("energyPlaceholder");
+    EXPECT_EQ(placeholder->text(), QStringLiteral("Loading…"));
+    EXPECT_FALSE(placeholder->isHidden());
+    f.root->appear();
+    ASSERT_TRUE(spinUntil([&] { return f.root->whyLoaded(); }));
+    EXPECT_EQ(placeholder->text(), QStringLiteral("None"));
+    EXPECT_TRUE(f.child("appRow0")->isHidden());
+}
+
+TEST(MainRoot, WhySummaryLoadsOnceOffTheMainThread)
+{
+    PanelFixture f;
+    f.why.dropPercent = 6;
+    f.why.windowLabel = QStringLiteral("last hour");
+    f.why.culprits = {{QStringLiteral("alpha"), 0.75, QStringLiteral("75% of attributed energy samples")}};
+    f.why.summary = QStringLiteral("alpha was responsible…");
+    QSignalSpy loaded(f.root.get(), &MainRoot::whyLoadedChanged);
+
+    f.root->appear();
+    EXPECT_FALSE(f.root->whyLoaded()); // the answer arrives later, on the main thread
+    ASSERT_TRUE(spinUntil([&] { return f.root->whyLoaded(); }));
+    f.root->appear();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(f.analysisThreads.load(), 1);
+    EXPECT_EQ(loaded.count(), 1);
+    EXPECT_EQ(f.root->whyDrop(), 6);
+    EXPECT_EQ(f.root->whyWindow(), QStringLiteral("last hour"));
+    EXPECT_EQ(f.root->whySummary(), f.why.summary);
+    EXPECT_EQ(f.root->whyCulprit(), QStringLiteral("alpha"));
+    EXPECT_EQ(f.root->whyNote(), QStringLiteral("75% of attributed energy samples"));
+    EXPECT_EQ(f.child<QLabel>("whySummary")->text(), f.why.summary);
+    expectRows(f, {{"whyCulpritRow", true, "alpha", "75% of attributed energy samples"}});
+}
+
+TEST(MainRoot, WhyWithoutCulpritsHasNoCulprit)
+{
+    PanelFixture f;
+    f.why.summary = QStringLiteral("Battery held steady over the last hour (or you were charging).");
+    f.root->appear();
+    ASSERT_TRUE(spinUntil([&] { return f.root->whyLoaded(); }));
+    EXPECT_FALSE(f.root->whyCulprit());
+    EXPECT_FALSE(f.root->whyNote());
+    EXPECT_TRUE(f.child("whyCulpritRow")->isHidden());
+}
+
+TEST(MainRoot, AppearingResetsTheChromeStyleToNewerAndTellsTheStatusItem)
+{
+    PanelFixture f;
+    f.defaults->setString(MenuBarSettings::kChromeStyleKey, QStringLiteral("original"));
+    f.center.post(AppNotification::menuBarDisplayChanged);
+    EXPECT_EQ(f.root->chromeStyle(), MenuChromeStyle::original);
+    QSignalSpy posted(&f.center, &NotificationCenter::posted);
+
+    f.root->appear();
+
+    EXPECT_EQ(f.root->chromeStyle(), MenuChromeStyle::newer);
+    EXPECT_EQ(f.defaults->stringValue(MenuBarSettings::kChromeStyleKey), QStringLiteral("newer"));
+    ASSERT_EQ(posted.count(), 1);
+    EXPECT_EQ(posted.first().first().toString(), AppNotification::menuBarDisplayChanged);
+}
+
+TEST(MainRoot, OnboardingIsShownUntilSeen)
+{
+    PanelFixture unseen({.onboardingSeen = false});
+    EXPECT_TRUE(unseen.root->showOnboarding());
+    PanelFixture seen;
+    EXPECT_FALSE(seen.root->showOnboarding());
+    seen.defaults->setBool(MainRoot::kOnboardingSeenKey, false);
+    QSignalSpy changed(seen.root.get(), &MainRoot::showOnboardingChanged);
+    seen.root->appear();
+    EXPECT_TRUE(seen.root->showOnboarding());
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST(MainRoot, SettingsOpenAndQuitCloseThePopoverFirstThenActOnTheNextTurn)
+{
+    const struct Case
+    {
+        const char *action;
+        const char *notification; // posted after closing, or null
+        const char *call; // panel action after closing, or null
+    } cases[] = {
+        {"settingsAction", "pendrapro.openPreferences", nullptr},
+        {"openAppAction", nullptr, "openPendraPro"},
+        {"quitAction", nullptr, "quitApp"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.action);
+        PanelFixture f;
+        QSignalSpy posted(&f.center, &NotificationCenter::posted);
+        emit f.child<PanelMenuAction>(c.action)->triggered();
+
+        ASSERT_EQ(posted.count(), 1);
+        EXPECT_EQ(posted.at(0).first().toString(), AppNotification::closePopover);
+        EXPECT_TRUE(f.actions.calls.isEmpty());
+
+        QCoreApplication::processEvents();
+        if (c.notification) {
+            ASSERT_EQ(posted.count(), 2);
+            EXPECT_EQ(posted.at(1).first().toString(), QString::fromLatin1(c.notification));
+        }
+        if (c.call) {
+            EXPECT_EQ(f.actions.calls, QStringList{QString::fromLatin1(c.call)});
+        }
+    }
+}
+
+TEST(MainRoot, OtherActionsActAtOnce)
+{
+    PanelFixture f;
+    QSignalSpy posted(&f.center, &NotificationCenter::posted);
+    emit f.child<PanelMenuAction>("fullWindowAction")->triggered();
+    ASSERT_EQ(posted.count(), 1);
+    EXPECT_EQ(posted.first().first().toString(), AppNotification::openDashboard);
+
+    emit f.child<PanelMenuAction>("comparisonAction")->triggered();
+    emit f.child<PanelMenuAction>("batterySettingsAction")->triggered();
+    EXPECT_EQ(f.actions.calls, (QStringList{QStringLiteral("openComparisonPage"), QStringLiteral("openBatterySettings")}));
+}
+
+TEST(MainRoot, ActionTitles)
+{
+    PanelFixture f;
+    const struct
+    {
+        const char *objectName, *title;
+    } rows[] = {
+        {"settingsAction", "Settings…"},
+        {"fullWindowAction", "Full Window"},
+        {"openAppAction", "Open Pendra Pro"},
+        {"comparisonAction", "Air vs Pro on the web"},
+        {"batterySettingsAction", "Open Battery Settings…"},
+        {"quitAction", "Quit Pendra Pro"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(f.child<PanelMenuAction>(row.objectName)->title(), QString::fromUtf8(row.title));
+}
+
+TEST(MainRoot, EscapeClosesThePopover)
+{
+    PanelFixture f;
+    QSignalSpy posted(&f.center, &NotificationCenter::posted);
+    QTest::keyClick(f.root.get(), Qt::Key_Escape);
+    ASSERT_EQ(posted.count(), 1);
+    EXPECT_EQ(posted.first().first().toString(), AppNotification::closePopover);
+}
+
+TEST(MainRoot, ChargeControlsDriveTheController)
+{
+    PanelFixture f({.manageCharging = true});
+    f.show(heldAtLimitSnap(70));
+    auto *toFull = f.child<QPushButton>("chargeToFullButton");
+    auto *stop = f.child<QPushButton>("stopOverrideButton");
+
+    toFull->click();
+    EXPECT_TRUE(f.charge->forceFullCharge());
+    EXPECT_TRUE(toFull->isHidden());
+    EXPECT_FALSE(stop->isHidden());
+
+    stop->click();
+    EXPECT_FALSE(f.charge->forceFullCharge());
+    f.child<QPushButton>("dischargeButton")->click();
+    EXPECT_TRUE(f.charge->forceDischarge());
+    EXPECT_EQ(f.child<PanelMainRow>("timeRow")->value(), QStringLiteral("Discharging"));
+    stop->click();
+
+    auto *slider = f.child<QSlider>("chargeLimitSlider");
+    EXPECT_EQ(slider->value(), 80);
+    slider->setValue(72);
+    EXPECT_EQ(f.charge->limitPercent(), 72);
+    EXPECT_EQ(f.child<QLabel>("chargeLimitValue")->text(), QStringLiteral("72%"));
+    f.charge->setLimitPercent(90);
+    EXPECT_EQ(slider->value(), 90);
+
+    auto *manage = f.child<QAbstractButton>("manageChargingSwitch");
+    EXPECT_TRUE(manage->isChecked());
+    manage->click();
+    EXPECT_FALSE(f.charge->isEnabled());
+    EXPECT_TRUE(f.child("chargeLimitBox")->isHidden());
+}
+
+TEST(MainRoot, UnavailableChargeControlSaysWhy)
+{
+    PanelFixture f({.manageCharging = true});
+    f.show(desktopSnap());
+    auto *notice = f.child<QLabel>("chargeNotice");
+    EXPECT_FALSE(notice->isHidden());
+    EXPECT_EQ(notice->text(), f.charge->detail());
+}
+
+TEST(MainRoot, ScrollsAtTheMinimumHeightWithoutClippingSideways)
+{
+    PanelFixture f({.manageCharging = true, .size = {MainRoot::kPanelWidth, 400}});
+    f.top = {app(1, "firefox", 95, 3.0), app(2, "code", 40, 1.5), app(3, "bash", 5, 0.5)};
+    BatSnap snap = chargingSnap(57);
+    snap.cycles = 212;
+    snap.health = 91;
+    f.show(snap);
+    f.root->show();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(f.root->size(), QSize(300, 400));
+    auto *scroll = f.child<QScrollArea>("panelScroll");
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    EXPECT_LE(scroll->widget()->minimumSizeHint().width(), 300);
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
+}

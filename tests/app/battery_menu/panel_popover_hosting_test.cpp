@@ -1,0 +1,74 @@
+#include "app/battery_menu/popover_controller.h"
+#include "app/battery_menu/popover_panel.h"
+#include "fakes/panel_fixture.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A popover whose content is the battery menu over the fixture's services.
+struct HostedPanel
+{
+    HostedPanel()
+    {
+        popover.setScreenArea([](QPoint) { return std::optional<QRect>(QRect(0, 0, 1280, 800)); });
+        trackWhileShown(popover, *f.model);
+    }
+
+    MainRoot *root() const { return qobject_cast<MainRoot *>(popover.panel()->content()); }
+
+    PanelFixture f;
+    int builds = 0;
+    PopoverController popover{f.power.clock, [this](QSize size) -> QWidget * {
+                                  ++builds;
+                                  return new MainRoot(
+                                      MainRoot::Services{*f.model, *f.charge, *f.defaults, f.center, f.actions,
+                                                         *f.icons, [] { return WhyDrain{}; }},
+                                      size);
+                              }};
+};
+
+} // namespace
+
+TEST(PanelPopoverHosting, TheMenuIsBuiltAtWarmUpAndNotAgainWhenShown)
+{
+    HostedPanel hosted;
+    hosted.popover.warmUp();
+    ASSERT_NE(hosted.root(), nullptr);
+    EXPECT_EQ(hosted.root()->size(), QSize(300, 520));
+    const qsizetype widgets = hosted.root()->findChildren<QWidget *>().size();
+
+    hosted.popover.show({640, 10});
+    EXPECT_EQ(hosted.builds, 1);
+    EXPECT_EQ(hosted.root()->findChildren<QWidget *>().size(), widgets);
+    hosted.popover.close();
+}
+
+TEST(PanelPopoverHosting, TheModelTracksOnlyWhileThePopoverIsOpen)
+{
+    HostedPanel hosted;
+    hosted.f.power.publish(onBatterySnap(63, 9.0));
+    hosted.popover.warmUp();
+    EXPECT_FALSE(hosted.f.model->tracking());
+
+    hosted.popover.show({640, 10});
+    EXPECT_TRUE(hosted.f.model->tracking());
+    EXPECT_EQ(hosted.root()->findChild<PanelMainRow *>(QStringLiteral("batteryRow"))->value(), QStringLiteral("63%"));
+
+    hosted.popover.close();
+    EXPECT_FALSE(hosted.f.model->tracking());
+}
+
+TEST(PanelPopoverHosting, ClosePopoverFromTheMenuClosesTheHost)
+{
+    HostedPanel hosted;
+    hosted.f.center.observe(AppNotification::closePopover, &hosted.popover, [&] { hosted.popover.close(); });
+    hosted.popover.warmUp();
+    hosted.popover.show({640, 10});
+    ASSERT_TRUE(hosted.popover.isShown());
+    emit hosted.root()->findChild<PanelMenuAction *>(QStringLiteral("quitAction"))->triggered();
+    EXPECT_FALSE(hosted.popover.isShown());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(hosted.f.actions.calls, QStringList{QStringLiteral("quitApp")});
+}

@@ -1,0 +1,230 @@
+#include "app/battery_menu/app_icon_lookup.h"
+#include "app/dashboard/monitor_section.h"
+#include "app/battery_menu/panel_rows.h"
+#include "app/battery_menu/sparkline.h"
+#include "platform/defaults.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &text)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+QImage solidIcon(const QColor &color)
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(color);
+    return image;
+}
+
+QRgb centreOf(const QIcon &icon)
+{
+    return icon.pixmap(16, 16).toImage().pixel(8, 8);
+}
+
+} // namespace
+
+TEST(PanelRows, SettersChangeTheShownTexts)
+{
+    PanelMainRow main(QStringLiteral("Battery"), QStringLiteral("50%"), true);
+    main.setValue(QStringLiteral("51%"));
+    main.setLabel(QStringLiteral("Status"));
+    EXPECT_EQ(main.value(), QStringLiteral("51%"));
+    EXPECT_EQ(main.label(), QStringLiteral("Status"));
+
+    MonitorRow monitor(QStringLiteral("CPU"), QStringLiteral("2 W"), Qt::green);
+    monitor.setValue(QStringLiteral("9 W"), Qt::red);
+    EXPECT_EQ(monitor.value(), QStringLiteral("9 W"));
+    EXPECT_EQ(monitor.valueColor(), QColor(Qt::red));
+    EXPECT_EQ(monitor.findChild<QLabel *>(QStringLiteral("value"))->palette().color(QPalette::WindowText),
+              QColor(Qt::red));
+}
+
+TEST(PanelRows, ClickableRowsTriggerOnClickAndKeys)
+{
+    PanelMenuAction action(QStringLiteral("Full Window"), QStringLiteral("⌘D"), true);
+    EXPECT_EQ(action.trailing(), QStringLiteral("⌘D"));
+    QSignalSpy triggered(&action, &PanelClickableRow::triggered);
+    action.resize(300, 24);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(&action, &press);
+    QCoreApplication::sendEvent(&action, &release);
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    QCoreApplication::sendEvent(&action, &space);
+    EXPECT_EQ(triggered.count(), 2);
+
+    // A release outside the row is a cancelled click.
+    QMouseEvent outside(QEvent::MouseButtonRelease, QPointF(10, 90), QPointF(10, 90), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(&action, &press);
+    QCoreApplication::sendEvent(&action, &outside);
+    EXPECT_EQ(triggered.count(), 2);
+}
+
+TEST(PanelRows, ChevronIsDrawnInsideItsBox)
+{
+    QImage image(20, 20, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    drawChevron(painter, QRectF(4, 4, 12, 12), ChevronDirection::down, Qt::white);
+    painter.end();
+    int inked = 0;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            if (qAlpha(image.pixel(x, y)) == 0)
+                continue;
+            ++inked;
+            EXPECT_TRUE(x >= 3 && x <= 16 && y >= 3 && y <= 16) << x << "," << y;
+        }
+    }
+    EXPECT_GT(inked, 8);
+}
+
+TEST(Sparkline, PointsSpanTheBoxFromMinimumAtTheBottomToMaximumAtTheTop)
+{
+    const QList<QPointF> points = sparklinePoints({2, 4, 3}, 100, 20);
+    ASSERT_EQ(points.size(), 3);
+    EXPECT_EQ(points.at(0), QPointF(0, 20));
+    EXPECT_EQ(points.at(1), QPointF(50, 0));
+    EXPECT_EQ(points.at(2), QPointF(100, 10));
+    EXPECT_EQ(sparklinePoints({5, 5}, 10, 20), (QList<QPointF>{{0, 10}, {10, 10}}));
+    EXPECT_TRUE(sparklinePoints({}, 10, 20).isEmpty());
+}
+
+TEST(MonitorSection, RemembersItsExpansionUnderItsStorageKey)
+{
+    QTemporaryDir dir;
+    Defaults defaults(dir.filePath(QStringLiteral("settings.json")));
+    const QString key = QStringLiteral("pendrapro.dash.section.power");
+    const auto options = [&] {
+        return MonitorSection::Options{QStringLiteral("Power"), Qt::cyan, QStringLiteral("7.4 W"), QList<double>{1, 2},
+                                       key, QIcon()};
+    };
+
+    MonitorSection first(options(), new QLabel(QStringLiteral("content")), defaults);
+    EXPECT_TRUE(first.isExpanded()); // nothing stored yet
+    EXPECT_FALSE(first.content()->isHidden());
+    QSignalSpy changed(&first, &MonitorSection::expandedChanged);
+    emit first.findChild<PanelClickableRow *>(QStringLiteral("header"))->triggered();
+    EXPECT_FALSE(first.isExpanded());
+    EXPECT_TRUE(first.content()->isHidden());
+    EXPECT_EQ(defaults.boolValue(key), false);
+    EXPECT_EQ(changed.count(), 1);
+
+    MonitorSection second(options(), new QLabel(QStringLiteral("content")), defaults);
+    EXPECT_FALSE(second.isExpanded());
+    EXPECT_TRUE(second.content()->isHidden());
+    second.setSummary(QStringLiteral("9.1 W"));
+    EXPECT_EQ(second.summary(), QStringLiteral("9.1 W"));
+    EXPECT_NE(second.findChild<Sparkline *>(QStringLiteral("sparkline")), nullptr);
+}
+
+TEST(AppIconLookup, FindsTheDesktopEntryByProgramIdOrWindowClass)
+{
+    QTemporaryDir dir;
+    const QString apps = dir.filePath(QStringLiteral("applications"));
+    const QString red = dir.filePath(QStringLiteral("red.png"));
+    const QString blue = dir.filePath(QStringLiteral("blue.png"));
+    const QString green = dir.filePath(QStringLiteral("green.png"));
+    ASSERT_TRUE(solidIcon(Qt::red).save(red));
+    ASSERT_TRUE(solidIcon(Qt::blue).save(blue));
+    ASSERT_TRUE(solidIcon(Qt::green).save(green));
+    writeFile(apps + QStringLiteral("/org.example.Editor.desktop"),
+              "[Desktop Entry]\nName=Editor\nExec=env GDK_BACKEND=x11 /usr/lib/editor/editor-bin %F\nIcon=" +
+                  red.toUtf8() + "\n[Desktop Action new]\nExec=other-program\n");
+    writeFile(apps + QStringLiteral("/sub/blender.desktop"), "[Desktop Entry]\nExec=blender\nIcon=" + blue.toUtf8() + "\n");
+    writeFile(apps + QStringLiteral("/chat.desktop"),
+              "[Desktop Entry]\nExec=/opt/chat/launcher\nStartupWMClass=ChatClient\nIcon=" + green.toUtf8() + "\n");
+
+    AppIconLookup lookup({apps});
+    EXPECT_EQ(lookup.desktopIconName(QStringLiteral("editor-bin"), {}), red);
+    EXPECT_EQ(lookup.desktopIconName(QStringLiteral("x"), QStringLiteral("/usr/lib/editor/editor-bin")), red);
+    EXPECT_EQ(lookup.desktopIconName(QStringLiteral("blender"), {}), blue); // desktop id and program
+    EXPECT_EQ(lookup.desktopIconName(QStringLiteral("chatclient"), {}), green); // window class
+    EXPECT_FALSE(lookup.desktopIconName(QStringLiteral("other-program"), {})); // an action's Exec
+    EXPECT_FALSE(lookup.desktopIconName(QStringLiteral("unknown"), {}));
+
+    EXPECT_EQ(centreOf(lookup.iconFor(QStringLiteral("editor-bin"), {})), QColor(Qt::red).rgb());
+    EXPECT_EQ(centreOf(lookup.iconFor(QStringLiteral("blender"), {})), QColor(Qt::blue).rgb());
+}
+
+TEST(AppIconLookup, ShortenedProcessNamesMatchLongerPrograms)
+{
+    QTemporaryDir dir;
+    const QString apps = dir.filePath(QStringLiteral("applications"));
+    writeFile(apps + QStringLiteral("/long.desktop"),
+              "[Desktop Entry]\nExec=/usr/bin/verylongprogramname-helper\nIcon=long-icon\n");
+    AppIconLookup lookup({apps});
+    // The kernel keeps 15 characters of a process name.
+    EXPECT_EQ(lookup.desktopIconName(QStringLiteral("verylongprogram"), {}), QStringLiteral("long-icon"));
+    EXPECT_FALSE(lookup.desktopIconName(QStringLiteral("verylong"), {}));
+}
+
+TEST(AppIconLookup, UnknownProcessesGetAGenericIconAndLookupsAreCached)
+{
+    QTemporaryDir dir;
+    const QString apps = dir.filePath(QStringLiteral("applications"));
+    const QString red = dir.filePath(QStringLiteral("red.png"));
+    ASSERT_TRUE(solidIcon(Qt::red).save(red));
+    writeFile(apps + QStringLiteral("/tool.desktop"), "[Desktop Entry]\nExec=tool\nIcon=" + red.toUtf8() + "\n");
+    AppIconLookup lookup({apps});
+
+    const QIcon generic = lookup.iconFor(QStringLiteral("no-such-process-xyz"), {});
+    EXPECT_FALSE(generic.isNull());
+    const QIcon first = lookup.iconFor(QStringLiteral("tool"), {});
+    ASSERT_TRUE(QFile::remove(red));
+    // The cached icon is the one already loaded, not a fresh lookup.
+    EXPECT_EQ(lookup.iconFor(QStringLiteral("tool"), {}).cacheKey(), first.cacheKey());
+}
+
+TEST(PanelRows, KeyValueRowsAndRowButtonsShowTheirTexts)
+{
+    StatusKVRow kv(QStringLiteral("Cycle Count"), QStringLiteral("212"));
+    kv.setValue(QStringLiteral("213"));
+    EXPECT_EQ(kv.label(), QStringLiteral("Cycle Count"));
+    EXPECT_EQ(kv.value(), QStringLiteral("213"));
+
+    MenuRowButton withIcon(QStringLiteral("Energy"), genericAppIcon(QStringLiteral("e")), QStringLiteral("3 W"));
+    withIcon.setTrailing(QStringLiteral("4 W"));
+    EXPECT_EQ(withIcon.title(), QStringLiteral("Energy"));
+    EXPECT_EQ(withIcon.trailing(), QStringLiteral("4 W"));
+    EXPECT_NE(withIcon.findChild<QLabel *>(QStringLiteral("icon")), nullptr);
+    MenuRowButton plain(QStringLiteral("Plain"), std::nullopt, std::nullopt);
+    EXPECT_EQ(plain.findChild<QLabel *>(QStringLiteral("icon")), nullptr);
+    EXPECT_TRUE(plain.trailing().isEmpty());
+
+    EXPECT_EQ(MenuSectionHeader(QStringLiteral("Power")).title(), QStringLiteral("Power"));
+    EXPECT_EQ(PanelSectionTitle(QStringLiteral("High Energy Usage")).title(), QStringLiteral("High Energy Usage"));
+    EXPECT_EQ(MenuHairline().height(), 1);
+}
+
+TEST(PanelRows, SwitchTogglesOnClick)
+{
+    PanelSwitch toggle;
+    QSignalSpy toggled(&toggle, &QAbstractButton::toggled);
+    toggle.click();
+    EXPECT_TRUE(toggle.isChecked());
+    toggle.click();
+    EXPECT_FALSE(toggle.isChecked());
+    EXPECT_EQ(toggled.count(), 2);
+}

@@ -1,0 +1,262 @@
+#include "app/battery_menu/popover_controller.h"
+#include "app/battery_menu/popover_geometry.h"
+#include "app/battery_menu/popover_key_monitor.h"
+#include "app/battery_menu/popover_panel.h"
+#include "app/tray/status_click_router.h"
+
+#include "fakes/fake_clock.h"
+#include "fakes/recording_app_actions.h"
+#include "fakes/recording_status_item.h"
+#include "support/qt_printers.h"
+
+#include "support/event_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+bool spinUntilClosed(PopoverController &popover)
+{
+    return spinUntil([&] { return !popover.isShown(); }, 2000);
+}
+
+struct PopoverFixture : ::testing::Test
+{
+    PopoverFixture()
+    {
+        popover.setScreenArea([this](QPoint) { return screen; });
+        router.attach(&item);
+        item.setDoubleClickInterval(0.4);
+    }
+    ~PopoverFixture() override { popover.close(); }
+
+    // A click on the status item, far enough from the previous one to be
+    // single.
+    void singleClick()
+    {
+        clock.advance(1.0);
+        item.click();
+    }
+
+    FakeClock clock;
+    std::optional<QRect> screen = QRect(0, 0, 1280, 800);
+    int contentBuilds = 0;
+    QSize lastContentSize;
+    PopoverController popover{clock, [this](QSize size) {
+                                  ++contentBuilds;
+                                  lastContentSize = size;
+                                  auto *label = new QLabel(QStringLiteral("battery menu"));
+                                  label->setObjectName(QStringLiteral("popoverContent"));
+                                  return label;
+                              }};
+    RecordingAppActions actions;
+    RecordingStatusItem item{clock};
+    StatusClickRouter router{popover, actions, clock};
+    QSignalSpy shown{&popover, &PopoverController::shown};
+    QSignalSpy closed{&popover, &PopoverController::closed};
+};
+
+} // namespace
+
+TEST(PopoverGeometryTest, PanelHeightFollowsTheScreen)
+{
+    EXPECT_EQ(PopoverGeometry::panelHeight(QRect(0, 0, 1280, 700)), 520);
+    EXPECT_EQ(PopoverGeometry::panelHeight(QRect(0, 0, 1280, 450)), 400);
+    EXPECT_EQ(PopoverGeometry::panelHeight(QRect(0, 0, 1280, 560)), 460);
+    EXPECT_EQ(PopoverGeometry::panelHeight(std::nullopt), 520);
+}
+
+TEST(PopoverGeometryTest, PanelHangsUnderTheClickInsideTheScreen)
+{
+    const QRect screen(0, 0, 1280, 800);
+    const QSize size(300, 520);
+    EXPECT_EQ(PopoverGeometry::panelFrame({640, 12}, size, screen), QRect(490, 18, 300, 520));
+    // At the right edge it is pushed left.
+    EXPECT_EQ(PopoverGeometry::panelFrame({1270, 12}, size, screen), QRect(980, 18, 300, 520));
+    // A panel at the bottom opens upwards.
+    EXPECT_EQ(PopoverGeometry::panelFrame({640, 790}, size, screen), QRect(490, 264, 300, 520));
+}
+
+TEST_F(PopoverFixture, BuildsContentWarmBeforeTheFirstClick)
+{
+    popover.warmUp();
+    EXPECT_TRUE(popover.isWarm());
+    EXPECT_EQ(contentBuilds, 1);
+    EXPECT_FALSE(popover.isShown());
+    ASSERT_NE(popover.panel()->findChild<QLabel *>(QStringLiteral("popoverContent")), nullptr);
+}
+
+TEST_F(PopoverFixture, SingleClickOpensAndSecondSingleClickCloses)
+{
+    popover.warmUp();
+    singleClick();
+    EXPECT_TRUE(popover.isShown());
+    EXPECT_EQ(shown.count(), 1);
+    EXPECT_EQ(popover.panel()->size(), QSize(300, 520));
+    EXPECT_EQ(router.lastLeftClickAt(), clock.uptime());
+
+    singleClick();
+    EXPECT_FALSE(popover.isShown());
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(popover.popoverClosedAt(), clock.now());
+}
+
+TEST_F(PopoverFixture, FirstShowReusesWarmContentOfTheSameSize)
+{
+    popover.warmUp();
+    singleClick();
+    EXPECT_EQ(contentBuilds, 1);
+}
+
+TEST_F(PopoverFixture, ScreenSizeChangeRebuildsContent)
+{
+    popover.warmUp();
+    singleClick();
+    singleClick();
+    screen = QRect(0, 0, 1280, 450);
+    clock.advance(1);
+    singleClick();
+    EXPECT_EQ(contentBuilds, 2);
+    EXPECT_EQ(lastContentSize, QSize(300, 400));
+    EXPECT_EQ(popover.panel()->size(), QSize(300, 400));
+    EXPECT_EQ(popover.lastPopoverSize(), QSize(300, 400));
+}
+
+TEST_F(PopoverFixture, SmallScreenChangeKeepsContent)
+{
+    popover.warmUp();
+    screen = QRect(0, 0, 1280, 612); // 512 high: within 8 of the stored 520
+    singleClick();
+    EXPECT_EQ(contentBuilds, 1);
+    EXPECT_EQ(popover.panel()->size(), QSize(300, 520));
+}
+
+TEST_F(PopoverFixture, ClickJustAfterClickOffDoesNotReopen)
+{
+    popover.warmUp();
+    singleClick();
+    // A click elsewhere closed it.
+    popover.panel()->close();
+    EXPECT_EQ(closed.count(), 1);
+
+    clock.advance(0.2);
+    item.click();
+    EXPECT_FALSE(popover.isShown());
+
+    clock.advance(0.2); // 0.4 s after the close; the pair is too slow to be a double click
+    item.click();
+    EXPECT_TRUE(popover.isShown());
+}
+
+TEST_F(PopoverFixture, WallClockSetBackDoesNotBlockReopening)
+{
+    popover.warmUp();
+    singleClick();
+    popover.panel()->close();
+    clock.setWallClock(clock.now() - 3600);
+    clock.advance(1.0);
+    item.click();
+    EXPECT_TRUE(popover.isShown());
+}
+
+TEST_F(PopoverFixture, PressOutsideThePanelClosesIt)
+{
+    popover.warmUp();
+    singleClick();
+    ASSERT_TRUE(popover.isShown());
+    QTest::mouseClick(popover.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(-50, -50));
+    EXPECT_TRUE(spinUntilClosed(popover));
+}
+
+TEST_F(PopoverFixture, DoubleClickClosesPopoverAndOpensDashboard)
+{
+    popover.warmUp();
+    clock.advance(1);
+    item.click();
+    EXPECT_TRUE(popover.isShown());
+    clock.advance(0.2);
+    item.click();
+    EXPECT_FALSE(popover.isShown());
+    EXPECT_EQ(actions.calls, QStringList{QStringLiteral("openDashboard")});
+    EXPECT_EQ(router.lastLeftClickAt(), 0);
+}
+
+TEST_F(PopoverFixture, RightClickOpensContextMenuWithItsItems)
+{
+    item.rightClick({200, 10});
+    QMenu *menu = router.openContextMenu();
+    ASSERT_NE(menu, nullptr);
+    QStringList texts;
+    for (QAction *action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(texts, (QStringList{"Full Window", "Customize…", "Battery Menu", "-", "Open Pendra Pro", "-",
+                                  "Check for Updates", "Website", "-", "Quit Pendra Pro"}));
+    EXPECT_EQ(menu->actions().last()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_EQ(router.lastClickPosition(), QPoint(200, 10));
+
+    menu->actions().at(2)->trigger();
+    menu->actions().at(1)->trigger();
+    EXPECT_EQ(actions.calls, (QStringList{"forceShowPopover", "openPreferences"}));
+    menu->close();
+}
+
+TEST_F(PopoverFixture, ForceShowStartsTrackingOnTheNextTurn)
+{
+    popover.forceShow({300, 10});
+    EXPECT_TRUE(popover.isShown());
+    EXPECT_TRUE(popover.isWarm());
+    EXPECT_EQ(shown.count(), 0);
+    EXPECT_TRUE(shown.wait(1000));
+    popover.forceShow({300, 10});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown.count(), 1) << "already shown: nothing more happens";
+}
+
+TEST_F(PopoverFixture, EscapeClosesAnOpenPopoverAndIsSwallowed)
+{
+    PopoverKeyMonitor monitor(popover);
+    popover.warmUp();
+    singleClick();
+    QTest::keyClick(popover.panel(), Qt::Key_Escape);
+    EXPECT_FALSE(popover.isShown());
+}
+
+TEST_F(PopoverFixture, ControlWClosesAnOpenPopover)
+{
+    PopoverKeyMonitor monitor(popover);
+    popover.warmUp();
+    singleClick();
+    QTest::keyClick(popover.panel(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(popover.isShown());
+}
+
+TEST_F(PopoverFixture, EscapePassesThroughWhenClosed)
+{
+    PopoverKeyMonitor monitor(popover);
+    QLineEdit field;
+    field.show();
+    QTest::keyClicks(&field, QStringLiteral("ab"));
+    QTest::keyClick(&field, Qt::Key_W, Qt::ControlModifier);
+    QTest::keyClick(&field, Qt::Key_Escape);
+    EXPECT_EQ(field.text(), QStringLiteral("ab"));
+    struct EscapeWatcher : QObject
+    {
+        int escapes = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+                ++escapes;
+            return false;
+        }
+    } watcher;
+    field.installEventFilter(&watcher);
+    QTest::keyClick(&field, Qt::Key_Escape);
+    EXPECT_EQ(watcher.escapes, 1);
+}

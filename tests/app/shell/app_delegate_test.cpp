@@ -1,0 +1,273 @@
+#include "app/shell/app_delegate.h"
+#include "app/shell/app_window.h"
+#include "app/shell/main_menu.h"
+#include "app/tray/menu_bar_settings.h"
+#include "app/shell/notification_center.h"
+#include "app/battery_menu/popover_controller.h"
+#include "app/battery_menu/popover_panel.h"
+#include "app/tray/status_click_router.h"
+#include "app/tray/status_item_redrawer.h"
+#include "app/shell/system_event_router.h"
+#include "platform/defaults.h"
+#include "platform/linux/workspace_linux.h"
+
+#include "fakes/fake_logind.h"
+#include "fakes/fake_screensaver.h"
+#include "fakes/power_store_harness.h"
+#include "fakes/recording_status_item.h"
+#include "support/event_loop.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct DelegateFixture : ::testing::Test
+{
+    DelegateFixture()
+    {
+        setState(onBatterySnap(83, 8.0, 125), 7.4);
+        delegate.applicationDidFinishLaunching();
+        delegate.popover()->setScreenArea([](QPoint) { return QRect(0, 0, 1280, 800); });
+    }
+    ~DelegateFixture() override
+    {
+        delegate.popover()->close();
+        delegate.applicationWillTerminate();
+    }
+
+    // The store shows `snap`, both from direct publishes and from its own polls.
+    void setState(const BatSnap &snap, double watts = 5.0)
+    {
+        harness.snapshots.setSnapshot(snap);
+        harness.publish(snap, watts);
+    }
+
+    void click()
+    {
+        harness.clock.advance(1.0);
+        item->click({640, 12});
+    }
+
+    RecordingStatusItem *item = nullptr;
+    int statusItemsMade = 0;
+    PowerStoreHarness harness;
+    QTemporaryDir dir;
+    Defaults defaults{dir.filePath(QStringLiteral("defaults.json"))};
+    NotificationCenter notifications;
+    const LinuxWorkspaceEvents::ServiceNames names{
+        perProcessBusName(QStringLiteral("org.freedesktop.login1")),
+        perProcessBusName(QStringLiteral("org.freedesktop.ScreenSaver")),
+        perProcessBusName(QStringLiteral("org.gnome.ScreenSaver")),
+    };
+    LinuxWorkspaceEvents workspace{QDBusConnection::sessionBus(), QDBusConnection::sessionBus(), names};
+    AppDelegate delegate{AppServices{
+        harness.clock,
+        defaults,
+        notifications,
+        harness.store,
+        harness.powerMode,
+        workspace,
+        [this]() -> std::unique_ptr<StatusItem> {
+            auto made = std::make_unique<RecordingStatusItem>(harness.clock);
+            item = made.get();
+            ++statusItemsMade;
+            return made;
+        },
+    }};
+};
+
+} // namespace
+
+TEST_F(DelegateFixture, LaunchDrawsTheStatusItemFromTheStore)
+{
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->label, QStringLiteral("83% 2h 05m"));
+    EXPECT_EQ(item->autosaveName(), QStringLiteral("PendraProBattery"));
+    EXPECT_TRUE(item->toolTipTitle.startsWith(QStringLiteral("Pendra Pro · 83% · ")));
+    EXPECT_GE(item->length(), 36);
+    EXPECT_TRUE(delegate.popover()->isWarm());
+    EXPECT_FALSE(delegate.popover()->isShown());
+    EXPECT_EQ(delegate.titleTimer().interval(), 8000);
+    EXPECT_TRUE(delegate.titleTimer().isActive());
+}
+
+TEST_F(DelegateFixture, LevelChangeRedrawsAtOnce)
+{
+    setState(chargingSnap(60));
+    EXPECT_EQ(item->label, QStringLiteral("60%"));
+    EXPECT_EQ(delegate.redrawer()->lastStatusDrawAt(), harness.clock.now());
+}
+
+TEST_F(DelegateFixture, DisplaySettingChangeRedrawsInWattsMode)
+{
+    MenuBarSettings::setDisplayMode(defaults, notifications, MenuBarDisplayMode::watts);
+    EXPECT_TRUE(item->label.startsWith(QStringLiteral("83% ")));
+    EXPECT_TRUE(item->label.endsWith(QLatin1Char('W')));
+}
+
+TEST_F(DelegateFixture, LowPowerModeRecoloursAtOnce)
+{
+    const QString before = delegate.redrawer()->lastStatusKey();
+    harness.powerMode.setLowPowerMode(true);
+    EXPECT_NE(delegate.redrawer()->lastStatusKey(), before);
+    EXPECT_TRUE(delegate.redrawer()->lastStatusKey().contains(QStringLiteral("|lowPower|")));
+}
+
+TEST_F(DelegateFixture, PopoverSwitchesTheStoreToFastModeWhileOpen)
+{
+    click();
+    ASSERT_TRUE(delegate.popover()->isShown());
+    EXPECT_TRUE(harness.store.fastMode());
+    EXPECT_NE(delegate.popover()->panel()->findChild<QLabel *>(QStringLiteral("battery")), nullptr);
+    EXPECT_EQ(delegate.popover()->panel()->findChild<QLabel *>(QStringLiteral("battery"))->text(),
+              QStringLiteral("83%"));
+
+    notifications.post(AppNotification::closePopover);
+    EXPECT_FALSE(delegate.popover()->isShown());
+    EXPECT_FALSE(harness.store.fastMode());
+}
+
+TEST_F(DelegateFixture, DoubleClickOpensTheDashboardWindow)
+{
+    click();
+    harness.clock.advance(0.2);
+    item->click({640, 12});
+    EXPECT_FALSE(delegate.popover()->isShown());
+    EXPECT_FALSE(harness.store.fastMode());
+    ASSERT_NE(delegate.dashboardWindow(), nullptr);
+    QWidget *window = delegate.dashboardWindow()->window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Pendra Pro"));
+    EXPECT_EQ(window->minimumSize(), QSize(360, 420));
+    EXPECT_EQ(window->height(), 560);
+    EXPECT_GE(window->width(), 420);
+}
+
+TEST_F(DelegateFixture, ClosedDashboardIsKeptHiddenAndRebuiltOnOpen)
+{
+    delegate.openDashboard();
+    QPointer<QWidget> first = delegate.dashboardWindow()->window();
+    delegate.openDashboard();
+    EXPECT_EQ(delegate.dashboardWindow()->window(), first.data()) << "visible: only brought to front";
+    first->close();
+    EXPECT_FALSE(first.isNull()) << "closing hides, it does not destroy";
+    EXPECT_FALSE(first->isVisible());
+    delegate.openDashboard();
+    EXPECT_NE(delegate.dashboardWindow()->window(), first.data());
+    EXPECT_TRUE(delegate.dashboardWindow()->window()->isVisible());
+}
+
+TEST_F(DelegateFixture, PreferencesWindowHasItsSizeAndTitle)
+{
+    notifications.post(AppNotification::openPreferences);
+    ASSERT_NE(delegate.preferencesWindow(), nullptr);
+    QWidget *window = delegate.preferencesWindow()->window();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Customize"));
+    EXPECT_EQ(window->size(), QSize(780, 560));
+    EXPECT_EQ(window->minimumSize(), QSize(640, 420));
+    EXPECT_EQ(window->palette().color(QPalette::Window), QColor::fromRgbF(0.06f, 0.06f, 0.08f, 1.0f));
+}
+
+TEST_F(DelegateFixture, NotificationsOpenAndCloseTheDashboard)
+{
+    notifications.post(AppNotification::openDashboard);
+    ASSERT_TRUE(delegate.dashboardWindow()->isVisible());
+    notifications.post(AppNotification::closeDashboard);
+    EXPECT_FALSE(delegate.dashboardWindow()->isVisible());
+}
+
+TEST_F(DelegateFixture, RebuiltStatusItemKeepsImageTooltipAndAutosaveName)
+{
+    const QString label = item->label;
+    const QString tip = item->toolTipTitle;
+    notifications.post(AppNotification::rebuildStatusItem);
+    EXPECT_EQ(statusItemsMade, 2);
+    EXPECT_EQ(item->label, label);
+    EXPECT_EQ(item->toolTipTitle, tip);
+    EXPECT_EQ(item->autosaveName(), QStringLiteral("PendraProBattery"));
+    click();
+    EXPECT_TRUE(delegate.popover()->isShown()) << "the new item's clicks are routed";
+}
+
+TEST_F(DelegateFixture, MainMenuActionsReachTheDelegate)
+{
+    MainMenu *menu = delegate.mainMenu();
+    EXPECT_EQ(menu->fullWindowAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_EQ(menu->preferencesAction()->text(), QStringLiteral("Preferences…"));
+    EXPECT_EQ(menu->preferencesAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    EXPECT_EQ(menu->closeWindowAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_W));
+    EXPECT_EQ(menu->quitAction()->text(), QStringLiteral("Quit Pendra Pro"));
+    menu->fullWindowAction()->trigger();
+    ASSERT_TRUE(delegate.dashboardWindow()->isVisible());
+    EXPECT_TRUE(delegate.dashboardWindow()->window()->actions().contains(menu->preferencesAction()));
+    menu->closeWindowAction()->trigger();
+    EXPECT_FALSE(delegate.dashboardWindow()->isVisible());
+}
+
+TEST_F(DelegateFixture, EscapeClosesThePopover)
+{
+    click();
+    QTest::keyClick(delegate.popover()->panel(), Qt::Key_Escape);
+    EXPECT_FALSE(delegate.popover()->isShown());
+}
+
+TEST_F(DelegateFixture, TerminationDropsSubscriptions)
+{
+    delegate.applicationWillTerminate();
+    EXPECT_FALSE(delegate.titleTimer().isActive());
+    setState(onBatterySnap(40, 8.0, 125));
+    EXPECT_EQ(item->label, QStringLiteral("83% 2h 05m"));
+}
+
+TEST_F(DelegateFixture, SleepNoticeReachesThePowerStore)
+{
+    ASSERT_EQ(harness.store.timeEstimateSource(), QStringLiteral("System"));
+    FakeLogind logind(names.logind);
+    ASSERT_TRUE(logind.isServing());
+    QSignalSpy events(delegate.systemEvents(), &SystemEventRouter::systemEvent);
+    logind.prepareForSleep(true);
+    ASSERT_TRUE(spinUntil([&] { return events.count() == 1; }, 3000));
+    EXPECT_EQ(events.at(0).at(0).toString(), QStringLiteral("system_sleep"));
+    // The store now holds its estimate for two seconds.
+    harness.publish(onBatterySnap(83, 8.0, 125), 7.4);
+    EXPECT_EQ(harness.store.timeEstimateSource(), QStringLiteral("—"));
+}
+
+TEST_F(DelegateFixture, ScreenWakeNoticeReachesThePowerStore)
+{
+    FakeScreensaver screensaver(names.gnomeScreenSaver, QStringLiteral("org.gnome.ScreenSaver"),
+                                QStringLiteral("/org/gnome/ScreenSaver"));
+    QSignalSpy events(delegate.systemEvents(), &SystemEventRouter::systemEvent);
+    screensaver.setActive(false);
+    ASSERT_TRUE(spinUntil([&] { return events.count() == 1; }, 3000));
+    EXPECT_EQ(events.at(0).at(0).toString(), QStringLiteral("display_wake"));
+    EXPECT_TRUE(events.at(0).at(1).toBool());
+    // A wake holds the estimate for 45 s.
+    harness.clock.advance(30);
+    harness.publish(onBatterySnap(83, 8.0, 125), 7.4);
+    EXPECT_EQ(harness.store.timeEstimateSource(), QStringLiteral("—"));
+}
+
+TEST_F(DelegateFixture, SecondLaunchWithoutWindowsOpensTheDashboard)
+{
+    EXPECT_TRUE(delegate.applicationShouldHandleReopen(false));
+    ASSERT_NE(delegate.dashboardWindow(), nullptr);
+    EXPECT_TRUE(delegate.dashboardWindow()->isVisible());
+}
+
+TEST_F(DelegateFixture, UpdateHooksAreSignals)
+{
+    QSignalSpy manual(&delegate, &AppDelegate::updateCheckRequested);
+    QSignalSpy postLaunch(&delegate, &AppDelegate::postLaunchDelayElapsed);
+    delegate.checkUpdates();
+    EXPECT_EQ(manual.count(), 1);
+    EXPECT_TRUE(postLaunch.wait(3000));
+}

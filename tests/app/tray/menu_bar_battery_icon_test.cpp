@@ -1,0 +1,332 @@
+#include "app/tray/battery_glyph.h"
+#include "app/tray/menu_bar_battery_icon.h"
+
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+using namespace MenuBarBatteryIcon;
+using BatteryMenuChrome::BatteryTint;
+
+namespace {
+
+Inputs onBattery(int level, std::optional<int> minutes = std::nullopt)
+{
+    Inputs in;
+    in.present = true;
+    in.level = level;
+    in.minutes = minutes;
+    return in;
+}
+
+Inputs onAC(int level, bool charging)
+{
+    Inputs in;
+    in.present = true;
+    in.level = level;
+    in.onAC = true;
+    in.charging = charging;
+    return in;
+}
+
+Inputs desktop()
+{
+    Inputs in;
+    in.present = false;
+    return in;
+}
+
+} // namespace
+
+TEST(MenuBarTimeText, FollowsPowerStateThenMinutes)
+{
+    struct Case
+    {
+        std::optional<int> minutes;
+        bool charging, onAC, present;
+        int level;
+        std::optional<QString> expected;
+    } cases[] = {
+        {std::nullopt, false, false, false, 0, QStringLiteral("AC")},
+        {125, false, true, true, 100, QStringLiteral("Full")},
+        {125, false, true, true, 99, QStringLiteral("AC")},
+        {std::nullopt, false, false, true, 50, std::nullopt},
+        {0, false, false, true, 50, std::nullopt},
+        {65535, false, false, true, 50, std::nullopt},
+        {65534, false, false, true, 50, QStringLiteral("1092h 14m")},
+        {1, false, false, true, 50, QStringLiteral("1m")},
+        {42, false, false, true, 50, QStringLiteral("42m")},
+        {59, false, false, true, 50, QStringLiteral("59m")},
+        {60, false, false, true, 50, QStringLiteral("1h 00m")},
+        {125, true, true, true, 50, QStringLiteral("2h 05m")},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(timeText(c.minutes, c.charging, c.onAC, c.present, c.level), c.expected)
+            << "minutes " << c.minutes.value_or(-1) << " level " << c.level;
+    }
+}
+
+TEST(MenuBarTitle, ComposesPercentAndWattsTitles)
+{
+    Inputs watts83 = onBattery(83);
+    watts83.mode = MenuBarDisplayMode::watts;
+    watts83.watts = 7.4;
+    Inputs watts996 = watts83;
+    watts996.watts = 9.96;
+    Inputs watts10 = watts83;
+    watts10.watts = 10.0;
+    Inputs wattsDesktop = desktop();
+    wattsDesktop.mode = MenuBarDisplayMode::watts;
+    wattsDesktop.watts = 23.4;
+    Inputs warm = onBattery(83, 125);
+    warm.tempC = 21.6;
+    Inputs desktopWarm = desktop();
+    desktopWarm.tempC = -0.4;
+    Inputs chargingNoMinutes = onAC(50, true);
+
+    struct Case
+    {
+        Inputs in;
+        QString expected;
+    } cases[] = {
+        {onBattery(83, 125), QStringLiteral("83% 2h 05m")},
+        {onAC(100, false), QStringLiteral("100% Full")},
+        {onAC(99, false), QStringLiteral("99% AC")},
+        {onAC(64, false), QStringLiteral("64% AC")},
+        {onBattery(47, 65535), QStringLiteral("47%")},
+        {onBattery(47, 0), QStringLiteral("47%")},
+        {onBattery(47, 59), QStringLiteral("47% 59m")},
+        {chargingNoMinutes, QStringLiteral("50%")},
+        {desktop(), QStringLiteral("AC")},
+        {watts83, QStringLiteral("83% 7.4W")},
+        {watts996, QStringLiteral("83% 10.0W")},
+        {watts10, QStringLiteral("83% 10W")},
+        {wattsDesktop, QStringLiteral("23W")},
+        {warm, QStringLiteral("83% 2h 05m · 22°")},
+        {desktopWarm, QStringLiteral("AC · -0°")},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(titleText(c.in), c.expected);
+}
+
+TEST(MenuBarGlyph, PicksBandBoltAndPlug)
+{
+    struct Case
+    {
+        Inputs in;
+        QString name;
+    } cases[] = {
+        {desktop(), QStringLiteral("powerplug.fill")},
+        {onAC(100, false), QStringLiteral("battery.100")},
+        {onAC(99, false), QStringLiteral("battery.100.bolt")},
+        {onAC(94, false), QStringLiteral("battery.75.bolt")},
+        {onAC(70, true), QStringLiteral("battery.75.bolt")},
+        {onAC(69, true), QStringLiteral("battery.50.bolt")},
+        {onAC(45, true), QStringLiteral("battery.50.bolt")},
+        {onAC(44, true), QStringLiteral("battery.25.bolt")},
+        {onAC(20, true), QStringLiteral("battery.25.bolt")},
+        {onAC(19, true), QStringLiteral("battery.0.bolt")},
+        {onAC(100, true), QStringLiteral("battery.100.bolt")},
+        {onBattery(100), QStringLiteral("battery.100")},
+        {onBattery(95), QStringLiteral("battery.100")},
+        {onBattery(94), QStringLiteral("battery.75")},
+        {onBattery(50), QStringLiteral("battery.50")},
+        {onBattery(25), QStringLiteral("battery.25")},
+        {onBattery(19), QStringLiteral("battery.0")},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(glyphName(c.in), c.name) << "level " << c.in.level;
+        EXPECT_TRUE(BatteryGlyph::naturalSize(c.name).has_value()) << c.name.toStdString();
+    }
+    EXPECT_FALSE(BatteryGlyph::naturalSize(QStringLiteral("battery.30")).has_value());
+}
+
+TEST(MenuBarTint, CriticalAtOrBelowThresholdOnlyOnBattery)
+{
+    Inputs lowPowerOnBattery = onBattery(60);
+    lowPowerOnBattery.lowPowerMode = true;
+    Inputs lowPowerOnAC = onAC(60, false);
+    lowPowerOnAC.lowPowerMode = true;
+    Inputs lowPowerCritical = onBattery(10);
+    lowPowerCritical.lowPowerMode = true;
+    Inputs raisedThreshold = onBattery(30);
+    raisedThreshold.criticalPercent = 30;
+    Inputs desktopLowPower = desktop();
+    desktopLowPower.lowPowerMode = true;
+
+    const QColor green = QColor::fromRgbF(0.2f, 0.86f, 0.4f);
+    const QColor red = QColor::fromRgbF(0.98f, 0.26f, 0.26f);
+    const QColor yellow = QColor::fromRgbF(1.0f, 0.8f, 0.12f);
+    struct Case
+    {
+        Inputs in;
+        BatteryTint tint;
+        QColor color;
+    } cases[] = {
+        {onBattery(19), BatteryTint::critical, red},
+        {onBattery(20), BatteryTint::critical, red},
+        {onBattery(21), BatteryTint::discharging, Qt::white},
+        {raisedThreshold, BatteryTint::critical, red},
+        {onAC(10, true), BatteryTint::charging, green},
+        {onAC(10, false), BatteryTint::discharging, Qt::white},
+        {onAC(100, false), BatteryTint::discharging, Qt::white},
+        {lowPowerOnBattery, BatteryTint::lowPower, yellow},
+        {lowPowerOnAC, BatteryTint::lowPower, yellow},
+        {lowPowerCritical, BatteryTint::critical, red},
+        {desktop(), BatteryTint::discharging, Qt::white},
+        {desktopLowPower, BatteryTint::discharging, Qt::white},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(tint(c.in), c.tint) << "level " << c.in.level;
+        EXPECT_EQ(glyphColor(c.in), c.color) << "level " << c.in.level;
+    }
+}
+
+TEST(MenuBarImage, FontSizeSwitchesAtSevenCharacters)
+{
+    EXPECT_EQ(titleFontSize(QStringLiteral("100% AC")), 11.5);
+    EXPECT_EQ(titleFontSize(QStringLiteral("99% AC")), 12.5);
+    EXPECT_EQ(titleFontSize(QStringLiteral("AC")), 12.5);
+}
+
+TEST(MenuBarImage, IsTwentyPointsTallWithGlyphBoxAndTitle)
+{
+    const Inputs in = onBattery(83, 125);
+    const QImage oneX = image(in, 1.0);
+    const QImage twoX = image(in, 2.0);
+    ASSERT_FALSE(oneX.isNull());
+    EXPECT_EQ(oneX.height(), 20);
+    EXPECT_EQ(twoX.height(), 40);
+    EXPECT_EQ(pointWidth(twoX), pointWidth(oneX));
+    // 27-point glyph + margins 2 + 5 + 2 + 1, plus the title.
+    EXPECT_GT(oneX.width(), 37 + 40);
+
+    // Columns 0–1 are the left margin; the glyph starts at x = 2.
+    const auto columnHasInk = [&](int x) {
+        for (int y = 0; y < oneX.height(); ++y) {
+            if (qAlpha(oneX.pixel(x, y)) > 0)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_FALSE(columnHasInk(0));
+    EXPECT_FALSE(columnHasInk(1));
+    EXPECT_TRUE(columnHasInk(2));
+    // The 5-point gap between the glyph box (ends at 29) and the title.
+    EXPECT_FALSE(columnHasInk(30));
+    EXPECT_FALSE(columnHasInk(33));
+    EXPECT_TRUE(columnHasInk(oneX.width() / 2 + 20));
+}
+
+TEST(MenuBarImage, LongerTitleGivesWiderImage)
+{
+    Inputs shortTitle = onAC(64, false);
+    Inputs longTitle = onBattery(64, 600);
+    EXPECT_LT(image(shortTitle).width(), image(longTitle).width());
+}
+
+TEST(MenuBarImage, GlyphIsDrawnInTheTintColour)
+{
+    const QImage critical = image(onBattery(10, 30), 1.0);
+    // The outline's left edge, mid-height.
+    const QColor edge = QColor::fromRgba(critical.pixel(2, 10));
+    EXPECT_GT(edge.alpha(), 200);
+    EXPECT_GT(edge.red(), 200);
+    EXPECT_LT(edge.green(), 100);
+}
+
+TEST(MenuBarImage, FillGrowsWithLevelBand)
+{
+    const auto inkAt = [](const QImage &img, int x) { return qAlpha(img.pixel(x, 10)); };
+    const QImage empty = image(onBattery(10), 1.0);
+    const QImage full = image(onBattery(100), 1.0);
+    // Inside the body, right of the outline and gap.
+    EXPECT_EQ(inkAt(empty, 6), 0);
+    EXPECT_GT(inkAt(full, 6), 200);
+    EXPECT_GT(inkAt(full, 20), 200);
+    const QImage half = image(onBattery(50), 1.0);
+    EXPECT_GT(inkAt(half, 6), 200);
+    EXPECT_EQ(inkAt(half, 20), 0);
+}
+
+TEST(MenuBarImage, TextOnlyFallbackIsSixteenTall)
+{
+    const QImage text = textOnlyImage(QStringLiteral("83% 2h 05m"), Qt::white, 1.0);
+    EXPECT_EQ(text.height(), 16);
+    EXPECT_GT(text.width(), 8);
+}
+
+TEST(MenuBarStatusItem, LengthIsImageWidthPlusEightClamped)
+{
+    EXPECT_EQ(statusItemLength(std::nullopt), 48);
+    EXPECT_EQ(statusItemLength(10.0), 36);
+    EXPECT_EQ(statusItemLength(80.2), 89);
+    EXPECT_EQ(statusItemLength(400.0), 160);
+}
+
+TEST(MenuBarKeys, StatusKeyListsEveryShownField)
+{
+    Inputs in = onBattery(83, 125);
+    in.watts = 7.45;
+    in.tempC = 21.6;
+    EXPECT_EQ(statusKey(in), QStringLiteral("percent|83|125|75|0|0|1|0|20|discharging|216"));
+
+    Inputs none = desktop();
+    none.mode = MenuBarDisplayMode::watts;
+    EXPECT_EQ(statusKey(none), QStringLiteral("watts|0|-1|0|0|0|0|0|20|discharging|-999"));
+}
+
+TEST(MenuBarKeys, WattsBelowATenthDoNotChangeTheKey)
+{
+    Inputs a = onBattery(50, 90);
+    a.watts = 7.41;
+    Inputs b = a;
+    b.watts = 7.44;
+    Inputs c = a;
+    c.watts = 7.46;
+    EXPECT_EQ(statusKey(a), statusKey(b));
+    EXPECT_NE(statusKey(a), statusKey(c));
+    EXPECT_EQ(tooltipKey(statusKey(a)), tooltipKey(statusKey(c)));
+    EXPECT_EQ(tooltipKey(statusKey(a)), QStringLiteral("percent|50|90|0|0|1|0|20|discharging|-999"));
+}
+
+TEST(MenuBarTooltip, TextsWithAndWithoutBattery)
+{
+    Inputs in = onBattery(83, 125);
+    in.powerTimeText = QStringLiteral("2h 5m left");
+    in.watts = 7.45;
+    const Tooltip withBattery = tooltip(in);
+    EXPECT_EQ(withBattery.text(),
+              QStringLiteral("Pendra Pro · 83% · 2h 5m left · 7.5 W\nClick: menu · Double-click: full window"));
+    EXPECT_EQ(withBattery.accessibilityLabel, QStringLiteral("Pendra Pro battery 83 percent, 2h 5m left"));
+
+    const Tooltip none = tooltip(desktop());
+    EXPECT_EQ(none.text(), QStringLiteral("Pendra Pro · AC power\nClick: menu · Double-click: full window"));
+    EXPECT_EQ(none.accessibilityLabel, QStringLiteral("Pendra Pro, AC power"));
+}
+
+TEST(BatteryGlyphDrawing, BoltIsCutOutOfAFullBattery)
+{
+    const auto render = [](const QString &name) {
+        QImage img(54, 26, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        QPainter painter(&img);
+        painter.setRenderHint(QPainter::Antialiasing);
+        BatteryGlyph::draw(painter, QRectF(0, 0, 54, 26), name, Qt::white, 1.0);
+        return img;
+    };
+    const QImage plain = render(QStringLiteral("battery.100"));
+    const QImage bolt = render(QStringLiteral("battery.100.bolt"));
+    int transparentPlain = 0;
+    int transparentBolt = 0;
+    for (int y = 8; y < 18; ++y) {
+        for (int x = 10; x < 38; ++x) {
+            transparentPlain += qAlpha(plain.pixel(x, y)) == 0;
+            transparentBolt += qAlpha(bolt.pixel(x, y)) == 0;
+        }
+    }
+    EXPECT_EQ(transparentPlain, 0);
+    EXPECT_GT(transparentBolt, 10);
+}

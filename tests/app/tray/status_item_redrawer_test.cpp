@@ -1,0 +1,200 @@
+#include "app/tray/status_item_redrawer.h"
+
+#include "fakes/fake_clock.h"
+#include "fakes/recording_status_item.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+namespace {
+
+struct Scheduled
+{
+    double delay;
+    std::function<void()> work;
+};
+
+struct RedrawFixture : ::testing::Test
+{
+    RedrawFixture()
+    {
+        inputs.present = true;
+        inputs.level = 83;
+        inputs.minutes = 125;
+        inputs.watts = 7.4;
+        inputs.powerTimeText = QStringLiteral("2h 5m left");
+        redrawer.setScheduler([this](double delay, std::function<void()> work) {
+            scheduled.push_back({delay, std::move(work)});
+        });
+    }
+
+    void runScheduled()
+    {
+        std::vector<Scheduled> due;
+        due.swap(scheduled);
+        for (Scheduled &item : due)
+            item.work();
+    }
+
+    FakeClock clock;
+    MenuBarBatteryIcon::Inputs inputs;
+    RecordingStatusItem item{clock};
+    StatusItemRedrawer redrawer{clock, [this] { return inputs; }};
+    QSignalSpy redrawn{&redrawer, &StatusItemRedrawer::imageRedrawn};
+    std::vector<Scheduled> scheduled;
+};
+
+} // namespace
+
+TEST_F(RedrawFixture, NewItemReceivesImageLabelTooltipAndLength)
+{
+    redrawer.setStatusItem(&item);
+    EXPECT_EQ(redrawn.count(), 1);
+    EXPECT_EQ(item.label, QStringLiteral("83% 2h 05m"));
+    EXPECT_EQ(item.toolTipTitle, QStringLiteral("Pendra Pro · 83% · 2h 5m left · 7.4 W"));
+    EXPECT_EQ(item.toolTipBody, QStringLiteral("Click: menu · Double-click: full window"));
+    EXPECT_EQ(item.accessibleName, QStringLiteral("Pendra Pro battery 83 percent, 2h 5m left"));
+    ASSERT_EQ(item.icon.size(), std::size(StatusItemRedrawer::kIconSizes));
+    EXPECT_EQ(item.icon.first().width, 16);
+    EXPECT_EQ(item.icon.first().argb.size(), 16 * 16 * 4);
+    EXPECT_EQ(item.length(), MenuBarBatteryIcon::statusItemLength(MenuBarBatteryIcon::pointWidth(redrawer.image())));
+    EXPECT_EQ(redrawer.image().height(), 40);
+}
+
+TEST_F(RedrawFixture, UnchangedKeySkipsTheRedraw)
+{
+    redrawer.setStatusItem(&item);
+    inputs.watts = 7.42; // same tenth of a watt
+    redrawer.redraw();
+    EXPECT_EQ(redrawn.count(), 1);
+    inputs.level = 82;
+    redrawer.redraw();
+    EXPECT_EQ(redrawn.count(), 2);
+    EXPECT_EQ(item.label, QStringLiteral("82% 2h 05m"));
+}
+
+TEST_F(RedrawFixture, WattsChangeRedrawsImageButNotTooltip)
+{
+    redrawer.setStatusItem(&item);
+    inputs.watts = 9.1;
+    redrawer.redraw();
+    EXPECT_EQ(redrawn.count(), 2);
+    EXPECT_EQ(item.toolTipSets, 1);
+    EXPECT_EQ(item.toolTipTitle, QStringLiteral("Pendra Pro · 83% · 2h 5m left · 7.4 W"));
+}
+
+TEST_F(RedrawFixture, ForcedRedrawDrawsEvenWithSameKey)
+{
+    redrawer.setStatusItem(&item);
+    redrawer.forceRedraw();
+    EXPECT_EQ(redrawn.count(), 2);
+    EXPECT_EQ(item.toolTipSets, 1);
+}
+
+TEST_F(RedrawFixture, RebuiltItemGetsImageAndTooltipAgain)
+{
+    redrawer.setStatusItem(&item);
+    RecordingStatusItem rebuilt{clock};
+    redrawer.setStatusItem(&rebuilt);
+    EXPECT_EQ(rebuilt.label, item.label);
+    EXPECT_EQ(rebuilt.toolTipTitle, item.toolTipTitle);
+    EXPECT_EQ(rebuilt.accessibleName, item.accessibleName);
+    EXPECT_EQ(rebuilt.icon, item.icon);
+}
+
+TEST_F(RedrawFixture, WithoutItemNothingIsDrawn)
+{
+    redrawer.redraw();
+    redrawer.requestThrottledRedraw();
+    EXPECT_EQ(redrawn.count(), 0);
+    EXPECT_TRUE(redrawer.lastStatusKey().isEmpty());
+}
+
+TEST_F(RedrawFixture, ThrottleGivesOneImmediateAndOneDelayedRedraw)
+{
+    redrawer.setStatusItem(&item);
+    clock.advance(10);
+
+    inputs.watts = 8.0;
+    redrawer.requestThrottledRedraw();
+    EXPECT_EQ(redrawn.count(), 2);
+    EXPECT_EQ(redrawer.lastStatusDrawAt(), clock.now());
+
+    clock.advance(0.05);
+    inputs.watts = 8.5;
+    redrawer.requestThrottledRedraw();
+    EXPECT_EQ(redrawn.count(), 2);
+    ASSERT_EQ(scheduled.size(), 1u);
+    EXPECT_NEAR(scheduled.front().delay, 0.15, 1e-9);
+    EXPECT_TRUE(redrawer.statusDrawPending());
+
+    clock.advance(0.05);
+    inputs.watts = 9.0;
+    redrawer.requestThrottledRedraw();
+    EXPECT_EQ(scheduled.size(), 1u) << "a pending redraw already covers this one";
+
+    clock.advance(0.05);
+    runScheduled();
+    EXPECT_FALSE(redrawer.statusDrawPending());
+    EXPECT_EQ(redrawn.count(), 3);
+    EXPECT_EQ(item.label, QStringLiteral("83% 2h 05m"));
+    EXPECT_EQ(redrawer.lastStatusDrawAt(), clock.now());
+}
+
+TEST_F(RedrawFixture, ThrottleNeverSchedulesSoonerThanTwentyMilliseconds)
+{
+    redrawer.setStatusItem(&item);
+    redrawer.redrawImmediately();
+    clock.advance(0.195);
+    redrawer.requestThrottledRedraw();
+    ASSERT_EQ(scheduled.size(), 1u);
+    EXPECT_DOUBLE_EQ(scheduled.front().delay, 0.02);
+}
+
+TEST_F(RedrawFixture, ImmediateRedrawClearsPendingFlag)
+{
+    redrawer.setStatusItem(&item);
+    redrawer.redrawImmediately();
+    clock.advance(0.1);
+    redrawer.requestThrottledRedraw();
+    EXPECT_TRUE(redrawer.statusDrawPending());
+    redrawer.redrawImmediately();
+    EXPECT_FALSE(redrawer.statusDrawPending());
+}
+
+TEST_F(RedrawFixture, WallClockSetBackDoesNotStallRedraws)
+{
+    redrawer.setStatusItem(&item);
+    redrawer.redrawImmediately();
+    clock.setWallClock(clock.now() - 3600);
+    inputs.watts = 12.0;
+    redrawer.requestThrottledRedraw();
+    EXPECT_TRUE(scheduled.empty());
+    EXPECT_EQ(item.label, QStringLiteral("83% 2h 05m"));
+    EXPECT_EQ(redrawn.count(), 2);
+}
+
+TEST_F(RedrawFixture, LowPowerToggleRedrawsAndStampsDrawTime)
+{
+    redrawer.setStatusItem(&item);
+    clock.advance(5);
+    redrawer.forceRedrawImmediately();
+    EXPECT_EQ(redrawn.count(), 2);
+    EXPECT_EQ(redrawer.lastStatusDrawAt(), clock.now());
+}
+
+TEST_F(RedrawFixture, DefaultSchedulerRunsTheDelayedRedraw)
+{
+    StatusItemRedrawer realTimer{clock, [this] { return inputs; }};
+    QSignalSpy drawn{&realTimer, &StatusItemRedrawer::imageRedrawn};
+    realTimer.setStatusItem(&item);
+    realTimer.redrawImmediately();
+    inputs.level = 50;
+    realTimer.requestThrottledRedraw();
+    EXPECT_TRUE(realTimer.statusDrawPending());
+    EXPECT_TRUE(drawn.wait(1000));
+    EXPECT_FALSE(realTimer.statusDrawPending());
+    EXPECT_EQ(item.label, QStringLiteral("50% 2h 05m"));
+}

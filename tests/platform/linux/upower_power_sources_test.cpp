@@ -1,0 +1,176 @@
+#include "platform/linux/upower_power_sources.h"
+
+#include "fakes/fake_upower_service.h"
+#include "platform/serial_queue.h"
+#include "power/battery_power_source_reader.h"
+#include "support/event_loop.h"
+
+#include "support/battery_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include <atomic>
+#include <cmath>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr uint kLinePower = 1;
+constexpr uint kBattery = 2;
+constexpr uint kMouse = 5;
+constexpr uint kCharging = 1;
+constexpr uint kDischarging = 2;
+
+QVariantMap device(uint type, bool powerSupply, double percentage, uint state, qint64 toEmpty, qint64 toFull)
+{
+    return {{QStringLiteral("Type"), type},
+            {QStringLiteral("PowerSupply"), powerSupply},
+            {QStringLiteral("IsPresent"), true},
+            {QStringLiteral("Percentage"), percentage},
+            {QStringLiteral("State"), state},
+            {QStringLiteral("TimeToEmpty"), toEmpty},
+            {QStringLiteral("TimeToFull"), toFull}};
+}
+
+// The backend blocks on the bus, as it does on the power store's work queue;
+// the test thread keeps its event loop turning meanwhile.
+QList<PowerSourceDescription> readOnWorkQueue(UPowerPowerSources &sources)
+{
+    SerialQueue queue("pendrapro.power");
+    QList<PowerSourceDescription> result;
+    std::atomic<bool> done{false};
+    queue.post([&] {
+        result = sources.copyPowerSources();
+        done = true;
+    });
+    EXPECT_TRUE(spinUntil([&] { return done.load(); }, 10000));
+    return result;
+}
+
+QDBusConnection clientConnection()
+{
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("upower-client"));
+}
+
+class UPowerPowerSourcesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            GTEST_SKIP() << "needs a session bus (run under dbus-run-session)";
+        ASSERT_TRUE(m_service.start());
+    }
+
+    FakeUPowerService m_service;
+};
+
+TEST_F(UPowerPowerSourcesTest, PresentsTheSystemBatteryWithPowerSourceKeys)
+{
+    m_service.setOnBattery(true);
+    m_service.setDevices({
+        {QStringLiteral("line_power_AC"), device(kLinePower, true, 0, 0, 0, 0)},
+        {QStringLiteral("mouse_hidpp_battery_0"), device(kMouse, false, 40, kDischarging, 0, 0)},
+        {QStringLiteral("battery_hidpp_headset"), device(kBattery, false, 30, kDischarging, 0, 0)},
+        {QStringLiteral("battery_BAT0"), device(kBattery, true, 76.4, kDischarging, 15120, 0)},
+    });
+    UPowerPowerSources sources(clientConnection(), 2000ms);
+    const QList<PowerSourceDescription> list = readOnWorkQueue(sources);
+    ASSERT_EQ(list.size(), 1);
+    const PowerSourceDescription expected = {
+        {QStringLiteral("Type"), QStringLiteral("InternalBattery")},
+        {QStringLiteral("Name"), QStringLiteral("InternalBattery-0")},
+        {QStringLiteral("Current Capacity"), 76},
+        {QStringLiteral("Max Capacity"), 100},
+        {QStringLiteral("Power Source State"), QStringLiteral("Battery Power")},
+        {QStringLiteral("Is Charging"), false},
+        {QStringLiteral("Time to Empty"), qint64(252)},
+        {QStringLiteral("Time to Full Charge"), qint64(0)},
+    };
+    EXPECT_EQ(list.first(), expected);
+
+    const BatSourceReading reading = decodePowerSources(list);
+    EXPECT_EQ(reading, (BatSourceReading{.name = QStringLiteral("IOPS"), .present = true, .level = 76,
+                                         .charging = false, .onAC = false, .minutes = 252}));
+}
+
+TEST_F(UPowerPowerSourcesTest, ChargingOnAC)
+{
+    m_service.setOnBattery(false);
+    m_service.setDevices({{QStringLiteral("battery_BAT0"), device(kBattery, true, 54, kCharging, 0, 5880)}});
+    UPowerPowerSources sources(clientConnection(), 2000ms);
+    const BatSourceReading reading = decodePowerSources(readOnWorkQueue(sources));
+    EXPECT_EQ(reading, (BatSourceReading{.name = QStringLiteral("IOPS"), .present = true, .level = 54,
+                                         .charging = true, .onAC = true, .minutes = 98}));
+}
+
+TEST_F(UPowerPowerSourcesTest, MissingOnBatteryLeavesThePowerStateOut)
+{
+    m_service.setOnBattery(std::nullopt);
+    m_service.setDevices({{QStringLiteral("battery_BAT0"), device(kBattery, true, 54, kCharging, 0, 5880)}});
+    UPowerPowerSources sources(clientConnection(), 2000ms);
+    const QList<PowerSourceDescription> list = readOnWorkQueue(sources);
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_FALSE(list.first().contains(QStringLiteral("Power Source State")));
+    EXPECT_EQ(list.first().value(QStringLiteral("Current Capacity")), 54);
+}
+
+TEST_F(UPowerPowerSourcesTest, HungDaemonCostsAtMostTheBudget)
+{
+    m_service.setDevices({{QStringLiteral("battery_BAT0"), device(kBattery, true, 54, kCharging, 0, 5880)}});
+    m_service.setSilent(true);
+    UPowerPowerSources sources(clientConnection(), 300ms);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(readOnWorkQueue(sources).isEmpty());
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(m_service.callCount(), 1); // no further calls once the budget is spent
+}
+
+TEST(UPowerPowerSources, NoDaemonOrNoBusMeansNoSources)
+{
+    if (!QDBusConnection::sessionBus().isConnected())
+        GTEST_SKIP() << "needs a session bus (run under dbus-run-session)";
+    UPowerPowerSources withoutDaemon(clientConnection(), 2000ms);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(readOnWorkQueue(withoutDaemon).isEmpty());
+    EXPECT_LT(timer.elapsed(), 1000);
+
+    UPowerPowerSources withoutBus(QDBusConnection(QStringLiteral("never-connected")), 2000ms);
+    EXPECT_TRUE(withoutBus.copyPowerSources().isEmpty());
+}
+
+TEST(UPowerDevicePresentation, PropertyRules)
+{
+    struct Case { const char *what; QVariantMap device; std::optional<bool> onBattery; QStringList keys; };
+    const QVariantMap base = device(kBattery, true, 87.5, 0, 0, 0);
+    QVariantMap nan = base;
+    nan[QStringLiteral("Percentage")] = std::nan("");
+    QVariantMap wrongType = base;
+    wrongType[QStringLiteral("Percentage")] = QStringLiteral("87");
+    QVariantMap noTimes = base;
+    noTimes.remove(QStringLiteral("TimeToEmpty"));
+    noTimes.remove(QStringLiteral("TimeToFull"));
+    const Case cases[] = {
+        {"unknown state has no charging flag", base, std::nullopt,
+         {"Current Capacity", "Max Capacity", "Name", "Time to Empty", "Time to Full Charge", "Type"}},
+        {"NaN percentage", nan, true,
+         {"Name", "Power Source State", "Time to Empty", "Time to Full Charge", "Type"}},
+        {"percentage of the wrong type", wrongType, false,
+         {"Name", "Power Source State", "Time to Empty", "Time to Full Charge", "Type"}},
+        {"no times", noTimes, std::nullopt, {"Current Capacity", "Max Capacity", "Name", "Type"}},
+    };
+    for (const Case &c : cases) {
+        QStringList keys = powerSourceFromUPowerDevice(c.device, c.onBattery, 0).keys();
+        keys.sort();
+        EXPECT_EQ(keys, c.keys) << c.what;
+    }
+    EXPECT_EQ(powerSourceFromUPowerDevice(base, true, 2).value(QStringLiteral("Current Capacity")), 88);
+    EXPECT_EQ(powerSourceFromUPowerDevice(base, true, 2).value(QStringLiteral("Name")), QStringLiteral("InternalBattery-2"));
+}
+
+} // namespace
