@@ -3,6 +3,7 @@
 #include "charge/charge_inputs.h"
 #include "platform/defaults.h"
 #include "platform/format.h"
+#include "platform/platform_texts.h"
 
 #include <algorithm>
 #include <chrono>
@@ -23,7 +24,7 @@ constexpr int kDefaultLimit = 80;
 // the tick allows; the battery level cannot move that fast.
 constexpr auto kTickInterval = 3s;
 
-const QString kBackendAvailable = QStringLiteral("AppleSMC (CH0B/CH0C/CH0I)");
+const QString kBackendAvailable = PlatformTexts::onThisMachine(QStringLiteral("AppleSMC (CH0B/CH0C/CH0I)"));
 const QString kBackendUnavailable = QStringLiteral("Unavailable");
 
 int clampedLimit(long long percent)
@@ -137,8 +138,9 @@ void ChargeLimitController::tick()
     if (!m_smc.isAvailable()) {
         setStatus(ChargeLimitStatus::unsupported);
         setModeDescription(QStringLiteral("Automatic"));
-        setDetail(QStringLiteral("AppleSMC not available. Charge control needs SMC access "
-                                 "(often requires a privileged helper on locked-down Macs)."));
+        setDetail(PlatformTexts::onThisMachine(
+            QStringLiteral("AppleSMC not available. Charge control needs SMC access "
+                           "(often requires a privileged helper on locked-down Macs).")));
         setBackendName(kBackendUnavailable);
         return;
     }

@@ -34,8 +34,6 @@ class ChargeLimitController : public QObject
     Q_PROPERTY(QString statusLine READ statusLine NOTIFY statusLineChanged)
 
 public:
-    // Over the shared power store, SMC client and settings; the app starts it at launch.
-    static ChargeLimitController &shared();
 
     // Reads the settings; does not tick until `start` or a setting change.
     ChargeLimitController(const PowerStore &store, ChargeSMC &smc, Defaults &defaults, QObject *parent = nullptr);

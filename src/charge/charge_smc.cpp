@@ -1,6 +1,12 @@
 #include "charge/charge_smc.h"
 
+#include "platform/platform_texts.h"
+
+#include <QLoggingCategory>
+
 #include <array>
+
+Q_LOGGING_CATEGORY(lcChargeSmc, "pendrapro.charge.smc", QtWarningMsg)
 
 namespace {
 
@@ -26,11 +32,6 @@ std::array<KeyWrite, 3> keyWritesFor(ChargeSMCMode mode)
 
 } // namespace
 
-ChargeSMC &ChargeSMC::shared()
-{
-    static ChargeSMC smc(SmcUserClient::system());
-    return smc;
-}
 
 ChargeSMC::ChargeSMC(SmcUserClient &client)
     : m_client(client)
@@ -42,14 +43,15 @@ void ChargeSMC::open()
 {
     const SmcHandle service = m_client.matchingService(kSmcServiceClass);
     if (service == 0) {
-        m_lastError = QStringLiteral("AppleSMC not found");
+        m_lastError = PlatformTexts::onThisMachine(QStringLiteral("AppleSMC not found"));
         return;
     }
     SmcHandle connection = 0;
     const SmcReturn code = m_client.openService(service, kSmcConnectionType, connection);
     m_client.releaseService(service);
     if (code != kSmcReturnSuccess || connection == 0) {
-        m_lastError = QStringLiteral("IOServiceOpen failed (%1) — not privileged?").arg(code);
+        qCWarning(lcChargeSmc, "opening the charge controller failed (%d)", int(code));
+        m_lastError = PlatformTexts::onThisMachine(QStringLiteral("IOServiceOpen failed — not privileged?"));
         return;
     }
     m_connection = connection;
@@ -59,7 +61,7 @@ void ChargeSMC::open()
 bool ChargeSMC::apply(ChargeSMCMode mode)
 {
     if (!m_isAvailable || m_connection == 0) {
-        m_lastError = QStringLiteral("SMC unavailable");
+        m_lastError = PlatformTexts::onThisMachine(QStringLiteral("SMC unavailable"));
         return false;
     }
     for (const KeyWrite &write : keyWritesFor(mode)) {
@@ -80,9 +82,10 @@ std::optional<QString> ChargeSMC::writeKey(std::uint32_t key, std::uint8_t value
     SmcRecord output{};
     const SmcReturn code = m_client.callStructMethod(m_connection, kSmcSelectorKeyCommand, input, output);
     if (code == kSmcReturnNotPrivileged)
-        return QStringLiteral("Not privileged — SMC write blocked on this Mac.");
+        return PlatformTexts::onThisMachine(QStringLiteral("Not privileged — SMC write blocked on this Mac."));
     const std::uint8_t result = output[SmcRecordOffset::result];
     if (code == kSmcReturnSuccess && result == kSmcResultSuccess)
         return std::nullopt;
-    return QStringLiteral("SMC error %1/%2 for key").arg(code).arg(unsigned(result));
+    qCWarning(lcChargeSmc, "charge key write failed (%d/%u)", int(code), unsigned(result));
+    return PlatformTexts::onThisMachine(QStringLiteral("SMC error for key"));
 }

@@ -21,8 +21,6 @@ enum class ChargeSMCMode : std::uint8_t {
 class ChargeSMC
 {
 public:
-    // Over the machine's user client, opened on first use.
-    static ChargeSMC &shared();
 
     explicit ChargeSMC(SmcUserClient &client);
     ChargeSMC(const ChargeSMC &) = delete;

@@ -47,9 +47,6 @@ public:
     static constexpr int kMaxWindowMinutes = 60;
     static constexpr double kCooldownSeconds = 1800;
 
-    // The standard settings, the system clock, desktop notifications and the
-    // process sampler's list.
-    static DrainAlertMonitor &shared();
 
     DrainAlertMonitor(Defaults &defaults, const Clock &clock, Notifications &notifications,
                       LeadingProcess leadingProcess);

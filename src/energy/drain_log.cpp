@@ -17,22 +17,12 @@ namespace {
 const QString kRetentionKey = QStringLiteral("pendrapro.retentionDays");
 constexpr double kSecondsPerDay = 86400;
 
-DrainLog::RandomInt systemRandom()
+} // namespace
+
+DrainLog::RandomInt DrainLog::systemRandom()
 {
     auto engine = std::make_shared<std::mt19937>(std::random_device{}());
     return [engine](int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(*engine); };
-}
-
-} // namespace
-
-DrainLog &DrainLog::shared()
-{
-    static DrainLog *log = [] {
-        QDir().mkpath(Paths::supportDir());
-        return new DrainLog(Paths::supportDir() + QStringLiteral("/drain.jsonl"), Defaults::standard(),
-                            Clock::system(), systemRandom());
-    }();
-    return *log;
 }
 
 DrainLog::DrainLog(QString filePath, Defaults &defaults, const Clock &clock, RandomInt random, QObject *parent)

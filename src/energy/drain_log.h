@@ -29,6 +29,8 @@ class DrainLog : public QObject, public PowerLogSink, public TopProcessSink
 public:
     // Returns 0…`bound` − 1, uniformly. Drawn on the log's queue.
     using RandomInt = std::function<int(int bound)>;
+    // A uniform random source seeded from the system.
+    static RandomInt systemRandom();
 
     static constexpr int kDefaultRetentionDays = 14;
     static constexpr int kMinRetentionDays = 1;
@@ -36,9 +38,6 @@ public:
     // On average one append in this many trims the file.
     static constexpr int kTrimOneIn = 30;
 
-    // drain.jsonl in the support folder, the standard settings, the system
-    // clock; kept for the process.
-    static DrainLog &shared();
 
     DrainLog(QString filePath, Defaults &defaults, const Clock &clock, RandomInt random,
              QObject *parent = nullptr);

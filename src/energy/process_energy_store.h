@@ -35,8 +35,6 @@ public:
     static constexpr auto kFastModeExtraPassDelay = std::chrono::milliseconds(350);
     static constexpr double kTopNoteIntervalSeconds = 25;
 
-    // The real process table, the power store and the drain log.
-    static ProcessEnergyStore &shared();
 
     // `topSink` may be null.
     ProcessEnergyStore(const ProcessTable &table, const Clock &clock, PowerReader power,

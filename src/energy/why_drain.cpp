@@ -45,7 +45,9 @@ struct WindowTally
         const QJsonValue name = record.value(QStringLiteral("name"));
         if (kind == QLatin1String("power")) {
             const auto level = integerValue(record.value(QStringLiteral("level")));
-            if (!level)
+            // A level outside 0–100 is not a battery reading (a hand-edited
+            // log), and two of them could overflow the drop.
+            if (!level || *level < 0 || *level > 100)
                 return;
             levels.emplace_back(time, *level);
             const QJsonValue top = record.value(QStringLiteral("top"));

@@ -47,6 +47,4 @@ public:
     virtual std::optional<std::vector<std::int64_t>> delta(const EnergySample &previous,
                                                            const EnergySample &current) = 0;
 
-    // This machine's counters (a fresh instance; the caller keeps it).
-    static std::unique_ptr<EnergyCounters> createSystem();
 };

@@ -26,6 +26,4 @@ public:
     // Shows the notification if the desktop allows it.
     virtual void post(const LocalNotification &notification) = 0;
 
-    // The real service, shared for the process.
-    static Notifications &system();
 };

@@ -13,9 +13,6 @@ public:
 
     virtual bool isLowPowerModeEnabled() const = 0;
 
-    // This machine's monitor, created on first use on the main thread and kept
-    // for the process.
-    static PowerModeMonitor &system();
 
 signals:
     void lowPowerModeChanged(bool enabled);

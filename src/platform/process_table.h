@@ -26,6 +26,4 @@ public:
     // Logical CPUs online, at least 1.
     virtual int logicalCpuCount() const = 0;
 
-    // The real table, shared for the process.
-    static const ProcessTable &system();
 };

@@ -99,6 +99,4 @@ public:
                                        SmcRecord &output)
         = 0;
 
-    // The machine's user client, shared for the process.
-    static SmcUserClient &system();
 };

@@ -1,21 +1,48 @@
 #include "platform/system_backends.h"
 
+#include "platform/linux/charge_behaviour_smc.h"
+#include "platform/linux/freedesktop_notifications.h"
+#include "platform/linux/power_profiles_monitor.h"
+#include "platform/linux/proc_process_table.h"
+#include "platform/linux/proc_system_info.h"
+#include "platform/linux/rapl_energy_counters.h"
+#include "platform/linux/status_notifier_item.h"
 #include "platform/linux/sysfs_battery_registry.h"
 #include "platform/linux/upower_power_sources.h"
+#include "platform/linux/workspace_linux.h"
 
-PowerSourceList &systemPowerSources()
-{
-    static UPowerPowerSources sources;
-    return sources;
-}
+#include <QDBusConnection>
 
-SmartBatteryRegistry &systemSmartBatteryRegistry()
+SystemBackends::SystemBackends() = default;
+SystemBackends::~SystemBackends() = default;
+SystemBackends::SystemBackends(SystemBackends &&) noexcept = default;
+
+SystemBackends makeSystemBackends()
 {
-    static SysfsSmartBatteryRegistry registry(QStringLiteral("/sys"));
-    return registry;
+    const QDBusConnection systemBus = QDBusConnection::systemBus();
+    const QDBusConnection sessionBus = QDBusConnection::sessionBus();
+    SystemBackends backends;
+    backends.powerSources = std::make_unique<UPowerPowerSources>();
+    backends.batteryRegistry = std::make_unique<SysfsSmartBatteryRegistry>(QStringLiteral("/sys"));
+    backends.energyCounters = std::make_unique<RaplEnergyCounters>();
+    backends.systemInfo = std::make_unique<ProcSystemInfo>();
+    backends.processTable = std::make_unique<ProcProcessTable>();
+    backends.powerMode = std::make_unique<PowerProfilesMonitor>(systemBus);
+    backends.smc = std::make_unique<ChargeBehaviourSmc>();
+    backends.notifications = std::make_unique<FreedesktopNotifications>(sessionBus);
+    backends.workspace = std::make_unique<LinuxWorkspaceEvents>(systemBus, sessionBus);
+    return backends;
 }
 
 std::unique_ptr<SmartBatteryRegistry> makeSmartBatteryRegistry(const QString &sysRoot)
 {
     return std::make_unique<SysfsSmartBatteryRegistry>(sysRoot);
+}
+
+std::unique_ptr<StatusItem> makeStatusNotifierItem(Clock &clock, bool onlyWithWatcher)
+{
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (onlyWithWatcher && !StatusNotifierItem::watcherAvailable(bus))
+        return nullptr;
+    return std::make_unique<StatusNotifierItem>(bus, clock);
 }

@@ -19,6 +19,4 @@ public:
     virtual int performanceCpuCount() const = 0;
     virtual int efficiencyCpuCount() const = 0;
 
-    // This machine, shared for the process.
-    static const SystemInfo &system();
 };

@@ -12,9 +12,6 @@ class WorkspaceEvents : public QObject
 public:
     using QObject::QObject;
 
-    // This session's events (login manager on the system bus, screen saver
-    // on the session bus), created on first use and kept for the process.
-    static WorkspaceEvents &system();
 
 signals:
     void screensDidSleep();

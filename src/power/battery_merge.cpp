@@ -22,6 +22,9 @@ constexpr int kMaxMinutesOnBattery = 1200;
 constexpr int kMaxMinutesCharging = 480;
 // Below 20 mA the current says nothing about the power flowing.
 constexpr int kMinMergedCurrentMA = 20;
+// No laptop battery moves 500 A; beyond that a reading is a misprinted bit
+// pattern, and INT_MIN has no absolute value.
+constexpr int kMaxPlausibleCurrentMA = 499999;
 constexpr double kMinCurrentChargeW = 0.08;
 constexpr double kMinTelemetryChargeW = 0.15;
 
@@ -151,7 +154,9 @@ BatSnap mergeBatteryReadings(const QList<BatSourceReading> &list)
     snap.rawMax = readings.first(&BatSourceReading::rawMax, kDetailOrder);
     snap.design = readings.first(&BatSourceReading::design, kDetailOrder);
     snap.rawCurrent = readings.first(&BatSourceReading::rawCurrent, kDetailOrder);
-    snap.amperageMA = readings.first(&BatSourceReading::amperageMA, kDetailOrder);
+    snap.amperageMA = readings.firstWhere(&BatSourceReading::amperageMA, kDetailOrder, [](int mA) {
+        return mA >= -kMaxPlausibleCurrentMA && mA <= kMaxPlausibleCurrentMA;
+    });
     snap.voltageMV = readings.first(&BatSourceReading::voltageMV, kDetailOrder);
     snap.present = readings.anyPresent() || snap.level >= 1 || snap.rawCurrent.has_value();
 

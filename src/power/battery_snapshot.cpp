@@ -27,11 +27,6 @@ BatterySnapshot::BatterySnapshot(PowerSourceList &sources, SmartBatteryRegistry 
 {
 }
 
-BatterySnapshot &BatterySnapshot::system()
-{
-    static BatterySnapshot snapshot(systemPowerSources(), systemSmartBatteryRegistry(), ToolRunner::system());
-    return snapshot;
-}
 
 BatSnap BatterySnapshot::readSnapshot(bool crossCheck)
 {

@@ -21,8 +21,6 @@ class BatterySnapshot final : public SnapshotSource
 public:
     BatterySnapshot(PowerSourceList &sources, SmartBatteryRegistry &registry, ToolRunner &tools);
 
-    // The machine's real backends, created on first use.
-    static BatterySnapshot &system();
 
     BatSnap readSnapshot(bool crossCheck) override;
     // Every reading taken for one snapshot, in reading order.

@@ -110,7 +110,9 @@ std::optional<qint64> repairedAmperage(const IoregText &ioreg, const PrintedInte
         const qint64 low = static_cast<qint32>(static_cast<quint32>(amperage.bits & 0xffffffffu));
         return within(low, kWidenedAmperageLimitMA) ? std::optional<qint64>(low) : std::nullopt;
     }
-    return repairWidenedInteger(amperage.value, kWidenedAmperageLimitMA);
+    // What no repair brings into range (INT_MIN, say) is no amperage.
+    const qint64 repaired = repairWidenedInteger(amperage.value, kWidenedAmperageLimitMA);
+    return within(repaired, kWidenedAmperageLimitMA) ? std::optional<qint64>(repaired) : std::nullopt;
 }
 
 } // namespace

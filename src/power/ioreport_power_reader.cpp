@@ -76,13 +76,6 @@ IOReportPowerReader::IOReportPowerReader(EnergyCounters &counters, const Clock &
     subscribe();
 }
 
-IOReportPowerReader &IOReportPowerReader::shared()
-{
-    // Both live for the whole process, past static destruction.
-    static EnergyCounters *counters = EnergyCounters::createSystem().release();
-    static IOReportPowerReader *reader = new IOReportPowerReader(*counters, Clock::system());
-    return *reader;
-}
 
 void IOReportPowerReader::subscribe()
 {

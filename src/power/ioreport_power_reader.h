@@ -55,8 +55,6 @@ public:
     IOReportPowerReader(const IOReportPowerReader &) = delete;
     IOReportPowerReader &operator=(const IOReportPowerReader &) = delete;
 
-    // The machine's counters and clock, created on first use, never destroyed.
-    static IOReportPowerReader &shared();
 
     // "pendrapro.ioreport": every call of `sample` runs here.
     SerialQueue &queue() { return m_queue; }

@@ -45,8 +45,6 @@ class PowerStore : public QObject
     Q_PROPERTY(QString statusText READ statusText NOTIFY statusTextChanged)
 
 public:
-    // Real backends, created on first use and kept for the process.
-    static PowerStore &shared();
 
     // Every dependency must outlive the store; `socReader` may be null on a
     // machine without energy counters.

@@ -1,5 +1,6 @@
 // pendrapro-probe: prints what the app reads about the battery on this machine.
 
+#include "platform/energy_counters.h"
 #include "platform/power_sources.h"
 #include "platform/registry.h"
 #include "platform/system_backends.h"
@@ -60,10 +61,11 @@ int main(int argc, char **argv)
         return 2;
     }
 
+    SystemBackends backends = makeSystemBackends();
     NoPowerSources noPowerSources;
     std::unique_ptr<SmartBatteryRegistry> recordedRegistry;
-    PowerSourceList *sources = &systemPowerSources();
-    SmartBatteryRegistry *registry = &systemSmartBatteryRegistry();
+    PowerSourceList *sources = backends.powerSources.get();
+    SmartBatteryRegistry *registry = backends.batteryRegistry.get();
     if (parser.isSet(sysfsOption)) {
         recordedRegistry = makeSmartBatteryRegistry(parser.value(sysfsOption));
         registry = recordedRegistry.get();
@@ -77,11 +79,11 @@ int main(int argc, char **argv)
     ProbeReport report;
     report.addReadings(readings);
     report.addSnapshot(mergeBatteryReadings(readings));
-    report.addSection(QStringLiteral("energy"), QStringLiteral("Energy counters"), energySection());
+    report.addSection(QStringLiteral("energy"), QStringLiteral("Energy counters"), energySection(*backends.energyCounters));
     if (polls > 0)
         report.addSection(QStringLiteral("powerStore"),
                           QStringLiteral("Power store after %1 poll(s)").arg(polls),
-                          powerStoreSection(snapshot, polls));
+                          powerStoreSection(snapshot, backends, polls));
 
     QTextStream out(stdout);
     if (parser.isSet(jsonOption))

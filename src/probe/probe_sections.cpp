@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/energy_counters.h"
 #include "platform/power_mode.h"
+#include "platform/system_backends.h"
 #include "platform/system_info.h"
 #include "power/ioreport_power_reader.h"
 #include "power/power_store.h"
@@ -59,16 +60,15 @@ bool pollAndWait(PowerStore &store)
 
 } // namespace
 
-QList<ProbeField> energySection()
+QList<ProbeField> energySection(EnergyCounters &counters)
 {
-    const std::unique_ptr<EnergyCounters> counters = EnergyCounters::createSystem();
-    const std::optional<QList<EnergyChannel>> catalogue = counters->catalogue();
+    const std::optional<QList<EnergyChannel>> catalogue = counters.catalogue();
     QJsonArray channels;
     for (const EnergyChannel &channel : catalogue.value_or(QList<EnergyChannel>()))
         channels.append(channel.group + QStringLiteral(" / ") + channel.name + QStringLiteral(" (")
                         + (channel.unit.isEmpty() ? QStringLiteral("no unit") : channel.unit) + QLatin1Char(')'));
 
-    const IOReportPowerReader &reader = IOReportPowerReader::shared();
+    const IOReportPowerReader reader(counters, Clock::system());
     return {
         {QStringLiteral("countersFound"), catalogue.has_value()},
         {QStringLiteral("channels"), channels},
@@ -78,10 +78,10 @@ QList<ProbeField> energySection()
     };
 }
 
-QList<ProbeField> powerStoreSection(SnapshotSource &snapshots, int polls)
+QList<ProbeField> powerStoreSection(SnapshotSource &snapshots, const SystemBackends &backends, int polls)
 {
-    PowerStore store(Clock::system(), snapshots, &IOReportPowerReader::shared(), SystemInfo::system(),
-                     PowerModeMonitor::system());
+    IOReportPowerReader reader(*backends.energyCounters, Clock::system());
+    PowerStore store(Clock::system(), snapshots, &reader, *backends.systemInfo, *backends.powerMode);
     int completed = 0;
     for (int i = 0; i < polls; ++i) {
         if (i > 0)

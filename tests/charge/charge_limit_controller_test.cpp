@@ -90,7 +90,7 @@ TEST_F(ChargeControllerTest, StartsFromDefaultsWhenNothingIsStored)
     EXPECT_FALSE(c.forceDischarge());
     EXPECT_EQ(c.status(), Status::off);
     EXPECT_EQ(c.detail(), QStringLiteral("Manage charging: hold a limit, charge to full, or discharge on AC."));
-    EXPECT_EQ(c.backendName(), QStringLiteral("AppleSMC (CH0B/CH0C/CH0I)"));
+    EXPECT_EQ(c.backendName(), QStringLiteral("Battery charge_behaviour"));
     EXPECT_EQ(c.lastError(), std::nullopt);
     EXPECT_EQ(c.modeDescription(), QStringLiteral("Automatic"));
     EXPECT_EQ(c.statusLine(), QStringLiteral("Automatic"));
@@ -340,11 +340,10 @@ TEST_F(ChargeControllerTest, WithoutControllerEveryTickIsRowOneWithoutWrites)
     c.setForceDischarge(true);
     EXPECT_EQ(c.status(), Status::unsupported);
     EXPECT_EQ(c.modeDescription(), QStringLiteral("Automatic"));
-    EXPECT_EQ(c.detail(), QStringLiteral("AppleSMC not available. Charge control needs SMC access "
-                                         "(often requires a privileged helper on locked-down Macs)."));
+    EXPECT_EQ(c.detail(), QStringLiteral("Charge control not available: this battery's driver offers no charge_behaviour."));
     EXPECT_EQ(c.statusLine(), QStringLiteral("Charge control unavailable"));
     EXPECT_TRUE(client.inputs.empty());
-    EXPECT_EQ(smc().lastError(), QStringLiteral("AppleSMC not found"));
+    EXPECT_EQ(smc().lastError(), QStringLiteral("No battery offers charge_behaviour"));
 }
 
 TEST_F(ChargeControllerTest, FailedInhibitShowsTheErrorAndIsRetried)
@@ -353,7 +352,7 @@ TEST_F(ChargeControllerTest, FailedInhibitShowsTheErrorAndIsRetried)
     plugIn(85);
     ChargeLimitController &c = controller();
     c.tick();
-    const QString refused = QStringLiteral("Not privileged — SMC write blocked on this Mac.");
+    const QString refused = QStringLiteral("Charge control needs write access to charge_behaviour — see the README's Charge management.");
     EXPECT_EQ(c.lastError(), refused);
     EXPECT_EQ(c.status(), Status::unsupported);
     EXPECT_EQ(c.detail(), refused);
@@ -378,7 +377,7 @@ TEST_F(ChargeControllerTest, FailedAutomaticKeepsTheRowAndIsRetried)
     unplug(60);
     ChargeLimitController &c = controller();
     c.tick();
-    EXPECT_EQ(c.lastError(), QStringLiteral("SMC error 0/132 for key"));
+    EXPECT_EQ(c.lastError(), QStringLiteral("The battery driver refused the charge mode"));
     EXPECT_EQ(c.status(), Status::onBattery);
 
     client.clearFailures();
@@ -393,7 +392,7 @@ TEST_F(ChargeControllerTest, FailedTurnOffIsNotTakenAsApplied)
     controller().tick();
     client.failKey("CH0C", {kSmcReturnError, 0});
     controller().turnOff();
-    EXPECT_EQ(controller().lastError(), QStringLiteral("SMC error -536870212/0 for key"));
+    EXPECT_EQ(controller().lastError(), QStringLiteral("The battery driver refused the charge mode"));
 
     client.clearFailures();
     takeWrites();

@@ -89,7 +89,7 @@ TEST(ChargeSMC, FailureOnSecondKeyKeepsFirstThenResetsAllThreeAndReportsIt)
     EXPECT_EQ(sentCommands(client), sent);
     const std::vector<FakeSmcWrite> accepted{{"CH0I", 1}, {"CH0I", 0}, {"CH0B", 0}};
     EXPECT_EQ(client.writes, accepted);
-    EXPECT_EQ(smc.lastError(), QStringLiteral("SMC error 0/132 for key"));
+    EXPECT_EQ(smc.lastError(), QStringLiteral("The battery driver refused the charge mode"));
 }
 
 TEST(ChargeSMC, FailureTextsNameTheReturnCodeAndResult)
@@ -100,11 +100,11 @@ TEST(ChargeSMC, FailureTextsNameTheReturnCodeAndResult)
         const char *text;
     };
     const Case cases[] = {
-        {{kSmcReturnNotPrivileged, 0}, "Not privileged — SMC write blocked on this Mac."},
-        {{kSmcReturnNotPrivileged, 5}, "Not privileged — SMC write blocked on this Mac."},
-        {{kSmcReturnError, 0}, "SMC error -536870212/0 for key"},
-        {{kSmcReturnSuccess, 0x89}, "SMC error 0/137 for key"},
-        {{kSmcReturnBadArgument, 0xFF}, "SMC error -536870206/255 for key"},
+        {{kSmcReturnNotPrivileged, 0}, "Charge control needs write access to charge_behaviour — see the README's Charge management."},
+        {{kSmcReturnNotPrivileged, 5}, "Charge control needs write access to charge_behaviour — see the README's Charge management."},
+        {{kSmcReturnError, 0}, "The battery driver refused the charge mode"},
+        {{kSmcReturnSuccess, 0x89}, "The battery driver refused the charge mode"},
+        {{kSmcReturnBadArgument, 0xFF}, "The battery driver refused the charge mode"},
     };
     for (const Case &c : cases) {
         FakeSmcUserClient client;
@@ -135,11 +135,11 @@ TEST(ChargeSMC, WithoutServiceReportsNotFoundUntilTheFirstApply)
     ChargeSMC smc(client);
 
     EXPECT_FALSE(smc.isAvailable());
-    EXPECT_EQ(smc.lastError(), QStringLiteral("AppleSMC not found"));
+    EXPECT_EQ(smc.lastError(), QStringLiteral("No battery offers charge_behaviour"));
     EXPECT_EQ(client.openCalls, 0);
 
     EXPECT_FALSE(smc.apply(ChargeSMCMode::automatic));
-    EXPECT_EQ(smc.lastError(), QStringLiteral("SMC unavailable"));
+    EXPECT_EQ(smc.lastError(), QStringLiteral("Charge control unavailable"));
     EXPECT_TRUE(client.inputs.empty());
 }
 
@@ -150,7 +150,7 @@ TEST(ChargeSMC, RefusedOpenNamesTheCodeReleasesTheServiceAndIsNotRetried)
     ChargeSMC smc(client);
 
     EXPECT_FALSE(smc.isAvailable());
-    EXPECT_EQ(smc.lastError(), QStringLiteral("IOServiceOpen failed (-536870207) — not privileged?"));
+    EXPECT_EQ(smc.lastError(), QStringLiteral("Charge control needs write access to charge_behaviour — see the README's Charge management."));
     EXPECT_EQ(client.releasedServices, 1);
 
     EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));

@@ -231,6 +231,9 @@ TEST(FreedesktopNotifications, AlertReachesTheNotificationServerOnTheSessionBus)
     EXPECT_EQ(received.summary, QStringLiteral("Pendra · drain alert"));
     EXPECT_EQ(received.body, QStringLiteral("Battery dropped 6% in ~15 min. Top energy: cc1plus."));
     EXPECT_EQ(received.appName, QStringLiteral("Pendra Pro"));
+    EXPECT_EQ(received.appIcon, QStringLiteral("com.marblewickhq.pendrapro"));
+    EXPECT_EQ(received.hints.value(QStringLiteral("desktop-entry")).toString(),
+              QStringLiteral("com.marblewickhq.pendrapro"));
     EXPECT_EQ(received.replacesId, 0u);
     EXPECT_EQ(received.expireTimeout, -1);
     EXPECT_EQ(received.hints.value(QStringLiteral("sound-name")).toString(), QStringLiteral("message-new-instant"));

@@ -283,10 +283,3 @@ TEST(WattsLabel, WattsFromEightHundredthsOfAWattOtherwiseAWordForCpu)
         EXPECT_EQ(wattsLabel(energy), QString::fromUtf8(c.label)) << c.watts << " " << c.cpu;
     }
 }
-
-TEST(ProcessEnergyDescription, ExplainsTheEstimate)
-{
-    EXPECT_EQ(processEnergyEstimateDescription(),
-              QStringLiteral("Estimated watts = package/battery draw × each app’s CPU core share. "
-                             "Not Activity Monitor’s private Energy Impact."));
-}

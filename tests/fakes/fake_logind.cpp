@@ -4,7 +4,11 @@
 
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
+#include <QSocketNotifier>
 #include <QUuid>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 FakeSignalSource::FakeSignalSource(const QString &serviceName)
     : m_serviceName(serviceName)
@@ -30,4 +34,42 @@ void FakeSignalSource::emitSignal(const QString &path, const QString &interface,
     QDBusMessage message = QDBusMessage::createSignal(path, interface, name);
     message << argument;
     QDBusConnection(m_connectionName).send(message);
+}
+
+FakeLogindManager::~FakeLogindManager()
+{
+    for (const auto &notifier : m_held)
+        ::close(int(notifier->socket()));
+}
+
+QDBusUnixFileDescriptor FakeLogindManager::Inhibit(const QString &, const QString &, const QString &, const QString &)
+{
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return {};
+    ++m_locksTaken;
+    QDBusUnixFileDescriptor handedOut(ends[1]); // a duplicate goes to the caller
+    ::close(ends[1]);
+    auto notifier = std::make_unique<QSocketNotifier>(ends[0], QSocketNotifier::Read);
+    QSocketNotifier *raw = notifier.get();
+    // The read end becomes readable (end of file) once every write end is gone.
+    connect(raw, &QSocketNotifier::activated, this, [this, raw] {
+        raw->setEnabled(false);
+        ::close(int(raw->socket()));
+        for (auto &held : m_held) {
+            if (held.get() == raw)
+                held.release()->deleteLater();
+        }
+        std::erase(m_held, nullptr);
+        if (onLockReleased)
+            onLockReleased();
+    });
+    m_held.push_back(std::move(notifier));
+    return handedOut;
+}
+
+FakeLogind::FakeLogind(const QString &serviceName)
+    : FakeSignalSource(serviceName)
+{
+    connection().registerObject(QStringLiteral("/org/freedesktop/login1"), &m_manager, QDBusConnection::ExportAllSlots);
 }

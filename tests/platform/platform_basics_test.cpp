@@ -1,5 +1,6 @@
 #include "platform/defaults.h"
 #include "platform/format.h"
+#include "platform/platform_texts.h"
 #include "platform/serial_queue.h"
 #include "platform/tool_runner.h"
 #include "support/qt_printers.h"
@@ -8,9 +9,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <clocale>
+#include <cstdio>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -29,6 +33,19 @@ TEST(FormatPrintf, MatchesPrintfRoundingNotQtRounding)
         EXPECT_EQ(formatPrintf(c.format, c.value), QString::fromUtf8(c.expected)) << c.value;
     EXPECT_EQ(formatPrintf("%dh %dm left", 2, 5), QStringLiteral("2h 5m left"));
     EXPECT_EQ(formatPrintf("%02d", 7), QStringLiteral("07"));
+}
+
+TEST(FormatPrintf, UsesAPointInEveryLocale)
+{
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not generated (scripts/deps does that)";
+    char german[16];
+    std::snprintf(german, sizeof german, "%.1f", 7.9);
+    const QString formatted = formatPrintf("%.1f W", 7.9);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    ASSERT_STREQ(german, "7,9") << "the locale is active";
+    EXPECT_EQ(formatted, QStringLiteral("7.9 W"));
 }
 
 TEST(RoundHalfAway, RoundsHalvesAwayFromZeroAndSaturates)
@@ -159,4 +176,42 @@ TEST(ProcessToolRunner, AbsentOnLaunchFailureTimeoutOrInvalidUtf8)
     EXPECT_FALSE(runner.run(QStringLiteral("/usr/bin/printf"), {QStringLiteral("\\377\\376")}, 2s).has_value());
     EXPECT_EQ(runner.run(QStringLiteral("/usr/bin/printf"), {QStringLiteral("caf\\303\\251")}, 2s),
               QStringLiteral("café"));
+}
+
+TEST(PlatformTexts, EachMacTextSaysTheLinuxTruthAndMacIsKeptOnlyOnAMac)
+{
+    for (const PlatformTexts::Mapping &row : PlatformTexts::kMappings) {
+        const QString product = QString::fromUtf16(row.productText);
+        const QString linuxText = QString::fromUtf16(row.linuxText);
+        EXPECT_EQ(PlatformTexts::onMachine(product, false), linuxText) << product.toStdString();
+        EXPECT_EQ(PlatformTexts::onMachine(product, true), row.keptOnMac ? product : linuxText) << product.toStdString();
+        EXPECT_FALSE(linuxText.contains(QStringLiteral("SMC")) || linuxText.contains(QStringLiteral("Mac")));
+    }
+    EXPECT_EQ(PlatformTexts::onMachine(QStringLiteral("Charging"), false), QStringLiteral("Charging"));
+}
+
+TEST(PlatformTexts, AMacIsKnownByItsDmiVendorOrDeviceTree)
+{
+    const struct Case
+    {
+        const char *file, *content;
+        bool isMac;
+    } cases[] = {
+        {"sys/class/dmi/id/sys_vendor", "Apple Inc.\n", true},
+        {"sys/class/dmi/id/sys_vendor", "LENOVO\n", false},
+        {"proc/device-tree/compatible", "apple,j314s\0apple,t6000\0apple,arm-platform", true},
+        {"proc/device-tree/compatible", "pine64,pinebook-pro\0rockchip,rk3399", false},
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir root;
+        const QString path = root.filePath(QString::fromUtf8(c.file));
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.content);
+        file.close();
+        EXPECT_EQ(PlatformTexts::detectMac(root.filePath(QStringLiteral("sys")), root.filePath(QStringLiteral("proc"))),
+                  c.isMac)
+            << c.content;
+    }
 }

@@ -135,12 +135,13 @@ BatSnap fromRegistry(BatSnap snap)
 TEST(BatterySnapshot, RecordedLinuxTreesWithoutPowerSources)
 {
     const TreeCase cases[] = {
+        // ACPI gives no time: energy ÷ power, (full − now) ÷ current.
         {"acpi-discharging",
-         fromRegistry({.level = 76, .chargeW = watts(735, 11856), .cycles = 312, .health = 100, .rawMax = 4938,
+         fromRegistry({.level = 76, .chargeW = watts(735, 11856), .minutes = 298, .cycles = 312, .health = 100, .rawMax = 4938,
                        .design = 4950, .rawCurrent = 3753, .amperageMA = -735, .voltageMV = 11856})},
         {"acpi-charging",
          fromRegistry({.level = 54, .charging = true, .onAC = true, .chargeW = watts(1893, 12603), .adapterW = 65,
-                       .cycles = 87, .health = 94, .rawMax = 5296, .design = 5650, .rawCurrent = 2861,
+                       .minutes = 77, .cycles = 87, .health = 94, .rawMax = 5296, .design = 5650, .rawCurrent = 2861,
                        .amperageMA = 1893, .voltageMV = 12603})},
         {"acpi-full",
          fromRegistry({.level = 100, .onAC = true, .cycles = 87, .health = 94, .rawMax = 5296, .design = 5650,

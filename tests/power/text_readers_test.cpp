@@ -139,6 +139,7 @@ TEST(IoregReader, AmperageRepair)
         {"within 30 A is kept", "\"CurrentCapacity\" = 50\n\"InstantAmperage\" = 29000", 29000},
         {"between 30 A and the 32-bit bound is kept", "\"CurrentCapacity\" = 50\n\"InstantAmperage\" = 40000", 40000},
         {"beyond 64 bits is no number", "\"CurrentCapacity\" = 50\n\"InstantAmperage\" = 99999999999999999999999", std::nullopt},
+        {"the 32-bit minimum is no amperage", "\"CurrentCapacity\" = 50\n\"Amperage\" = -2147483648", std::nullopt},
     };
     for (const Case &c : cases)
         EXPECT_EQ(parseIoreg(QString::fromUtf8(c.text)).amperageMA, c.amperage) << c.what;

@@ -125,17 +125,18 @@ TEST(Screenshots, TrayAndPopover)
     NotificationCenter notifications;
     LinuxWorkspaceEvents workspace(QDBusConnection::sessionBus(), QDBusConnection::sessionBus());
     TrayIconStatusItem *tray = nullptr;
-    AppDelegate delegate(AppServices{harness.clock, defaults, notifications, harness.store, harness.powerMode, workspace,
-                                     [&]() -> std::unique_ptr<StatusItem> {
-                                         auto item = std::make_unique<TrayIconStatusItem>(harness.clock);
-                                         tray = item.get();
-                                         return item;
-                                     }});
-    delegate.setPopoverContentFactory([&menu](QSize size) -> QWidget * {
-        return new MainRoot(MainRoot::Services{*menu.model, *menu.charge, *menu.defaults, menu.center,
-                                               menu.actions, *menu.icons, [] { return WhyDrain{}; }},
-                            size);
-    });
+    AppDelegate delegate(DelegateServices{
+        harness.clock, defaults, notifications, harness.store, harness.powerMode, workspace,
+        [&]() -> std::unique_ptr<StatusItem> {
+            auto item = std::make_unique<TrayIconStatusItem>(harness.clock);
+            tray = item.get();
+            return item;
+        },
+        [&menu](QSize size, AppActions &) -> QWidget * {
+            return new MainRoot(MainRoot::Services{*menu.model, *menu.charge, *menu.defaults, menu.center,
+                                                   menu.actions, *menu.icons, [] { return WhyDrain{}; }},
+                                size);
+        }});
     delegate.applicationDidFinishLaunching();
     trackWhileShown(*delegate.popover(), *menu.model);
     ASSERT_NE(tray, nullptr);

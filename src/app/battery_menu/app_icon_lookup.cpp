@@ -47,11 +47,6 @@ QIcon iconFromValue(const QString &value)
 
 } // namespace
 
-AppIconLookup &AppIconLookup::shared()
-{
-    static AppIconLookup lookup(QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation));
-    return lookup;
-}
 
 AppIconLookup::AppIconLookup(QStringList applicationDirs)
     : m_applicationDirs(std::move(applicationDirs))

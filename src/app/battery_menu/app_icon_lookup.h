@@ -15,8 +15,6 @@
 class AppIconLookup
 {
 public:
-    // The standard application folders.
-    static AppIconLookup &shared();
 
     explicit AppIconLookup(QStringList applicationDirs);
 

@@ -58,16 +58,6 @@ QPalette darkPalette(QPalette palette)
 
 } // namespace
 
-MainRoot::Services MainRoot::sharedServices(PanelActions &actions)
-{
-    return {MenuPanelModel::shared(),
-            ChargeLimitController::shared(),
-            Defaults::standard(),
-            NotificationCenter::defaultCenter(),
-            actions,
-            AppIconLookup::shared(),
-            [] { return DrainLog::shared().whyDrain(); }};
-}
 
 MainRoot::MainRoot(Services services, QSize panelSize, QWidget *parent)
     : QWidget(parent)

@@ -45,9 +45,6 @@ public:
     static constexpr int kPanelWidth = 300; // px
     static inline const QString kOnboardingSeenKey = QStringLiteral("pendrapro.onboarding.seen.v1");
 
-    // The shared model, controller, settings, notification centre and drain
-    // log.
-    static Services sharedServices(PanelActions &actions);
 
     MainRoot(Services services, QSize panelSize, QWidget *parent = nullptr);
 

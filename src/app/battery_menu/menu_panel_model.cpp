@@ -19,13 +19,6 @@ bool assign(T &field, const T &value)
 
 } // namespace
 
-MenuPanelModel &MenuPanelModel::shared()
-{
-    static MenuPanelModel *model = new MenuPanelModel(
-        PowerStore::shared(), [] { return ProcessEnergyStore::shared().top(); },
-        [] { return PowerModeMonitor::system().isLowPowerModeEnabled(); });
-    return *model;
-}
 
 MenuPanelModel::MenuPanelModel(const PowerStore &store, TopReader readTop, LowPowerReader readLowPower,
                                QObject *parent)

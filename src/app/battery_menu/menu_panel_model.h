@@ -41,8 +41,6 @@ public:
 
     static constexpr auto kRefreshInterval = std::chrono::milliseconds(450);
 
-    // Over the shared power store, process energy store and power mode.
-    static MenuPanelModel &shared();
 
     // `store` must outlive the model; `readTop` returns the process energy
     // store's ranked list, `readLowPower` the Low Power Mode flag.

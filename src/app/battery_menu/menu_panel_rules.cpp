@@ -1,6 +1,7 @@
 #include "app/battery_menu/menu_panel_rules.h"
 
 #include "app/battery_menu/pendra_status_copy.h"
+#include "platform/platform_texts.h"
 
 #include <cmath>
 
@@ -45,10 +46,10 @@ QString sparkLabel(qsizetype historyCount)
 {
     const qsizetype span = std::max<qsizetype>(historyCount, 1) * kSecondsPerHistorySample;
     if (span >= 3000)
-        return PendraStatusCopy::kMacPowerDraw + QStringLiteral(" · last hour");
+        return PlatformTexts::onThisMachine(PendraStatusCopy::kMacPowerDraw) + QStringLiteral(" · last hour");
     if (span < 60)
-        return PendraStatusCopy::kMacPowerDraw;
-    return PendraStatusCopy::kMacPowerDraw + QStringLiteral(" · last %1 min").arg(span / 60);
+        return PlatformTexts::onThisMachine(PendraStatusCopy::kMacPowerDraw);
+    return PlatformTexts::onThisMachine(PendraStatusCopy::kMacPowerDraw) + QStringLiteral(" · last %1 min").arg(span / 60);
 }
 
 QString timeDetail(bool batteryPresent, bool charging, bool onAC, int levelPercent, const QString &timeText,

@@ -8,7 +8,6 @@
 #include "app/battery_menu/popover_controller.h"
 #include "app/battery_menu/popover_key_monitor.h"
 #include "app/battery_menu/popover_panel.h"
-#include "app/battery_menu/power_summary_view.h"
 #include "app/tray/status_click_router.h"
 #include "app/tray/status_item_redrawer.h"
 #include "app/shell/system_event_router.h"
@@ -50,22 +49,9 @@ const AppWindowStyle kPreferencesStyle{
 
 const QSize kPreferencesSize(780, 560);
 
-std::optional<DrainEvent> drainEventNamed(const QString &name)
-{
-    if (name == SystemEventRouter::kDisplaySleep)
-        return DrainEvent::DisplaySleep;
-    if (name == SystemEventRouter::kDisplayWake)
-        return DrainEvent::DisplayWake;
-    if (name == SystemEventRouter::kSystemSleep)
-        return DrainEvent::SystemSleep;
-    if (name == SystemEventRouter::kSystemWake)
-        return DrainEvent::SystemWake;
-    return std::nullopt;
-}
-
 } // namespace
 
-AppDelegate::AppDelegate(AppServices services, QObject *parent)
+AppDelegate::AppDelegate(DelegateServices services, QObject *parent)
     : QObject(parent)
     , m_clock(services.clock)
     , m_defaults(services.defaults)
@@ -74,6 +60,7 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
     , m_powerMode(services.powerMode)
     , m_workspace(services.workspace)
     , m_makeStatusItem(std::move(services.makeStatusItem))
+    , m_makePopoverContent(std::move(services.makePopoverContent))
     , m_drainLog(services.drainLog)
     , m_drainAlerts(services.drainAlerts)
     , m_processEnergy(services.processEnergy)
@@ -159,9 +146,12 @@ void AppDelegate::observeWorkspaceEvents()
     // The router hands each event to its followers before the power store,
     // so the drain log records the event ahead of the polls it causes.
     if (m_drainLog) {
-        connect(m_systemEvents.get(), &SystemEventRouter::systemEvent, this, [this](const QString &name) {
-            if (const std::optional<DrainEvent> event = drainEventNamed(name))
-                m_drainLog->logEvent(*event);
+        connect(m_systemEvents.get(), &SystemEventRouter::systemEvent, m_drainLog, [log = m_drainLog](DrainEvent event) {
+            log->logEvent(event);
+            // The machine suspends once the handlers return: the sleep
+            // record must be on disk by then.
+            if (event == DrainEvent::SystemSleep)
+                log->waitForWrites();
         });
     }
 }
@@ -183,11 +173,8 @@ void AppDelegate::createStatusItem()
 
 void AppDelegate::createPopover()
 {
-    m_popover = std::make_unique<PopoverController>(m_clock, [this](QSize size) -> QWidget * {
-        if (m_popoverContent)
-            return m_popoverContent(size);
-        return new PowerSummaryView(m_power, m_powerMode, size);
-    });
+    m_popover = std::make_unique<PopoverController>(
+        m_clock, [this](QSize size) -> QWidget * { return m_makePopoverContent(size, *this); });
     connect(m_popover.get(), &PopoverController::shown, this, &AppDelegate::popoverDidShow);
     connect(m_popover.get(), &PopoverController::closed, this, &AppDelegate::popoverDidClose);
     m_mainMenu->installInto(m_popover->panel());

@@ -33,8 +33,9 @@ class StatusItemRedrawer;
 class SystemEventRouter;
 class WorkspaceEvents;
 
-// What the delegate works with; tests hand in fakes.
-struct AppServices
+// What the delegate works with: the composition root's stores (AppServices),
+// or fakes in tests.
+struct DelegateServices
 {
     Clock &clock;
     Defaults &defaults;
@@ -43,6 +44,9 @@ struct AppServices
     PowerModeMonitor &powerMode;
     WorkspaceEvents &workspace;
     std::function<std::unique_ptr<StatusItem>()> makeStatusItem;
+    // The popover's content, built once ahead of the first click; its
+    // actions reach the delegate.
+    std::function<QWidget *(QSize, AppActions &)> makePopoverContent;
     // The energy and charge stores; absent ones are simply not started.
     DrainLog *drainLog = nullptr;
     DrainAlertMonitor *drainAlerts = nullptr;
@@ -65,11 +69,8 @@ public:
     static inline const QString kAutosaveName = QStringLiteral("PendraProBattery");
     static constexpr double kInitialStatusItemLength = 52;
 
-    explicit AppDelegate(AppServices services, QObject *parent = nullptr);
+    explicit AppDelegate(DelegateServices services, QObject *parent = nullptr);
     ~AppDelegate() override;
-
-    // What the popover shows; a power summary unless set before launch.
-    void setPopoverContentFactory(std::function<QWidget *(QSize)> factory) { m_popoverContent = std::move(factory); }
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
@@ -133,11 +134,11 @@ private:
     PowerModeMonitor &m_powerMode;
     WorkspaceEvents &m_workspace;
     std::function<std::unique_ptr<StatusItem>()> m_makeStatusItem;
+    std::function<QWidget *(QSize, AppActions &)> m_makePopoverContent;
     DrainLog *m_drainLog;
     DrainAlertMonitor *m_drainAlerts;
     ProcessEnergyStore *m_processEnergy;
     ChargeLimitController *m_chargeLimit;
-    std::function<QWidget *(QSize)> m_popoverContent;
 
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<StatusItemRedrawer> m_redrawer;

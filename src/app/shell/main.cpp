@@ -1,20 +1,8 @@
-#include "app/shell/app_delegate.h"
 #include "app/battery_menu/main_root.h"
-#include "app/battery_menu/menu_panel_model.h"
-#include "app/shell/notification_center.h"
-#include "app/battery_menu/panel_actions.h"
+#include "app/shell/app_delegate.h"
+#include "app/shell/app_services.h"
+#include "app/shell/quit_on_signals.h"
 #include "app/shell/single_instance.h"
-#include "app/tray/status_item_factory.h"
-#include "charge/charge_limit_controller.h"
-#include "energy/drain_alert_monitor.h"
-#include "energy/drain_log.h"
-#include "energy/process_energy_store.h"
-#include "platform/clock.h"
-#include "platform/defaults.h"
-#include "platform/power_mode.h"
-#include "platform/status_item.h"
-#include "platform/workspace.h"
-#include "power/power_store.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -47,27 +35,15 @@ int main(int argc, char **argv)
     if (!instance.claim())
         return 0;
 
-    AppDelegate delegate(AppServices{
-        Clock::system(),
-        Defaults::standard(),
-        NotificationCenter::defaultCenter(),
-        PowerStore::shared(),
-        PowerModeMonitor::system(),
-        WorkspaceEvents::system(),
-        [] { return createStatusItem(Clock::system()); },
-        &DrainLog::shared(),
-        &DrainAlertMonitor::shared(),
-        &ProcessEnergyStore::shared(),
-        &ChargeLimitController::shared(),
-    });
+    QuitOnSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitOnSignals::quitRequested, &app, &QApplication::quit);
+
+    AppServices services;
+    AppDelegate delegate(services.forDelegate());
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      [&delegate] { delegate.applicationShouldHandleReopen(anyWindowVisible()); });
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, [&delegate] { delegate.applicationWillTerminate(); });
-    DesktopPanelActions panelActions(delegate);
-    delegate.setPopoverContentFactory([&panelActions](QSize size) -> QWidget * {
-        return new MainRoot(MainRoot::sharedServices(panelActions), size);
-    });
     delegate.applicationDidFinishLaunching();
-    trackWhileShown(*delegate.popover(), MenuPanelModel::shared());
+    trackWhileShown(*delegate.popover(), services.menuPanelModel());
     return app.exec();
 }

@@ -1,10 +1,5 @@
 #include "app/shell/notification_center.h"
 
-NotificationCenter &NotificationCenter::defaultCenter()
-{
-    static NotificationCenter center;
-    return center;
-}
 
 void NotificationCenter::post(const QString &name)
 {

@@ -27,7 +27,6 @@ class NotificationCenter : public QObject
 public:
     using QObject::QObject;
 
-    static NotificationCenter &defaultCenter();
 
     // Delivers to every observer of `name`. Posting from another thread
     // delivers on each context's thread.

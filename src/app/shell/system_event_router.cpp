@@ -7,15 +7,20 @@ SystemEventRouter::SystemEventRouter(WorkspaceEvents &events, std::function<void
     : QObject(parent)
     , m_noteTransition(std::move(noteTransition))
 {
-    connect(&events, &WorkspaceEvents::screensDidSleep, this, [this] { route(kDisplaySleep, false); });
-    connect(&events, &WorkspaceEvents::screensDidWake, this, [this] { route(kDisplayWake, true); });
-    connect(&events, &WorkspaceEvents::willSleep, this, [this] { route(kSystemSleep, false); });
-    connect(&events, &WorkspaceEvents::didWake, this, [this] { route(kSystemWake, true); });
+    connect(&events, &WorkspaceEvents::screensDidSleep, this, [this] { route(DrainEvent::DisplaySleep); });
+    connect(&events, &WorkspaceEvents::screensDidWake, this, [this] { route(DrainEvent::DisplayWake); });
+    connect(&events, &WorkspaceEvents::willSleep, this, [this] { route(DrainEvent::SystemSleep); });
+    connect(&events, &WorkspaceEvents::didWake, this, [this] { route(DrainEvent::SystemWake); });
 }
 
-void SystemEventRouter::route(const QString &name, bool waking)
+bool SystemEventRouter::isWaking(DrainEvent event)
 {
-    emit systemEvent(name, waking);
+    return event == DrainEvent::DisplayWake || event == DrainEvent::SystemWake;
+}
+
+void SystemEventRouter::route(DrainEvent event)
+{
+    emit systemEvent(event);
     if (m_noteTransition)
-        m_noteTransition(waking);
+        m_noteTransition(isWaking(event));
 }

@@ -1,33 +1,31 @@
 #pragma once
 
+#include "energy/drain_records.h"
+
 #include <QObject>
-#include <QString>
 
 #include <functional>
 
 class WorkspaceEvents;
 
-// Names the four sleep and wake events and hands each on: first to whoever
-// follows `systemEvent` (the drain log), then to the power store as a
-// transition (waking true after a wake, false before a sleep).
+// Hands each of the four sleep and wake events on: first to whoever follows
+// `systemEvent` (the drain log), then to the power store as a transition
+// (waking true after a wake, false before a sleep).
 class SystemEventRouter : public QObject
 {
     Q_OBJECT
 
 public:
-    static inline const QString kDisplaySleep = QStringLiteral("display_sleep");
-    static inline const QString kDisplayWake = QStringLiteral("display_wake");
-    static inline const QString kSystemSleep = QStringLiteral("system_sleep");
-    static inline const QString kSystemWake = QStringLiteral("system_wake");
-
     SystemEventRouter(WorkspaceEvents &events, std::function<void(bool waking)> noteTransition,
                       QObject *parent = nullptr);
 
+    static bool isWaking(DrainEvent event);
+
 signals:
-    void systemEvent(const QString &name, bool waking);
+    void systemEvent(DrainEvent event);
 
 private:
-    void route(const QString &name, bool waking);
+    void route(DrainEvent event);
 
     std::function<void(bool)> m_noteTransition;
 };

@@ -207,8 +207,3 @@ int ChargeBehaviourSmc::writeAttribute(const QString &path, const QByteArray &va
     return writeError != 0 ? writeError : closeError;
 }
 
-SmcUserClient &SmcUserClient::system()
-{
-    static ChargeBehaviourSmc client;
-    return client;
-}

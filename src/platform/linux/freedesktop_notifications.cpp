@@ -7,6 +7,9 @@
 namespace {
 
 const QString kApplicationName = QStringLiteral("Pendra Pro");
+// GNOME and KDE attribute a notification to the app whose desktop entry the
+// hint names, and honour that app's notification switches.
+const QString kDesktopEntry = QStringLiteral("com.marblewickhq.pendrapro");
 // Let the server choose how long the notification stays.
 constexpr int kServerDefaultTimeout = -1;
 
@@ -36,18 +39,14 @@ void FreedesktopNotifications::post(const LocalNotification &notification)
 {
     QVariantMap hints;
     hints.insert(QLatin1String(kIdentifierHint), notification.identifier);
+    hints.insert(QStringLiteral("desktop-entry"), kDesktopEntry);
     if (notification.defaultSound)
         hints.insert(QStringLiteral("sound-name"), QLatin1String(kDefaultSoundName));
 
     QDBusMessage message = methodCall("Notify");
-    message << kApplicationName << 0u /* replaces_id: a new notification */ << QString() /* app_icon */
+    message << kApplicationName << 0u /* replaces_id: a new notification */ << kDesktopEntry /* app_icon */
             << notification.title << notification.body << QStringList() /* actions */ << hints
             << kServerDefaultTimeout;
     m_connection.asyncCall(message);
 }
 
-Notifications &Notifications::system()
-{
-    static FreedesktopNotifications notifications(QDBusConnection::sessionBus());
-    return notifications;
-}

@@ -1,10 +1,15 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusUnixFileDescriptor>
 #include <QObject>
 
 // Follows the login manager's PrepareForSleep(bool) signal: true just before
-// the machine suspends, false once it has resumed.
+// the machine suspends, false once it has resumed. While awake it holds a
+// "delay" sleep inhibitor, so the machine waits (up to logind's
+// InhibitDelayMaxSec) until willSleep's handlers have run; the lock is
+// released right after them and taken again on resume. Without the lock the
+// signal arrives too late to record anything before the suspend.
 class LogindSleepMonitor : public QObject
 {
     Q_OBJECT
@@ -20,14 +25,22 @@ public:
 
     // False when the bus could not be subscribed to (no system bus).
     bool isListening() const { return m_listening; }
+    bool holdsSleepDelayLock() const { return m_sleepDelayLock.isValid(); }
 
 signals:
+    // Handlers run before the machine may suspend; keep them short.
     void willSleep();
     void didWake();
+    void sleepDelayLockTaken();
 
 private slots:
     void onPrepareForSleep(bool sleeping);
 
 private:
+    void takeSleepDelayLock();
+
+    QDBusConnection m_bus;
+    QString m_service;
     bool m_listening = false;
+    QDBusUnixFileDescriptor m_sleepDelayLock;
 };

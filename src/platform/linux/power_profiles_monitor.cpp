@@ -26,11 +26,6 @@ std::optional<QString> readPlatformProfile(const QString &path)
 
 } // namespace
 
-PowerModeMonitor &PowerModeMonitor::system()
-{
-    static PowerProfilesMonitor *monitor = new PowerProfilesMonitor(QDBusConnection::systemBus());
-    return *monitor;
-}
 
 QList<PowerProfilesMonitor::Daemon> PowerProfilesMonitor::standardDaemons()
 {

@@ -176,8 +176,3 @@ int ProcProcessTable::logicalCpuCount() const
     return static_cast<int>(std::max(::sysconf(_SC_NPROCESSORS_ONLN), 1L));
 }
 
-const ProcessTable &ProcessTable::system()
-{
-    static const ProcProcessTable table;
-    return table;
-}

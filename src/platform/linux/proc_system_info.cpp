@@ -51,11 +51,6 @@ ProcSystemInfo::ProcSystemInfo(QString procRoot, QString sysDevicesRoot)
 {
 }
 
-const SystemInfo &SystemInfo::system()
-{
-    static const ProcSystemInfo info;
-    return info;
-}
 
 std::optional<double> ProcSystemInfo::loadAverage1() const
 {

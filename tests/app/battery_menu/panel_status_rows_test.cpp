@@ -21,12 +21,6 @@ const ChargeState kUnmanaged{};
 
 } // namespace
 
-TEST(BatteryMenuTexts, BatteryValue)
-{
-    EXPECT_EQ(batteryValue(true, 83), QStringLiteral("83%"));
-    EXPECT_EQ(batteryValue(false, 0), QStringLiteral("—"));
-}
-
 TEST(BatteryMenuTexts, ChargeModeTextFollowsOverridesThenStatus)
 {
     const struct Case

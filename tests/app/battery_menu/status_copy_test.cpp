@@ -52,12 +52,6 @@ TEST(PendraStatusCopy, TopAppLineShowsTheLeaderOrNone)
     EXPECT_EQ(topAppLine(QList<ProcEnergy>{first, second}), QStringLiteral("firefox · 3.2 W"));
 }
 
-TEST(PendraStatusCopy, LowPowerLine)
-{
-    EXPECT_EQ(lowPowerLine(true), QStringLiteral("Low Power On"));
-    EXPECT_EQ(lowPowerLine(false), QStringLiteral("Low Power Off"));
-}
-
 TEST(PendraStatusCopy, TimeSuffixesAreStrippedOnceEachIgnoringCase)
 {
     const struct Case

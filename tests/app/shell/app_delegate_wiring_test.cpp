@@ -48,8 +48,10 @@ struct DelegateWiringFixture : ::testing::Test
         perProcessBusName(QStringLiteral("org.freedesktop.ScreenSaver")),
         perProcessBusName(QStringLiteral("org.gnome.ScreenSaver")),
     };
+    // Up before the workspace monitor, which asks it for a sleep delay lock.
+    FakeLogind logind{names.logind};
     LinuxWorkspaceEvents workspace{QDBusConnection::sessionBus(), QDBusConnection::sessionBus(), names};
-    AppDelegate delegate{AppServices{
+    AppDelegate delegate{DelegateServices{
         harness.clock,
         defaults,
         notifications,
@@ -57,6 +59,7 @@ struct DelegateWiringFixture : ::testing::Test
         harness.powerMode,
         workspace,
         [this] { return std::make_unique<RecordingStatusItem>(harness.clock); },
+        [](QSize, AppActions &) { return new QWidget; },
         &drainLog,
     }};
 };
@@ -71,11 +74,24 @@ TEST_F(DelegateWiringFixture, PublishedPowerReachesTheDrainLog)
     EXPECT_TRUE(lines.last().contains(QStringLiteral("\"kind\":\"power\""))) << lines.last().toStdString();
 }
 
-TEST_F(DelegateWiringFixture, MachineSleepIsLoggedAsAnEvent)
+TEST_F(DelegateWiringFixture, SleepRecordIsOnDiskBeforeTheSleepDelayLockIsReleased)
 {
     ASSERT_TRUE(workspace.listensForMachineSleep()) << "run under dbus-run-session";
-    FakeLogind logind(names.logind);
     ASSERT_TRUE(logind.isServing());
+    FakeLogindManager &manager = logind.manager();
+    ASSERT_TRUE(spinUntil([&] { return manager.locksHeld() == 1; }));
+    QByteArray logAtRelease;
+    manager.onLockReleased = [&] {
+        QFile file(drainLog.filePath());
+        if (file.open(QIODevice::ReadOnly))
+            logAtRelease = file.readAll();
+    };
+
     logind.prepareForSleep(true);
-    ASSERT_TRUE(spinUntil([&] { return logLines().join(QLatin1Char('\n')).contains(QStringLiteral("system_sleep")); }));
+    ASSERT_TRUE(spinUntil([&] { return manager.locksHeld() == 0; }));
+    EXPECT_TRUE(logAtRelease.contains("\"name\":\"system_sleep\"")) << logAtRelease.toStdString();
+
+    logind.prepareForSleep(false);
+    EXPECT_TRUE(spinUntil([&] { return manager.locksTaken() == 2 && manager.locksHeld() == 1; }))
+        << "a new lock after the resume";
 }

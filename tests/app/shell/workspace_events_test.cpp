@@ -20,8 +20,10 @@ struct WorkspaceFixture : ::testing::Test
     WorkspaceFixture()
     {
         QObject::connect(&router, &SystemEventRouter::systemEvent, &router,
-                         [this](const QString &name, bool waking) {
-                             log << name + (waking ? QStringLiteral(":wake") : QStringLiteral(":sleep"));
+                         [this](DrainEvent event) {
+                             log << drainEventName(event)
+                                        + (SystemEventRouter::isWaking(event) ? QStringLiteral(":wake")
+                                                                              : QStringLiteral(":sleep"));
                          });
     }
 

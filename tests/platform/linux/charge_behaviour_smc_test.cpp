@@ -189,7 +189,7 @@ TEST(ChargeBehaviourSmc, RefusedWriteReportsNotPrivilegedAndLeavesTheAttribute)
         ChargeSMC smc(client);
 
         EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
-        EXPECT_EQ(smc.lastError(), QStringLiteral("Not privileged — SMC write blocked on this Mac."));
+        EXPECT_EQ(smc.lastError(), QStringLiteral("Charge control needs write access to charge_behaviour — see the README's Charge management."));
         EXPECT_EQ(SysfsTree::read(attribute), QByteArray("[auto] inhibit-charge force-discharge\n"));
     }
 }
@@ -202,16 +202,16 @@ TEST(ChargeBehaviourSmc, EachWriteErrorBecomesItsFailureText)
         const char *text;
     };
     const Case cases[] = {
-        {EACCES, "Not privileged — SMC write blocked on this Mac."},
-        {EPERM, "Not privileged — SMC write blocked on this Mac."},
+        {EACCES, "Charge control needs write access to charge_behaviour — see the README's Charge management."},
+        {EPERM, "Charge control needs write access to charge_behaviour — see the README's Charge management."},
         // The driver turned the value down: the controller's "bad argument".
-        {EINVAL, "SMC error 0/137 for key"},
-        {EOPNOTSUPP, "SMC error 0/137 for key"},
-        {524, "SMC error 0/137 for key"}, // the kernel's ENOTSUPP
-        {ENODEV, "SMC error -536870208/0 for key"},
-        {ENOENT, "SMC error -536870208/0 for key"},
-        {EIO, "SMC error -536870212/0 for key"},
-        {EBUSY, "SMC error -536870212/0 for key"},
+        {EINVAL, "The battery driver refused the charge mode"},
+        {EOPNOTSUPP, "The battery driver refused the charge mode"},
+        {524, "The battery driver refused the charge mode"}, // the kernel's ENOTSUPP
+        {ENODEV, "The battery driver refused the charge mode"},
+        {ENOENT, "The battery driver refused the charge mode"},
+        {EIO, "The battery driver refused the charge mode"},
+        {EBUSY, "The battery driver refused the charge mode"},
     };
     SysfsTree sysfs;
     sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
@@ -233,7 +233,7 @@ TEST(ChargeBehaviourSmc, BehaviourTheDriverLacksIsAnSmcErrorAndEndsAutomatic)
     ChargeSMC smc(client);
 
     EXPECT_FALSE(smc.apply(ChargeSMCMode::forceDischarge));
-    EXPECT_EQ(smc.lastError(), QStringLiteral("SMC error 0/137 for key"));
+    EXPECT_EQ(smc.lastError(), QStringLiteral("The battery driver refused the charge mode"));
     EXPECT_EQ(SysfsTree::read(attribute), QByteArray("[auto] inhibit-charge\n"));
 }
 
@@ -246,9 +246,9 @@ TEST(ChargeBehaviourSmc, WithoutTheAttributeThereIsNoController)
         ChargeSMC smc(client);
 
         EXPECT_FALSE(smc.isAvailable());
-        EXPECT_EQ(smc.lastError(), QStringLiteral("AppleSMC not found"));
+        EXPECT_EQ(smc.lastError(), QStringLiteral("No battery offers charge_behaviour"));
         EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
-        EXPECT_EQ(smc.lastError(), QStringLiteral("SMC unavailable"));
+        EXPECT_EQ(smc.lastError(), QStringLiteral("Charge control unavailable"));
     }
 }
 
@@ -261,7 +261,7 @@ TEST(ChargeBehaviourSmc, AttributeGoneAfterOpenIsNoDevice)
     ASSERT_TRUE(QFile::remove(attribute));
 
     EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
-    EXPECT_EQ(smc.lastError(), QStringLiteral("SMC error -536870208/0 for key"));
+    EXPECT_EQ(smc.lastError(), QStringLiteral("The battery driver refused the charge mode"));
 }
 
 TEST(ChargeBehaviourSmc, AnswersOnlyChargerKeyWritesOfOneByte)

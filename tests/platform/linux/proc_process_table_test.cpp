@@ -103,14 +103,15 @@ TEST(ProcProcessTable, MissingRootMeansTheListingFailed)
 
 TEST(ProcProcessTable, ReadsThisProcessFromTheRealProc)
 {
-    const ProcessTable &table = ProcessTable::system();
+    const ProcProcessTable table;
     const auto ids = table.processIds();
     ASSERT_TRUE(ids);
     EXPECT_NE(std::find(ids->begin(), ids->end(), static_cast<int>(::getpid())), ids->end());
     EXPECT_GT(ids->size(), 1u);
     ASSERT_TRUE(table.cpuSeconds(::getpid()));
     EXPECT_GT(*table.cpuSeconds(::getpid()), 0);
-    EXPECT_EQ(table.shortName(::getpid()), QStringLiteral("energy_tests"));
-    EXPECT_TRUE(table.executablePath(::getpid()).value_or(QString()).endsWith(QStringLiteral("/energy_tests")));
+    // The kernel keeps 15 bytes of the name.
+    EXPECT_TRUE(QStringLiteral("platform_linux_tests").startsWith(table.shortName(::getpid()).value_or(QString())));
+    EXPECT_TRUE(table.executablePath(::getpid()).value_or(QString()).endsWith(QStringLiteral("/platform_linux_tests")));
     EXPECT_GE(table.logicalCpuCount(), 1);
 }

@@ -65,6 +65,7 @@ TEST(SysfsBatteryRegistry, AcpiBatteryCountingInEnergyUnits)
         "AppleRawBatteryVoltage=#11856",
         "AppleRawCurrentCapacity=#3753", // 43.24 Wh at the 11.52 V design voltage
         "AppleRawMaxCapacity=#4938",
+        "AvgTimeToEmpty=#298", // 43.24 Wh at 8.716 W: no time from the kernel
         "BatteryData={CycleCount=312, DesignCapacity=4950, FccComp1=4938, StateOfCharge=76, Voltage=11856}",
         "CurrentCapacity=#76",
         "CycleCount=#312",

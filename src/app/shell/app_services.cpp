@@ -1,0 +1,104 @@
+#include "app/shell/app_services.h"
+
+#include "app/battery_menu/app_icon_lookup.h"
+#include "app/battery_menu/main_root.h"
+#include "app/battery_menu/menu_panel_model.h"
+#include "app/battery_menu/panel_actions.h"
+#include "app/tray/status_item_factory.h"
+#include "charge/charge_limit_controller.h"
+#include "charge/charge_smc.h"
+#include "energy/drain_alert_monitor.h"
+#include "energy/drain_log.h"
+#include "energy/power_figures.h"
+#include "energy/process_energy_store.h"
+#include "platform/clock.h"
+#include "platform/defaults.h"
+#include "platform/energy_counters.h"
+#include "platform/notifications.h"
+#include "platform/paths.h"
+#include "platform/power_mode.h"
+#include "platform/process_table.h"
+#include "platform/smc.h"
+#include "platform/status_item.h"
+#include "platform/system_info.h"
+#include "platform/tool_runner.h"
+#include "platform/workspace.h"
+#include "power/battery_snapshot.h"
+#include "power/ioreport_power_reader.h"
+#include "power/power_store.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+AppServices::AppServices()
+    : m_clock(Clock::system())
+    , m_backends(makeSystemBackends())
+    , m_defaults(std::make_unique<Defaults>(Paths::configDir() + QStringLiteral("/defaults.json")))
+{
+    m_batterySnapshot = std::make_unique<BatterySnapshot>(*m_backends.powerSources, *m_backends.batteryRegistry,
+                                                          ToolRunner::system());
+    m_socReader = std::make_unique<IOReportPowerReader>(*m_backends.energyCounters, m_clock);
+    m_power = std::make_unique<PowerStore>(m_clock, *m_batterySnapshot, m_socReader.get(), *m_backends.systemInfo,
+                                           *m_backends.powerMode);
+
+    QDir().mkpath(Paths::supportDir());
+    m_drainLog = std::make_unique<DrainLog>(Paths::supportDir() + QStringLiteral("/drain.jsonl"), *m_defaults,
+                                            m_clock, DrainLog::systemRandom());
+    m_processEnergy = std::make_unique<ProcessEnergyStore>(
+        *m_backends.processTable, m_clock, [power = m_power.get()] { return powerFiguresOf(*power); },
+        m_drainLog.get());
+    m_drainAlerts = std::make_unique<DrainAlertMonitor>(
+        *m_defaults, m_clock, *m_backends.notifications, [processes = m_processEnergy.get()] {
+            const QList<ProcEnergy> &top = processes->top();
+            return top.isEmpty() ? std::nullopt : std::optional<QString>(top.first().name);
+        });
+
+    m_chargeSmc = std::make_unique<ChargeSMC>(*m_backends.smc);
+    m_chargeLimit = std::make_unique<ChargeLimitController>(*m_power, *m_chargeSmc, *m_defaults);
+
+    m_menuPanelModel = std::make_unique<MenuPanelModel>(
+        *m_power, [processes = m_processEnergy.get()] { return processes->top(); },
+        [powerMode = m_backends.powerMode.get()] { return powerMode->isLowPowerModeEnabled(); });
+    m_appIcons =
+        std::make_unique<AppIconLookup>(QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation));
+}
+
+// Stores stop their timers and finish their queued work before the backends
+// they read go away.
+AppServices::~AppServices()
+{
+    m_menuPanelModel.reset();
+    m_chargeLimit.reset();
+    m_chargeSmc.reset();
+    m_drainAlerts.reset();
+    m_processEnergy.reset();
+    m_drainLog.reset();
+    m_power.reset();
+}
+
+DelegateServices AppServices::forDelegate()
+{
+    return DelegateServices{
+        m_clock,
+        *m_defaults,
+        m_notifications,
+        *m_power,
+        *m_backends.powerMode,
+        *m_backends.workspace,
+        [this] { return createStatusItem(m_clock); },
+        [this](QSize size, AppActions &actions) { return makePopoverContent(size, actions); },
+        m_drainLog.get(),
+        m_drainAlerts.get(),
+        m_processEnergy.get(),
+        m_chargeLimit.get(),
+    };
+}
+
+QWidget *AppServices::makePopoverContent(QSize size, AppActions &actions)
+{
+    m_panelActions = std::make_unique<DesktopPanelActions>(actions);
+    return new MainRoot(
+        MainRoot::Services{*m_menuPanelModel, *m_chargeLimit, *m_defaults, m_notifications, *m_panelActions,
+                           *m_appIcons, [log = m_drainLog.get()] { return log->whyDrain(); }},
+        size);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/shell/app_delegate.h"
+#include "app/shell/notification_center.h"
+#include "platform/system_backends.h"
+
+#include <memory>
+
+class AppIconLookup;
+class BatterySnapshot;
+class ChargeLimitController;
+class ChargeSMC;
+class Clock;
+class Defaults;
+class DesktopPanelActions;
+class DrainAlertMonitor;
+class DrainLog;
+class IOReportPowerReader;
+class MenuPanelModel;
+class PowerStore;
+class ProcessEnergyStore;
+
+// The composition root: every store of the running app, created once, wired
+// to the real platform backends and to each other, and kept for the life of
+// the process. Nothing else creates a store for the app or names a backend.
+// Main thread, after the application object.
+class AppServices
+{
+public:
+    AppServices();
+    ~AppServices();
+    AppServices(const AppServices &) = delete;
+    AppServices &operator=(const AppServices &) = delete;
+
+    // What the application delegate works with.
+    DelegateServices forDelegate();
+
+    Clock &clock() const { return m_clock; }
+    Defaults &defaults() const { return *m_defaults; }
+    NotificationCenter &notifications() { return m_notifications; }
+    PowerStore &power() const { return *m_power; }
+    MenuPanelModel &menuPanelModel() const { return *m_menuPanelModel; }
+
+private:
+    QWidget *makePopoverContent(QSize size, AppActions &actions);
+
+    Clock &m_clock;
+    SystemBackends m_backends;
+    std::unique_ptr<Defaults> m_defaults;
+    NotificationCenter m_notifications;
+
+    std::unique_ptr<BatterySnapshot> m_batterySnapshot;
+    std::unique_ptr<IOReportPowerReader> m_socReader;
+    std::unique_ptr<PowerStore> m_power;
+    std::unique_ptr<DrainLog> m_drainLog;
+    std::unique_ptr<ProcessEnergyStore> m_processEnergy;
+    std::unique_ptr<DrainAlertMonitor> m_drainAlerts;
+    std::unique_ptr<ChargeSMC> m_chargeSmc;
+    std::unique_ptr<ChargeLimitController> m_chargeLimit;
+    std::unique_ptr<MenuPanelModel> m_menuPanelModel;
+    std::unique_ptr<AppIconLookup> m_appIcons;
+    std::unique_ptr<DesktopPanelActions> m_panelActions;
+};

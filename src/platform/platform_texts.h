@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+// The product's texts that name a macOS part (its SMC, "Mac") and what they
+// say on Linux instead, in the same tone and length. Code writes the
+// product's text and passes it through `onThisMachine`, so a reader sees both.
+namespace PlatformTexts {
+
+struct Mapping
+{
+    const char16_t *productText;
+    const char16_t *linuxText;
+    // The product's text stays where it is true: "Mac" on a Mac.
+    bool keptOnMac = false;
+};
+
+inline constexpr Mapping kMappings[] = {
+    {u"AppleSMC not available. Charge control needs SMC access (often requires a privileged helper on "
+     u"locked-down Macs).",
+     u"Charge control not available: this battery's driver offers no charge_behaviour."},
+    {u"AppleSMC not found", u"No battery offers charge_behaviour"},
+    {u"IOServiceOpen failed — not privileged?",
+     u"Charge control needs write access to charge_behaviour — see the README's Charge management."},
+    {u"Not privileged — SMC write blocked on this Mac.",
+     u"Charge control needs write access to charge_behaviour — see the README's Charge management."},
+    {u"SMC error for key", u"The battery driver refused the charge mode"},
+    {u"SMC unavailable", u"Charge control unavailable"},
+    {u"AppleSMC (CH0B/CH0C/CH0I)", u"Battery charge_behaviour"},
+    {u"Mac power draw", u"Power draw", true},
+};
+
+// Whether this machine is a Mac: DMI's vendor is "Apple Inc." or the device
+// tree's first compatible string starts with "apple," (Apple silicon).
+bool detectMac(const QString &sysRoot, const QString &procRoot);
+// detectMac on this machine's /sys and /proc, read once.
+bool runningOnMac();
+
+// The text to show for `productText` on a machine that is (or is not) a Mac.
+QString onMachine(const QString &productText, bool isMac);
+inline QString onThisMachine(const QString &productText)
+{
+    return onMachine(productText, runningOnMac());
+}
+
+} // namespace PlatformTexts

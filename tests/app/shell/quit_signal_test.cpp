@@ -1,0 +1,54 @@
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+
+namespace {
+
+QByteArray waitForDrainLog(const QString &path, QProcess &app)
+{
+    const QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired() && app.state() == QProcess::Running) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray text = file.readAll();
+            if (text.endsWith('\n'))
+                return text;
+        }
+        app.waitForFinished(100);
+    }
+    return {};
+}
+
+} // namespace
+
+// Logout and `systemctl --user stop` send SIGTERM: the app leaves through its
+// normal quit path, with its records on disk, and reports success.
+TEST(QuitOnSignals, TheAppExitsCleanlyOnSigterm)
+{
+    QTemporaryDir home;
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    app.setProcessEnvironment(env);
+    app.start(QStringLiteral(PENDRA_APP_BINARY), {});
+    ASSERT_TRUE(app.waitForStarted());
+
+    const QByteArray log = waitForDrainLog(home.filePath(QStringLiteral("data/Pendra/drain.jsonl")), app);
+    ASSERT_FALSE(log.isEmpty()) << "the app wrote no power record: " << app.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(app.processId()), SIGTERM);
+    ASSERT_TRUE(app.waitForFinished(10000));
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.exitCode(), 0);
+}
