@@ -83,8 +83,10 @@ void SystemBatteryMenuHider::hide(bool forceRestart)
     if (!isEnabled())
         return;
     QPointer<SystemBatteryMenuHider> self(this);
-    m_queue.post([this, self, forceRestart] {
-        const std::optional<int> current = m_item.readBatteryMenuValue();
+    // Queued work reaches the item directly, never through this object,
+    // which may be gone by the time it runs.
+    m_queue.post([&item = m_item, self, forceRestart] {
+        const std::optional<int> current = item.readBatteryMenuValue();
         postToMain(self, [current, forceRestart](SystemBatteryMenuHider *hider) {
             hider->hideWithValue(current, forceRestart);
         });
@@ -104,10 +106,10 @@ void SystemBatteryMenuHider::hideWithValue(std::optional<int> current, bool forc
     m_defaults.setBool(kEnabledKey, true);
 
     const bool restart = forceRestart || current != kHidden;
-    m_queue.post([this, restart] {
-        m_item.hide();
+    m_queue.post([&item = m_item, restart] {
+        item.hide();
         if (restart)
-            m_item.restartAgents();
+            item.restartAgents();
     });
 }
 
@@ -118,9 +120,9 @@ void SystemBatteryMenuHider::restore()
     stopWatchdog();
     const int value = systemBatteryValueToRestore(m_defaults.intValue(kSavedValueKey));
     m_defaults.setBool(kDidHideKey, false);
-    m_queue.post([this, value] {
-        m_item.show(value);
-        m_item.restartAgents();
+    m_queue.post([&item = m_item, value] {
+        item.show(value);
+        item.restartAgents();
     });
 }
 

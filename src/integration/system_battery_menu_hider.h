@@ -29,7 +29,8 @@ public:
     static inline const QString kDidHideKey = QStringLiteral("pendrapro.didHideSystemBattery");
     static constexpr auto kWatchdogInterval = std::chrono::seconds(45);
 
-    // All three must outlive this object; `item` is only used on `queue`.
+    // `defaults` must outlive this object, `item` every piece of work
+    // queued on `queue`, where alone it is used.
     SystemBatteryMenuHider(Defaults &defaults, SystemBatteryItem &item, SerialQueue &queue, QObject *parent = nullptr);
 
     // The feature's setting; on when never set.

@@ -85,16 +85,6 @@ TEST_F(LaunchAtLoginTest, AlreadyEnabledItemIsLeftUntouched)
     EXPECT_TRUE(file.readAll().contains("# edited by the user"));
 }
 
-TEST_F(LaunchAtLoginTest, EntryDisabledByAnotherToolReadsAsOff)
-{
-    QDir().mkpath(autostartDir());
-    QFile file(entryPath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Desktop Entry]\nType=Application\nExec=pendrapro\nX-GNOME-Autostart-enabled = false\n");
-    file.close();
-    EXPECT_FALSE(loginItem(QStringLiteral("/usr/bin/pendrapro"))->isEnabled());
-}
-
 TEST_F(LaunchAtLoginTest, RefusedRegistrationLogsOneLineAndStaysOff)
 {
     // A file where the autostart folder should be stops even root.

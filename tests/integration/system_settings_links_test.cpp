@@ -39,22 +39,15 @@ TEST(SystemSettingsLinks, EachDesktopOpensItsOwnBatteryPageFirst)
     }
 }
 
-TEST(SystemSettingsLinks, MostSpecificDesktopNameWins)
-{
-    FakeLauncher launcher({QStringLiteral("Budgie"), QStringLiteral("GNOME")},
-                          {QStringLiteral("budgie-control-center"), QStringLiteral("gnome-control-center")});
-    openBatterySettings(launcher);
-    EXPECT_EQ(launcher.attempts, QStringList{QStringLiteral("budgie-control-center power")});
-}
-
 TEST(SystemSettingsLinks, FallsThroughOtherPagesThenSettingsApps)
 {
-    FakeLauncher launcher({QStringLiteral("LXQt")}, {QStringLiteral("lxqt-config")});
+    FakeLauncher launcher({QStringLiteral("LXQt"), QStringLiteral("KDE")}, {QStringLiteral("lxqt-config")});
     EXPECT_EQ(openBatterySettings(launcher), std::nullopt);
     const qsizetype pages = batteryPages().size();
     ASSERT_EQ(launcher.attempts.size(), pages + 1);
-    EXPECT_EQ(launcher.attempts.first(), QStringLiteral("lxqt-config-powermanagement"));
-    EXPECT_EQ(launcher.attempts[1], QStringLiteral("gnome-control-center power"));
+    EXPECT_EQ(launcher.attempts[0], QStringLiteral("lxqt-config-powermanagement"));
+    EXPECT_EQ(launcher.attempts[1], QStringLiteral("systemsettings kcm_powerdevilprofilesconfig"));
+    EXPECT_EQ(launcher.attempts[2], QStringLiteral("gnome-control-center power"));
     EXPECT_EQ(launcher.attempts.last(), QStringLiteral("lxqt-config"));
 }
 
