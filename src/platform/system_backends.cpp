@@ -1,7 +1,9 @@
 #include "platform/system_backends.h"
 
+#include "platform/desktop_launcher.h"
 #include "platform/linux/charge_behaviour_smc.h"
 #include "platform/linux/freedesktop_notifications.h"
+#include "platform/linux/gnome_battery_percentage.h"
 #include "platform/linux/power_profiles_monitor.h"
 #include "platform/linux/proc_process_table.h"
 #include "platform/linux/proc_system_info.h"
@@ -10,8 +12,13 @@
 #include "platform/linux/sysfs_battery_registry.h"
 #include "platform/linux/upower_power_sources.h"
 #include "platform/linux/workspace_linux.h"
+#include "platform/linux/xdg_autostart_login_item.h"
+#include "platform/linux/xdg_desktop_launcher.h"
+#include "platform/tool_runner.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDir>
 
 SystemBackends::SystemBackends() = default;
 SystemBackends::~SystemBackends() = default;
@@ -31,6 +38,9 @@ SystemBackends makeSystemBackends()
     backends.smc = std::make_unique<ChargeBehaviourSmc>();
     backends.notifications = std::make_unique<FreedesktopNotifications>(sessionBus);
     backends.workspace = std::make_unique<LinuxWorkspaceEvents>(systemBus, sessionBus);
+    backends.desktopLauncher = makeSystemDesktopLauncher();
+    backends.systemBatteryItem = makeSystemBatteryItem(ToolRunner::system(), backends.desktopLauncher->desktopNames());
+    backends.loginItem = makeSystemLoginItem();
     return backends;
 }
 
@@ -45,4 +55,31 @@ std::unique_ptr<StatusItem> makeStatusNotifierItem(Clock &clock, bool onlyWithWa
     if (onlyWithWatcher && !StatusNotifierItem::watcherAvailable(bus))
         return nullptr;
     return std::make_unique<StatusNotifierItem>(bus, clock);
+}
+
+std::unique_ptr<SystemBatteryItem> makeSystemBatteryItem(ToolRunner &tools, const QStringList &desktopNames)
+{
+    if (desktopNames.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive))
+        return std::make_unique<GnomeBatteryPercentage>(tools);
+    return std::make_unique<UnreachableSystemBatteryItem>();
+}
+
+std::unique_ptr<LoginItem> makeLoginItem(const QString &autostartDir, const QString &executablePath)
+{
+    return std::make_unique<XdgAutostartLoginItem>(autostartDir, QStringLiteral("com.marblewickhq.pendrapro"),
+                                                   executablePath);
+}
+
+std::unique_ptr<LoginItem> makeSystemLoginItem()
+{
+    // A relative XDG_CONFIG_HOME is invalid and ignored.
+    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (configHome.isEmpty() || !QDir::isAbsolutePath(configHome))
+        configHome = QDir::homePath() + QStringLiteral("/.config");
+    return makeLoginItem(configHome + QStringLiteral("/autostart"), QCoreApplication::applicationFilePath());
+}
+
+std::unique_ptr<DesktopLauncher> makeSystemDesktopLauncher()
+{
+    return std::make_unique<XdgDesktopLauncher>();
 }

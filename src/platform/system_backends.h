@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
 class Clock;
+class DesktopLauncher;
 class EnergyCounters;
+class LoginItem;
 class Notifications;
 class PowerModeMonitor;
 class PowerSourceList;
@@ -13,7 +16,9 @@ class ProcessTable;
 class SmartBatteryRegistry;
 class SmcUserClient;
 class StatusItem;
+class SystemBatteryItem;
 class SystemInfo;
+class ToolRunner;
 class WorkspaceEvents;
 
 // The machine's real platform services. The only place that knows which
@@ -35,6 +40,9 @@ struct SystemBackends
     std::unique_ptr<SmcUserClient> smc;
     std::unique_ptr<Notifications> notifications;
     std::unique_ptr<WorkspaceEvents> workspace;
+    std::unique_ptr<DesktopLauncher> desktopLauncher;
+    std::unique_ptr<SystemBatteryItem> systemBatteryItem;
+    std::unique_ptr<LoginItem> loginItem;
 };
 
 SystemBackends makeSystemBackends();
@@ -47,3 +55,19 @@ std::unique_ptr<SmartBatteryRegistry> makeSmartBatteryRegistry(const QString &sy
 // no watcher (a tray host) answers there, so the caller can fall back to
 // XEmbed.
 std::unique_ptr<StatusItem> makeStatusNotifierItem(Clock &clock, bool onlyWithWatcher);
+
+// The desktop's own battery indicator for a session whose desktop names are
+// `desktopNames` (DesktopLauncher::desktopNames): GNOME's top-bar battery
+// percentage, switched through `tools`; on other desktops one that has
+// nothing to act on.
+std::unique_ptr<SystemBatteryItem> makeSystemBatteryItem(ToolRunner &tools, const QStringList &desktopNames);
+
+// The login item as the autostart entry "com.marblewickhq.pendrapro.desktop"
+// in `autostartDir`, starting `executablePath` (absolute).
+std::unique_ptr<LoginItem> makeLoginItem(const QString &autostartDir, const QString &executablePath);
+// The same in the session's autostart folder ($XDG_CONFIG_HOME/autostart),
+// starting this running executable.
+std::unique_ptr<LoginItem> makeSystemLoginItem();
+
+// The running desktop session, for opening its settings.
+std::unique_ptr<DesktopLauncher> makeSystemDesktopLauncher();

@@ -1,13 +1,15 @@
 #include "app/battery_menu/panel_actions.h"
 
 #include "app/shell/app_actions.h"
+#include "integration/system_settings_links.h"
 
 #include <QDesktopServices>
-#include <QProcess>
+#include <QMessageBox>
 #include <QUrl>
 
-DesktopPanelActions::DesktopPanelActions(AppActions &app)
+DesktopPanelActions::DesktopPanelActions(AppActions &app, DesktopLauncher &launcher)
     : m_app(app)
+    , m_launcher(launcher)
 {
 }
 
@@ -28,20 +30,9 @@ void DesktopPanelActions::openComparisonPage()
 
 void DesktopPanelActions::openBatterySettings()
 {
-    for (const QStringList &command : batterySettingsCommands()) {
-        // startDetached fails at once when the program is not installed.
-        if (QProcess::startDetached(command.first(), command.mid(1)))
-            return;
+    if (const std::optional<QString> notice = SystemSettingsLinks::openBatterySettings(m_launcher)) {
+        auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Pendra Pro"), *notice);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
     }
-}
-
-QList<QStringList> batterySettingsCommands()
-{
-    return {
-        {QStringLiteral("gnome-control-center"), QStringLiteral("power")},
-        {QStringLiteral("systemsettings"), QStringLiteral("kcm_powerdevilprofilesconfig")},
-        {QStringLiteral("xfce4-power-manager-settings")},
-        {QStringLiteral("mate-power-preferences")},
-        {QStringLiteral("cinnamon-settings"), QStringLiteral("power")},
-    };
 }

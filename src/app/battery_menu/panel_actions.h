@@ -6,6 +6,7 @@
 #include <memory>
 
 class AppActions;
+class DesktopLauncher;
 
 // What the battery menu's actions ask of the rest of the application beyond
 // the in-process notifications.
@@ -24,15 +25,14 @@ public:
 };
 
 // The real actions: the application delegate's for opening the app and
-// quitting, the default browser, and the first power-settings program of the
-// desktop that starts.
+// quitting, the default browser, and the desktop's power settings.
 class DesktopPanelActions final : public PanelActions
 {
 public:
     static inline const QString kComparisonPage = QStringLiteral("https://marblewickhq.com/pendrapro/air-vs-pro");
 
-    // `app` must outlive this object.
-    explicit DesktopPanelActions(AppActions &app);
+    // `app` and `launcher` must outlive this object.
+    DesktopPanelActions(AppActions &app, DesktopLauncher &launcher);
 
     void openPendraPro() override;
     void quitApp() override;
@@ -41,7 +41,5 @@ public:
 
 private:
     AppActions &m_app;
+    DesktopLauncher &m_launcher;
 };
-
-// Power-settings programs of the common desktops, tried in order.
-QList<QStringList> batterySettingsCommands();

@@ -15,6 +15,9 @@
 #include "energy/drain_alert_monitor.h"
 #include "energy/drain_log.h"
 #include "energy/process_energy_store.h"
+#include "integration/launch_at_login_helper.h"
+#include "integration/menu_bar_position_store.h"
+#include "integration/system_battery_menu_hider.h"
 #include "platform/clock.h"
 #include "platform/power_mode.h"
 #include "platform/status_item.h"
@@ -65,6 +68,8 @@ AppDelegate::AppDelegate(DelegateServices services, QObject *parent)
     , m_drainAlerts(services.drainAlerts)
     , m_processEnergy(services.processEnergy)
     , m_chargeLimit(services.chargeLimit)
+    , m_loginItem(services.loginItem)
+    , m_systemBatteryHider(services.systemBatteryHider)
 {
     m_titleTimer.setTimerType(Qt::CoarseTimer);
     m_titleTimer.setInterval(kTitleTimerInterval);
@@ -78,11 +83,13 @@ AppDelegate::~AppDelegate()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
+    mirrorLoginItemState();
     buildMainMenu();
     startPowerStore();
     startProcessEnergySampler();
     startChargeController();
     observeWorkspaceEvents();
+    hideSystemBatteryIcon();
     createStatusItem();
     createPopover();
     installKeyMonitor();
@@ -96,6 +103,9 @@ void AppDelegate::applicationDidFinishLaunching()
 void AppDelegate::applicationWillTerminate()
 {
     m_titleTimer.stop();
+    // Restores only what this app hid, so a second call does nothing.
+    if (m_systemBatteryHider)
+        m_systemBatteryHider->restoreAndWait();
     for (const QMetaObject::Connection &connection : std::as_const(m_cancellables))
         disconnect(connection);
     m_cancellables.clear();
@@ -111,6 +121,12 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
 }
 
 // ---- Launch steps
+
+void AppDelegate::mirrorLoginItemState()
+{
+    if (m_loginItem)
+        LaunchAtLoginHelper::syncSetting(*m_loginItem, m_defaults);
+}
 
 void AppDelegate::buildMainMenu()
 {
@@ -156,6 +172,13 @@ void AppDelegate::observeWorkspaceEvents()
     }
 }
 
+void AppDelegate::hideSystemBatteryIcon()
+{
+    // Queues the desktop calls itself and starts the watchdog.
+    if (m_systemBatteryHider)
+        m_systemBatteryHider->launch();
+}
+
 void AppDelegate::createStatusItem()
 {
     if (!m_redrawer)
@@ -165,7 +188,7 @@ void AppDelegate::createStatusItem()
     if (!m_statusItem)
         return;
     m_statusItem->setLength(kInitialStatusItemLength);
-    m_statusItem->setAutosaveName(kAutosaveName);
+    MenuBarPositionStore::configure(*m_statusItem, m_defaults);
     if (m_clickRouter)
         m_clickRouter->attach(m_statusItem.get());
     m_redrawer->setStatusItem(m_statusItem.get());

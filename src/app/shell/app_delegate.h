@@ -15,6 +15,8 @@
 
 class AppWindow;
 class ChargeLimitController;
+class LoginItem;
+class SystemBatteryMenuHider;
 class QWidget;
 class Clock;
 class Defaults;
@@ -52,6 +54,9 @@ struct DelegateServices
     DrainAlertMonitor *drainAlerts = nullptr;
     ProcessEnergyStore *processEnergy = nullptr;
     ChargeLimitController *chargeLimit = nullptr;
+    // System integration; absent ones are left alone.
+    LoginItem *loginItem = nullptr;
+    SystemBatteryMenuHider *systemBatteryHider = nullptr;
 };
 
 // The application's one delegate: starts the stores, owns the status item,
@@ -66,7 +71,6 @@ public:
     static constexpr auto kPostLaunchDelay = std::chrono::milliseconds(1200);
     static constexpr int kDashboardHeight = 560;
     static inline const QString kWebsite = QStringLiteral("https://marblewickhq.com/pendrapro");
-    static inline const QString kAutosaveName = QStringLiteral("PendraProBattery");
     static constexpr double kInitialStatusItemLength = 52;
 
     explicit AppDelegate(DelegateServices services, QObject *parent = nullptr);
@@ -105,11 +109,13 @@ signals:
 
 private:
     // Launch, in order.
+    void mirrorLoginItemState();
     void buildMainMenu();
     void startPowerStore();
     void startProcessEnergySampler();
     void startChargeController();
     void observeWorkspaceEvents();
+    void hideSystemBatteryIcon();
     void createStatusItem();
     void createPopover();
     void installKeyMonitor();
@@ -139,6 +145,8 @@ private:
     DrainAlertMonitor *m_drainAlerts;
     ProcessEnergyStore *m_processEnergy;
     ChargeLimitController *m_chargeLimit;
+    LoginItem *m_loginItem;
+    SystemBatteryMenuHider *m_systemBatteryHider;
 
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<StatusItemRedrawer> m_redrawer;

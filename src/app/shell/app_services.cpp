@@ -11,7 +11,12 @@
 #include "energy/drain_log.h"
 #include "energy/power_figures.h"
 #include "energy/process_energy_store.h"
+#include "integration/system_battery_menu_hider.h"
 #include "platform/clock.h"
+#include "platform/desktop_launcher.h"
+#include "platform/login_items.h"
+#include "platform/serial_queue.h"
+#include "platform/system_battery_item.h"
 #include "platform/defaults.h"
 #include "platform/energy_counters.h"
 #include "platform/notifications.h"
@@ -61,12 +66,18 @@ AppServices::AppServices()
         [powerMode = m_backends.powerMode.get()] { return powerMode->isLowPowerModeEnabled(); });
     m_appIcons =
         std::make_unique<AppIconLookup>(QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation));
+
+    m_systemBatteryQueue = std::make_unique<SerialQueue>("pendrapro.systemBattery");
+    m_systemBatteryHider =
+        std::make_unique<SystemBatteryMenuHider>(*m_defaults, *m_backends.systemBatteryItem, *m_systemBatteryQueue);
 }
 
 // Stores stop their timers and finish their queued work before the backends
 // they read go away.
 AppServices::~AppServices()
 {
+    m_systemBatteryHider.reset();
+    m_systemBatteryQueue.reset();
     m_menuPanelModel.reset();
     m_chargeLimit.reset();
     m_chargeSmc.reset();
@@ -91,12 +102,14 @@ DelegateServices AppServices::forDelegate()
         m_drainAlerts.get(),
         m_processEnergy.get(),
         m_chargeLimit.get(),
+        m_backends.loginItem.get(),
+        m_systemBatteryHider.get(),
     };
 }
 
 QWidget *AppServices::makePopoverContent(QSize size, AppActions &actions)
 {
-    m_panelActions = std::make_unique<DesktopPanelActions>(actions);
+    m_panelActions = std::make_unique<DesktopPanelActions>(actions, *m_backends.desktopLauncher);
     return new MainRoot(
         MainRoot::Services{*m_menuPanelModel, *m_chargeLimit, *m_defaults, m_notifications, *m_panelActions,
                            *m_appIcons, [log = m_drainLog.get()] { return log->whyDrain(); }},

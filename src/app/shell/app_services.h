@@ -10,6 +10,8 @@ class AppIconLookup;
 class BatterySnapshot;
 class ChargeLimitController;
 class ChargeSMC;
+class SerialQueue;
+class SystemBatteryMenuHider;
 class Clock;
 class Defaults;
 class DesktopPanelActions;
@@ -59,5 +61,7 @@ private:
     std::unique_ptr<ChargeLimitController> m_chargeLimit;
     std::unique_ptr<MenuPanelModel> m_menuPanelModel;
     std::unique_ptr<AppIconLookup> m_appIcons;
+    std::unique_ptr<SerialQueue> m_systemBatteryQueue;
+    std::unique_ptr<SystemBatteryMenuHider> m_systemBatteryHider;
     std::unique_ptr<DesktopPanelActions> m_panelActions;
 };

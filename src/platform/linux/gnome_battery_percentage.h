@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/system_battery_item.h"
+
+class ToolRunner;
+
+// GNOME Shell's battery indicator cannot be removed, only its percentage
+// text, which is what duplicates the app's title. The text follows
+// org.gnome.desktop.interface show-battery-percentage, read and written with
+// the `gsettings` tool: true reads as 18 (shown), false as 8 (hidden). The
+// shell applies the key live, so there are no agents to restart.
+class GnomeBatteryPercentage final : public SystemBatteryItem
+{
+public:
+    // `tools` must outlive this object.
+    explicit GnomeBatteryPercentage(ToolRunner &tools);
+
+    std::optional<int> readBatteryMenuValue() override;
+    void hide() override;
+    void show(int displayValue) override;
+    void restartAgents() override {}
+
+private:
+    void write(bool shown);
+
+    ToolRunner &m_tools;
+};

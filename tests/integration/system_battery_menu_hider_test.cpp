@@ -1,0 +1,249 @@
+#include "integration/system_battery_menu_hider.h"
+#include "fakes/battery_fakes.h"
+#include "platform/defaults.h"
+#include "platform/serial_queue.h"
+#include "platform/system_backends.h"
+#include "platform/system_battery_item.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+using Hider = SystemBatteryMenuHider;
+
+const QString kRead = QStringLiteral("gsettings get org.gnome.desktop.interface show-battery-percentage");
+const QString kWriteHidden = QStringLiteral("gsettings set org.gnome.desktop.interface show-battery-percentage false");
+const QString kWriteShown = QStringLiteral("gsettings set org.gnome.desktop.interface show-battery-percentage true");
+
+// GNOME's battery percentage, counting the agent restarts that GNOME itself
+// never needs.
+class CountingRestarts final : public SystemBatteryItem
+{
+public:
+    explicit CountingRestarts(std::unique_ptr<SystemBatteryItem> item) : m_item(std::move(item)) {}
+
+    std::optional<int> readBatteryMenuValue() override { return m_item->readBatteryMenuValue(); }
+    void hide() override { m_item->hide(); }
+    void show(int value) override { m_item->show(value); }
+    void restartAgents() override
+    {
+        ++restarts;
+        m_item->restartAgents();
+    }
+
+    std::atomic<int> restarts{0};
+
+private:
+    std::unique_ptr<SystemBatteryItem> m_item;
+};
+
+// Lets the work hop queue → main thread → queue until nothing is left.
+void settle(SerialQueue &queue)
+{
+    for (int hop = 0; hop < 3; ++hop) {
+        queue.sync([] {});
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
+class HiderTest : public ::testing::Test
+{
+protected:
+    void settle() { ::settle(queue); }
+
+    QStringList takeRuns()
+    {
+        const QStringList taken = tools.runs().mid(m_seenRuns);
+        m_seenRuns = tools.runs().size();
+        return taken;
+    }
+
+    QTimer *watchdog() { return hider.findChild<QTimer *>(QStringLiteral("systemBatteryWatchdog")); }
+
+    QTemporaryDir dir;
+    Defaults defaults{dir.filePath(QStringLiteral("defaults.json"))};
+    RecordedToolRunner tools;
+    CountingRestarts item{makeSystemBatteryItem(tools, {QStringLiteral("ubuntu"), QStringLiteral("GNOME")})};
+    SerialQueue queue{"pendrapro.systemBattery.test"};
+    Hider hider{defaults, item, queue};
+
+private:
+    qsizetype m_seenRuns = 0;
+};
+
+TEST_F(HiderTest, ShownPercentageIsRememberedAndPutBackWhenSwitchedOff)
+{
+    tools.answer(QStringLiteral("gsettings"), QStringLiteral("true\n"));
+    hider.launch();
+    settle();
+
+    EXPECT_EQ(takeRuns(), (QStringList{kRead, kWriteHidden}));
+    EXPECT_EQ(defaults.intValue(Hider::kSavedValueKey), 18);
+    EXPECT_EQ(defaults.boolValue(Hider::kDidHideKey), true);
+    EXPECT_EQ(item.restarts, 1);
+    EXPECT_TRUE(hider.isWatchdogRunning());
+
+    hider.setEnabled(false);
+    settle();
+    EXPECT_EQ(takeRuns(), QStringList{kWriteShown});
+    EXPECT_EQ(defaults.boolValue(Hider::kDidHideKey), false);
+    EXPECT_EQ(defaults.boolValue(Hider::kEnabledKey), false);
+    EXPECT_EQ(item.restarts, 2);
+    EXPECT_FALSE(hider.isWatchdogRunning());
+}
+
+TEST_F(HiderTest, WatchdogRehidesWithoutRestartWhileStillHidden)
+{
+    tools.answer(QStringLiteral("gsettings"), QStringLiteral("false\n"));
+    hider.launch();
+    settle();
+    takeRuns();
+    ASSERT_EQ(item.restarts, 1);
+    QTimer *timer = watchdog();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->intervalAsDuration(), 45s);
+
+    ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection));
+    settle();
+    EXPECT_EQ(takeRuns(), (QStringList{kRead, kWriteHidden}));
+    EXPECT_EQ(item.restarts, 1);
+    // Hidden is no value worth keeping: the default stands in for it.
+    EXPECT_EQ(defaults.intValue(Hider::kSavedValueKey), 18);
+}
+
+TEST_F(HiderTest, UnreadableValueRemembersTheDefaultAndRestarts)
+{
+    hider.hide(false);
+    settle();
+    EXPECT_EQ(takeRuns(), (QStringList{kRead, kWriteHidden}));
+    EXPECT_EQ(defaults.intValue(Hider::kSavedValueKey), 18);
+    EXPECT_EQ(item.restarts, 1);
+}
+
+TEST_F(HiderTest, RestoreWithoutAnEarlierHideDoesNothing)
+{
+    hider.restore();
+    settle();
+    EXPECT_TRUE(tools.runs().isEmpty());
+    EXPECT_EQ(item.restarts, 0);
+}
+
+TEST_F(HiderTest, SwitchingOnRestartsOnceEvenWhenAlreadyHidden)
+{
+    defaults.setBool(Hider::kEnabledKey, false);
+    tools.answer(QStringLiteral("gsettings"), QStringLiteral("false\n"));
+    hider.setEnabled(true);
+    settle();
+    EXPECT_EQ(item.restarts, 1);
+    EXPECT_TRUE(hider.isWatchdogRunning());
+}
+
+TEST_F(HiderTest, LaunchKeepsTheFeatureOffWhenTheUserSwitchedItOff)
+{
+    defaults.setBool(Hider::kEnabledKey, false);
+    hider.launch();
+    settle();
+    EXPECT_TRUE(tools.runs().isEmpty());
+    EXPECT_FALSE(hider.isWatchdogRunning());
+    EXPECT_EQ(defaults.boolValue(Hider::kEnabledKey), false);
+}
+
+TEST_F(HiderTest, SwitchingOffWhileTheValueIsReadLeavesTheIndicatorAlone)
+{
+    tools.answer(QStringLiteral("gsettings"), QStringLiteral("true\n"));
+    hider.hide(true);
+    hider.setEnabled(false);
+    settle();
+    EXPECT_EQ(takeRuns(), QStringList{kRead});
+    EXPECT_FALSE(defaults.contains(Hider::kDidHideKey));
+}
+
+TEST(SystemBatteryValues, ZeroAndEightAreNeverKeptOrWrittenBack)
+{
+    struct Case { std::optional<int> current; std::optional<long long> remembered; long long kept; };
+    const Case remember[] = {
+        {3, std::nullopt, 3},   {3, 18, 3},          {0, std::nullopt, 18}, {8, std::nullopt, 18},
+        {8, 5, 5},              {std::nullopt, 4, 4}, {std::nullopt, std::nullopt, 18},
+    };
+    for (const Case &c : remember)
+        EXPECT_EQ(systemBatteryValueToRemember(c.current, c.remembered), c.kept)
+            << c.current.value_or(-1) << " " << c.remembered.value_or(-1);
+
+    struct Restore { std::optional<long long> remembered; int written; };
+    const Restore restore[] = {{3, 3}, {18, 18}, {0, 18}, {8, 18}, {std::nullopt, 18}, {1LL << 40, 18}};
+    for (const Restore &c : restore)
+        EXPECT_EQ(systemBatteryValueToRestore(c.remembered), c.written) << c.remembered.value_or(-1);
+}
+
+TEST(SystemBatteryItemChoice, OnlyGnomeIsActedOn)
+{
+    RecordedToolRunner tools;
+    tools.answer(QStringLiteral("gsettings"), QStringLiteral("true\n"));
+    EXPECT_EQ(makeSystemBatteryItem(tools, {QStringLiteral("KDE")})->readBatteryMenuValue(), std::nullopt);
+    EXPECT_TRUE(tools.runs().isEmpty());
+    EXPECT_EQ(makeSystemBatteryItem(tools, {QStringLiteral("GNOME")})->readBatteryMenuValue(), 18);
+}
+
+// The real gsettings tool and GNOME's installed schema. The keyfile backend
+// keeps values between the separate gsettings processes (the memory backend
+// forgets them at each exit) and writes only below the test's config folder.
+class RealGsettingsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("GSETTINGS_BACKEND", "keyfile");
+        qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+    }
+    void TearDown() override
+    {
+        qputenv("GSETTINGS_BACKEND", m_savedBackend);
+        qputenv("XDG_CONFIG_HOME", m_savedConfig);
+    }
+
+    QString percentage()
+    {
+        const auto output = ToolRunner::system().run(
+            QStringLiteral("gsettings"),
+            {QStringLiteral("get"), QStringLiteral("org.gnome.desktop.interface"), QStringLiteral("show-battery-percentage")},
+            5s);
+        return output.value_or(QStringLiteral("(unreadable)")).trimmed();
+    }
+
+    QTemporaryDir dir;
+
+private:
+    const QByteArray m_savedBackend = qgetenv("GSETTINGS_BACKEND");
+    const QByteArray m_savedConfig = qgetenv("XDG_CONFIG_HOME");
+};
+
+TEST_F(RealGsettingsTest, HidesAndRestoresGnomesBatteryPercentage)
+{
+    Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
+    const auto item = makeSystemBatteryItem(ToolRunner::system(), {QStringLiteral("GNOME")});
+    SerialQueue queue("pendrapro.systemBattery.test");
+    Hider hider(defaults, *item, queue);
+
+    item->show(18);
+    ASSERT_EQ(percentage(), QStringLiteral("true"));
+
+    hider.launch();
+    settle(queue);
+    EXPECT_EQ(percentage(), QStringLiteral("false"));
+    EXPECT_EQ(defaults.intValue(Hider::kSavedValueKey), 18);
+
+    hider.restoreAndWait();
+    EXPECT_EQ(percentage(), QStringLiteral("true"));
+}
+
+} // namespace
