@@ -5,6 +5,7 @@
 #include "app/battery_menu/menu_panel_model.h"
 #include "app/battery_menu/panel_actions.h"
 #include "app/tray/status_item_factory.h"
+#include "app/updates/widget_update_presenter.h"
 #include "charge/charge_limit_controller.h"
 #include "charge/charge_smc.h"
 #include "energy/drain_alert_monitor.h"
@@ -31,6 +32,16 @@
 #include "power/battery_snapshot.h"
 #include "power/ioreport_power_reader.h"
 #include "power/power_store.h"
+#include "updates/install_tools.h"
+#include "updates/running_app.h"
+#include "updates/update_checker.h"
+#include "updates/update_endpoints.h"
+#include "updates/update_files.h"
+#include "updates/update_installer.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
 
 #include <QDir>
 #include <QStandardPaths>
@@ -70,12 +81,27 @@ AppServices::AppServices()
     m_systemBatteryQueue = std::make_unique<SerialQueue>("pendrapro.systemBattery");
     m_systemBatteryHider =
         std::make_unique<SystemBatteryMenuHider>(*m_defaults, *m_backends.systemBatteryItem, *m_systemBatteryQueue);
+
+    m_network = std::make_unique<QNetworkAccessManager>();
+    const UpdateFiles updateFiles = UpdateFiles::standard();
+    const UpdateEndpoints endpoints = UpdateEndpoints::buildDefaults();
+    const RunningApp runningApp = RunningApp::current();
+    m_installTools = std::make_unique<ProcessInstallTools>();
+    m_updateLog = std::make_unique<UpdateLog>(updateFiles.logPath, m_clock);
+    m_updateInstaller = std::make_unique<UpdateInstaller>(
+        endpoints, updateFiles, *m_updateLog, runningApp, ToolRunner::system(), *m_installTools,
+        [](const QString &folder) { return QFileInfo(folder).isWritable(); });
+    m_updatePresenter = std::make_unique<WidgetUpdatePresenter>([] { QApplication::quit(); });
+    m_updateChecker = std::make_unique<UpdateChecker>(*m_network, *m_updatePresenter, *m_updateInstaller,
+                                                      *m_updateLog, endpoints, runningApp, updateFiles.resultPath);
 }
 
 // Stores stop their timers and finish their queued work before the backends
 // they read go away.
 AppServices::~AppServices()
 {
+    // Waits for a running install before the installer and presenter go.
+    m_updateChecker.reset();
     m_systemBatteryHider.reset();
     m_systemBatteryQueue.reset();
     m_menuPanelModel.reset();
@@ -105,6 +131,13 @@ DelegateServices AppServices::forDelegate()
         m_backends.loginItem.get(),
         m_systemBatteryHider.get(),
     };
+}
+
+void AppServices::attach(AppDelegate &delegate)
+{
+    UpdateChecker *checker = m_updateChecker.get();
+    QObject::connect(&delegate, &AppDelegate::updateCheckRequested, checker, &UpdateChecker::checkNow);
+    QObject::connect(&delegate, &AppDelegate::postLaunchDelayElapsed, checker, &UpdateChecker::checkAtLaunch);
 }
 
 QWidget *AppServices::makePopoverContent(QSize size, AppActions &actions)

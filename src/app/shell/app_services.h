@@ -7,6 +7,12 @@
 #include <memory>
 
 class AppIconLookup;
+class InstallTools;
+class QNetworkAccessManager;
+class UpdateChecker;
+class UpdateInstaller;
+class UpdateLog;
+class WidgetUpdatePresenter;
 class BatterySnapshot;
 class ChargeLimitController;
 class ChargeSMC;
@@ -36,6 +42,8 @@ public:
 
     // What the application delegate works with.
     DelegateServices forDelegate();
+    // Follows the delegate's requests that other stores answer (update checks).
+    void attach(AppDelegate &delegate);
 
     Clock &clock() const { return m_clock; }
     Defaults &defaults() const { return *m_defaults; }
@@ -64,4 +72,11 @@ private:
     std::unique_ptr<SerialQueue> m_systemBatteryQueue;
     std::unique_ptr<SystemBatteryMenuHider> m_systemBatteryHider;
     std::unique_ptr<DesktopPanelActions> m_panelActions;
+
+    std::unique_ptr<QNetworkAccessManager> m_network;
+    std::unique_ptr<InstallTools> m_installTools;
+    std::unique_ptr<UpdateLog> m_updateLog;
+    std::unique_ptr<UpdateInstaller> m_updateInstaller;
+    std::unique_ptr<WidgetUpdatePresenter> m_updatePresenter;
+    std::unique_ptr<UpdateChecker> m_updateChecker;
 };

@@ -40,6 +40,7 @@ int main(int argc, char **argv)
 
     AppServices services;
     AppDelegate delegate(services.forDelegate());
+    services.attach(delegate);
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      [&delegate] { delegate.applicationShouldHandleReopen(anyWindowVisible()); });
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, [&delegate] { delegate.applicationWillTerminate(); });

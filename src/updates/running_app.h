@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The running build, as the update flow compares and replaces it.
+struct RunningApp
+{
+    QString version; // e.g. "v0.1.6-Pro-Beta"
+    QString executablePath;
+    qint64 pid = 0;
+    QString home;
+
+    // This process: the build's version constant, its executable, its id and
+    // the user's home folder.
+    static RunningApp current();
+};

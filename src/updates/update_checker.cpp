@@ -1,0 +1,198 @@
+#include "updates/update_checker.h"
+
+#include "platform/main_thread.h"
+#include "platform/serial_queue.h"
+#include "updates/install_target.h"
+#include "updates/update_presenter.h"
+#include "updates/update_texts.h"
+#include "updates/version_rules.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QTimer>
+
+#include <chrono>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kFetchTimeout = 12s;
+// The previous result is reported once the launch has settled.
+constexpr auto kPreviousResultDelay = 600ms;
+
+const QString kProduct = QStringLiteral("Pendra Pro");
+
+UpdateAlert alert(UpdateAlert::Style style, QString title, QString text, QStringList buttons)
+{
+    return {style, std::move(title), std::move(text), std::move(buttons)};
+}
+
+} // namespace
+
+UpdateChecker::UpdateChecker(QNetworkAccessManager &network, UpdatePresenter &presenter, UpdateInstaller &installer,
+                             const UpdateLog &log, UpdateEndpoints endpoints, RunningApp app, QString resultPath,
+                             QObject *parent)
+    : QObject(parent)
+    , m_network(network)
+    , m_presenter(presenter)
+    , m_installer(installer)
+    , m_log(log)
+    , m_endpoints(std::move(endpoints))
+    , m_app(std::move(app))
+    , m_resultPath(std::move(resultPath))
+    , m_installQueue(std::make_unique<SerialQueue>("pendrapro.update"))
+{
+}
+
+UpdateChecker::~UpdateChecker() = default;
+
+void UpdateChecker::fetchInfo(std::function<void(std::optional<VersionInfo>)> done)
+{
+    QNetworkRequest request(m_endpoints.manifestUrl);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setTransferTimeout(static_cast<int>(std::chrono::milliseconds(kFetchTimeout).count()));
+    QNetworkReply *reply = m_network.get(request);
+    connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
+        reply->deleteLater();
+        // The status is not inspected: an error page fails to decode.
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        const bool transportFailed = reply->error() != QNetworkReply::NoError && !status.isValid();
+        done(transportFailed ? std::nullopt : decodeVersionInfo(reply->readAll()));
+    });
+}
+
+void UpdateChecker::checkAtLaunch()
+{
+    QTimer::singleShot(kPreviousResultDelay, this, &UpdateChecker::reportPreviousResult);
+    fetchInfo([this](std::optional<VersionInfo> info) {
+        if (!info)
+            return;
+        const QString candidate = VersionRules::candidateVersion(*info);
+        if (VersionRules::isNewer(candidate, m_app.version))
+            showResult(true, false, candidate);
+    });
+}
+
+void UpdateChecker::checkNow()
+{
+    fetchInfo([this](std::optional<VersionInfo> info) {
+        if (!info) {
+            m_presenter.showAlert(alert(UpdateAlert::Style::warning, QStringLiteral("Could Not Check for Updates"),
+                                        QStringLiteral("Could not reach ") + m_endpoints.host()
+                                            + QStringLiteral(". Check your internet connection and try again."),
+                                        {QStringLiteral("OK")}),
+                                  [](int) {});
+            return;
+        }
+        const QString candidate = VersionRules::candidateVersion(*info);
+        showResult(VersionRules::isNewer(candidate, m_app.version), true, candidate);
+    });
+}
+
+void UpdateChecker::reportPreviousResult()
+{
+    const std::optional<QString> message = takePreviousResult(m_resultPath);
+    if (!message)
+        return;
+    const QString text = *message + QStringLiteral("\n\nCheck ") + UpdateTexts::homeRelative(m_log.path(), m_app.home)
+        + QStringLiteral(" or reinstall from ") + m_endpoints.webAddress() + QStringLiteral(".");
+    m_presenter.showAlert(alert(UpdateAlert::Style::warning, QStringLiteral("Previous Update Did Not Complete"), text,
+                                {QStringLiteral("Open Website"), QStringLiteral("OK")}),
+                          [this](int button) {
+                              if (button == 0)
+                                  m_presenter.openUrl(m_endpoints.webPage);
+                          });
+}
+
+void UpdateChecker::showResult(bool newer, bool manual, const QString &candidate)
+{
+    const QString running = VersionRules::displayForm(m_app.version);
+    if (!newer) {
+        if (manual) {
+            m_presenter.showAlert(alert(UpdateAlert::Style::informational, QStringLiteral("You're Up to Date"),
+                                        kProduct + QStringLiteral(" ") + running
+                                            + QStringLiteral(" is the newest build available."),
+                                        {QStringLiteral("OK")}),
+                                  [](int) {});
+        }
+        return;
+    }
+    m_presenter.bringToFront();
+    offerUpdate(candidate);
+}
+
+void UpdateChecker::offerUpdate(const QString &candidate)
+{
+    const QString title = kProduct + QStringLiteral(" Update Available");
+    const QString news = QStringLiteral("You're running ") + VersionRules::displayForm(m_app.version)
+        + QStringLiteral(".\n\n") + VersionRules::displayForm(candidate) + QStringLiteral(" is available.\n\n");
+    // Files below /usr belong to the package manager; replacing them would
+    // leave it with a package that no longer matches what is installed.
+    if (InstallTarget::isPackageManaged(m_app.executablePath)) {
+        m_presenter.showAlert(alert(UpdateAlert::Style::informational, title,
+                                    news + kProduct + QStringLiteral(" was installed by your package manager. Update it there."),
+                                    {QStringLiteral("OK"), QStringLiteral("Open Website")}),
+                              [this](int button) {
+                                  if (button == 1)
+                                      m_presenter.openUrl(m_endpoints.webPage);
+                              });
+        return;
+    }
+    m_presenter.showAlert(alert(UpdateAlert::Style::informational, title,
+                                news + QStringLiteral("Download and install now? ") + kProduct
+                                    + QStringLiteral(" will restart when done."),
+                                {QStringLiteral("Install Update"), QStringLiteral("Later")}),
+                          [this, candidate](int button) {
+                              if (button == 0)
+                                  beginInstall(candidate);
+                          });
+}
+
+void UpdateChecker::beginInstall(const QString &version)
+{
+    m_log.append(QStringLiteral("Update requested for ") + version + QStringLiteral(" from ") + m_app.version);
+    m_presenter.openProgress(version, m_endpoints.host());
+
+    const QPointer<UpdateChecker> self(this);
+    m_installQueue->post([self, version, installer = &m_installer] {
+        UpdateInstaller::Callbacks callbacks;
+        callbacks.downloadProgress = [self, version](std::int64_t received, std::int64_t total) {
+            postToMain(self, [=](UpdateChecker *checker) {
+                checker->m_presenter.updateProgress(received, total, version);
+            });
+        };
+        callbacks.installing = [self, version] {
+            postToMain(self, [=](UpdateChecker *checker) { checker->m_presenter.showInstalling(version); });
+        };
+        const UpdateInstaller::Result result = installer->install(version, callbacks);
+        postToMain(self, [=](UpdateChecker *checker) { checker->finishInstall(version, result); });
+    });
+}
+
+void UpdateChecker::finishInstall(const QString &version, const UpdateInstaller::Result &result)
+{
+    m_presenter.closeProgress();
+    if (result.failure) {
+        emit installFailed(*result.failure);
+        m_presenter.showAlert(alert(UpdateAlert::Style::warning, QStringLiteral("Update Failed"), *result.failure,
+                                    {QStringLiteral("Open Website"), QStringLiteral("Cancel")}),
+                              [this](int button) {
+                                  if (button == 0)
+                                      m_presenter.openUrl(m_endpoints.webPage);
+                              });
+        return;
+    }
+    m_presenter.showAlert(alert(UpdateAlert::Style::informational, QStringLiteral("Update Installed"),
+                                QStringLiteral("Pendra will restart now to finish applying ")
+                                    + VersionRules::displayForm(version) + QStringLiteral("."),
+                                {QStringLiteral("OK")}),
+                          [this, result](int) {
+                              if (result.installedDirectly)
+                                  m_presenter.launchApp(result.installPath);
+                              m_presenter.quitApplication();
+                          });
+}

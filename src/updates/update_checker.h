@@ -1,0 +1,65 @@
+#pragma once
+
+#include "updates/running_app.h"
+#include "updates/update_endpoints.h"
+#include "updates/update_installer.h"
+#include "updates/version_manifest.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QNetworkAccessManager;
+class SerialQueue;
+class UpdateLog;
+class UpdatePresenter;
+
+// The update check at launch and on request, the alerts that offer an update,
+// and the hand-over to the installer. Main thread only; the install itself
+// runs on the "pendrapro.update" queue.
+class UpdateChecker : public QObject
+{
+    Q_OBJECT
+
+public:
+    UpdateChecker(QNetworkAccessManager &network, UpdatePresenter &presenter, UpdateInstaller &installer,
+                  const UpdateLog &log, UpdateEndpoints endpoints, RunningApp app, QString resultPath,
+                  QObject *parent = nullptr);
+    // Waits for a running install to end.
+    ~UpdateChecker() override;
+
+    // Loads the manifest (12 s, no cache) and calls back on the main thread
+    // with its versions, or none on any failure.
+    void fetchInfo(std::function<void(std::optional<VersionInfo>)> done);
+
+    // Reports the last helper run after 0.6 s, then offers a newer version if
+    // there is one; silent otherwise.
+    void checkAtLaunch();
+    // The "Check for Updates" command: always answers with an alert.
+    void checkNow();
+    // Shows what the last install's helper left behind, if it failed.
+    void reportPreviousResult();
+
+    void showResult(bool newer, bool manual, const QString &candidate);
+    void beginInstall(const QString &version);
+
+signals:
+    // An install ended with the "Update Failed" alert; for tests and status.
+    void installFailed(const QString &message);
+
+private:
+    void finishInstall(const QString &version, const UpdateInstaller::Result &result);
+    void offerUpdate(const QString &candidate);
+
+    QNetworkAccessManager &m_network;
+    UpdatePresenter &m_presenter;
+    UpdateInstaller &m_installer;
+    const UpdateLog &m_log;
+    UpdateEndpoints m_endpoints;
+    RunningApp m_app;
+    QString m_resultPath;
+    std::unique_ptr<SerialQueue> m_installQueue;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// The user-visible texts of the update flow: alerts, the progress panel and
+// the installer's failures. Pure functions.
+namespace UpdateTexts {
+
+// "512 B", "12 K", "3.4 M" — printf rounding in every locale.
+QString byteSize(std::int64_t bytes);
+// "Fetching v0.1.7 from example.org"
+QString fetching(const QString &version, const QString &host);
+// "Installing v0.1.7…"
+QString installing(const QString &version);
+// With a known total: "42% · 1.2 M of 2.9 M" (truncated, never above 100);
+// otherwise "1.2 M downloaded · v0.1.7".
+QString downloadProgress(std::int64_t received, std::int64_t total, const QString &version);
+// Truncated percentage, 0…100; a non-positive total gives 0.
+int downloadPercent(std::int64_t received, std::int64_t total);
+
+// `path` with the home folder written as "~", for texts that show paths.
+QString homeRelative(const QString &path, const QString &home);
+
+} // namespace UpdateTexts

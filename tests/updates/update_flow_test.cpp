@@ -1,0 +1,158 @@
+#include "fakes/fake_clock.h"
+#include "platform/tool_runner.h"
+#include "support/event_loop.h"
+#include "support/qt_printers.h"
+#include "update_http_server.h"
+#include "update_test_support.h"
+#include "updates/update_checker.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kManifestPath = QStringLiteral("/pendra-pro/version.json");
+
+class UpdateFlowTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString home = dir.filePath(QStringLiteral("home"));
+    UpdateFiles files = UpdateFiles::under(dir.filePath(QStringLiteral("state")));
+    FakeClock clock{1'750'000'000};
+    UpdateLog log{files.logPath, clock};
+    UpdateHttpServer server;
+    UpdateEndpoints endpoints{server.url(kManifestPath), server.url(QStringLiteral("/pendra-pro/"))};
+    RunningApp app{QStringLiteral("v0.1.6-Pro-Beta"), QString(), exitedPid(), home};
+    ProcessToolRunner lister;
+    SynchronousInstallTools tools;
+    QNetworkAccessManager network;
+    RecordingPresenter presenter;
+    std::unique_ptr<UpdateInstaller> installer;
+    std::unique_ptr<UpdateChecker> checker;
+
+    void makeChecker()
+    {
+        installer = std::make_unique<UpdateInstaller>(endpoints, files, log, app, lister, tools,
+                                                      [](const QString &) { return true; });
+        checker = std::make_unique<UpdateChecker>(network, presenter, *installer, log, endpoints, app, files.resultPath);
+    }
+
+    void serveManifest(const QByteArray &body) { server.serve(kManifestPath, {200, body, "application/json", false}); }
+
+    bool waitForAlerts(int count)
+    {
+        return spinUntil([&] { return presenter.alerts.size() >= count; }, 60000);
+    }
+};
+
+TEST_F(UpdateFlowTest, CheckNowAnswersEveryOutcome)
+{
+    makeChecker();
+    server.serve(kManifestPath, {200, "<html><body>Not Found</body></html>", "text/html", false});
+    checker->checkNow();
+    ASSERT_TRUE(waitForAlerts(1));
+    EXPECT_EQ(presenter.alerts[0].title, QStringLiteral("Could Not Check for Updates"));
+    EXPECT_EQ(presenter.alerts[0].text, QStringLiteral("Could not reach 127.0.0.1. Check your internet connection and try again."));
+
+    serveManifest(R"({"latest":"v0.1.6-Pro"})");
+    checker->checkNow();
+    ASSERT_TRUE(waitForAlerts(2));
+    EXPECT_EQ(presenter.alerts[1].title, QStringLiteral("You're Up to Date"));
+    EXPECT_EQ(presenter.alerts[1].text, QStringLiteral("Pendra Pro v0.1.6-Pro Beta is the newest build available."));
+
+    serveManifest(R"({"latest":"v0.1.6-Pro","beta":"v0.1.7-Pro-Beta"})");
+    presenter.choose = [](const UpdateAlert &) { return 1; }; // Later
+    checker->checkNow();
+    ASSERT_TRUE(waitForAlerts(3));
+    EXPECT_EQ(presenter.alerts[2].title, QStringLiteral("Pendra Pro Update Available"));
+    EXPECT_EQ(presenter.alerts[2].text,
+              QStringLiteral("You're running v0.1.6-Pro Beta.\n\nv0.1.7-Pro Beta is available.\n\n"
+                             "Download and install now? Pendra Pro will restart when done."));
+    EXPECT_EQ(presenter.alerts[2].buttons, (QStringList{QStringLiteral("Install Update"), QStringLiteral("Later")}));
+    EXPECT_TRUE(presenter.panelEvents == QStringList{QStringLiteral("front")});
+}
+
+TEST_F(UpdateFlowTest, SilentWhenNotNewerAndPackageManagerOwnsSystemInstalls)
+{
+    makeChecker();
+    checker->showResult(false, false, QStringLiteral("v0.1.6-Pro"));
+    EXPECT_TRUE(presenter.alerts.isEmpty());
+
+    app.executablePath = QStringLiteral("/usr/bin/pendrapro");
+    makeChecker();
+    checker->showResult(true, false, QStringLiteral("v0.2"));
+    ASSERT_EQ(presenter.alerts.size(), 1);
+    EXPECT_TRUE(presenter.alerts[0].text.endsWith(
+        QStringLiteral("v0.2 is available.\n\nPendra Pro was installed by your package manager. Update it there.")));
+    EXPECT_TRUE(presenter.panelEvents.filter(QStringLiteral("open")).isEmpty());
+}
+
+TEST_F(UpdateFlowTest, ReportsAnUnfinishedPreviousUpdateOnce)
+{
+    makeChecker();
+    const auto writeResult = [&](const QByteArray &line) {
+        QDir().mkpath(QFileInfo(files.resultPath).absolutePath());
+        QFile file(files.resultPath);
+        file.open(QIODevice::WriteOnly);
+        file.write(line);
+    };
+    writeResult("ok|\n");
+    checker->reportPreviousResult();
+    EXPECT_TRUE(presenter.alerts.isEmpty());
+    EXPECT_FALSE(QFile::exists(files.resultPath));
+
+    writeResult("fail|ditto failed\n");
+    checker->reportPreviousResult();
+    ASSERT_EQ(presenter.alerts.size(), 1);
+    EXPECT_EQ(presenter.alerts[0].title, QStringLiteral("Previous Update Did Not Complete"));
+    EXPECT_EQ(presenter.alerts[0].text, QStringLiteral("ditto failed\n\nCheck ~/state/logs/update.log or reinstall from ")
+                                            .replace(QStringLiteral("~/state"), dir.filePath(QStringLiteral("state")))
+                                            + endpoints.webAddress() + QStringLiteral("."));
+    EXPECT_EQ(presenter.openedUrls, QList<QUrl>{endpoints.webPage});
+    EXPECT_FALSE(QFile::exists(files.resultPath));
+}
+
+// A real release ZIP, served from loopback, replaces an older AppDir in the
+// user's apps folder through the helper script.
+TEST_F(UpdateFlowTest, InstallsAReleaseEndToEnd)
+{
+    const QString installed = home + QStringLiteral("/Applications/Pendra.app");
+    writeAppDir(home + QStringLiteral("/Applications"), "old");
+    const QString work = dir.filePath(QStringLiteral("work"));
+    writeAppDir(work + QStringLiteral("/Pendra-v0.1.7"), "new");
+    const QByteArray zip = zipEntries(work, dir.filePath(QStringLiteral("release.zip")), {QStringLiteral("Pendra-v0.1.7")});
+    serveManifest(R"({"latest":"v0.1.6","beta":"v0.1.7-Pro-Beta","releases":{"beta":{"zip":"downloads/beta.zip"}}})");
+    server.serve(QStringLiteral("/pendra-pro/downloads/beta.zip"), {200, zip, "application/zip", false});
+    makeChecker();
+
+    checker->checkNow();
+    ASSERT_TRUE(waitForAlerts(2));
+    EXPECT_EQ(presenter.alerts[1].title, QStringLiteral("Update Installed"));
+    EXPECT_EQ(presenter.alerts[1].text, QStringLiteral("Pendra will restart now to finish applying v0.1.7-Pro Beta."));
+    EXPECT_EQ(presenter.quits, 1);
+    EXPECT_TRUE(presenter.launchedApps.isEmpty()); // the helper relaunches
+
+    EXPECT_TRUE(tools.helperStarted);
+    EXPECT_EQ(readAll(files.resultPath), "ok|\n");
+    EXPECT_EQ(appMarker(installed), "new");
+    EXPECT_TRUE(QFile::exists(installed + QStringLiteral("/relaunched")));
+    EXPECT_EQ(presenter.panelEvents,
+              (QStringList{QStringLiteral("front"), QStringLiteral("open v0.1.7-Pro-Beta 127.0.0.1"),
+                           QStringLiteral("progress complete"), QStringLiteral("installing v0.1.7-Pro-Beta"),
+                           QStringLiteral("close")}));
+    const QString logText = QString::fromUtf8(readAll(files.logPath));
+    EXPECT_TRUE(logText.startsWith(QStringLiteral("[2025-06-15T15:06:40Z] Update requested for v0.1.7-Pro-Beta from v0.1.6-Pro-Beta\n")));
+    EXPECT_TRUE(logText.contains(QStringLiteral("] Resolved zip: downloads/beta.zip\n")));
+    EXPECT_TRUE(logText.contains(QStringLiteral("] Downloaded downloads/beta.zip: ") + QString::number(zip.size())
+                                 + QStringLiteral(" bytes\n")));
+    EXPECT_TRUE(logText.contains(QStringLiteral("] Installing to ") + installed + QLatin1Char('\n')));
+    EXPECT_FALSE(QFile::exists(files.tempDir + QStringLiteral("/beta.zip")));
+    EXPECT_FALSE(QFile::exists(files.extractDir()));
+}
+
+} // namespace
