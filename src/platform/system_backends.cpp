@@ -19,3 +19,13 @@ std::unique_ptr<SmartBatteryRegistry> makeSmartBatteryRegistry(const QString &sy
 {
     return std::make_unique<SysfsSmartBatteryRegistry>(sysRoot);
 }
+
+#include "platform/linux/fallback_keychain.h"
+#include "platform/linux/secret_service_keychain.h"
+#include "platform/linux/secrets_file_keychain.h"
+
+std::unique_ptr<Keychain> makeSystemKeychain(const QString &secretsFolder)
+{
+    return std::make_unique<FallbackKeychain>(std::make_unique<SecretServiceKeychain>(),
+                                              std::make_unique<SecretsFileKeychain>(secretsFolder));
+}
