@@ -29,10 +29,23 @@ public:
 
     struct Response
     {
+        Response() = default;
+        Response(int status, QByteArray body, QList<QPair<QByteArray, QByteArray>> headers = {})
+            : status(status), body(std::move(body)), headers(std::move(headers))
+        {
+        }
+        // Keeps the connection open and never answers.
+        static Response silent()
+        {
+            Response response;
+            response.neverAnswer = true;
+            return response;
+        }
+
         int status = 200;
         QByteArray body;
         QList<QPair<QByteArray, QByteArray>> headers;
-        bool neverAnswer = false; // keep the connection open and silent
+        bool neverAnswer = false;
     };
     using Handler = std::function<Response(const Request &)>;
 

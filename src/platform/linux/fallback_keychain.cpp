@@ -23,12 +23,8 @@ void FallbackKeychain::read(const QString &service, const QString &account, Call
             return;
         }
         m_fallback->read(service, account, [primary, done](const Result &fallback) {
-            if (fallback.status == Status::ok || primary.status == Status::ok)
-                done(fallback.status == Status::ok ? fallback : primary);
-            else if (fallback.status == Status::failed)
-                done(fallback);
-            else
-                done(primary);
+            const bool primaryHadEmptyItem = fallback.status == Status::notFound && primary.status == Status::ok;
+            done(primaryHadEmptyItem ? primary : fallback);
         });
     });
 }
