@@ -2,7 +2,7 @@
 #include "platform/linux/secret_service_keychain.h"
 #include "platform/linux/secrets_file_keychain.h"
 #include "platform/system_backends.h"
-#include "key_test_keyring.h"
+#include "support/test_keyring.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
 
