@@ -2,12 +2,15 @@
 
 #include "platform/desktop_launcher.h"
 #include "platform/linux/charge_behaviour_smc.h"
+#include "platform/linux/fallback_keychain.h"
 #include "platform/linux/freedesktop_notifications.h"
 #include "platform/linux/gnome_battery_percentage.h"
 #include "platform/linux/power_profiles_monitor.h"
 #include "platform/linux/proc_process_table.h"
 #include "platform/linux/proc_system_info.h"
 #include "platform/linux/rapl_energy_counters.h"
+#include "platform/linux/secret_service_keychain.h"
+#include "platform/linux/secrets_file_keychain.h"
 #include "platform/linux/status_notifier_item.h"
 #include "platform/linux/sysfs_battery_registry.h"
 #include "platform/linux/upower_power_sources.h"
@@ -82,4 +85,10 @@ std::unique_ptr<LoginItem> makeSystemLoginItem()
 std::unique_ptr<DesktopLauncher> makeSystemDesktopLauncher()
 {
     return std::make_unique<XdgDesktopLauncher>();
+}
+
+std::unique_ptr<Keychain> makeSystemKeychain(const QString &secretsFolder)
+{
+    return std::make_unique<FallbackKeychain>(std::make_unique<SecretServiceKeychain>(),
+                                              std::make_unique<SecretsFileKeychain>(secretsFolder));
 }

@@ -8,6 +8,7 @@
 class Clock;
 class DesktopLauncher;
 class EnergyCounters;
+class Keychain;
 class LoginItem;
 class Notifications;
 class PowerModeMonitor;
@@ -71,3 +72,7 @@ std::unique_ptr<LoginItem> makeSystemLoginItem();
 
 // The running desktop session, for opening its settings.
 std::unique_ptr<DesktopLauncher> makeSystemDesktopLauncher();
+
+// The user's secret store: the Secret Service, and a 0600 file in
+// `secretsFolder` (created 0700) whenever no Secret Service answers.
+std::unique_ptr<Keychain> makeSystemKeychain(const QString &secretsFolder);
