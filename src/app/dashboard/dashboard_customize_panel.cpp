@@ -265,7 +265,7 @@ void DashboardCustomizePanel::paintEvent(QPaintEvent *)
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     QPainterPath shape;
     shape.addRoundedRect(box, kPanelRadius, kPanelRadius);
-    painter.fillPath(shape, QColor::fromRgbF(0.11f, 0.11f, 0.14f, 0.98f));
+    painter.fillPath(shape, QColor::fromRgbF(0.11f, 0.11f, 0.14f));
     painter.setPen(QPen(QColor(255, 255, 255, 36), 1));
     painter.drawPath(shape);
 }

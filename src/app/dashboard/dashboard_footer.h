@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 class MinimalButton;
+class QHBoxLayout;
 class PanelActions;
 class SiblingApp;
 
@@ -18,6 +20,20 @@ public:
     DashboardFooter(PanelActions &actions, const SiblingApp &sibling, const QString &version,
                     QWidget *parent = nullptr);
 
+    QSize minimumSizeHint() const override;
+
 signals:
     void updatesRequested();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // The links side by side, in px.
+    int linksWidth() const;
+
+    QList<MinimalButton *> m_links;
+    QHBoxLayout *m_firstRow;
+    QHBoxLayout *m_secondRow;
+    bool m_wrapped = false;
 };

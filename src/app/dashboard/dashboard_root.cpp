@@ -22,6 +22,7 @@
 #include "platform/power_mode.h"
 #include "power/power_store.h"
 
+#include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -92,14 +93,16 @@ DashboardRoot::DashboardRoot(Services services, QWidget *parent)
 
     m_customize = new DashboardCustomizePanel(m_services.prefs, this);
     m_customize->hide();
-    auto *fade = new QGraphicsOpacityEffect(m_customize);
-    m_customize->setGraphicsEffect(fade);
     m_customizeFade = new QVariantAnimation(this);
     m_customizeFade->setDuration(kCustomizeFadeMs);
     m_customizeFade->setEasingCurve(QEasingCurve::InOutQuad);
-    connect(m_customizeFade, &QVariantAnimation::valueChanged, fade,
-            [fade](const QVariant &value) { fade->setOpacity(value.toDouble()); });
+    connect(m_customizeFade, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
+        if (auto *fade = qobject_cast<QGraphicsOpacityEffect *>(m_customize->graphicsEffect()))
+            fade->setOpacity(value.toDouble());
+    });
+    // The effect exists only while fading; an open panel paints directly.
     connect(m_customizeFade, &QVariantAnimation::finished, this, [this] {
+        m_customize->setGraphicsEffect(nullptr);
         if (!m_showCustomize)
             m_customize->hide();
     });
@@ -327,6 +330,9 @@ void DashboardRoot::setCustomizeShown(bool shown)
     m_customizeFade->stop();
     m_customizeFade->setStartValue(shown ? 0.0 : 1.0);
     m_customizeFade->setEndValue(shown ? 1.0 : 0.0);
+    auto *fade = new QGraphicsOpacityEffect(m_customize);
+    fade->setOpacity(shown ? 0.0 : 1.0);
+    m_customize->setGraphicsEffect(fade);
     if (shown) {
         placeCustomizePanel();
         m_customize->show();
@@ -368,5 +374,8 @@ void DashboardRoot::resizeEvent(QResizeEvent *event)
 void DashboardRoot::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // Keys reach the dashboard before the first Tab picks a control.
+    if (!isAncestorOf(QApplication::focusWidget()))
+        setFocus(Qt::OtherFocusReason);
     appear();
 }
