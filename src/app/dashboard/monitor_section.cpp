@@ -29,12 +29,11 @@ public:
         auto *layout = new QHBoxLayout(this);
         layout->setContentsMargins(PanelStyle::kSideInset, 0, PanelStyle::kSideInset + kChevronBox + 4, 0);
         layout->setSpacing(6);
-        if (!options.icon.isNull()) {
-            auto *icon = new QLabel(this);
-            icon->setFixedSize(kIconSize, kIconSize);
-            icon->setPixmap(options.icon.pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
-            layout->addWidget(icon);
-        }
+        m_icon = new QLabel(this);
+        m_icon->setObjectName(QStringLiteral("icon"));
+        m_icon->setFixedSize(kIconSize, kIconSize);
+        layout->addWidget(m_icon);
+        setIcon(options.icon);
         auto *title = new QLabel(options.title, this);
         title->setObjectName(QStringLiteral("title"));
         PanelStyle::apply(title, PanelStyle::TextRole::sectionHeader);
@@ -42,6 +41,13 @@ public:
         palette.setColor(QPalette::WindowText, options.accent);
         title->setPalette(palette);
         layout->addWidget(title, 1);
+    }
+
+    void setIcon(const QIcon &icon)
+    {
+        m_icon->setVisible(!icon.isNull());
+        if (!icon.isNull())
+            m_icon->setPixmap(icon.pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
     }
 
     void setExpanded(bool expanded)
@@ -62,6 +68,7 @@ protected:
     }
 
 private:
+    QLabel *m_icon;
     bool m_expanded = true;
 };
 
@@ -118,6 +125,11 @@ void MonitorSection::setSparkline(const QList<double> &values)
 {
     if (m_sparkline)
         m_sparkline->setValues(values);
+}
+
+void MonitorSection::setIcon(const QIcon &icon)
+{
+    m_header->setIcon(icon);
 }
 
 void MonitorSection::setExpanded(bool expanded)

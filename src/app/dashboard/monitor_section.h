@@ -41,6 +41,8 @@ public:
 
     void setSummary(const QString &summary);
     void setSparkline(const QList<double> &values);
+    // Replaces the header's icon (a null icon shows none).
+    void setIcon(const QIcon &icon);
     // Shows or hides the content and stores the state.
     void setExpanded(bool expanded);
     void toggle();

@@ -1,6 +1,7 @@
 #include "app/shell/app_delegate.h"
 
 #include "app/shell/app_window.h"
+#include "app/dashboard/dashboard_prefs.h"
 #include "app/shell/main_menu.h"
 #include "app/tray/menu_bar_settings.h"
 #include "app/shell/notification_center.h"
@@ -64,12 +65,14 @@ AppDelegate::AppDelegate(DelegateServices services, QObject *parent)
     , m_workspace(services.workspace)
     , m_makeStatusItem(std::move(services.makeStatusItem))
     , m_makePopoverContent(std::move(services.makePopoverContent))
+    , m_makeDashboardContent(std::move(services.makeDashboardContent))
     , m_drainLog(services.drainLog)
     , m_drainAlerts(services.drainAlerts)
     , m_processEnergy(services.processEnergy)
     , m_chargeLimit(services.chargeLimit)
     , m_loginItem(services.loginItem)
     , m_systemBatteryHider(services.systemBatteryHider)
+    , m_dashboardPrefs(services.dashboardPrefs)
 {
     m_titleTimer.setTimerType(Qt::CoarseTimer);
     m_titleTimer.setInterval(kTitleTimerInterval);
@@ -300,7 +303,10 @@ void AppDelegate::openDashboard()
     m_popover->close();
     leaveFastMode();
     if (!m_dashboardWindow) {
-        m_dashboardWindow = std::make_unique<AppWindow>(kDashboardStyle, std::function<QWidget *()>(),
+        std::function<QWidget *()> content;
+        if (m_makeDashboardContent)
+            content = [this] { return m_makeDashboardContent(*this); };
+        m_dashboardWindow = std::make_unique<AppWindow>(kDashboardStyle, std::move(content),
                                                         [this](QWidget *window) { decorateWindow(window); });
     }
     m_dashboardWindow->open(QSize(dashboardOpenWidth(dashboardCardWidth()), kDashboardHeight));
@@ -334,7 +340,7 @@ void AppDelegate::refitDashboard()
 
 int AppDelegate::dashboardCardWidth() const
 {
-    return kRegularCardWidth;
+    return m_dashboardPrefs ? windowWidth(m_dashboardPrefs->width()) : kRegularCardWidth;
 }
 
 void AppDelegate::decorateWindow(QWidget *window)

@@ -15,6 +15,7 @@
 
 class AppWindow;
 class ChargeLimitController;
+class DashboardPrefs;
 class LoginItem;
 class SystemBatteryMenuHider;
 class QWidget;
@@ -49,6 +50,8 @@ struct DelegateServices
     // The popover's content, built once ahead of the first click; its
     // actions reach the delegate.
     std::function<QWidget *(QSize, AppActions &)> makePopoverContent;
+    // The dashboard's content, built each time its window is (re)created.
+    std::function<QWidget *(AppActions &)> makeDashboardContent;
     // The energy and charge stores; absent ones are simply not started.
     DrainLog *drainLog = nullptr;
     DrainAlertMonitor *drainAlerts = nullptr;
@@ -57,6 +60,8 @@ struct DelegateServices
     // System integration; absent ones are left alone.
     LoginItem *loginItem = nullptr;
     SystemBatteryMenuHider *systemBatteryHider = nullptr;
+    // The dashboard's width follows its card-width setting.
+    DashboardPrefs *dashboardPrefs = nullptr;
 };
 
 // The application's one delegate: starts the stores, owns the status item,
@@ -141,12 +146,14 @@ private:
     WorkspaceEvents &m_workspace;
     std::function<std::unique_ptr<StatusItem>()> m_makeStatusItem;
     std::function<QWidget *(QSize, AppActions &)> m_makePopoverContent;
+    std::function<QWidget *(AppActions &)> m_makeDashboardContent;
     DrainLog *m_drainLog;
     DrainAlertMonitor *m_drainAlerts;
     ProcessEnergyStore *m_processEnergy;
     ChargeLimitController *m_chargeLimit;
     LoginItem *m_loginItem;
     SystemBatteryMenuHider *m_systemBatteryHider;
+    DashboardPrefs *m_dashboardPrefs;
 
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<StatusItemRedrawer> m_redrawer;

@@ -4,6 +4,9 @@
 #include "app/battery_menu/main_root.h"
 #include "app/battery_menu/menu_panel_model.h"
 #include "app/battery_menu/panel_actions.h"
+#include "app/dashboard/dashboard_prefs.h"
+#include "app/dashboard/dashboard_root.h"
+#include "app/dashboard/sibling_app.h"
 #include "app/tray/status_item_factory.h"
 #include "app/updates/widget_update_presenter.h"
 #include "charge/charge_limit_controller.h"
@@ -38,6 +41,7 @@
 #include "updates/update_endpoints.h"
 #include "updates/update_files.h"
 #include "updates/update_installer.h"
+#include "updates/version_rules.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -77,6 +81,7 @@ AppServices::AppServices()
         [powerMode = m_backends.powerMode.get()] { return powerMode->isLowPowerModeEnabled(); });
     m_appIcons =
         std::make_unique<AppIconLookup>(QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation));
+    m_dashboardPrefs = std::make_unique<DashboardPrefs>(*m_defaults, m_notifications);
 
     m_systemBatteryQueue = std::make_unique<SerialQueue>("pendrapro.systemBattery");
     m_systemBatteryHider =
@@ -124,12 +129,14 @@ DelegateServices AppServices::forDelegate()
         *m_backends.workspace,
         [this] { return createStatusItem(m_clock); },
         [this](QSize size, AppActions &actions) { return makePopoverContent(size, actions); },
+        [this](AppActions &actions) { return makeDashboardContent(actions); },
         m_drainLog.get(),
         m_drainAlerts.get(),
         m_processEnergy.get(),
         m_chargeLimit.get(),
         m_backends.loginItem.get(),
         m_systemBatteryHider.get(),
+        m_dashboardPrefs.get(),
     };
 }
 
@@ -140,11 +147,28 @@ void AppServices::attach(AppDelegate &delegate)
     QObject::connect(&delegate, &AppDelegate::postLaunchDelayElapsed, checker, &UpdateChecker::checkAtLaunch);
 }
 
+PanelActions &AppServices::panelActions(AppActions &actions)
+{
+    if (!m_panelActions)
+        m_panelActions = std::make_unique<DesktopPanelActions>(actions, *m_backends.desktopLauncher);
+    return *m_panelActions;
+}
+
 QWidget *AppServices::makePopoverContent(QSize size, AppActions &actions)
 {
-    m_panelActions = std::make_unique<DesktopPanelActions>(actions, *m_backends.desktopLauncher);
-    return new MainRoot(
-        MainRoot::Services{*m_menuPanelModel, *m_chargeLimit, *m_defaults, m_notifications, *m_panelActions,
-                           *m_appIcons, [log = m_drainLog.get()] { return log->whyDrain(); }},
-        size);
+    return new MainRoot(MainRoot::Services{*m_menuPanelModel, *m_chargeLimit, *m_defaults, m_notifications,
+                                           panelActions(actions), *m_appIcons,
+                                           [log = m_drainLog.get()] { return log->whyDrain(); }},
+                        size);
+}
+
+QWidget *AppServices::makeDashboardContent(AppActions &actions)
+{
+    auto *root = new DashboardRoot(DashboardRoot::Services{
+        *m_power, *m_processEnergy, *m_backends.powerMode, *m_dashboardPrefs, *m_defaults, m_notifications,
+        panelActions(actions), *m_appIcons, SiblingApp::locateInstalled(),
+        VersionRules::displayForm(RunningApp::current().version),
+        [log = m_drainLog.get()] { return log->whyDrain(); }});
+    QObject::connect(root, &DashboardRoot::updatesRequested, root, [&actions] { actions.checkUpdates(); });
+    return root;
 }

@@ -16,11 +16,13 @@ class WidgetUpdatePresenter;
 class BatterySnapshot;
 class ChargeLimitController;
 class ChargeSMC;
+class DashboardPrefs;
 class SerialQueue;
 class SystemBatteryMenuHider;
 class Clock;
 class Defaults;
 class DesktopPanelActions;
+class PanelActions;
 class DrainAlertMonitor;
 class DrainLog;
 class IOReportPowerReader;
@@ -53,6 +55,8 @@ public:
 
 private:
     QWidget *makePopoverContent(QSize size, AppActions &actions);
+    QWidget *makeDashboardContent(AppActions &actions);
+    PanelActions &panelActions(AppActions &actions);
 
     Clock &m_clock;
     SystemBackends m_backends;
@@ -69,6 +73,7 @@ private:
     std::unique_ptr<ChargeLimitController> m_chargeLimit;
     std::unique_ptr<MenuPanelModel> m_menuPanelModel;
     std::unique_ptr<AppIconLookup> m_appIcons;
+    std::unique_ptr<DashboardPrefs> m_dashboardPrefs;
     std::unique_ptr<SerialQueue> m_systemBatteryQueue;
     std::unique_ptr<SystemBatteryMenuHider> m_systemBatteryHider;
     std::unique_ptr<DesktopPanelActions> m_panelActions;
