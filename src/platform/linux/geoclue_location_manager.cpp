@@ -2,9 +2,7 @@
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QGeoPositionInfo>
-#include <QPointer>
 
 #include <chrono>
 #include <cmath>
@@ -107,25 +105,42 @@ void GeoClueLocationManager::onAccessRefused()
         fail(GeoClueTexts::noService);
         return;
     }
-    // Starting an installed service succeeds (or finds it running); an
-    // unknown one fails. GeoClue exits when idle, so "is it running" would
-    // not tell.
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                                       QStringLiteral("/org/freedesktop/DBus"),
-                                                       QStringLiteral("org.freedesktop.DBus"),
-                                                       QStringLiteral("StartServiceByName"));
-    call << kGeoClueService << 0u;
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *finished) {
-        finished->deleteLater();
-        if (QDBusPendingReply<uint>(*finished).isError()) {
-            fail(GeoClueTexts::noService);
+    // GeoClue exits when idle, so a service that is not running may still
+    // be installed: it counts if it runs or can be started.
+    askBus(QStringLiteral("NameHasOwner"), {kGeoClueService}, [this](const QDBusMessage &reply) {
+        if (reply.arguments().value(0).toBool()) {
+            deny();
             return;
         }
-        m_settlingFix.reset();
-        m_status = LocationAuthorization::denied;
-        emit authorizationChanged(m_status);
+        askBus(QStringLiteral("ListActivatableNames"), {}, [this](const QDBusMessage &names) {
+            if (names.arguments().value(0).toStringList().contains(kGeoClueService))
+                deny();
+            else
+                fail(GeoClueTexts::noService);
+        });
     });
+}
+
+void GeoClueLocationManager::askBus(const QString &method, const QVariantList &arguments,
+                                    std::function<void(const QDBusMessage &)> done)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                       QStringLiteral("/org/freedesktop/DBus"),
+                                                       QStringLiteral("org.freedesktop.DBus"), method);
+    call.setArguments(arguments);
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [done = std::move(done)](QDBusPendingCallWatcher *finished) {
+                finished->deleteLater();
+                done(finished->reply());
+            });
+}
+
+void GeoClueLocationManager::deny()
+{
+    m_settlingFix.reset();
+    m_status = LocationAuthorization::denied;
+    emit authorizationChanged(m_status);
 }
 
 void GeoClueLocationManager::fail(const QString &description)

@@ -5,9 +5,11 @@
 #include <QDBusConnection>
 #include <QGeoPositionInfoSource>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
+class QDBusMessage;
 class QGeoPositionInfo;
 
 // Location through Qt Positioning's GeoClue2 source. GeoClue has no question
@@ -40,6 +42,10 @@ private:
     void onPosition(const QGeoPositionInfo &info);
     void onError(QGeoPositionInfoSource::Error error);
     void onAccessRefused();
+    void deny();
+    // Calls the bus daemon itself; `done` runs only while this object lives,
+    // and gets an error reply too.
+    void askBus(const QString &method, const QVariantList &arguments, std::function<void(const QDBusMessage &)> done);
     void fail(const QString &description);
 
     std::unique_ptr<QGeoPositionInfoSource> m_source;

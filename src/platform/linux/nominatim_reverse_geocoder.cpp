@@ -54,6 +54,7 @@ NominatimReverseGeocoder::NominatimReverseGeocoder(QNetworkAccessManager &networ
     , m_clock(clock)
     , m_baseUrl(std::move(baseUrl))
     , m_userAgent(std::move(userAgent))
+    , m_spacing(this)
 {
     m_spacing.setObjectName(QStringLiteral("nominatimSpacing"));
     m_spacing.setSingleShot(true);
