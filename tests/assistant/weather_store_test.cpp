@@ -1,10 +1,5 @@
-#include "assistant/weather_store.h"
-#include "fakes/fake_clock.h"
-#include "fakes/fake_position_source.h"
-#include "platform/linux/geoclue_location_manager.h"
-#include "platform/linux/nominatim_reverse_geocoder.h"
+#include "fakes/weather_harness.h"
 #include "support/event_loop.h"
-#include "support/loopback_http_server.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -19,27 +14,19 @@
 
 namespace {
 
-const QByteArray kExampleBody =
-    R"({"latitude":48.14,"current":{"temperature_2m":21.4,"relative_humidity_2m":48,"wind_speed_10m":12.6,"weather_code":2}})";
-const QByteArray kMunichBody = R"({"address":{"city":"München","state":"Bayern","country":"Deutschland"}})";
 const QString kGeoClueName = QStringLiteral("org.freedesktop.GeoClue2");
 
-// The store over the real GeoClue adapter (fed by a fake position source),
-// the real Nominatim client and a loopback server playing both services.
 class WeatherStoreTest : public ::testing::Test
 {
 protected:
     explicit WeatherStoreTest(bool withSource = true)
+        : harness(withSource)
+        , server(harness.server)
+        , clock(harness.clock)
+        , source(harness.source)
+        , manager(harness.manager)
+        , store(harness.store)
     {
-        server.respond(QStringLiteral("/v1/forecast"), kExampleBody);
-        server.respond(QStringLiteral("/reverse"), kMunichBody);
-        std::unique_ptr<FakePositionSource> fake;
-        if (withSource)
-            fake = std::make_unique<FakePositionSource>();
-        source = fake.get();
-        manager = std::make_unique<GeoClueLocationManager>(std::move(fake), QDBusConnection::sessionBus());
-        geocoder = std::make_unique<NominatimReverseGeocoder>(network, clock, server.url(), "PendraPro/test");
-        store = std::make_unique<WeatherStore>(*manager, *geocoder, network, clock, server.url());
     }
     ~WeatherStoreTest() override { QDBusConnection::sessionBus().unregisterService(kGeoClueName); }
 
@@ -62,13 +49,12 @@ protected:
         ASSERT_TRUE(spinUntil([&] { return store->summary() == summary; })) << store->summary().toStdString();
     }
 
-    LoopbackHttpServer server;
-    QNetworkAccessManager network;
-    FakeClock clock;
-    FakePositionSource *source = nullptr;
-    std::unique_ptr<GeoClueLocationManager> manager;
-    std::unique_ptr<NominatimReverseGeocoder> geocoder;
-    std::unique_ptr<WeatherStore> store;
+    WeatherHarness harness;
+    LoopbackHttpServer &server;
+    FakeClock &clock;
+    FakePositionSource *source;
+    std::unique_ptr<GeoClueLocationManager> &manager;
+    std::unique_ptr<WeatherStore> &store;
 };
 
 TEST_F(WeatherStoreTest, FirstFixAuthorisesFetchesAndNamesThePlace)
@@ -213,7 +199,7 @@ TEST_F(WeatherStoreWithoutPluginTest, StartSaysWhyAndNothingElseHappens)
 TEST(NominatimSpacing, ASecondLookupWithinASecondWaitsItsTurn)
 {
     LoopbackHttpServer server;
-    server.respond(QStringLiteral("/reverse"), kMunichBody);
+    server.respond(QStringLiteral("/reverse"), WeatherHarness::kMunich);
     QNetworkAccessManager network;
     FakeClock clock;
     NominatimReverseGeocoder geocoder(network, clock, server.url(), "PendraPro/test");
