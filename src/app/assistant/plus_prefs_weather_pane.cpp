@@ -36,7 +36,7 @@ PlusPrefsWeatherPane::PlusPrefsWeatherPane(WeatherStore &store, QWidget *parent)
     column->addWidget(title);
     column->addWidget(caption);
     column->addSpacing(10);
-    column->addWidget(new WeatherLines(store, WeatherLines::ErrorPlacement::ownLine, this));
+    column->addWidget(new WeatherLines(store, WeatherLines::ErrorLine::wrapped, this));
     column->addSpacing(12);
     column->addWidget(refresh, 0, Qt::AlignLeft);
     column->addStretch(1);

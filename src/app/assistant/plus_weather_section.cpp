@@ -49,7 +49,7 @@ PlusWeatherSection::PlusWeatherSection(WeatherStore &store, QWidget *parent)
     auto *body = new QVBoxLayout;
     body->setContentsMargins(0, 0, 6, 0);
     body->setSpacing(6);
-    body->addWidget(new WeatherLines(store, WeatherLines::ErrorPlacement::replacesDetail, this));
+    body->addWidget(new WeatherLines(store, WeatherLines::ErrorLine::elided, this));
     body->addWidget(caption);
     column->addLayout(body);
 }

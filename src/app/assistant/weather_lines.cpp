@@ -27,10 +27,10 @@ void setLine(QLabel *label, const QString &text)
 
 } // namespace
 
-WeatherLines::WeatherLines(WeatherStore &store, ErrorPlacement placement, QWidget *parent)
+WeatherLines::WeatherLines(WeatherStore &store, ErrorLine errorLine, QWidget *parent)
     : QWidget(parent)
     , m_store(store)
-    , m_placement(placement)
+    , m_errorLine(errorLine)
     , m_summary(line(TextRole::emphasized, "summary", this))
     , m_detail(line(TextRole::detail, "detail", this))
     , m_place(line(TextRole::sectionTitle, "place", this))
@@ -42,18 +42,21 @@ WeatherLines::WeatherLines(WeatherStore &store, ErrorPlacement placement, QWidge
     QPalette warning = m_error->palette();
     warning.setColor(QPalette::WindowText, PanelStyle::kWarning);
     m_error->setPalette(warning);
-    m_error->setWordWrap(placement == ErrorPlacement::ownLine);
+    if (errorLine == ErrorLine::wrapped)
+        m_error->setWordWrap(true);
+    else
+        m_error->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    QFont plain = m_place->font();
+    plain.setWeight(QFont::Normal);
+    m_place->setFont(plain);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
     column->addWidget(m_summary);
     column->addWidget(m_detail);
-    if (placement == ErrorPlacement::replacesDetail)
-        column->addWidget(m_error);
     column->addWidget(m_place);
-    if (placement == ErrorPlacement::ownLine)
-        column->addWidget(m_error);
+    column->addWidget(m_error);
 
     for (auto signal : {&WeatherStore::summaryChanged, &WeatherStore::detailChanged, &WeatherStore::placeChanged,
                         &WeatherStore::errorChanged})
@@ -63,10 +66,27 @@ WeatherLines::WeatherLines(WeatherStore &store, ErrorPlacement placement, QWidge
 
 void WeatherLines::refresh()
 {
-    const QString error = m_store.error().value_or(QString());
     setLine(m_summary, m_store.summary());
-    const bool errorInstead = m_placement == ErrorPlacement::replacesDetail && !error.isEmpty();
-    setLine(m_detail, errorInstead ? QString() : m_store.detail());
+    setLine(m_detail, m_store.detail());
     setLine(m_place, m_store.place());
-    setLine(m_error, error);
+    m_errorText = m_store.error().value_or(QString());
+    showError();
+}
+
+void WeatherLines::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    showError();
+}
+
+void WeatherLines::showError()
+{
+    if (m_errorLine == ErrorLine::wrapped) {
+        setLine(m_error, m_errorText);
+        return;
+    }
+    // Platform error texts can be long (a failed request names its URL);
+    // the line stays one line and the whole text is a hover away.
+    setLine(m_error, m_error->fontMetrics().elidedText(m_errorText, Qt::ElideRight, width()));
+    m_error->setToolTip(m_errorText);
 }

@@ -12,20 +12,25 @@ class WeatherLines : public QWidget
     Q_OBJECT
 
 public:
-    enum class ErrorPlacement {
-        replacesDetail, // one compact line says why (popover, dashboard)
-        ownLine, // every value shown (preferences)
+    enum class ErrorLine {
+        elided, // one line, the whole text as its tooltip (popover, dashboard)
+        wrapped, // as many lines as it takes (preferences)
     };
 
-    WeatherLines(WeatherStore &store, ErrorPlacement placement, QWidget *parent = nullptr);
+    WeatherLines(WeatherStore &store, ErrorLine errorLine, QWidget *parent = nullptr);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void refresh();
+    void showError();
 
     WeatherStore &m_store;
-    ErrorPlacement m_placement;
+    ErrorLine m_errorLine;
     QLabel *m_summary;
     QLabel *m_detail;
     QLabel *m_place;
     QLabel *m_error;
+    QString m_errorText;
 };

@@ -57,10 +57,9 @@ private:
 
 // Error texts, shared with tests.
 namespace GeoClueTexts {
-inline const QString noPlugin =
-    QStringLiteral("Location services are unavailable: Qt has no GeoClue position plugin.");
-inline const QString noService = QStringLiteral("Location services are unavailable: GeoClue is not installed.");
-inline const QString timedOut = QStringLiteral("The location service could not find a position in time.");
-inline const QString closed = QStringLiteral("The location service stopped unexpectedly.");
-inline const QString unknown = QStringLiteral("The location service reported an unknown error.");
+inline const QString noPlugin = QStringLiteral("Qt's GeoClue location plugin is missing");
+inline const QString noService = QStringLiteral("GeoClue location service is not installed");
+inline const QString timedOut = QStringLiteral("The location service found no position in time");
+inline const QString closed = QStringLiteral("The location service stopped unexpectedly");
+inline const QString unknown = QStringLiteral("The location service failed");
 } // namespace GeoClueTexts
