@@ -4,7 +4,9 @@
 #include "platform/linux/charge_behaviour_smc.h"
 #include "platform/linux/fallback_keychain.h"
 #include "platform/linux/freedesktop_notifications.h"
+#include "platform/linux/geoclue_location_manager.h"
 #include "platform/linux/gnome_battery_percentage.h"
+#include "platform/linux/nominatim_reverse_geocoder.h"
 #include "platform/linux/power_profiles_monitor.h"
 #include "platform/linux/proc_process_table.h"
 #include "platform/linux/proc_system_info.h"
@@ -22,6 +24,7 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDir>
+#include <QVariantMap>
 
 SystemBackends::SystemBackends() = default;
 SystemBackends::~SystemBackends() = default;
@@ -91,4 +94,20 @@ std::unique_ptr<Keychain> makeSystemKeychain(const QString &secretsFolder)
 {
     return std::make_unique<FallbackKeychain>(std::make_unique<SecretServiceKeychain>(),
                                               std::make_unique<SecretsFileKeychain>(secretsFolder));
+}
+
+std::unique_ptr<LocationManager> makeSystemLocationManager()
+{
+    // GeoClue matches the desktop id against the installed .desktop file
+    // when it decides whether the application may locate the machine.
+    const QVariantMap parameters{{QStringLiteral("desktopId"), QStringLiteral("com.marblewickhq.pendrapro")}};
+    std::unique_ptr<QGeoPositionInfoSource> source(
+        QGeoPositionInfoSource::createSource(QStringLiteral("geoclue2"), parameters, nullptr));
+    return std::make_unique<GeoClueLocationManager>(std::move(source), QDBusConnection::systemBus());
+}
+
+std::unique_ptr<ReverseGeocoder> makeSystemReverseGeocoder(QNetworkAccessManager &network, Clock &clock,
+                                                           const QUrl &baseUrl, const QByteArray &userAgent)
+{
+    return std::make_unique<NominatimReverseGeocoder>(network, clock, baseUrl, userAgent);
 }

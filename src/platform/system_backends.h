@@ -76,3 +76,16 @@ std::unique_ptr<DesktopLauncher> makeSystemDesktopLauncher();
 // The user's secret store: the Secret Service, and a 0600 file in
 // `secretsFolder` (created 0700) whenever no Secret Service answers.
 std::unique_ptr<Keychain> makeSystemKeychain(const QString &secretsFolder);
+
+class LocationManager;
+class QNetworkAccessManager;
+class QUrl;
+class ReverseGeocoder;
+
+// The machine's position service (GeoClue), coarse fixes only.
+std::unique_ptr<LocationManager> makeSystemLocationManager();
+// Place names from the OpenStreetMap Nominatim server at `baseUrl`
+// (https://nominatim.openstreetmap.org); `userAgent` identifies the
+// application as the server's usage policy asks.
+std::unique_ptr<ReverseGeocoder> makeSystemReverseGeocoder(QNetworkAccessManager &network, Clock &clock,
+                                                           const QUrl &baseUrl, const QByteArray &userAgent);

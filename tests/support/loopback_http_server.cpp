@@ -12,6 +12,8 @@ QByteArray reasonPhrase(int status)
     switch (status) {
     case 200:
         return "OK";
+    case 404:
+        return "Not Found";
     case 401:
         return "Unauthorized";
     case 429:
@@ -34,7 +36,10 @@ std::optional<LoopbackHttpServer::Request> parseRequest(const QByteArray &buffer
     const QList<QByteArray> start = lines.first().trimmed().split(' ');
     if (start.size() >= 2) {
         request.method = start.at(0);
-        request.path = start.at(1);
+        const QByteArray target = start.at(1);
+        const qsizetype question = target.indexOf('?');
+        request.path = question < 0 ? target : target.left(question);
+        request.query = question < 0 ? QByteArray() : target.mid(question + 1);
     }
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const qsizetype colon = lines.at(i).indexOf(':');
@@ -67,6 +72,11 @@ void LoopbackHttpServer::respondWith(const Response &response)
     m_handler = [response](const Request &) { return response; };
 }
 
+void LoopbackHttpServer::respond(const QByteArray &path, const QByteArray &body, int status)
+{
+    m_answers.insert(path, status == 0 ? Response::dropped() : Response{status, body});
+}
+
 void LoopbackHttpServer::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
@@ -79,9 +89,13 @@ void LoopbackHttpServer::accept()
                 return;
             buffer->clear();
             m_requests.append(*request);
-            const Response response = m_handler ? m_handler(*request) : Response{};
+            const Response response = m_handler ? m_handler(*request) : m_answers.value(request->path, Response{404, {}});
             if (response.neverAnswer)
                 return;
+            if (response.dropConnection) {
+                socket->abort();
+                return;
+            }
             QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status)
                               + "\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: "
                               + QByteArray::number(response.body.size()) + "\r\n";

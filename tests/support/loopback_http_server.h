@@ -11,7 +11,8 @@
 #include <functional>
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: it records every request
-// and answers each with what the handler returns, one request per connection.
+// and answers each, one request per connection, with what the handler
+// returns, else with the canned answer for its path, else 404.
 class LoopbackHttpServer : public QObject
 {
     Q_OBJECT
@@ -20,7 +21,8 @@ public:
     struct Request
     {
         QByteArray method;
-        QByteArray path; // with the query, as sent
+        QByteArray path; // without the query
+        QByteArray query; // encoded, as sent
         QHash<QByteArray, QByteArray> headers; // names lower-cased
         QByteArray body;
 
@@ -41,11 +43,19 @@ public:
             response.neverAnswer = true;
             return response;
         }
+        // Closes the connection without an answer.
+        static Response dropped()
+        {
+            Response response;
+            response.dropConnection = true;
+            return response;
+        }
 
         int status = 200;
         QByteArray body;
         QList<QPair<QByteArray, QByteArray>> headers;
         bool neverAnswer = false;
+        bool dropConnection = false;
     };
     using Handler = std::function<Response(const Request &)>;
 
@@ -57,6 +67,8 @@ public:
     void setHandler(Handler handler) { m_handler = std::move(handler); }
     // Every request gets `response`.
     void respondWith(const Response &response);
+    // Requests for `path` get `body`; a status of 0 drops the connection.
+    void respond(const QByteArray &path, const QByteArray &body, int status = 200);
     const QList<Request> &requests() const { return m_requests; }
 
 private:
@@ -64,5 +76,6 @@ private:
 
     QTcpServer m_server;
     Handler m_handler;
+    QHash<QByteArray, Response> m_answers;
     QList<Request> m_requests;
 };

@@ -15,6 +15,7 @@
 #include "charge/charge_limit_controller.h"
 #include "energy/drain_alert_monitor.h"
 #include "energy/drain_log.h"
+#include "assistant/weather_store.h"
 #include "energy/process_energy_store.h"
 #include "integration/launch_at_login_helper.h"
 #include "integration/menu_bar_position_store.h"
@@ -73,6 +74,7 @@ AppDelegate::AppDelegate(DelegateServices services, QObject *parent)
     , m_loginItem(services.loginItem)
     , m_systemBatteryHider(services.systemBatteryHider)
     , m_dashboardPrefs(services.dashboardPrefs)
+    , m_weather(services.weather)
 {
     m_titleTimer.setTimerType(Qt::CoarseTimer);
     m_titleTimer.setInterval(kTitleTimerInterval);
@@ -88,6 +90,7 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     mirrorLoginItemState();
     buildMainMenu();
+    startWeather();
     startPowerStore();
     startProcessEnergySampler();
     startChargeController();
@@ -134,6 +137,12 @@ void AppDelegate::mirrorLoginItemState()
 void AppDelegate::buildMainMenu()
 {
     m_mainMenu = std::make_unique<MainMenu>(*this);
+}
+
+void AppDelegate::startWeather()
+{
+    if (m_weather)
+        m_weather->start();
 }
 
 void AppDelegate::startPowerStore()
@@ -265,6 +274,8 @@ MenuBarBatteryIcon::Inputs AppDelegate::statusInputs() const
     in.lowPowerMode = m_powerMode.isLowPowerModeEnabled();
     in.criticalPercent = MenuBarSettings::criticalBatteryPercent(m_defaults);
     in.powerTimeText = m_power.timeText();
+    if (m_weather)
+        in.tempC = m_weather->tempC();
     return in;
 }
 

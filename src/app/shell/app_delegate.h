@@ -18,6 +18,7 @@ class ChargeLimitController;
 class DashboardPrefs;
 class LoginItem;
 class SystemBatteryMenuHider;
+class WeatherStore;
 class QWidget;
 class Clock;
 class Defaults;
@@ -62,6 +63,8 @@ struct DelegateServices
     SystemBatteryMenuHider *systemBatteryHider = nullptr;
     // The dashboard's width follows its card-width setting.
     DashboardPrefs *dashboardPrefs = nullptr;
+    // The outside temperature joins the status item's title.
+    WeatherStore *weather = nullptr;
 };
 
 // The application's one delegate: starts the stores, owns the status item,
@@ -116,6 +119,7 @@ private:
     // Launch, in order.
     void mirrorLoginItemState();
     void buildMainMenu();
+    void startWeather();
     void startPowerStore();
     void startProcessEnergySampler();
     void startChargeController();
@@ -154,6 +158,7 @@ private:
     LoginItem *m_loginItem;
     SystemBatteryMenuHider *m_systemBatteryHider;
     DashboardPrefs *m_dashboardPrefs;
+    WeatherStore *m_weather;
 
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<StatusItemRedrawer> m_redrawer;

@@ -8,7 +8,9 @@
 #include "app/dashboard/dashboard_root.h"
 #include "app/dashboard/sibling_app.h"
 #include "app/tray/status_item_factory.h"
+#include "app/assistant/weather_display_link.h"
 #include "app/updates/widget_update_presenter.h"
+#include "assistant/weather_store.h"
 #include "charge/charge_limit_controller.h"
 #include "charge/charge_smc.h"
 #include "energy/drain_alert_monitor.h"
@@ -23,6 +25,7 @@
 #include "platform/system_battery_item.h"
 #include "platform/defaults.h"
 #include "platform/energy_counters.h"
+#include "platform/location.h"
 #include "platform/notifications.h"
 #include "platform/paths.h"
 #include "platform/power_mode.h"
@@ -88,6 +91,13 @@ AppServices::AppServices()
         std::make_unique<SystemBatteryMenuHider>(*m_defaults, *m_backends.systemBatteryItem, *m_systemBatteryQueue);
 
     m_network = std::make_unique<QNetworkAccessManager>();
+    m_location = makeSystemLocationManager();
+    m_geocoder = makeSystemReverseGeocoder(
+        *m_network, m_clock, QUrl(QStringLiteral("https://nominatim.openstreetmap.org")),
+        "PendraPro/" + RunningApp::current().version.toUtf8() + " (com.marblewickhq.pendrapro)");
+    m_weather = std::make_unique<WeatherStore>(*m_location, *m_geocoder, *m_network, m_clock,
+                                               QUrl(QStringLiteral("https://api.open-meteo.com")));
+    postDisplayChangesOnWeatherUpdates(*m_weather, m_notifications);
     const UpdateFiles updateFiles = UpdateFiles::standard();
     const UpdateEndpoints endpoints = UpdateEndpoints::buildDefaults();
     const RunningApp runningApp = RunningApp::current();
@@ -107,6 +117,7 @@ AppServices::~AppServices()
 {
     // Waits for a running install before the installer and presenter go.
     m_updateChecker.reset();
+    m_weather.reset();
     m_systemBatteryHider.reset();
     m_systemBatteryQueue.reset();
     m_menuPanelModel.reset();
@@ -137,6 +148,7 @@ DelegateServices AppServices::forDelegate()
         m_backends.loginItem.get(),
         m_systemBatteryHider.get(),
         m_dashboardPrefs.get(),
+        m_weather.get(),
     };
 }
 

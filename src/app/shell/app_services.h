@@ -8,6 +8,9 @@
 
 class AppIconLookup;
 class InstallTools;
+class LocationManager;
+class ReverseGeocoder;
+class WeatherStore;
 class QNetworkAccessManager;
 class UpdateChecker;
 class UpdateInstaller;
@@ -79,6 +82,9 @@ private:
     std::unique_ptr<DesktopPanelActions> m_panelActions;
 
     std::unique_ptr<QNetworkAccessManager> m_network;
+    std::unique_ptr<LocationManager> m_location;
+    std::unique_ptr<ReverseGeocoder> m_geocoder;
+    std::unique_ptr<WeatherStore> m_weather;
     std::unique_ptr<InstallTools> m_installTools;
     std::unique_ptr<UpdateLog> m_updateLog;
     std::unique_ptr<UpdateInstaller> m_updateInstaller;
