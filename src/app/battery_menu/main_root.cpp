@@ -84,6 +84,10 @@ MainRoot::MainRoot(Services services, QSize panelSize, QWidget *parent)
     column->addWidget(new PanelSeparator(content));
     column->addWidget(new ChargeManagementGroup(m_services.charge, content));
     column->addWidget(new PanelSeparator(content));
+    if (m_services.makeAssistantSection) {
+        column->addWidget(m_services.makeAssistantSection(content));
+        column->addWidget(new PanelSeparator(content));
+    }
     m_energy = new EnergyUsageGroup(m_services.model, m_services.icons, content);
     column->addWidget(m_energy);
     column->addWidget(new PanelSeparator(content));

@@ -40,6 +40,9 @@ public:
         PanelActions &actions;
         AppIconLookup &icons;
         WhyDrainAnalysis analyseWhyDrain;
+        // The assistant section (weather, chat) below charge management;
+        // none when not given.
+        std::function<QWidget *(QWidget *parent)> makeAssistantSection = {};
     };
 
     static constexpr int kPanelWidth = 300; // px

@@ -8,6 +8,7 @@
 #include "app/dashboard/dashboard_root.h"
 #include "app/dashboard/sibling_app.h"
 #include "app/tray/status_item_factory.h"
+#include "app/assistant/plus_weather_section.h"
 #include "app/assistant/weather_display_link.h"
 #include "app/updates/widget_update_presenter.h"
 #include "assistant/weather_store.h"
@@ -170,8 +171,14 @@ QWidget *AppServices::makePopoverContent(QSize size, AppActions &actions)
 {
     return new MainRoot(MainRoot::Services{*m_menuPanelModel, *m_chargeLimit, *m_defaults, m_notifications,
                                            panelActions(actions), *m_appIcons,
-                                           [log = m_drainLog.get()] { return log->whyDrain(); }},
+                                           [log = m_drainLog.get()] { return log->whyDrain(); },
+                                           [this](QWidget *parent) { return makeAssistantSection(parent); }},
                         size);
+}
+
+QWidget *AppServices::makeAssistantSection(QWidget *parent)
+{
+    return new PlusWeatherSection(*m_weather, parent);
 }
 
 QWidget *AppServices::makeDashboardContent(AppActions &actions)

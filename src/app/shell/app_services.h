@@ -59,6 +59,7 @@ public:
 private:
     QWidget *makePopoverContent(QSize size, AppActions &actions);
     QWidget *makeDashboardContent(AppActions &actions);
+    QWidget *makeAssistantSection(QWidget *parent);
     PanelActions &panelActions(AppActions &actions);
 
     Clock &m_clock;
