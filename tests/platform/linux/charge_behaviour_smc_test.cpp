@@ -128,6 +128,13 @@ TEST(ChargeBehaviourSmc, InhibitWritesTheRealAttribute)
     EXPECT_EQ(SysfsTree::read(attribute), QByteArray("inhibit-charge"));
 }
 
+TEST(ChargeBehaviourSmc, RealWritesReportTheErrnoThatMapsToAFailure)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(SysfsFiles::real().write(dir.filePath(QStringLiteral("missing/charge_behaviour")), "auto"), ENOENT);
+    EXPECT_EQ(SysfsFiles::real().write(dir.path(), "auto"), EISDIR);
+}
+
 TEST(ChargeBehaviourSmc, EveryModeLandsOnItsBehaviourWithoutNeedlessWrites)
 {
     struct Step
