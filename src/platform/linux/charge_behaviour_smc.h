@@ -47,10 +47,10 @@ ChargeBehaviourState parseChargeBehaviour(const QByteArray &text);
 //
 // The battery is the system battery (discoverPowerSupplies()), the one the
 // battery reading describes; when it has no `charge_behaviour` attribute
-// there is no "AppleSMC" service. A write the kernel
-// refuses with EACCES/EPERM returns kSmcReturnNotPrivileged; a value the
-// driver does not offer (or rejects with EINVAL/EOPNOTSUPP) returns success
-// with result byte kSmcResultBadArgument, and the key keeps its old value.
+// there is no "AppleSMC" service. A write the kernel refuses with
+// EACCES/EPERM returns kSmcReturnNotPrivileged; a value the driver does not
+// offer (or rejects with EINVAL/EOPNOTSUPP) returns success with result byte
+// kSmcResultBadArgument, and the key keeps its old value.
 //
 // Sysfs reads and writes are synchronous; they take microseconds to a few
 // milliseconds of firmware work.
