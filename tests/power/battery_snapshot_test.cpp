@@ -170,19 +170,6 @@ TEST(BatterySnapshot, RecordedLinuxTreesWithoutPowerSources)
     }
 }
 
-TEST(BatterySnapshot, PowerSourcesAndRegistryTogether)
-{
-    FakePowerSourceList sources({internalBattery(75, 280)});
-    SysfsSmartBatteryRegistry registry(sysfsTree("acpi-discharging"));
-    RecordedToolRunner tools;
-    BatterySnapshot snapshot(sources, registry, tools);
-    const BatSnap snap = snapshot.readSnapshot(false);
-    EXPECT_EQ(snap.level, 75);
-    EXPECT_EQ(snap.minutes, 280);
-    EXPECT_EQ(snap.sourcesLabel, QStringLiteral("SMC + IOKit + IOPS"));
-    EXPECT_TRUE(tools.runs().isEmpty());
-}
-
 TEST(BatterySnapshot, MissingToolsLeaveTheirReadingsEmpty)
 {
     FakePowerSourceList sources;

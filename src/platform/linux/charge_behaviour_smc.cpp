@@ -1,12 +1,9 @@
 #include "platform/linux/charge_behaviour_smc.h"
 
-#include <QDir>
-#include <QFile>
+#include "platform/linux/power_supply_discovery.h"
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -16,14 +13,6 @@ constexpr SmcHandle kConnectionHandle = 1;
 
 // Not in the userspace errno headers: the kernel's "operation not supported".
 constexpr int kKernelENOTSUPP = 524;
-
-QString trimmedFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).trimmed();
-}
 
 bool isChargerKey(std::uint32_t key)
 {
@@ -78,26 +67,9 @@ ChargeBehaviourState parseChargeBehaviour(const QByteArray &text)
     return state;
 }
 
-std::optional<QString> findChargeBehaviourAttribute(const QString &sysfsRoot)
-{
-    const QDir supplies(sysfsRoot + QStringLiteral("/class/power_supply"));
-    const QStringList names = supplies.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &name : names) {
-        const QString dir = supplies.filePath(name);
-        if (trimmedFile(dir + QStringLiteral("/type")) != QLatin1String("Battery"))
-            continue;
-        if (trimmedFile(dir + QStringLiteral("/scope")) == QLatin1String("Device"))
-            continue;
-        const QString attribute = dir + QStringLiteral("/charge_behaviour");
-        if (QFile::exists(attribute))
-            return attribute;
-    }
-    return std::nullopt;
-}
-
-ChargeBehaviourSmc::ChargeBehaviourSmc(QString sysfsRoot, AttributeWriter writer)
+ChargeBehaviourSmc::ChargeBehaviourSmc(QString sysfsRoot, SysfsFiles &files)
     : m_sysfsRoot(std::move(sysfsRoot))
-    , m_writer(std::move(writer))
+    , m_files(files)
 {
 }
 
@@ -105,10 +77,14 @@ SmcHandle ChargeBehaviourSmc::matchingService(const char *className)
 {
     if (std::strcmp(className, kSmcServiceClass) != 0)
         return 0;
-    const std::optional<QString> attribute = findChargeBehaviourAttribute(m_sysfsRoot);
-    if (!attribute)
+    const QString supplyDirectory = powerSupplyDirectory(m_sysfsRoot);
+    const QString battery = discoverPowerSupplies(m_files, supplyDirectory).battery;
+    if (battery.isEmpty())
         return 0;
-    m_attributePath = *attribute;
+    const QString attribute = supplyDirectory + battery + QStringLiteral("/charge_behaviour");
+    if (!m_files.read(attribute))
+        return 0;
+    m_attributePath = attribute;
     return kServiceHandle;
 }
 
@@ -166,7 +142,7 @@ SmcReturn ChargeBehaviourSmc::writeKey(const SmcKeyCommand &command, std::uint8_
         result = kSmcResultBadArgument;
         return kSmcReturnSuccess;
     }
-    switch (m_writer(m_attributePath, wanted.toUtf8())) {
+    switch (m_files.write(m_attributePath, wanted.toUtf8())) {
     case 0:
         m_keys = next;
         return kSmcReturnSuccess;
@@ -189,21 +165,8 @@ SmcReturn ChargeBehaviourSmc::writeKey(const SmcKeyCommand &command, std::uint8_
 
 std::optional<ChargeBehaviourState> ChargeBehaviourSmc::readState() const
 {
-    QFile file(m_attributePath);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> text = m_files.read(m_attributePath);
+    if (!text)
         return std::nullopt;
-    return parseChargeBehaviour(file.readAll());
+    return parseChargeBehaviour(*text);
 }
-
-int ChargeBehaviourSmc::writeAttribute(const QString &path, const QByteArray &value)
-{
-    const QByteArray nativePath = QFile::encodeName(path);
-    const int fd = ::open(nativePath.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    const ssize_t written = ::write(fd, value.constData(), size_t(value.size()));
-    const int writeError = written < 0 ? errno : (written == value.size() ? 0 : EIO);
-    const int closeError = ::close(fd) == 0 ? 0 : errno;
-    return writeError != 0 ? writeError : closeError;
-}
-

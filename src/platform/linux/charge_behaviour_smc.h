@@ -1,12 +1,12 @@
 #pragma once
 
+#include "platform/linux/sysfs_files.h"
 #include "platform/smc.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 
 // The values of the three one-byte charger keys.
@@ -37,11 +37,6 @@ struct ChargeBehaviourState
 };
 ChargeBehaviourState parseChargeBehaviour(const QByteArray &text);
 
-// The first battery (by supply name) under `<sysfsRoot>/class/power_supply`
-// whose `type` is "Battery", whose `scope` is not "Device" (a mouse or pen),
-// and which has a `charge_behaviour` attribute.
-std::optional<QString> findChargeBehaviourAttribute(const QString &sysfsRoot);
-
 // A user client for the "AppleSMC" service on Linux, carrying the same record
 // protocol: the key triple lives here and, after each accepted write, the
 // battery's `charge_behaviour` is set to the value the triple implies (not
@@ -50,21 +45,19 @@ std::optional<QString> findChargeBehaviourAttribute(const QString &sysfsRoot);
 // "force-discharge"; all three zero is always "auto", so a reset after a
 // failed write leaves the charger automatic.
 //
-// Without such a battery there is no "AppleSMC" service. A write the kernel
-// refuses with EACCES/EPERM returns kSmcReturnNotPrivileged; a value the
-// driver does not offer (or rejects with EINVAL/EOPNOTSUPP) returns success
-// with result byte kSmcResultBadArgument, and the key keeps its old value.
+// The battery is the system battery (discoverPowerSupplies()), the one the
+// battery reading describes; when it has no `charge_behaviour` attribute
+// there is no "AppleSMC" service. A write the kernel refuses with
+// EACCES/EPERM returns kSmcReturnNotPrivileged; a value the driver does not
+// offer (or rejects with EINVAL/EOPNOTSUPP) returns success with result byte
+// kSmcResultBadArgument, and the key keeps its old value.
 //
 // Sysfs reads and writes are synchronous; they take microseconds to a few
 // milliseconds of firmware work.
 class ChargeBehaviourSmc final : public SmcUserClient
 {
 public:
-    // Writes `value` to the attribute at `path`; 0 on success, else errno.
-    using AttributeWriter = std::function<int(const QString &path, const QByteArray &value)>;
-
-    explicit ChargeBehaviourSmc(QString sysfsRoot = QStringLiteral("/sys"),
-                                AttributeWriter writer = writeAttribute);
+    explicit ChargeBehaviourSmc(QString sysfsRoot = QStringLiteral("/sys"), SysfsFiles &files = SysfsFiles::real());
 
     SmcHandle matchingService(const char *className) override;
     SmcReturn openService(SmcHandle service, std::uint32_t type, SmcHandle &connection) override;
@@ -72,16 +65,13 @@ public:
     SmcReturn callStructMethod(SmcHandle connection, std::uint32_t selector, const SmcRecord &input,
                                SmcRecord &output) override;
 
-    // The real file write: one write(2) of the whole value, as sysfs expects.
-    static int writeAttribute(const QString &path, const QByteArray &value);
-
 private:
     std::optional<ChargeBehaviourState> readState() const;
     // Result byte for the command, or a return code when the call itself fails.
     SmcReturn writeKey(const SmcKeyCommand &command, std::uint8_t &result);
 
     QString m_sysfsRoot;
-    AttributeWriter m_writer;
+    SysfsFiles &m_files;
     QString m_attributePath; // set once the service was found
     bool m_open = false;
     ChargerKeys m_keys;

@@ -6,7 +6,6 @@
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
-#include <QFile>
 
 namespace {
 
@@ -15,14 +14,6 @@ namespace {
 constexpr int kCallTimeoutMs = 3000;
 
 const QString kActiveProfile = QStringLiteral("ActiveProfile");
-
-std::optional<QString> readPlatformProfile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return QString::fromUtf8(file.read(64)).trimmed();
-}
 
 } // namespace
 
@@ -39,11 +30,12 @@ QList<PowerProfilesMonitor::Daemon> PowerProfilesMonitor::standardDaemons()
 }
 
 PowerProfilesMonitor::PowerProfilesMonitor(QDBusConnection bus, QString platformProfilePath, QList<Daemon> daemons,
-                                           QObject *parent)
+                                           SysfsFiles &files, QObject *parent)
     : PowerModeMonitor(parent)
     , m_bus(std::move(bus))
     , m_platformProfilePath(std::move(platformProfilePath))
     , m_daemons(std::move(daemons))
+    , m_files(files)
 {
     if (m_bus.isConnected()) {
         // A daemon that starts, restarts or quits later is asked again.
@@ -63,7 +55,8 @@ PowerProfilesMonitor::PowerProfilesMonitor(QDBusConnection bus, QString platform
 
 void PowerProfilesMonitor::refresh()
 {
-    m_platformProfile = readPlatformProfile(m_platformProfilePath);
+    const std::optional<QByteArray> profile = m_files.read(m_platformProfilePath);
+    m_platformProfile = profile ? std::optional(QString::fromUtf8(profile->trimmed())) : std::nullopt;
     update();
     askDaemon(0);
 }

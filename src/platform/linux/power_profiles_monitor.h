@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/sysfs_files.h"
 #include "platform/power_mode.h"
 
 #include <QDBusConnection>
@@ -34,7 +35,8 @@ public:
     // `bus` is the system bus in production; `daemons` are asked in order.
     explicit PowerProfilesMonitor(QDBusConnection bus,
                                   QString platformProfilePath = QStringLiteral("/sys/firmware/acpi/platform_profile"),
-                                  QList<Daemon> daemons = standardDaemons(), QObject *parent = nullptr);
+                                  QList<Daemon> daemons = standardDaemons(), SysfsFiles &files = SysfsFiles::real(),
+                                  QObject *parent = nullptr);
 
     bool isLowPowerModeEnabled() const override { return m_enabled; }
     // Whether a daemon answered (tests wait for this).
@@ -56,6 +58,7 @@ private:
     QDBusConnection m_bus;
     QString m_platformProfilePath;
     QList<Daemon> m_daemons;
+    SysfsFiles &m_files;
     std::optional<QString> m_daemonProfile;
     std::optional<QString> m_platformProfile;
     bool m_enabled = false;

@@ -1,21 +1,8 @@
 #include "platform/linux/proc_system_info.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <cmath>
-
-namespace {
-
-std::optional<QString> readText(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return QString::fromUtf8(file.read(4096));
-}
-
-} // namespace
 
 std::optional<int> countCpuList(const QString &text)
 {
@@ -45,17 +32,17 @@ std::optional<double> parseLoadAverage1(const QString &text)
     return load;
 }
 
-ProcSystemInfo::ProcSystemInfo(QString procRoot, QString sysDevicesRoot)
+ProcSystemInfo::ProcSystemInfo(QString procRoot, QString sysDevicesRoot, SysfsFiles &files)
     : m_procRoot(std::move(procRoot))
     , m_sysDevicesRoot(std::move(sysDevicesRoot))
+    , m_files(files)
 {
 }
 
-
 std::optional<double> ProcSystemInfo::loadAverage1() const
 {
-    const std::optional<QString> text = readText(m_procRoot + QStringLiteral("/loadavg"));
-    return text ? parseLoadAverage1(*text) : std::nullopt;
+    const std::optional<QByteArray> text = m_files.read(m_procRoot + QStringLiteral("/loadavg"));
+    return text ? parseLoadAverage1(QString::fromLatin1(*text)) : std::nullopt;
 }
 
 int ProcSystemInfo::logicalCpuCount() const
@@ -75,6 +62,6 @@ int ProcSystemInfo::efficiencyCpuCount() const
 
 int ProcSystemInfo::countListedCpus(const QString &relativePath) const
 {
-    const std::optional<QString> text = readText(m_sysDevicesRoot + u'/' + relativePath);
-    return text ? countCpuList(*text).value_or(0) : 0;
+    const std::optional<QByteArray> text = m_files.read(m_sysDevicesRoot + u'/' + relativePath);
+    return text ? countCpuList(QString::fromLatin1(*text)).value_or(0) : 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/sysfs_files.h"
 #include "platform/system_info.h"
 
 #include <QString>
@@ -17,7 +18,8 @@ class ProcSystemInfo final : public SystemInfo
 {
 public:
     explicit ProcSystemInfo(QString procRoot = QStringLiteral("/proc"),
-                            QString sysDevicesRoot = QStringLiteral("/sys/devices"));
+                            QString sysDevicesRoot = QStringLiteral("/sys/devices"),
+                            SysfsFiles &files = SysfsFiles::real());
 
     std::optional<double> loadAverage1() const override;
     int logicalCpuCount() const override;
@@ -30,4 +32,5 @@ private:
 
     QString m_procRoot;
     QString m_sysDevicesRoot;
+    SysfsFiles &m_files;
 };

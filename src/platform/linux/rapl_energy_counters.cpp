@@ -1,21 +1,11 @@
 #include "platform/linux/rapl_energy_counters.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <map>
 
 namespace {
-
-std::optional<QByteArray> readWholeFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
 
 const QString kGroup = QStringLiteral("Energy Model");
 const QString kUnit = QStringLiteral("uJ");
@@ -33,15 +23,15 @@ std::uint64_t raplCounterDelta(std::uint64_t previous, std::uint64_t current,
 }
 
 
-RaplEnergyCounters::RaplEnergyCounters(QString powercapRoot, FileReader readFile)
+RaplEnergyCounters::RaplEnergyCounters(QString powercapRoot, SysfsFiles &files)
     : m_root(std::move(powercapRoot))
-    , m_readFile(readFile ? std::move(readFile) : FileReader(readWholeFile))
+    , m_files(files)
 {
 }
 
 std::optional<std::uint64_t> RaplEnergyCounters::readCounter(const QString &path) const
 {
-    const std::optional<QByteArray> text = m_readFile(path);
+    const std::optional<QByteArray> text = m_files.read(path);
     if (!text)
         return std::nullopt;
     bool ok = false;
@@ -69,8 +59,7 @@ void RaplEnergyCounters::discover()
         QString name;
     };
     std::map<uint, std::map<int, Found>> packages; // package → subzone (−1 = package itself)
-    const QStringList entries = QDir(m_root).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
-    for (const QString &entry : entries) {
+    for (const QString &entry : m_files.list(m_root)) {
         const QRegularExpressionMatch match = zonePattern.match(entry);
         if (!match.hasMatch())
             continue;
@@ -78,7 +67,7 @@ void RaplEnergyCounters::discover()
         // A zone whose counter cannot be read (permissions) does not exist for us.
         if (!readCounter(path + QStringLiteral("/energy_uj")))
             continue;
-        const std::optional<QByteArray> name = m_readFile(path + QStringLiteral("/name"));
+        const std::optional<QByteArray> name = m_files.read(path + QStringLiteral("/name"));
         if (!name)
             continue;
         const uint package = match.captured(1).toUInt(nullptr, 16);

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "platform/energy_counters.h"
+#include "platform/linux/sysfs_files.h"
 
-#include <QByteArray>
 #include <QString>
-
-#include <functional>
 
 // The difference between two readings of a cumulative counter that wraps to 0
 // after `maxRange`. Without a known range a counter that went backwards (a
@@ -22,12 +20,10 @@ std::uint64_t raplCounterDelta(std::uint64_t previous, std::uint64_t current,
 class RaplEnergyCounters final : public EnergyCounters
 {
 public:
-    // Reads a whole attribute file; absent when it cannot be read (energy_uj
-    // is readable by root only on many kernels).
-    using FileReader = std::function<std::optional<QByteArray>(const QString &path)>;
-
+    // energy_uj is readable by root only on many kernels: a zone whose
+    // counter `files` cannot read does not exist for us.
     explicit RaplEnergyCounters(QString powercapRoot = QStringLiteral("/sys/class/powercap"),
-                                FileReader readFile = {});
+                                SysfsFiles &files = SysfsFiles::real());
 
     std::optional<QList<EnergyChannel>> catalogue() override;
     bool subscribe(const std::vector<int> &channelIndices) override;
@@ -53,7 +49,7 @@ private:
     int addZone(const QString &path);
 
     QString m_root;
-    FileReader m_readFile;
+    SysfsFiles &m_files;
     bool m_discovered = false;
     std::vector<Zone> m_zones;
     std::vector<Channel> m_channels;

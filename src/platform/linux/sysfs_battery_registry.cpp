@@ -1,6 +1,7 @@
 #include "platform/linux/sysfs_battery_registry.h"
 
 #include "platform/format.h"
+#include "platform/linux/power_supply_discovery.h"
 #include "platform/linux/sysfs_files.h"
 
 #include <algorithm>
@@ -32,12 +33,6 @@ const QList<QLatin1String> kBatteryAttributes = {
     QLatin1String("time_to_full_now"),
     QLatin1String("time_to_full_avg"),
     QLatin1String("constant_charge_current"),
-};
-
-const QList<QLatin1String> kSelectionAttributes = {
-    QLatin1String("type"),
-    QLatin1String("scope"),
-    QLatin1String("present"),
 };
 
 const QList<QLatin1String> kExternalSupplyAttributes = {
@@ -105,24 +100,6 @@ std::optional<qint64> derivedMinutes(const PowerSupplyAttributes &battery, const
         return roundHalfAway(left / std::abs(double(*rate)) * 60.0);
     }
     return std::nullopt;
-}
-
-bool isDeviceScoped(const PowerSupplyAttributes &attributes)
-{
-    return textAttribute(attributes, "scope") == "Device";
-}
-
-bool isBattery(const PowerSupplyAttributes &attributes)
-{
-    // "present" is 0 for an empty battery bay.
-    return textAttribute(attributes, "type") == "Battery" && !isDeviceScoped(attributes)
-        && textAttribute(attributes, "present") != "0";
-}
-
-bool isExternalSupply(const PowerSupplyAttributes &attributes)
-{
-    const QByteArray type = textAttribute(attributes, "type");
-    return (type == "Mains" || type == "USB") && !isDeviceScoped(attributes);
 }
 
 // Battery capacities in mAh. Batteries that count in energy units give µWh;
@@ -315,35 +292,25 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
     return entry;
 }
 
-SysfsSmartBatteryRegistry::SysfsSmartBatteryRegistry(const QString &sysRoot)
-    : SysfsSmartBatteryRegistry(sysRoot, SysfsFiles::real())
-{
-}
-
 SysfsSmartBatteryRegistry::SysfsSmartBatteryRegistry(const QString &sysRoot, SysfsFiles &files)
-    : m_supplyDirectory(sysRoot + QStringLiteral("/class/power_supply/"))
+    : m_supplyDirectory(powerSupplyDirectory(sysRoot))
     , m_files(files)
 {
 }
 
 std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
 {
-    QString batteryName;
-    QList<PowerSupplyAttributes> externalSupplies;
-    for (const QString &name : m_files.list(m_supplyDirectory)) {
-        const PowerSupplyAttributes selection = readAttributes(name, kSelectionAttributes);
-        if (batteryName.isEmpty() && isBattery(selection))
-            batteryName = name;
-        else if (isExternalSupply(selection))
-            externalSupplies.append(readAttributes(name, kExternalSupplyAttributes));
-    }
-    if (batteryName.isEmpty())
+    const PowerSupplies supplies = discoverPowerSupplies(m_files, m_supplyDirectory);
+    if (supplies.battery.isEmpty())
         return std::nullopt;
+    QList<PowerSupplyAttributes> externalSupplies;
+    for (const QString &name : supplies.externalSupplies)
+        externalSupplies.append(readAttributes(name, kExternalSupplyAttributes));
 
-    const PowerSupplyAttributes battery = readListedAttributes(batteryName, kBatteryAttributes);
+    const PowerSupplyAttributes battery = readListedAttributes(supplies.battery, kBatteryAttributes);
     // A battery unbound or hot-removed while we read leaves a partial set of
     // values that no longer describe anything.
-    if (!isBattery(battery) || !m_files.read(m_supplyDirectory + batteryName + QStringLiteral("/type")))
+    if (!isSystemBattery(battery) || !m_files.read(m_supplyDirectory + supplies.battery + QStringLiteral("/type")))
         return std::nullopt;
     return registryEntryFromPowerSupply(battery, externalSupplies);
 }

@@ -1,18 +1,11 @@
 #pragma once
 
+#include "platform/linux/power_supply_discovery.h"
+#include "platform/linux/sysfs_files.h"
 #include "platform/registry.h"
 
-#include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QString>
-
-class SysfsFiles;
-
-// Raw texts of one power_supply device's attributes, by attribute name
-// ("status", "voltage_now", …). Units are the kernel's: µV, µA, µW, µAh,
-// µWh, seconds.
-using PowerSupplyAttributes = QHash<QString, QByteArray>;
 
 // Presents a Linux battery as the smart-battery registry entry (mAh, mV, mA
 // negative while discharging, minutes, mW). `externalSupplies` are the Mains
@@ -21,15 +14,12 @@ using PowerSupplyAttributes = QHash<QString, QByteArray>;
 RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
                                            const QList<PowerSupplyAttributes> &externalSupplies);
 
-// The smart-battery entry read from `<sysRoot>/class/power_supply`, where
-// `sysRoot` stands for /sys. The battery is the first supply (by name) whose
-// type is "Battery", whose scope is not "Device" (that marks the battery of a
-// mouse or a headset) and which is not reported absent.
+// The smart-battery entry of the system battery (discoverPowerSupplies())
+// read from `<sysRoot>/class/power_supply`, where `sysRoot` stands for /sys.
 class SysfsSmartBatteryRegistry final : public SmartBatteryRegistry
 {
 public:
-    explicit SysfsSmartBatteryRegistry(const QString &sysRoot);
-    SysfsSmartBatteryRegistry(const QString &sysRoot, SysfsFiles &files);
+    explicit SysfsSmartBatteryRegistry(const QString &sysRoot, SysfsFiles &files = SysfsFiles::real());
 
     std::optional<RegistryEntry> copySmartBatteryEntry() override;
 

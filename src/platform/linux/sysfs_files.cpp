@@ -46,6 +46,22 @@ public:
         names.sort();
         return names;
     }
+
+    int write(const QString &path, const QByteArray &value) override
+    {
+        const QByteArray native = QFile::encodeName(path);
+        const int fd = ::open(native.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd < 0)
+            return errno;
+        ssize_t written;
+        do {
+            written = ::write(fd, value.constData(), size_t(value.size()));
+        } while (written < 0 && errno == EINTR);
+        // A driver that rejects the value answers the write itself.
+        const int writeError = written < 0 ? errno : (written == value.size() ? 0 : EIO);
+        const int closeError = ::close(fd) == 0 ? 0 : errno;
+        return writeError != 0 ? writeError : closeError;
+    }
 };
 
 } // namespace

@@ -6,8 +6,9 @@
 
 #include <optional>
 
-// File access for sysfs readers. Tests replace it to simulate files that fail
-// or vanish; root reads every file regardless of permission bits.
+// File access for every reader of /sys and /proc attributes. Tests replace it
+// to simulate files that fail, vanish or answer writes as a driver does; root
+// reads and writes every file regardless of permission bits.
 class SysfsFiles
 {
 public:
@@ -18,6 +19,9 @@ public:
     virtual std::optional<QByteArray> read(const QString &path) = 0;
     // Names of the directory's entries, sorted; empty when it cannot be read.
     virtual QStringList list(const QString &directory) = 0;
+    // Replaces the file's contents with `value` in one write(2), as sysfs
+    // attributes expect; 0 on success, else the errno of the failing call.
+    virtual int write(const QString &path, const QByteArray &value) = 0;
 
     // Plain POSIX calls, usable from any thread.
     static SysfsFiles &real();

@@ -1,4 +1,5 @@
 #include "charge/charge_smc.h"
+#include "fakes/fake_sysfs_files.h"
 #include "platform/linux/charge_behaviour_smc.h"
 #include "support/qt_printers.h"
 
@@ -54,23 +55,17 @@ private:
 
 // Answers writes the way a power_supply driver does: a value it offers
 // becomes the bracketed one, anything else is EINVAL.
-struct KernelAttribute
+int driverWrite(const QString &path, const QByteArray &value)
 {
-    int writes = 0;
-
-    int operator()(const QString &path, const QByteArray &value)
-    {
-        ++writes;
-        const ChargeBehaviourState state = parseChargeBehaviour(SysfsTree::read(path));
-        if (!state.supported.contains(QString::fromUtf8(value)))
-            return EINVAL;
-        QStringList shown;
-        for (const QString &offered : state.supported)
-            shown << (offered == QString::fromUtf8(value) ? QLatin1Char('[') + offered + QLatin1Char(']') : offered);
-        SysfsTree::write(path, shown.join(QLatin1Char(' ')).toUtf8() + '\n');
-        return 0;
-    }
-};
+    const ChargeBehaviourState state = parseChargeBehaviour(SysfsTree::read(path));
+    if (!state.supported.contains(QString::fromUtf8(value)))
+        return EINVAL;
+    QStringList shown;
+    for (const QString &offered : state.supported)
+        shown << (offered == QString::fromUtf8(value) ? QLatin1Char('[') + offered + QLatin1Char(']') : offered);
+    SysfsTree::write(path, shown.join(QLatin1Char(' ')).toUtf8() + '\n');
+    return 0;
+}
 
 } // namespace
 
@@ -121,19 +116,6 @@ TEST(ChargeBehaviourMapping, ParsesOfferedValuesAndTheBracketedActiveOne)
     }
 }
 
-TEST(ChargeBehaviourSmc, FindsTheFirstSystemBatteryOfferingChargeBehaviour)
-{
-    SysfsTree sysfs;
-    sysfs.addSupply("AC", {{"type", "Mains\n"}, {"charge_behaviour", "[auto]\n"}});
-    sysfs.addSupply("BAT0", {{"type", "Battery\n"}});
-    sysfs.addSupply("BAT1", {{"type", "Battery\n"}, {"charge_behaviour", "[auto]\n"}});
-    sysfs.addSupply("BAT2", {{"type", "Battery\n"}, {"charge_behaviour", "[auto]\n"}});
-    sysfs.addSupply("AAA-mouse", {{"type", "Battery\n"}, {"scope", "Device\n"}, {"charge_behaviour", "[auto]\n"}});
-
-    EXPECT_EQ(findChargeBehaviourAttribute(sysfs.root()),
-              sysfs.root() + QStringLiteral("/class/power_supply/BAT1/charge_behaviour"));
-}
-
 TEST(ChargeBehaviourSmc, InhibitWritesTheRealAttribute)
 {
     SysfsTree sysfs;
@@ -144,6 +126,13 @@ TEST(ChargeBehaviourSmc, InhibitWritesTheRealAttribute)
     ASSERT_TRUE(smc.isAvailable());
     EXPECT_TRUE(smc.apply(ChargeSMCMode::inhibit));
     EXPECT_EQ(SysfsTree::read(attribute), QByteArray("inhibit-charge"));
+}
+
+TEST(ChargeBehaviourSmc, RealWritesReportTheErrnoThatMapsToAFailure)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(SysfsFiles::real().write(dir.filePath(QStringLiteral("missing/charge_behaviour")), "auto"), ENOENT);
+    EXPECT_EQ(SysfsFiles::real().write(dir.path(), "auto"), EISDIR);
 }
 
 TEST(ChargeBehaviourSmc, EveryModeLandsOnItsBehaviourWithoutNeedlessWrites)
@@ -167,30 +156,17 @@ TEST(ChargeBehaviourSmc, EveryModeLandsOnItsBehaviourWithoutNeedlessWrites)
     };
     SysfsTree sysfs;
     const QString attribute = sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
-    KernelAttribute kernel;
-    ChargeBehaviourSmc client(sysfs.root(), std::ref(kernel));
+    FakeSysfsFiles files;
+    files.answerWrite = driverWrite;
+    ChargeBehaviourSmc client(sysfs.root(), files);
     ChargeSMC smc(client);
     int step = 0;
     for (const Step &s : steps) {
-        const int before = kernel.writes;
+        const int before = files.writes;
         EXPECT_TRUE(smc.apply(s.mode)) << "step " << step;
         EXPECT_EQ(SysfsTree::read(attribute), QByteArray(s.shown)) << "step " << step;
-        EXPECT_EQ(kernel.writes - before, s.writes) << "step " << step;
+        EXPECT_EQ(files.writes - before, s.writes) << "step " << step;
         ++step;
-    }
-}
-
-TEST(ChargeBehaviourSmc, RefusedWriteReportsNotPrivilegedAndLeavesTheAttribute)
-{
-    SysfsTree sysfs;
-    const QString attribute = sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
-    for (const int refusal : {EACCES, EPERM}) {
-        ChargeBehaviourSmc client(sysfs.root(), [refusal](const QString &, const QByteArray &) { return refusal; });
-        ChargeSMC smc(client);
-
-        EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
-        EXPECT_EQ(smc.lastError(), QStringLiteral("Charge control needs write access to charge_behaviour — see the README's Charge management."));
-        EXPECT_EQ(SysfsTree::read(attribute), QByteArray("[auto] inhibit-charge force-discharge\n"));
     }
 }
 
@@ -216,7 +192,9 @@ TEST(ChargeBehaviourSmc, EachWriteErrorBecomesItsFailureText)
     SysfsTree sysfs;
     sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
     for (const Case &c : cases) {
-        ChargeBehaviourSmc client(sysfs.root(), [&c](const QString &, const QByteArray &) { return c.error; });
+        FakeSysfsFiles files;
+        files.answerWrite = [&c](const QString &, const QByteArray &) { return c.error; };
+        ChargeBehaviourSmc client(sysfs.root(), files);
         ChargeSMC smc(client);
         EXPECT_FALSE(smc.apply(ChargeSMCMode::forceDischarge));
         EXPECT_EQ(smc.lastError(), QString::fromUtf8(c.text)) << c.error;
@@ -228,8 +206,9 @@ TEST(ChargeBehaviourSmc, BehaviourTheDriverLacksIsAnSmcErrorAndEndsAutomatic)
     SysfsTree sysfs;
     // Inhibited by an earlier run; this driver cannot force a discharge.
     const QString attribute = sysfs.addBattery("auto [inhibit-charge]\n");
-    KernelAttribute kernel;
-    ChargeBehaviourSmc client(sysfs.root(), std::ref(kernel));
+    FakeSysfsFiles files;
+    files.answerWrite = driverWrite;
+    ChargeBehaviourSmc client(sysfs.root(), files);
     ChargeSMC smc(client);
 
     EXPECT_FALSE(smc.apply(ChargeSMCMode::forceDischarge));

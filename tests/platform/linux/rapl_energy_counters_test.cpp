@@ -1,6 +1,6 @@
 #include "platform/linux/rapl_energy_counters.h"
-#include "fakes/fake_clock.h"
-#include "power/ioreport_power_reader.h"
+
+#include "fakes/fake_sysfs_files.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -162,57 +162,21 @@ TEST(RaplEnergyCounters, UnreadableCountersMakeTheZoneUnavailable)
     PowercapTree tree;
     tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 1'000'000);
     // As for an unprivileged user on kernels that restrict energy_uj to root.
-    const auto deniedEnergy = [](const QString &path) -> std::optional<QByteArray> {
-        if (path.endsWith(QLatin1String("/energy_uj")))
-            return std::nullopt;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        return file.readAll();
-    };
-    RaplEnergyCounters counters(tree.root(), deniedEnergy);
-    EXPECT_EQ(counters.catalogue(), std::nullopt);
-
-    FakeClock clock;
-    IOReportPowerReader reader(counters, clock);
-    EXPECT_FALSE(reader.isAvailable());
+    FakeSysfsFiles files;
+    files.unreadable = QStringLiteral("/energy_uj");
+    EXPECT_EQ(RaplEnergyCounters(tree.root(), files).catalogue(), std::nullopt);
 }
 
 TEST(RaplEnergyCounters, CounterThatBecomesUnreadableFailsTheSample)
 {
     PowercapTree tree;
     tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 1'000'000);
-    bool denied = false;
-    RaplEnergyCounters counters(tree.root(), [&](const QString &path) -> std::optional<QByteArray> {
-        QFile file(path);
-        if (denied || !file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        return file.readAll();
-    });
+    FakeSysfsFiles files;
+    RaplEnergyCounters counters(tree.root(), files);
     ASSERT_TRUE(counters.subscribe({0}));
     EXPECT_TRUE(counters.sample());
-    denied = true;
+    files.unreadable = QStringLiteral("/energy_uj");
     EXPECT_EQ(counters.sample(), std::nullopt);
-}
-
-TEST(RaplEnergyCounters, FeedsTheSocReaderWithWatts)
-{
-    PowercapTree tree;
-    tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 0);
-    tree.addZone(QStringLiteral("intel-rapl:0:0"), QStringLiteral("uncore"), 0);
-    RaplEnergyCounters counters(tree.root());
-    FakeClock clock;
-    IOReportPowerReader reader(counters, clock);
-    ASSERT_TRUE(reader.isAvailable());
-    std::optional<SocPowerSample> sample;
-    reader.queue().sync([&] { sample = reader.sample(); });
-    tree.setEnergy(QStringLiteral("intel-rapl:0"), 10'000'000);
-    tree.setEnergy(QStringLiteral("intel-rapl:0:0"), 4'000'000);
-    clock.advance(2);
-    reader.queue().sync([&] { sample = reader.sample(); });
-    ASSERT_TRUE(sample);
-    EXPECT_DOUBLE_EQ(sample->cpuWatts, 3.0);
-    EXPECT_DOUBLE_EQ(sample->gpuWatts, 2.0);
 }
 
 TEST(RaplEnergyCounters, RecordedHybridLaptopTreeGivesCpuAndGpuChannels)

@@ -91,10 +91,6 @@ TEST_F(UPowerPowerSourcesTest, PresentsTheSystemBatteryWithPowerSourceKeys)
         {QStringLiteral("Time to Full Charge"), qint64(0)},
     };
     EXPECT_EQ(list.first(), expected);
-
-    const BatSourceReading reading = decodePowerSources(list);
-    EXPECT_EQ(reading, (BatSourceReading{.name = QStringLiteral("IOPS"), .present = true, .level = 76,
-                                         .charging = false, .onAC = false, .minutes = 252}));
 }
 
 TEST_F(UPowerPowerSourcesTest, ChargingOnAC)

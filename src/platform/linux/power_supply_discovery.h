@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+class SysfsFiles;
+
+// Raw texts of one power_supply device's attributes, by attribute name
+// ("status", "voltage_now", …). Units are the kernel's: µV, µA, µW, µAh,
+// µWh, seconds.
+using PowerSupplyAttributes = QHash<QString, QByteArray>;
+
+// Whether the attributes (at least type, scope and present) describe the
+// machine's own battery: type "Battery", scope not "Device" (that marks the
+// battery of a mouse or a headset) and not reported absent (present 0 is an
+// empty bay).
+bool isSystemBattery(const PowerSupplyAttributes &attributes);
+
+// `<sysRoot>/class/power_supply/`, where `sysRoot` stands for /sys.
+QString powerSupplyDirectory(const QString &sysRoot);
+
+// The supplies under `supplyDirectory` (as powerSupplyDirectory() gives it)
+// that power this machine, by supply name. The battery reading and the charge
+// control both take this battery, so they never describe different packs.
+struct PowerSupplies
+{
+    QString battery; // the first system battery by name; empty when there is none
+    QStringList externalSupplies; // Mains and USB supplies that are not device-scoped
+};
+PowerSupplies discoverPowerSupplies(SysfsFiles &files, const QString &supplyDirectory);
