@@ -27,7 +27,6 @@ BatterySnapshot::BatterySnapshot(PowerSourceList &sources, SmartBatteryRegistry 
 {
 }
 
-
 BatSnap BatterySnapshot::readSnapshot(bool crossCheck)
 {
     return mergeBatteryReadings(readAll(crossCheck));
@@ -38,9 +37,12 @@ QList<BatSourceReading> BatterySnapshot::readAll(bool crossCheck)
     QList<BatSourceReading> readings;
     const BatSourceReading powerSources = readPowerSources();
     readings.append(powerSources);
-    readings.append(readSmartBattery());
-    readings.append(readGauge());
-    readings.append(readTelemetry());
+    // One look at the registry serves its three readers: on Linux a look
+    // reads every attribute file of the battery and its supplies.
+    const std::optional<RegistryEntry> entry = m_registry.copySmartBatteryEntry();
+    readings.append(decodeSmartBattery(entry));
+    readings.append(decodeGauge(entry));
+    readings.append(decodeTelemetry(entry));
     // pmset fills in for a power-source service that lacks a level or an
     // estimate; the cross-check consults both tools.
     if (crossCheck || !powerSources.level || !powerSources.minutes)
@@ -53,21 +55,6 @@ QList<BatSourceReading> BatterySnapshot::readAll(bool crossCheck)
 BatSourceReading BatterySnapshot::readPowerSources()
 {
     return decodePowerSources(m_sources.copyPowerSources());
-}
-
-BatSourceReading BatterySnapshot::readSmartBattery()
-{
-    return decodeSmartBattery(m_registry.copySmartBatteryEntry());
-}
-
-BatSourceReading BatterySnapshot::readGauge()
-{
-    return decodeGauge(m_registry.copySmartBatteryEntry());
-}
-
-BatSourceReading BatterySnapshot::readTelemetry()
-{
-    return decodeTelemetry(m_registry.copySmartBatteryEntry());
 }
 
 BatSourceReading BatterySnapshot::readPmset()

@@ -14,22 +14,19 @@ class SmartBatteryRegistry;
 class ToolRunner;
 
 // Reads every battery source and merges them. Stateless: each call copies the
-// power sources and looks the registry entry up afresh. Runs on the power
+// power sources and looks the registry entry up afresh, once for all three
+// registry readers. Runs on the power
 // store's work queue; the tools may block it for up to their time limit.
 class BatterySnapshot final : public SnapshotSource
 {
 public:
     BatterySnapshot(PowerSourceList &sources, SmartBatteryRegistry &registry, ToolRunner &tools);
 
-
     BatSnap readSnapshot(bool crossCheck) override;
     // Every reading taken for one snapshot, in reading order.
     QList<BatSourceReading> readAll(bool crossCheck);
 
     BatSourceReading readPowerSources();
-    BatSourceReading readSmartBattery();
-    BatSourceReading readGauge();
-    BatSourceReading readTelemetry();
     BatSourceReading readPmset();
     BatSourceReading readIoreg();
 

@@ -40,14 +40,47 @@ bool FakeUPowerService::start()
 
 void FakeUPowerService::setDevices(const QList<Device> &devices)
 {
-    std::lock_guard lock(m_mutex);
-    m_devices = devices;
+    QStringList before;
+    QStringList after;
+    {
+        std::lock_guard lock(m_mutex);
+        for (const Device &device : std::as_const(m_devices))
+            before.append(device.name);
+        m_devices = devices;
+    }
+    for (const Device &device : devices)
+        after.append(device.name);
+    for (const QString &name : std::as_const(after)) {
+        if (!before.contains(name))
+            signalDevice(QStringLiteral("DeviceAdded"), name);
+    }
+    for (const QString &name : std::as_const(before)) {
+        if (!after.contains(name))
+            signalDevice(QStringLiteral("DeviceRemoved"), name);
+    }
 }
 
 void FakeUPowerService::setOnBattery(std::optional<bool> onBattery)
 {
-    std::lock_guard lock(m_mutex);
-    m_onBattery = onBattery;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_onBattery == onBattery)
+            return;
+        m_onBattery = onBattery;
+    }
+    if (!onBattery)
+        return;
+    QDBusMessage changed = QDBusMessage::createSignal(kRootPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("PropertiesChanged"));
+    changed << kService << QVariantMap{{QStringLiteral("OnBattery"), *onBattery}} << QStringList();
+    m_connection.send(changed);
+}
+
+void FakeUPowerService::signalDevice(const QString &signal, const QString &name)
+{
+    QDBusMessage message = QDBusMessage::createSignal(kRootPath, kService, signal);
+    message << QVariant::fromValue(QDBusObjectPath(devicePath(name)));
+    m_connection.send(message);
 }
 
 void FakeUPowerService::setSilent(bool silent)

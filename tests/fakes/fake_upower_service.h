@@ -10,7 +10,8 @@
 #include <optional>
 
 // A UPower daemon on the session bus, answering EnumerateDevices, the root's
-// OnBattery and each device's GetAll from a table. It owns its own bus
+// OnBattery and each device's GetAll from a table, and signalling changes to
+// either as the daemon does. It owns its own bus
 // connection, so a client on another connection talks to it over the real bus.
 // Its state is guarded: the bus may deliver calls on Qt's D-Bus thread.
 class FakeUPowerService final : public QDBusVirtualObject
@@ -30,8 +31,10 @@ public:
     // Claims org.freedesktop.UPower on the session bus; false when it cannot.
     bool start();
 
+    // Signals DeviceAdded / DeviceRemoved for devices that came or went.
     void setDevices(const QList<Device> &devices);
-    // Absent: the daemon answers Get("OnBattery") with an error.
+    // Absent: the daemon answers Get("OnBattery") with an error. A new known
+    // value is signalled with PropertiesChanged.
     void setOnBattery(std::optional<bool> onBattery);
     // A hung daemon: calls are accepted and never answered.
     void setSilent(bool silent);
@@ -44,6 +47,7 @@ public:
 
 private:
     QDBusMessage answer(const QDBusMessage &message) const;
+    void signalDevice(const QString &signal, const QString &name);
 
     QDBusConnection m_connection;
     mutable std::mutex m_mutex;

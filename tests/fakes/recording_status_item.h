@@ -15,7 +15,11 @@ public:
         icon = sizes;
         ++iconSets;
     }
-    void setLabel(const QString &text) override { label = text; }
+    void setLabel(const QString &text) override
+    {
+        label = text;
+        ++labelSets;
+    }
     void setToolTip(const QString &title, const QString &body) override
     {
         toolTipTitle = title;
@@ -30,6 +34,7 @@ public:
     QList<StatusIconPixmap> icon;
     int iconSets = 0;
     QString label;
+    int labelSets = 0;
     QString toolTipTitle;
     QString toolTipBody;
     int toolTipSets = 0;

@@ -158,6 +158,7 @@ void drawPlug(QPainter &painter, const QRectF &frame, const QColor &color, const
                        grid.snap(frame.bottom()) - head.bottom() + 1.0 * u);
 
     QPainterPath plug;
+    // Overlapping parts fill as one shape under the winding rule.
     plug.setFillRule(Qt::WindingFill);
     plug.addRoundedRect(leftProng, prongWidth / 2, prongWidth / 2);
     plug.addRoundedRect(rightProng, prongWidth / 2, prongWidth / 2);
@@ -167,7 +168,7 @@ void drawPlug(QPainter &painter, const QRectF &frame, const QColor &color, const
     painter.save();
     painter.setPen(Qt::NoPen);
     painter.setBrush(color);
-    painter.drawPath(plug.simplified());
+    painter.drawPath(plug);
     painter.restore();
 }
 

@@ -4,9 +4,6 @@
 #include "platform/format.h"
 #include "power/bat_snap.h"
 
-#include <QFont>
-#include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QStringList>
 
@@ -18,10 +15,6 @@ namespace MenuBarBatteryIcon {
 namespace {
 
 using BatteryMenuChrome::BatteryTint;
-
-// Points are pixels at 1×: images are tagged 72 dpi so that font point
-// sizes mean the same as image coordinates.
-constexpr int kDotsPerMeterAt72Dpi = 2835;
 
 const QString kTooltipSecondLine = QStringLiteral("Click: menu · Double-click: full window");
 
@@ -46,46 +39,6 @@ QString levelBand(int level)
     if (level <= 94)
         return QStringLiteral("75");
     return QStringLiteral("100");
-}
-
-QImage blankImage(double widthPoints, double heightPoints, double devicePixelRatio)
-{
-    const double ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
-    QImage image(static_cast<int>(std::ceil(widthPoints * ratio)), static_cast<int>(std::ceil(heightPoints * ratio)),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(ratio);
-    image.setDotsPerMeterX(kDotsPerMeterAt72Dpi);
-    image.setDotsPerMeterY(kDotsPerMeterAt72Dpi);
-    image.fill(Qt::transparent);
-    return image;
-}
-
-// Metrics need a device at the images' resolution.
-const QImage &metricsDevice()
-{
-    static const QImage device = blankImage(1, 1, 1.0);
-    return device;
-}
-
-struct TextSize
-{
-    double width = 0;
-    double height = 0;
-};
-
-TextSize measure(const QString &title, const QFont &font)
-{
-    const QFontMetricsF metrics(font, &metricsDevice());
-    return {metrics.horizontalAdvance(title), metrics.height()};
-}
-
-// Draws with the top of the text's line box at `top`.
-void drawTitle(QPainter &painter, const QString &title, const QFont &font, const QColor &color, double x, double top)
-{
-    painter.setFont(font);
-    painter.setPen(color);
-    const QFontMetricsF metrics(font, painter.device());
-    painter.drawText(QPointF(x, top + metrics.ascent()), title);
 }
 
 } // namespace
@@ -156,61 +109,6 @@ QString glyphName(const Inputs &in)
     return bolt ? name + QStringLiteral(".bolt") : name;
 }
 
-double titleFontSize(const QString &title)
-{
-    return title.size() < 7 ? kLargeFontSize : kSmallFontSize;
-}
-
-QFont titleFont(double size)
-{
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSizeF(size);
-    font.setWeight(QFont::DemiBold);
-    font.setKerning(false); // keeps digits on a fixed advance as the values change
-    return font;
-}
-
-QImage image(const Inputs &in, double devicePixelRatio)
-{
-    const QString title = titleText(in);
-    const QColor color = glyphColor(in);
-    const QString name = glyphName(in);
-    const std::optional<QSizeF> symbol = BatteryGlyph::naturalSize(name);
-    if (!symbol)
-        return textOnlyImage(title, color, devicePixelRatio);
-
-    const QFont font = titleFont(titleFontSize(title));
-    const TextSize text = measure(title, font);
-    const double glyphWidth = std::clamp(symbol->width(), kMinGlyphWidth, kMaxGlyphWidth);
-    const double glyphHeight = std::clamp(symbol->height(), kMinGlyphHeight, kMaxGlyphHeight);
-    const double width = std::ceil(text.width + glyphWidth + kGlyphX + kGlyphTextGap + 2 + 1);
-
-    QImage result = blankImage(width, kImageHeight, devicePixelRatio);
-    QPainter painter(&result);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    // Offsets are measured from the bottom edge, as in a y-up drawing space.
-    const double glyphBottomOffset = std::floor((kImageHeight - glyphHeight) * 0.5);
-    const QRectF glyphBox(kGlyphX, kImageHeight - glyphBottomOffset - glyphHeight, glyphWidth, glyphHeight);
-    BatteryGlyph::draw(painter, glyphBox, name, color, result.devicePixelRatio());
-
-    const double textBottomOffset = std::floor((kImageHeight - text.height) * 0.5 - 0.5);
-    drawTitle(painter, title, font, color, kGlyphX + glyphWidth + kGlyphTextGap,
-              kImageHeight - textBottomOffset - text.height);
-    return result;
-}
-
-QImage textOnlyImage(const QString &title, const QColor &color, double devicePixelRatio)
-{
-    const QFont font = titleFont(kTextOnlyFontSize);
-    const TextSize text = measure(title, font);
-    QImage result = blankImage(std::ceil(text.width + 8), kTextOnlyHeight, devicePixelRatio);
-    QPainter painter(&result);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    // (4, 1) from the bottom-left corner.
-    drawTitle(painter, title, font, color, 4, kTextOnlyHeight - 1 - text.height);
-    return result;
-}
-
 QImage glyphIcon(const Inputs &in, int sizePx)
 {
     QImage icon(sizePx, sizePx, QImage::Format_ARGB32_Premultiplied);
@@ -221,11 +119,6 @@ QImage glyphIcon(const Inputs &in, int sizePx)
     BatteryGlyph::draw(painter, QRectF(margin, margin, sizePx - 2 * margin, sizePx - 2 * margin), glyphName(in),
                        glyphColor(in), 1.0);
     return icon;
-}
-
-double pointWidth(const QImage &image)
-{
-    return image.width() / image.devicePixelRatio();
 }
 
 QString statusKey(const Inputs &in)
@@ -267,12 +160,6 @@ Tooltip tooltip(const Inputs &in)
         kTooltipSecondLine,
         QStringLiteral("Pendra Pro battery ") + level + QStringLiteral(" percent, ") + in.powerTimeText,
     };
-}
-
-double statusItemLength(std::optional<double> imageWidth)
-{
-    const double length = imageWidth ? std::ceil(*imageWidth + 8) : 48.0;
-    return std::clamp(length, 36.0, 160.0);
 }
 
 } // namespace MenuBarBatteryIcon

@@ -8,10 +8,8 @@
 
 #include <optional>
 
-class QFont;
-
-// The status item's title, glyph, colour and image. Stateless: everything it
-// needs comes in through `Inputs`.
+// The status item's title, glyph, colour and tooltip. Stateless: everything
+// it needs comes in through `Inputs`.
 namespace MenuBarBatteryIcon {
 
 struct Inputs
@@ -29,15 +27,6 @@ struct Inputs
     QString powerTimeText; // the power store's time line, for the tooltip
 };
 
-// Image geometry, in points.
-inline constexpr double kImageHeight = 20.0;
-inline constexpr double kGlyphX = 2.0;
-inline constexpr double kGlyphTextGap = 5.0;
-inline constexpr double kMinGlyphWidth = 22.0, kMaxGlyphWidth = 34.0;
-inline constexpr double kMinGlyphHeight = 13.0, kMaxGlyphHeight = 18.0;
-inline constexpr double kLargeFontSize = 12.5, kSmallFontSize = 11.5, kTextOnlyFontSize = 12.0;
-inline constexpr double kTextOnlyHeight = 16.0;
-
 // "42m", "2h 05m", "Full", "AC" or nothing.
 std::optional<QString> timeText(std::optional<int> minutes, bool charging, bool onAC, bool present, int level);
 // "83% 2h 05m", "100% Full", "64% AC", "83% 7.4W", "12W", "AC", each with
@@ -49,21 +38,10 @@ QColor glyphColor(const Inputs &inputs);
 // "powerplug.fill", "battery.<band>" or "battery.<band>.bolt".
 QString glyphName(const Inputs &inputs);
 
-// 12.5 for titles shorter than 7 characters, else 11.5.
-double titleFontSize(const QString &title);
-// Semibold, tabular digits, sized in points where one point is one pixel at 1×.
-QFont titleFont(double size);
-
-// Glyph and title side by side, 20 points tall; `devicePixelRatio` 2 gives a
-// 2× bitmap of the same point size. Falls back to `textOnlyImage` when the
-// glyph cannot be drawn.
-QImage image(const Inputs &inputs, double devicePixelRatio = 1.0);
-QImage textOnlyImage(const QString &title, const QColor &color, double devicePixelRatio = 1.0);
-// The glyph alone on a square transparent icon of `sizePx` pixels, for tray
-// hosts that give square slots.
+// The glyph on a square transparent icon of `sizePx` pixels: what every tray
+// host shows (the title goes beside it as a label where the host has room).
+// Depends only on the glyph name and the tint.
 QImage glyphIcon(const Inputs &inputs, int sizePx);
-// Width of an image in points (independent of its pixel ratio).
-double pointWidth(const QImage &image);
 
 // Identifies everything the image shows; the status item redraws only when
 // it changes. Watts are keyed at 0.1 W.
@@ -79,9 +57,5 @@ struct Tooltip
     QString accessibilityLabel;
 };
 Tooltip tooltip(const Inputs &inputs);
-
-// Status item length in points for an image of `imageWidth` points (none
-// when there is no image).
-double statusItemLength(std::optional<double> imageWidth);
 
 } // namespace MenuBarBatteryIcon

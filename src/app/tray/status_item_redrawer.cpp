@@ -1,6 +1,5 @@
 #include "app/tray/status_item_redrawer.h"
 
-#include "app/tray/status_icon_pixmaps.h"
 #include "platform/clock.h"
 #include "platform/status_item.h"
 
@@ -8,13 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-// The wide image is kept at 2× so it stays sharp on high-density screens.
-constexpr double kImagePixelRatio = 2.0;
-
-} // namespace
 
 StatusItemRedrawer::StatusItemRedrawer(Clock &clock, InputsProvider inputs, QObject *parent)
     : QObject(parent)
@@ -31,6 +23,8 @@ void StatusItemRedrawer::setStatusItem(StatusItem *item)
     m_item = item;
     m_lastStatusKey.clear();
     m_lastTooltipKey.clear();
+    m_shownIconKey.clear();
+    m_shownLabel.reset();
     redraw();
 }
 
@@ -44,17 +38,30 @@ void StatusItemRedrawer::redraw()
         return;
     m_lastStatusKey = key;
 
-    m_image = MenuBarBatteryIcon::image(inputs, kImagePixelRatio);
-    QList<StatusIconPixmap> icon;
-    for (int size : kIconSizes)
-        icon.append(toStatusIconPixmap(MenuBarBatteryIcon::glyphIcon(inputs, size)));
-    m_item->setIcon(icon);
-    m_item->setLabel(MenuBarBatteryIcon::titleText(inputs));
-    m_item->setLength(MenuBarBatteryIcon::statusItemLength(
-        m_image.isNull() ? std::nullopt : std::optional<double>(MenuBarBatteryIcon::pointWidth(m_image))));
-    emit imageRedrawn();
+    applyIcon(inputs);
+    applyLabel(MenuBarBatteryIcon::titleText(inputs));
+    emit redrawn();
 
     applyTooltip(inputs, key);
+}
+
+// The key moves with watts, minutes and settings that the icon does not
+// show; every icon change makes the host repaint, so only a new one is sent.
+void StatusItemRedrawer::applyIcon(const MenuBarBatteryIcon::Inputs &inputs)
+{
+    const QString key = GlyphIconCache::keyFor(inputs);
+    if (key == m_shownIconKey)
+        return;
+    m_shownIconKey = key;
+    m_item->setIcon(m_icons.icon(inputs));
+}
+
+void StatusItemRedrawer::applyLabel(const QString &label)
+{
+    if (m_shownLabel == label)
+        return;
+    m_shownLabel = label;
+    m_item->setLabel(label);
 }
 
 void StatusItemRedrawer::applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey)

@@ -1,20 +1,22 @@
 #pragma once
 
+#include "app/tray/glyph_icon_cache.h"
 #include "app/tray/menu_bar_battery_icon.h"
 
-#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class Clock;
 class StatusItem;
 
-// Keeps the status item's image, label, tooltip and accessible name current.
-// Redraws only when the change key moved; frequent inputs go through a
-// throttle of one redraw per 0.2 s.
+// Keeps the status item's icon, label, tooltip and accessible name current.
+// Redraws only when the change key moved, and then hands the item only what
+// it shows that changed; frequent inputs go through a throttle of one redraw
+// per 0.2 s.
 class StatusItemRedrawer : public QObject
 {
     Q_OBJECT
@@ -27,15 +29,13 @@ public:
 
     static constexpr double kThrottleInterval = 0.2; // s
     static constexpr double kMinimumDelay = 0.02; // s
-    // Bitmap sizes offered to hosts that pick an icon size themselves.
-    static constexpr int kIconSizes[] = {16, 22, 32, 48, 64};
 
     StatusItemRedrawer(Clock &clock, InputsProvider inputs, QObject *parent = nullptr);
 
     void setScheduler(Scheduler scheduler) { m_schedule = std::move(scheduler); }
 
-    // A new (or no) status item: forgets both keys and redraws, so the new
-    // item always receives its image and tooltip.
+    // A new (or no) status item: forgets what was shown and redraws, so the
+    // new item always receives its icon, label and tooltip.
     void setStatusItem(StatusItem *item);
 
     // Redraws when the change key differs from the last drawn one.
@@ -54,14 +54,15 @@ public:
     const QString &lastTooltipKey() const { return m_lastTooltipKey; }
     double lastStatusDrawAt() const { return m_lastStatusDrawAt; }
     bool statusDrawPending() const { return m_statusDrawPending; }
-    // The full glyph-and-title image last drawn, at 2×.
-    const QImage &image() const { return m_image; }
+    const GlyphIconCache &icons() const { return m_icons; }
 
 signals:
-    // The image was rebuilt (the change key moved).
-    void imageRedrawn();
+    // The change key moved and the item was brought up to date.
+    void redrawn();
 
 private:
+    void applyIcon(const MenuBarBatteryIcon::Inputs &inputs);
+    void applyLabel(const QString &label);
     void applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey);
 
     Clock &m_clock;
@@ -73,5 +74,8 @@ private:
     double m_lastStatusDrawAt = 0; // absolute time, s
     bool m_statusDrawPending = false;
     QString m_lastTooltipKey;
-    QImage m_image;
+    GlyphIconCache m_icons;
+    // What the item shows now; empty when it has not been given one yet.
+    QString m_shownIconKey;
+    std::optional<QString> m_shownLabel;
 };

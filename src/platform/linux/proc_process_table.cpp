@@ -2,75 +2,94 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <charconv>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <limits.h>
 #include <unistd.h>
 
 namespace {
 
 // Counted from the field after the name: state is field 3, utime 14, stime 15.
 constexpr int kUtimeIndexAfterName = 11;
+constexpr int kStimeIndexAfterName = 12;
+// The kernel keeps this many bytes of a process name in comm.
+constexpr size_t kCommBytes = 15;
+// A pass lists /proc in a few large reads rather than one per 32 KB.
+constexpr size_t kListingBuffer = 64 * 1024;
 
 // "<pid>/<file>" in `buffer`, without allocating.
-const char *processFile(char (&buffer)[32], int pid, const char *file)
+class ProcessFile
 {
-    std::snprintf(buffer, sizeof buffer, "%d/%s", pid, file);
-    return buffer;
-}
+public:
+    ProcessFile(int pid, std::string_view file)
+    {
+        char digits[16];
+        const auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), pid);
+        const size_t length = error == std::errc() ? static_cast<size_t>(end - digits) : 0;
+        std::memcpy(m_path, digits, length);
+        m_path[length] = '/';
+        const size_t room = std::min(file.size(), sizeof m_path - length - 2);
+        std::memcpy(m_path + length + 1, file.data(), room);
+        m_path[length + 1 + room] = '\0';
+    }
+    const char *path() const { return m_path; }
 
-// Reads a small procfs file whole; procfs files report size 0, so read until
-// end of file. Absent when missing or unreadable.
-std::optional<size_t> readSmallFile(int rootFd, const char *path, char *buffer, size_t capacity)
+private:
+    char m_path[40];
+};
+
+// Reads the start of a small procfs file in one read: procfs fills the whole
+// buffer in one go, and every caller needs only the first `capacity` bytes.
+// Absent when missing or unreadable.
+std::optional<std::string_view> readStart(int rootFd, const ProcessFile &file, char *buffer, size_t capacity)
 {
-    const int fd = ::openat(rootFd, path, O_RDONLY | O_CLOEXEC);
+    const int fd = ::openat(rootFd, file.path(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
-    size_t used = 0;
-    while (used < capacity) {
-        const ssize_t got = ::read(fd, buffer + used, capacity - used);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (got == 0)
-            break;
-        used += static_cast<size_t>(got);
-    }
+    ssize_t got;
+    do
+        got = ::read(fd, buffer, capacity);
+    while (got < 0 && errno == EINTR);
     ::close(fd);
-    return used;
+    if (got < 0)
+        return std::nullopt;
+    return std::string_view(buffer, static_cast<size_t>(got));
 }
 
 std::optional<int> pidFromName(const char *name)
 {
-    if (*name == '\0')
+    if (*name < '1' || *name > '9')
         return std::nullopt;
-    long long value = 0;
-    for (const char *c = name; *c; ++c) {
-        if (*c < '0' || *c > '9')
-            return std::nullopt;
-        value = value * 10 + (*c - '0');
-        if (value > INT_MAX)
-            return std::nullopt;
-    }
-    return static_cast<int>(value);
+    int pid = 0;
+    const char *end = name + std::strlen(name);
+    const auto [stop, error] = std::from_chars(name, end, pid);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return pid;
 }
 
+// Decimal digits only; a value beyond 64 bits is refused, not wrapped.
 std::optional<unsigned long long> unsignedField(std::string_view field)
 {
-    if (field.empty())
-        return std::nullopt;
     unsigned long long value = 0;
-    for (const char c : field) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
+    const char *end = field.data() + field.size();
+    const auto [stop, error] = std::from_chars(field.data(), end, value);
+    if (field.empty() || error != std::errc() || stop != end)
+        return std::nullopt;
     return value;
+}
+
+std::string_view baseName(std::string_view path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 } // namespace
@@ -80,28 +99,27 @@ std::optional<unsigned long long> cpuTicksFromStat(std::string_view stat)
     const size_t close = stat.rfind(')');
     if (close == std::string_view::npos)
         return std::nullopt;
-    std::string_view rest = stat.substr(close + 1);
-    std::optional<unsigned long long> utime;
-    for (int index = 0; index <= kUtimeIndexAfterName + 1; ++index) {
-        const size_t start = rest.find_first_not_of(' ');
-        if (start == std::string_view::npos)
+    const char *at = stat.data() + close + 1;
+    const char *const end = stat.data() + stat.size();
+    unsigned long long ticks[2] = {};
+    for (int index = 0; index <= kStimeIndexAfterName; ++index) {
+        while (at < end && *at == ' ')
+            ++at;
+        const char *start = at;
+        while (at < end && *at != ' ' && *at != '\n')
+            ++at;
+        if (at == start)
             return std::nullopt;
-        rest.remove_prefix(start);
-        const size_t end = std::min(rest.find_first_of(" \n"), rest.size());
-        const std::string_view field = rest.substr(0, end);
-        rest.remove_prefix(end);
-        if (index == kUtimeIndexAfterName) {
-            utime = unsignedField(field);
-            if (!utime)
+        if (index >= kUtimeIndexAfterName) {
+            const auto value = unsignedField(std::string_view(start, static_cast<size_t>(at - start)));
+            if (!value)
                 return std::nullopt;
-        } else if (index == kUtimeIndexAfterName + 1) {
-            const auto stime = unsignedField(field);
-            if (!stime)
-                return std::nullopt;
-            return *utime + *stime;
+            ticks[index - kUtimeIndexAfterName] = *value;
         }
     }
-    return std::nullopt;
+    if (ticks[0] > ULLONG_MAX - ticks[1])
+        return std::nullopt;
+    return ticks[0] + ticks[1];
 }
 
 ProcProcessTable::ProcProcessTable(QByteArray root)
@@ -119,27 +137,41 @@ ProcProcessTable::~ProcProcessTable()
 
 std::optional<std::vector<int>> ProcProcessTable::processIds() const
 {
-    DIR *folder = ::opendir(m_root.constData());
-    if (!folder)
+    // A fresh descriptor per listing keeps concurrent listings apart.
+    const int fd = m_rootFd < 0 ? -1 : ::openat(m_rootFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
+    std::vector<char> buffer(kListingBuffer);
     std::vector<int> ids;
-    while (const dirent *entry = ::readdir(folder)) {
-        if (const auto pid = pidFromName(entry->d_name))
-            ids.push_back(*pid);
+    for (;;) {
+        const ssize_t got = ::getdents64(fd, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        for (ssize_t offset = 0; offset < got;) {
+            const auto *entry = reinterpret_cast<const dirent64 *>(buffer.data() + offset);
+            if (const auto pid = pidFromName(entry->d_name))
+                ids.push_back(*pid);
+            offset += entry->d_reclen;
+        }
     }
-    ::closedir(folder);
+    ::close(fd);
     return ids;
 }
 
 std::optional<double> ProcProcessTable::cpuSeconds(int pid) const
 {
-    // A stat line is about 300 bytes; the name inside is at most 64.
-    char buffer[1024];
-    char path[32];
-    const auto size = readSmallFile(m_rootFd, processFile(path, pid, "stat"), buffer, sizeof buffer);
-    if (!size)
+    // A stat line is about 300 bytes and the tick fields come early.
+    char buffer[512];
+    const auto stat = readStart(m_rootFd, ProcessFile(pid, "stat"), buffer, sizeof buffer);
+    if (!stat)
         return std::nullopt;
-    const auto ticks = cpuTicksFromStat(std::string_view(buffer, *size));
+    const auto ticks = cpuTicksFromStat(*stat);
     if (!ticks)
         return std::nullopt;
     return static_cast<double>(*ticks) / m_ticksPerSecond;
@@ -147,24 +179,54 @@ std::optional<double> ProcProcessTable::cpuSeconds(int pid) const
 
 std::optional<QString> ProcProcessTable::shortName(int pid) const
 {
-    char buffer[256];
-    char path[32];
-    const auto size = readSmallFile(m_rootFd, processFile(path, pid, "comm"), buffer, sizeof buffer);
-    if (!size)
+    char buffer[64];
+    auto name = readStart(m_rootFd, ProcessFile(pid, "comm"), buffer, sizeof buffer);
+    if (!name)
         return std::nullopt;
-    std::string_view name(buffer, *size);
-    if (!name.empty() && name.back() == '\n')
-        name.remove_suffix(1);
-    if (name.empty())
+    if (!name->empty() && name->back() == '\n')
+        name->remove_suffix(1);
+    if (name->empty())
         return std::nullopt;
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    if (name->size() == kCommBytes) {
+        if (auto whole = untruncatedName(pid, *name))
+            return whole;
+    }
+    return fromUtf8(*name);
+}
+
+// The kernel cut the name: the executable's file name says it whole, unless
+// the process runs through a link (a multi-call binary) whose own name is in
+// argv[0]. A candidate that continues the cut name is surely the same name.
+std::optional<QString> ProcProcessTable::untruncatedName(int pid, std::string_view comm) const
+{
+    char target[PATH_MAX];
+    const ssize_t size = ::readlinkat(m_rootFd, ProcessFile(pid, "exe").path(), target, sizeof target);
+    std::string_view exe;
+    if (size > 0 && static_cast<size_t>(size) < sizeof target) {
+        exe = baseName(std::string_view(target, static_cast<size_t>(size)));
+        // An executable replaced while it runs (a package upgrade).
+        constexpr std::string_view kDeleted = " (deleted)";
+        if (exe.size() > kDeleted.size() && exe.ends_with(kDeleted))
+            exe.remove_suffix(kDeleted.size());
+        if (exe.starts_with(comm))
+            return fromUtf8(exe);
+    }
+
+    char buffer[512];
+    if (const auto cmdline = readStart(m_rootFd, ProcessFile(pid, "cmdline"), buffer, sizeof buffer)) {
+        const std::string_view argv0 = baseName(cmdline->substr(0, cmdline->find('\0')));
+        if (argv0.size() > comm.size() && argv0.starts_with(comm))
+            return fromUtf8(argv0);
+    }
+    if (!exe.empty())
+        return fromUtf8(exe);
+    return std::nullopt;
 }
 
 std::optional<QString> ProcProcessTable::executablePath(int pid) const
 {
     char buffer[PATH_MAX];
-    char path[32];
-    const ssize_t size = ::readlinkat(m_rootFd, processFile(path, pid, "exe"), buffer, sizeof buffer);
+    const ssize_t size = ::readlinkat(m_rootFd, ProcessFile(pid, "exe").path(), buffer, sizeof buffer);
     // A full buffer may be a truncated path: report none rather than a wrong one.
     if (size <= 0 || static_cast<size_t>(size) >= sizeof buffer)
         return std::nullopt;
@@ -175,4 +237,3 @@ int ProcProcessTable::logicalCpuCount() const
 {
     return static_cast<int>(std::max(::sysconf(_SC_NPROCESSORS_ONLN), 1L));
 }
-

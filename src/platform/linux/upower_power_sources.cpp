@@ -5,7 +5,7 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
-#include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
 
@@ -144,6 +144,32 @@ UPowerPowerSources::UPowerPowerSources(const QDBusConnection &connection, std::c
     : m_connection(connection)
     , m_budget(budget)
 {
+    if (!m_connection.isConnected())
+        return;
+    for (const QString &signal : {QStringLiteral("DeviceAdded"), QStringLiteral("DeviceRemoved")})
+        m_connection.connect(kService, kRootPath, kRootInterface, signal, this,
+                             SLOT(onDeviceAddedOrRemoved(QDBusObjectPath)));
+    m_connection.connect(kService, kRootPath, kPropertiesInterface, QStringLiteral("PropertiesChanged"), this,
+                         SLOT(onRootPropertiesChanged(QString, QVariantMap, QStringList)));
+    // A restarted daemon may number its devices anew.
+    auto *restarts = new QDBusServiceWatcher(kService, m_connection, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(restarts, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        m_devicesStale = true;
+        m_onBatteryStale = true;
+    });
+}
+
+void UPowerPowerSources::onDeviceAddedOrRemoved(const QDBusObjectPath &)
+{
+    m_devicesStale = true;
+}
+
+void UPowerPowerSources::onRootPropertiesChanged(const QString &interface, const QVariantMap &changed,
+                                                 const QStringList &invalidated)
+{
+    const QString onBattery = QStringLiteral("OnBattery");
+    if (interface == kRootInterface && (changed.contains(onBattery) || invalidated.contains(onBattery)))
+        m_onBatteryStale = true;
 }
 
 QList<PowerSourceDescription> UPowerPowerSources::copyPowerSources()
@@ -153,17 +179,30 @@ QList<PowerSourceDescription> UPowerPowerSources::copyPowerSources()
         return sources;
 
     UPowerCall upower(m_connection, m_budget);
-    const QList<QDBusObjectPath> devices = objectPaths(upower.call(kRootPath, kRootInterface, QStringLiteral("EnumerateDevices")));
-    if (devices.isEmpty())
+    // Each flag is cleared before asking, so a change signalled meanwhile is
+    // asked about on the next poll.
+    if (m_devicesStale.exchange(false)) {
+        const QVariant devices = upower.call(kRootPath, kRootInterface, QStringLiteral("EnumerateDevices"));
+        m_devices = objectPaths(devices);
+        if (!devices.isValid())
+            m_devicesStale = true;
+    }
+    if (m_devices.isEmpty())
         return sources;
-    const std::optional<bool> onBattery = booleanValue(
-        upower.call(kRootPath, kPropertiesInterface, QStringLiteral("Get"), {kRootInterface, QStringLiteral("OnBattery")}));
+    // An unanswered OnBattery stays unknown and is asked again.
+    if (m_onBatteryStale.exchange(false) || !m_onBattery)
+        m_onBattery = booleanValue(upower.call(kRootPath, kPropertiesInterface, QStringLiteral("Get"),
+                                               {kRootInterface, QStringLiteral("OnBattery")}));
 
-    for (const QDBusObjectPath &path : devices) {
-        const QVariantMap device = propertyMap(
-            upower.call(path.path(), kPropertiesInterface, QStringLiteral("GetAll"), {kDeviceInterface}));
+    for (const QDBusObjectPath &path : std::as_const(m_devices)) {
+        const QVariant properties
+            = upower.call(path.path(), kPropertiesInterface, QStringLiteral("GetAll"), {kDeviceInterface});
+        // A device that no longer answers may be gone with its signal missed.
+        if (!properties.isValid())
+            m_devicesStale = true;
+        const QVariantMap device = propertyMap(properties);
         if (isPoweringBattery(device))
-            sources.append(powerSourceFromUPowerDevice(device, onBattery, static_cast<int>(sources.size())));
+            sources.append(powerSourceFromUPowerDevice(device, m_onBattery, static_cast<int>(sources.size())));
     }
     return sources;
 }

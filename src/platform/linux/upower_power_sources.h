@@ -3,7 +3,10 @@
 #include "platform/power_sources.h"
 
 #include <QDBusConnection>
+#include <QDBusObjectPath>
+#include <QObject>
 
+#include <atomic>
 #include <chrono>
 #include <optional>
 
@@ -15,8 +18,14 @@ PowerSourceDescription powerSourceFromUPowerDevice(const QVariantMap &device, st
 
 // UPower's batteries as the power-source list: every present device of type
 // battery that powers the machine (a mouse's or a headset's battery does not).
-class UPowerPowerSources final : public PowerSourceList
+// A poll asks each device once (GetAll); the device list and OnBattery are
+// kept and asked again only after UPower signals a change or restarts. The
+// signals arrive on the thread that built the object, which needs an event
+// loop; copyPowerSources may run on any one other thread.
+class UPowerPowerSources final : public QObject, public PowerSourceList
 {
+    Q_OBJECT
+
 public:
     // The system bus, with the default time budget.
     UPowerPowerSources();
@@ -27,7 +36,17 @@ public:
 
     QList<PowerSourceDescription> copyPowerSources() override;
 
+private slots:
+    void onDeviceAddedOrRemoved(const QDBusObjectPath &device);
+    void onRootPropertiesChanged(const QString &interface, const QVariantMap &changed, const QStringList &invalidated);
+
 private:
     QDBusConnection m_connection;
     std::chrono::milliseconds m_budget;
+    // Raised by signals, cleared by the polling thread as it asks again.
+    std::atomic<bool> m_devicesStale{true};
+    std::atomic<bool> m_onBatteryStale{true};
+    // Only the polling thread touches these.
+    QList<QDBusObjectPath> m_devices;
+    std::optional<bool> m_onBattery;
 };

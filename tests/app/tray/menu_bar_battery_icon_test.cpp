@@ -184,86 +184,14 @@ TEST(MenuBarTint, CriticalAtOrBelowThresholdOnlyOnBattery)
     }
 }
 
-TEST(MenuBarImage, FontSizeSwitchesAtSevenCharacters)
+TEST(MenuBarIcon, GlyphIsDrawnInTheTintColour)
 {
-    EXPECT_EQ(titleFontSize(QStringLiteral("100% AC")), 11.5);
-    EXPECT_EQ(titleFontSize(QStringLiteral("99% AC")), 12.5);
-    EXPECT_EQ(titleFontSize(QStringLiteral("AC")), 12.5);
-}
-
-TEST(MenuBarImage, IsTwentyPointsTallWithGlyphBoxAndTitle)
-{
-    const Inputs in = onBattery(83, 125);
-    const QImage oneX = image(in, 1.0);
-    const QImage twoX = image(in, 2.0);
-    ASSERT_FALSE(oneX.isNull());
-    EXPECT_EQ(oneX.height(), 20);
-    EXPECT_EQ(twoX.height(), 40);
-    EXPECT_EQ(pointWidth(twoX), pointWidth(oneX));
-    // 27-point glyph + margins 2 + 5 + 2 + 1, plus the title.
-    EXPECT_GT(oneX.width(), 37 + 40);
-
-    // Columns 0–1 are the left margin; the glyph starts at x = 2.
-    const auto columnHasInk = [&](int x) {
-        for (int y = 0; y < oneX.height(); ++y) {
-            if (qAlpha(oneX.pixel(x, y)) > 0)
-                return true;
-        }
-        return false;
-    };
-    EXPECT_FALSE(columnHasInk(0));
-    EXPECT_FALSE(columnHasInk(1));
-    EXPECT_TRUE(columnHasInk(2));
-    // The 5-point gap between the glyph box (ends at 29) and the title.
-    EXPECT_FALSE(columnHasInk(30));
-    EXPECT_FALSE(columnHasInk(33));
-    EXPECT_TRUE(columnHasInk(oneX.width() / 2 + 20));
-}
-
-TEST(MenuBarImage, LongerTitleGivesWiderImage)
-{
-    Inputs shortTitle = onAC(64, false);
-    Inputs longTitle = onBattery(64, 600);
-    EXPECT_LT(image(shortTitle).width(), image(longTitle).width());
-}
-
-TEST(MenuBarImage, GlyphIsDrawnInTheTintColour)
-{
-    const QImage critical = image(onBattery(10, 30), 1.0);
+    const QImage critical = glyphIcon(onBattery(10, 30), 32);
     // The outline's left edge, mid-height.
-    const QColor edge = QColor::fromRgba(critical.pixel(2, 10));
+    const QColor edge = QColor::fromRgba(critical.pixel(2, 16));
     EXPECT_GT(edge.alpha(), 200);
     EXPECT_GT(edge.red(), 200);
     EXPECT_LT(edge.green(), 100);
-}
-
-TEST(MenuBarImage, FillGrowsWithLevelBand)
-{
-    const auto inkAt = [](const QImage &img, int x) { return qAlpha(img.pixel(x, 10)); };
-    const QImage empty = image(onBattery(10), 1.0);
-    const QImage full = image(onBattery(100), 1.0);
-    // Inside the body, right of the outline and gap.
-    EXPECT_EQ(inkAt(empty, 6), 0);
-    EXPECT_GT(inkAt(full, 6), 200);
-    EXPECT_GT(inkAt(full, 20), 200);
-    const QImage half = image(onBattery(50), 1.0);
-    EXPECT_GT(inkAt(half, 6), 200);
-    EXPECT_EQ(inkAt(half, 20), 0);
-}
-
-TEST(MenuBarImage, TextOnlyFallbackIsSixteenTall)
-{
-    const QImage text = textOnlyImage(QStringLiteral("83% 2h 05m"), Qt::white, 1.0);
-    EXPECT_EQ(text.height(), 16);
-    EXPECT_GT(text.width(), 8);
-}
-
-TEST(MenuBarStatusItem, LengthIsImageWidthPlusEightClamped)
-{
-    EXPECT_EQ(statusItemLength(std::nullopt), 48);
-    EXPECT_EQ(statusItemLength(10.0), 36);
-    EXPECT_EQ(statusItemLength(80.2), 89);
-    EXPECT_EQ(statusItemLength(400.0), 160);
 }
 
 TEST(MenuBarKeys, StatusKeyListsEveryShownField)

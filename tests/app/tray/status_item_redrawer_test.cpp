@@ -42,13 +42,13 @@ struct RedrawFixture : ::testing::Test
     MenuBarBatteryIcon::Inputs inputs;
     RecordingStatusItem item{clock};
     StatusItemRedrawer redrawer{clock, [this] { return inputs; }};
-    QSignalSpy redrawn{&redrawer, &StatusItemRedrawer::imageRedrawn};
+    QSignalSpy redrawn{&redrawer, &StatusItemRedrawer::redrawn};
     std::vector<Scheduled> scheduled;
 };
 
 } // namespace
 
-TEST_F(RedrawFixture, NewItemReceivesImageLabelTooltipAndLength)
+TEST_F(RedrawFixture, NewItemReceivesIconLabelAndTooltip)
 {
     redrawer.setStatusItem(&item);
     EXPECT_EQ(redrawn.count(), 1);
@@ -56,11 +56,9 @@ TEST_F(RedrawFixture, NewItemReceivesImageLabelTooltipAndLength)
     EXPECT_EQ(item.toolTipTitle, QStringLiteral("Pendra Pro · 83% · 2h 5m left · 7.4 W"));
     EXPECT_EQ(item.toolTipBody, QStringLiteral("Click: menu · Double-click: full window"));
     EXPECT_EQ(item.accessibleName, QStringLiteral("Pendra Pro battery 83 percent, 2h 5m left"));
-    ASSERT_EQ(item.icon.size(), std::size(StatusItemRedrawer::kIconSizes));
+    ASSERT_EQ(item.icon.size(), std::size(GlyphIconCache::kIconSizes));
     EXPECT_EQ(item.icon.first().width, 16);
     EXPECT_EQ(item.icon.first().argb.size(), 16 * 16 * 4);
-    EXPECT_EQ(item.length(), MenuBarBatteryIcon::statusItemLength(MenuBarBatteryIcon::pointWidth(redrawer.image())));
-    EXPECT_EQ(redrawer.image().height(), 40);
 }
 
 TEST_F(RedrawFixture, UnchangedKeySkipsTheRedraw)
@@ -75,14 +73,28 @@ TEST_F(RedrawFixture, UnchangedKeySkipsTheRedraw)
     EXPECT_EQ(item.label, QStringLiteral("82% 2h 05m"));
 }
 
-TEST_F(RedrawFixture, WattsChangeRedrawsImageButNotTooltip)
+TEST_F(RedrawFixture, HostIsGivenOnlyWhatItShowsThatChanged)
 {
     redrawer.setStatusItem(&item);
-    inputs.watts = 9.1;
+    inputs.watts = 9.1; // in the key, but neither in the icon, the label nor the tooltip
     redrawer.redraw();
     EXPECT_EQ(redrawn.count(), 2);
+    EXPECT_EQ(item.iconSets, 1);
+    EXPECT_EQ(item.labelSets, 1);
     EXPECT_EQ(item.toolTipSets, 1);
     EXPECT_EQ(item.toolTipTitle, QStringLiteral("Pendra Pro · 83% · 2h 5m left · 7.4 W"));
+
+    inputs.level = 80; // same band: a new label only
+    redrawer.redraw();
+    EXPECT_EQ(item.iconSets, 1);
+    EXPECT_EQ(item.labelSets, 2);
+    inputs.level = 60; // a new band
+    redrawer.redraw();
+    EXPECT_EQ(item.iconSets, 2);
+    inputs.level = 83; // back to a glyph drawn before
+    redrawer.redraw();
+    EXPECT_EQ(item.iconSets, 3);
+    EXPECT_EQ(redrawer.icons().size(), 2);
 }
 
 TEST_F(RedrawFixture, ForcedRedrawDrawsEvenWithSameKey)
@@ -188,7 +200,7 @@ TEST_F(RedrawFixture, LowPowerToggleRedrawsAndStampsDrawTime)
 TEST_F(RedrawFixture, DefaultSchedulerRunsTheDelayedRedraw)
 {
     StatusItemRedrawer realTimer{clock, [this] { return inputs; }};
-    QSignalSpy drawn{&realTimer, &StatusItemRedrawer::imageRedrawn};
+    QSignalSpy drawn{&realTimer, &StatusItemRedrawer::redrawn};
     realTimer.setStatusItem(&item);
     realTimer.redrawImmediately();
     inputs.level = 50;

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <climits>
+
 #include <unistd.h>
 
 namespace {
@@ -17,12 +19,14 @@ class FakeProcRoot
 public:
     QTemporaryDir dir;
 
-    void addProcess(int pid, const QByteArray &stat, const QByteArray &comm, const QByteArray &exeTarget = {})
+    void addProcess(int pid, const QByteArray &stat, const QByteArray &comm, const QByteArray &exeTarget = {},
+                    const QByteArray &cmdline = {})
     {
         const QString folder = dir.filePath(QString::number(pid));
         QDir().mkpath(folder);
         write(folder + QStringLiteral("/stat"), stat);
         write(folder + QStringLiteral("/comm"), comm);
+        write(folder + QStringLiteral("/cmdline"), cmdline);
         if (!exeTarget.isEmpty())
             QFile::link(QString::fromUtf8(exeTarget), folder + QStringLiteral("/exe"));
     }
@@ -59,6 +63,10 @@ TEST(CpuTicksFromStat, CountsFieldsFromTheLastParenthesis)
         {"42 bash S 1 100 100 0 -1 4194560 500 0 0 0 7 3 0", std::nullopt}, // no name field
         {"42 (bash) S 1 100 100 0 -1 4194560 500 0 0 0 x 3 0", std::nullopt},
         {"", std::nullopt},
+        // Ticks past 64 bits, alone or summed, are refused rather than wrapped.
+        {statLine(42, "big", ULLONG_MAX, 0), ULLONG_MAX},
+        {statLine(42, "big", ULLONG_MAX, 1), std::nullopt},
+        {"42 (big) S 1 100 100 0 -1 4194560 500 0 0 0 18446744073709551616 0 0", std::nullopt},
     };
     for (const Case &c : cases)
         EXPECT_EQ(cpuTicksFromStat(c.stat.toStdString()), c.ticks) << c.stat.toStdString();
@@ -95,6 +103,32 @@ TEST(ProcProcessTable, ReadsCpuNameAndPathFromATreeAndSkipsWhatIsMissing)
     EXPECT_EQ(table.executablePath(300), std::nullopt);
 }
 
+TEST(ProcProcessTable, NameCutByTheKernelIsTakenWholeFromTheExecutableOrArgv0)
+{
+    struct Case { QByteArray comm, exe, cmdline; QString name; };
+    const Case cases[] = {
+        {"Isolated Web Co", "/usr/lib/firefox-esr/firefox-esr", QByteArrayLiteral("/usr/lib/firefox-esr/firefox-esr\0-isForBrowser\0"),
+         QStringLiteral("firefox-esr")},
+        {"gnome-control-c", "/usr/bin/gnome-control-center (deleted)", {}, QStringLiteral("gnome-control-center")},
+        // Started through a link to a multi-call binary: argv[0] has the name.
+        {"systemd-tty-ask", "/usr/bin/systemctl", QByteArrayLiteral("/usr/bin/systemd-tty-ask-password-agent\0--watch\0"),
+         QStringLiteral("systemd-tty-ask-password-agent")},
+        // Another user's process: no executable link, argv[0] only.
+        {"gsd-screensaver", {}, QByteArrayLiteral("/usr/libexec/gsd-screensaver-proxy\0"), QStringLiteral("gsd-screensaver-proxy")},
+        {"python3-script-", "/usr/bin/python3.11", QByteArrayLiteral("/usr/bin/python3\0/opt/python3-script-runner\0"),
+         QStringLiteral("python3.11")},
+        {"kworker/u8:2-ev", {}, {}, QStringLiteral("kworker/u8:2-ev")},
+        {"short name", "/usr/bin/something-else", {}, QStringLiteral("short name")},
+    };
+    FakeProcRoot proc;
+    for (int i = 0; i < int(std::size(cases)); ++i)
+        proc.addProcess(100 + i, statLine(100 + i, cases[i].comm, 1, 1), cases[i].comm + '\n', cases[i].exe,
+                        cases[i].cmdline);
+    const ProcProcessTable table(proc.root());
+    for (int i = 0; i < int(std::size(cases)); ++i)
+        EXPECT_EQ(table.shortName(100 + i), cases[i].name) << cases[i].comm.toStdString();
+}
+
 TEST(ProcProcessTable, MissingRootMeansTheListingFailed)
 {
     const ProcProcessTable table("/nonexistent/proc");
@@ -110,8 +144,8 @@ TEST(ProcProcessTable, ReadsThisProcessFromTheRealProc)
     EXPECT_GT(ids->size(), 1u);
     ASSERT_TRUE(table.cpuSeconds(::getpid()));
     EXPECT_GT(*table.cpuSeconds(::getpid()), 0);
-    // The kernel keeps 15 bytes of the name.
-    EXPECT_TRUE(QStringLiteral("platform_linux_tests").startsWith(table.shortName(::getpid()).value_or(QString())));
+    // The kernel keeps 15 bytes of the name; the executable's gives the rest.
+    EXPECT_EQ(table.shortName(::getpid()), QStringLiteral("platform_linux_tests"));
     EXPECT_TRUE(table.executablePath(::getpid()).value_or(QString()).endsWith(QStringLiteral("/platform_linux_tests")));
     EXPECT_GE(table.logicalCpuCount(), 1);
 }

@@ -114,7 +114,7 @@ TEST_F(SniFixture, HostReadsLabelTooltipTitleAndIcon)
     const std::optional<QVariant> icon = host.property(service, QStringLiteral("IconPixmap"));
     ASSERT_TRUE(icon);
     const SniImageList pixmaps = demarshall<SniImageList>(*icon);
-    ASSERT_EQ(pixmaps.size(), static_cast<qsizetype>(std::size(StatusItemRedrawer::kIconSizes)));
+    ASSERT_EQ(pixmaps.size(), static_cast<qsizetype>(std::size(GlyphIconCache::kIconSizes)));
     EXPECT_EQ(pixmaps.at(1).width, 22);
     EXPECT_EQ(pixmaps.at(1).height, 22);
     const QImage image = fromStatusIconPixmap({pixmaps.at(1).width, pixmaps.at(1).height, pixmaps.at(1).data});

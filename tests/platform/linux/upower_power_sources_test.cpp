@@ -114,6 +114,27 @@ TEST_F(UPowerPowerSourcesTest, MissingOnBatteryLeavesThePowerStateOut)
     EXPECT_EQ(list.first().value(QStringLiteral("Current Capacity")), 54);
 }
 
+TEST_F(UPowerPowerSourcesTest, AsksEachDeviceOncePerPollAndTheRestOnlyAfterAChange)
+{
+    const FakeUPowerService::Device ac{QStringLiteral("line_power_AC"), device(kLinePower, true, 0, 0, 0, 0)};
+    const FakeUPowerService::Device bat0{QStringLiteral("battery_BAT0"), device(kBattery, true, 76, kDischarging, 600, 0)};
+    const FakeUPowerService::Device bat1{QStringLiteral("battery_BAT1"), device(kBattery, true, 40, kDischarging, 600, 0)};
+    m_service.setOnBattery(true);
+    m_service.setDevices({ac, bat0});
+    UPowerPowerSources sources(clientConnection(), 2000ms);
+    EXPECT_EQ(readOnWorkQueue(sources).size(), 1);
+    EXPECT_EQ(m_service.callCount(), 4); // the list, OnBattery and two devices
+    readOnWorkQueue(sources);
+    EXPECT_EQ(m_service.callCount(), 6);
+
+    m_service.setDevices({ac, bat0, bat1});
+    EXPECT_TRUE(spinUntil([&] { return readOnWorkQueue(sources).size() == 2; }));
+    m_service.setOnBattery(false);
+    EXPECT_TRUE(spinUntil([&] {
+        return readOnWorkQueue(sources).value(0).value(QStringLiteral("Power Source State")) == QStringLiteral("AC Power");
+    }));
+}
+
 TEST_F(UPowerPowerSourcesTest, HungDaemonCostsAtMostTheBudget)
 {
     m_service.setDevices({{QStringLiteral("battery_BAT0"), device(kBattery, true, 54, kCharging, 0, 5880)}});
