@@ -15,6 +15,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QWidget>
 
 namespace {
 
