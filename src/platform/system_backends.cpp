@@ -83,3 +83,10 @@ std::unique_ptr<DesktopLauncher> makeSystemDesktopLauncher()
 {
     return std::make_unique<XdgDesktopLauncher>();
 }
+
+#include "platform/linux/portal_color_scheme.h"
+
+std::unique_ptr<ColorSchemeSource> makeSystemColorScheme()
+{
+    return std::make_unique<PortalColorScheme>(QDBusConnection::sessionBus());
+}

@@ -71,3 +71,8 @@ std::unique_ptr<LoginItem> makeSystemLoginItem();
 
 // The running desktop session, for opening its settings.
 std::unique_ptr<DesktopLauncher> makeSystemDesktopLauncher();
+
+class ColorSchemeSource;
+// The desktop's light/dark preference from the XDG desktop portal on the
+// session bus (noPreference without one).
+std::unique_ptr<ColorSchemeSource> makeSystemColorScheme();
