@@ -7,6 +7,7 @@
 #include "platform/linux/geoclue_location_manager.h"
 #include "platform/linux/gnome_battery_percentage.h"
 #include "platform/linux/nominatim_reverse_geocoder.h"
+#include "platform/linux/portal_color_scheme.h"
 #include "platform/linux/power_profiles_monitor.h"
 #include "platform/linux/proc_process_table.h"
 #include "platform/linux/proc_system_info.h"
@@ -110,4 +111,9 @@ std::unique_ptr<ReverseGeocoder> makeSystemReverseGeocoder(QNetworkAccessManager
                                                            const QUrl &baseUrl, const QByteArray &userAgent)
 {
     return std::make_unique<NominatimReverseGeocoder>(network, clock, baseUrl, userAgent);
+}
+
+std::unique_ptr<ColorSchemeSource> makeSystemColorScheme()
+{
+    return std::make_unique<PortalColorScheme>(QDBusConnection::sessionBus());
 }

@@ -6,11 +6,16 @@
 #include <memory>
 
 class Clock;
+class ColorSchemeSource;
 class DesktopLauncher;
 class EnergyCounters;
 class Keychain;
+class LocationManager;
 class LoginItem;
 class Notifications;
+class QNetworkAccessManager;
+class QUrl;
+class ReverseGeocoder;
 class PowerModeMonitor;
 class PowerSourceList;
 class ProcessTable;
@@ -77,11 +82,6 @@ std::unique_ptr<DesktopLauncher> makeSystemDesktopLauncher();
 // `secretsFolder` (created 0700) whenever no Secret Service answers.
 std::unique_ptr<Keychain> makeSystemKeychain(const QString &secretsFolder);
 
-class LocationManager;
-class QNetworkAccessManager;
-class QUrl;
-class ReverseGeocoder;
-
 // The machine's position service (GeoClue), coarse fixes only.
 std::unique_ptr<LocationManager> makeSystemLocationManager();
 // Place names from the OpenStreetMap Nominatim server at `baseUrl`
@@ -89,3 +89,7 @@ std::unique_ptr<LocationManager> makeSystemLocationManager();
 // application as the server's usage policy asks.
 std::unique_ptr<ReverseGeocoder> makeSystemReverseGeocoder(QNetworkAccessManager &network, Clock &clock,
                                                            const QUrl &baseUrl, const QByteArray &userAgent);
+
+// The desktop's light/dark preference from the XDG desktop portal on the
+// session bus (noPreference without one).
+std::unique_ptr<ColorSchemeSource> makeSystemColorScheme();

@@ -1,0 +1,78 @@
+#include "app/tray/tray_icon_settings.h"
+
+#include "app/shell/notification_center.h"
+#include "platform/defaults.h"
+
+QString rawValue(TrayIconStyle style)
+{
+    switch (style) {
+    case TrayIconStyle::light:
+        return QStringLiteral("light");
+    case TrayIconStyle::dark:
+        return QStringLiteral("dark");
+    case TrayIconStyle::automatic:
+        break;
+    }
+    return QStringLiteral("automatic");
+}
+
+QString displayLabel(TrayIconStyle style)
+{
+    switch (style) {
+    case TrayIconStyle::light:
+        return QStringLiteral("Light");
+    case TrayIconStyle::dark:
+        return QStringLiteral("Dark");
+    case TrayIconStyle::automatic:
+        break;
+    }
+    return QStringLiteral("Automatic");
+}
+
+PanelTone panelTone(TrayIconStyle style, bool hostPanelAlwaysDark, ColorScheme scheme, const QColor &paletteWindow)
+{
+    switch (style) {
+    case TrayIconStyle::light:
+        return PanelTone::dark;
+    case TrayIconStyle::dark:
+        return PanelTone::light;
+    case TrayIconStyle::automatic:
+        break;
+    }
+    if (hostPanelAlwaysDark || scheme == ColorScheme::preferDark)
+        return PanelTone::dark;
+    if (scheme == ColorScheme::preferLight)
+        return PanelTone::light;
+    return paletteWindow.lightnessF() < 0.5 ? PanelTone::dark : PanelTone::light;
+}
+
+namespace TrayIconSettings {
+
+TrayIconStyle style(const Defaults &defaults)
+{
+    const QString stored = defaults.stringValue(kStyleKey).value_or(QString());
+    if (stored == QStringLiteral("light"))
+        return TrayIconStyle::light;
+    if (stored == QStringLiteral("dark"))
+        return TrayIconStyle::dark;
+    return TrayIconStyle::automatic;
+}
+
+void setStyle(Defaults &defaults, NotificationCenter &center, TrayIconStyle style)
+{
+    defaults.setString(kStyleKey, rawValue(style));
+    center.post(AppNotification::menuBarDisplayChanged);
+}
+
+bool showsPercent(const Defaults &defaults, bool hostDrawsLabel)
+{
+    return defaults.boolValue(kShowsPercentKey).value_or(!hostDrawsLabel);
+}
+
+void setShowsPercent(Defaults &defaults, NotificationCenter &center, bool shows)
+{
+    defaults.setBool(kShowsPercentKey, shows);
+    center.post(AppNotification::menuBarDisplayChanged);
+}
+
+} // namespace TrayIconSettings

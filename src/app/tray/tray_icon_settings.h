@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/color_scheme.h"
+
+#include <QColor>
+#include <QString>
+
+class Defaults;
+class NotificationCenter;
+
+// The colour of the tray icon's glyph and digits: light for dark panels,
+// dark for light panels, or following the desktop.
+enum class TrayIconStyle { automatic, light, dark };
+
+QString rawValue(TrayIconStyle style); // "automatic", "light", "dark"
+QString displayLabel(TrayIconStyle style); // "Automatic", "Light", "Dark"
+inline constexpr TrayIconStyle kAllTrayIconStyles[] = {TrayIconStyle::automatic, TrayIconStyle::light,
+                                                       TrayIconStyle::dark};
+
+// The tone of the panel behind the icon.
+enum class PanelTone { light, dark };
+
+// Automatic follows a host whose panel is always dark, then the desktop's
+// colour scheme, then the lightness of the application palette's window
+// colour (which the desktop's Qt theme sets).
+PanelTone panelTone(TrayIconStyle style, bool hostPanelAlwaysDark, ColorScheme scheme, const QColor &paletteWindow);
+
+// Settings of the square tray icon. Setters store and then post
+// pendrapro.menuBarDisplayChanged so that the status item redraws at once.
+namespace TrayIconSettings {
+
+inline const QString kStyleKey = QStringLiteral("pendrapro.trayIconStyle");
+inline const QString kShowsPercentKey = QStringLiteral("pendrapro.trayIconShowsPercent");
+
+// Anything but "light" or "dark" is automatic.
+TrayIconStyle style(const Defaults &defaults);
+void setStyle(Defaults &defaults, NotificationCenter &center, TrayIconStyle style);
+
+// "Show percentage in tray icon": unless stored, on where the host draws no
+// label beside the icon.
+bool showsPercent(const Defaults &defaults, bool hostDrawsLabel);
+void setShowsPercent(Defaults &defaults, NotificationCenter &center, bool shows);
+
+} // namespace TrayIconSettings
