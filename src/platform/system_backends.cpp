@@ -92,3 +92,10 @@ std::unique_ptr<Keychain> makeSystemKeychain(const QString &secretsFolder)
     return std::make_unique<FallbackKeychain>(std::make_unique<SecretServiceKeychain>(),
                                               std::make_unique<SecretsFileKeychain>(secretsFolder));
 }
+
+#include "platform/linux/freedesktop_file_manager.h"
+
+std::unique_ptr<FileManager> makeSystemFileManager(std::function<void(const QString &folder)> openFolder)
+{
+    return std::make_unique<FreedesktopFileManager>(QDBusConnection::sessionBus(), std::move(openFolder));
+}

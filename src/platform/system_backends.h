@@ -76,3 +76,11 @@ std::unique_ptr<DesktopLauncher> makeSystemDesktopLauncher();
 // The user's secret store: the Secret Service, and a 0600 file in
 // `secretsFolder` (created 0700) whenever no Secret Service answers.
 std::unique_ptr<Keychain> makeSystemKeychain(const QString &secretsFolder);
+
+#include <functional>
+
+class FileManager;
+// The desktop's file manager over the session bus; `openFolder` opens a
+// folder when no file manager answers (the app passes the desktop's URL
+// opener).
+std::unique_ptr<FileManager> makeSystemFileManager(std::function<void(const QString &folder)> openFolder);
