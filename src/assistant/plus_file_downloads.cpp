@@ -54,9 +54,12 @@ qsizetype trimmedLinkLength(QStringView link)
     return length;
 }
 
-QString mebibytes(qint64 bytes)
+QString byteSize(qint64 bytes)
 {
-    return QString::number(bytes / (1024 * 1024)) + QStringLiteral(" MiB");
+    constexpr qint64 kMiB = 1024 * 1024;
+    if (bytes >= kMiB)
+        return QString::number(bytes / kMiB) + QStringLiteral(" MiB");
+    return QString::number(bytes / 1024) + QStringLiteral(" KiB");
 }
 
 QString withCounter(const QString &fileName, int n)
@@ -263,7 +266,7 @@ void PlusFileDownloads::complete(QNetworkReply *reply, const std::shared_ptr<Tra
 
     QString error;
     if (transfer->tooLarge)
-        error = QStringLiteral("Download larger than ") + mebibytes(m_maxBytes);
+        error = QStringLiteral("Download larger than ") + byteSize(m_maxBytes);
     else if (reply->error() != QNetworkReply::NoError)
         error = reply->errorString();
     else if (transfer->received == 0)
