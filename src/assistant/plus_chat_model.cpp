@@ -139,6 +139,11 @@ QString PlusChatModel::effectiveModel() const
 {
     if (m_provider != PlusAIProvider::openRouter)
         return PlusAIProviders::defaultModel(m_provider);
+    return effectiveOpenRouterModel();
+}
+
+QString PlusChatModel::effectiveOpenRouterModel() const
+{
     const QString custom = m_openRouterCustom.trimmed();
     if (!custom.isEmpty())
         return custom;

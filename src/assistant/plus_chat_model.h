@@ -73,6 +73,8 @@ public:
     // OpenRouter the custom id (trimmed), else the picked id, else the
     // stored one.
     QString effectiveModel() const;
+    // The model an OpenRouter request would use, whichever provider is active.
+    QString effectiveOpenRouterModel() const;
 
     // Sends the draft as a question.
     void send();
