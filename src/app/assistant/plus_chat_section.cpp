@@ -9,7 +9,6 @@
 #include "platform/platform_texts.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
@@ -22,7 +21,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {

@@ -14,7 +14,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
 class QVBoxLayout;
-class QWidget;
 class PlusPasteableKeyField;
 
 // The AI chat as the popover, the dashboard and the preferences show it:
