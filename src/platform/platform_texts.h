@@ -28,6 +28,14 @@ inline constexpr Mapping kMappings[] = {
     {u"SMC unavailable", u"Charge control unavailable"},
     {u"AppleSMC (CH0B/CH0C/CH0I)", u"Battery charge_behaviour"},
     {u"Mac power draw", u"Power draw", true},
+    {u"Key saved on this Mac", u"Key saved on this computer", true},
+    {u"Keys stay on this Mac. OpenRouter models are selectable in API Config.",
+     u"Keys stay on this computer. OpenRouter models are selectable in API Config.", true},
+    {u"Why might my Mac be using energy like this right now? Rank likely causes, suggest 3 practical steps, and "
+     u"note anything that looks normal.",
+     u"Why might my computer be using energy like this right now? Rank likely causes, suggest 3 practical steps, "
+     u"and note anything that looks normal.",
+     true},
 };
 
 // Whether this machine is a Mac: DMI's vendor is "Apple Inc." or the device

@@ -3,6 +3,7 @@
 #include "platform/desktop_launcher.h"
 #include "platform/linux/charge_behaviour_smc.h"
 #include "platform/linux/fallback_keychain.h"
+#include "platform/linux/freedesktop_file_manager.h"
 #include "platform/linux/freedesktop_notifications.h"
 #include "platform/linux/geoclue_location_manager.h"
 #include "platform/linux/gnome_battery_percentage.h"
@@ -116,4 +117,9 @@ std::unique_ptr<ReverseGeocoder> makeSystemReverseGeocoder(QNetworkAccessManager
 std::unique_ptr<ColorSchemeSource> makeSystemColorScheme()
 {
     return std::make_unique<PortalColorScheme>(QDBusConnection::sessionBus());
+}
+
+std::unique_ptr<FileManager> makeSystemFileManager(std::function<void(const QString &folder)> openFolder)
+{
+    return std::make_unique<FreedesktopFileManager>(QDBusConnection::sessionBus(), std::move(openFolder));
 }

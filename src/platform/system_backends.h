@@ -3,12 +3,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class Clock;
 class ColorSchemeSource;
 class DesktopLauncher;
 class EnergyCounters;
+class FileManager;
 class Keychain;
 class LocationManager;
 class LoginItem;
@@ -93,3 +95,8 @@ std::unique_ptr<ReverseGeocoder> makeSystemReverseGeocoder(QNetworkAccessManager
 // The desktop's light/dark preference from the XDG desktop portal on the
 // session bus (noPreference without one).
 std::unique_ptr<ColorSchemeSource> makeSystemColorScheme();
+
+// The desktop's file manager over the session bus; `openFolder` opens a
+// folder when no file manager answers (the app passes the desktop's URL
+// opener).
+std::unique_ptr<FileManager> makeSystemFileManager(std::function<void(const QString &folder)> openFolder);

@@ -8,9 +8,15 @@
 #include "app/dashboard/dashboard_root.h"
 #include "app/dashboard/sibling_app.h"
 #include "app/tray/status_item_factory.h"
+#include "app/assistant/plus_chat_section.h"
 #include "app/assistant/plus_weather_section.h"
 #include "app/assistant/weather_display_link.h"
 #include "app/updates/widget_update_presenter.h"
+#include "assistant/ai_client.h"
+#include "assistant/ai_key_store.h"
+#include "assistant/plus_chat_model.h"
+#include "assistant/plus_file_downloads.h"
+#include "assistant/power_snapshot_sources.h"
 #include "assistant/weather_store.h"
 #include "charge/charge_limit_controller.h"
 #include "charge/charge_smc.h"
@@ -26,6 +32,8 @@
 #include "platform/system_battery_item.h"
 #include "platform/defaults.h"
 #include "platform/energy_counters.h"
+#include "platform/file_manager.h"
+#include "platform/keychain.h"
 #include "platform/location.h"
 #include "platform/notifications.h"
 #include "platform/paths.h"
@@ -48,8 +56,10 @@
 #include "updates/version_rules.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
+#include <QVBoxLayout>
 
 #include <QDir>
 #include <QStandardPaths>
@@ -99,6 +109,19 @@ AppServices::AppServices()
     m_weather = std::make_unique<WeatherStore>(*m_location, *m_geocoder, *m_network, m_clock,
                                                QUrl(QStringLiteral("https://api.open-meteo.com")));
     postDisplayChangesOnWeatherUpdates(*m_weather, m_notifications);
+
+    m_keychain = makeSystemKeychain(Paths::configDir() + QStringLiteral("/secrets"));
+    m_aiKeys = std::make_unique<PlusAIKeyStore>(*m_keychain, *m_defaults);
+    m_aiKeys->load();
+    m_aiClient = std::make_unique<PlusAIClient>(*m_network, *m_defaults, PlusAIHosts::production());
+    m_fileManager = makeSystemFileManager(
+        [](const QString &folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); });
+    m_downloads = std::make_unique<PlusFileDownloads>(*m_network, *m_fileManager,
+                                                      PlusFileDownloads::userDownloadsFolder());
+    m_chat = std::make_unique<PlusChatModel>(
+        *m_defaults, *m_aiKeys, *m_aiClient, *m_downloads, *m_fileManager, m_clock, [this] {
+            return PowerSnapshotSources::read(*m_power, *m_processEnergy, {m_weather->summary(), m_weather->place()});
+        });
     const UpdateFiles updateFiles = UpdateFiles::standard();
     const UpdateEndpoints endpoints = UpdateEndpoints::buildDefaults();
     const RunningApp runningApp = RunningApp::current();
@@ -118,6 +141,8 @@ AppServices::~AppServices()
 {
     // Waits for a running install before the installer and presenter go.
     m_updateChecker.reset();
+    m_chat.reset();
+    m_downloads.reset();
     m_weather.reset();
     m_systemBatteryHider.reset();
     m_systemBatteryQueue.reset();
@@ -178,7 +203,12 @@ QWidget *AppServices::makePopoverContent(QSize size, AppActions &actions)
 
 QWidget *AppServices::makeAssistantSection(QWidget *parent)
 {
-    return new PlusWeatherSection(*m_weather, parent);
+    auto *section = new QWidget(parent);
+    auto *column = new QVBoxLayout(section);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(new PlusWeatherSection(*m_weather, section));
+    column->addWidget(new PlusChatSection(*m_chat, *m_aiKeys, *m_aiClient, PlusChatSection::Layout::compact, section));
+    return section;
 }
 
 QWidget *AppServices::makeDashboardContent(AppActions &actions)
