@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <functional>
+
 AboutPane::AboutPane(const QString &version, AppActions &app, PanelActions &panel, QWidget *parent)
     : QWidget(parent)
 {

@@ -57,6 +57,7 @@ MenuBarPane::MenuBarPane(Defaults &defaults, NotificationCenter &notifications, 
         0, 100, QStringLiteral("From the far left (0%) to the far right (100%). Panels that arrange their icons "
                                "themselves may keep their own order."),
         display);
+    position->setObjectName(QStringLiteral("positionRow"));
     QSlider *slider = position->slider();
     slider->setObjectName(QStringLiteral("positionSlider"));
     slider->setValue(static_cast<int>(std::lround(MenuBarPositionStore::position(defaults) * 100)));

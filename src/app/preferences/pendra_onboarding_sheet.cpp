@@ -84,8 +84,6 @@ PendraOnboardingSheet *PendraOnboardingSheet::presentOver(QWidget *host, Default
     auto *sheet = new PendraOnboardingSheet(defaults, host);
     sheet->show();
     sheet->raise();
-    if (host->isVisible())
-        sheet->m_gotIt->setFocus();
     return sheet;
 }
 
@@ -150,10 +148,13 @@ void PendraOnboardingSheet::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Dismissed over the other host since this one last showed.
-    if (seen(m_defaults))
+    if (seen(m_defaults)) {
         dismiss();
-    else
-        placeCard();
+        return;
+    }
+    placeCard();
+    // The sheet is what the keyboard works on while it shows.
+    m_gotIt->setFocus(Qt::OtherFocusReason);
 }
 
 void PendraOnboardingSheet::resizeEvent(QResizeEvent *event)

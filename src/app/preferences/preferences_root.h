@@ -2,7 +2,7 @@
 
 #include "app/preferences/preferences_section.h"
 
-#include <QHash>
+#include <QMap>
 #include <QString>
 #include <QWidget>
 
@@ -69,6 +69,6 @@ private:
 
     PreferencesSidebar *m_sidebar;
     QStackedWidget *m_stack;
-    QHash<PreferencesSection, QWidget *> m_panes;
+    QMap<PreferencesSection, QWidget *> m_panes;
     PreferencesSection m_section = PreferencesSection::menuBar;
 };

@@ -2,6 +2,7 @@
 #include "app/preferences/alerts_pane.h"
 #include "app/preferences/menu_bar_pane.h"
 #include "app/preferences/preferences_sidebar.h"
+#include "app/preferences/preferences_widgets.h"
 #include "app/tray/menu_bar_settings.h"
 #include "fakes/preferences_fixture.h"
 #include "integration/launch_at_login_helper.h"
@@ -178,7 +179,7 @@ TEST(PreferencesRoot, ControlsOpenOnTheStoredValues)
     EXPECT_EQ(f.child<QSlider>("positionSlider")->value(), 60);
     EXPECT_EQ(f.child<QSlider>("chargeLimitSlider")->value(), 72);
     EXPECT_EQ(f.child<SegmentedPicker>("densityPicker")->currentIndex(), 2);
-    EXPECT_EQ(f.root->findChild<SettingSliderRow *>()->caption(), QStringLiteral("Icon position 60%"));
+    EXPECT_EQ(f.child<SettingSliderRow>("positionRow")->caption(), QStringLiteral("Icon position 60%"));
 }
 
 TEST(PreferencesRoot, ControlsHaveTheirSideEffects)
@@ -233,7 +234,7 @@ TEST(PreferencesRoot, ClearHistoryDeletesTheDrainLog)
 {
     PreferencesFixture f;
     f.build();
-    f.drainLog->logEvent(DrainEvent::systemSleep);
+    f.drainLog->logEvent(DrainEvent::SystemSleep);
     f.drainLog->waitForWrites();
     ASSERT_TRUE(QFile::exists(f.drainLog->filePath()));
     click(f, "clearHistory");
