@@ -7,7 +7,7 @@
 #include "app/preferences/preferences_widgets.h"
 #include "app/shell/app_actions.h"
 
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -48,19 +48,23 @@ AboutPane::AboutPane(const QString &version, AppActions &app, PanelActions &pane
         {"batterySettings", PreferencesTexts::onLinux(u"System Battery Settings…"),
          [&panel] { panel.openBatterySettings(); }},
     };
-    auto *grid = new QGridLayout;
-    grid->setContentsMargins(kRowInset, 6, kRowInset, 0);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(8);
+    // Three to a line, each as wide as its title.
+    QHBoxLayout *line = nullptr;
     int index = 0;
     for (const Button &entry : buttons) {
+        if (index++ % 3 == 0) {
+            if (line)
+                line->addStretch(1);
+            line = new QHBoxLayout;
+            line->setContentsMargins(kRowInset, 4, kRowInset, 0);
+            line->setSpacing(8);
+            pane.column->addLayout(line);
+        }
         auto *button = new MinimalButton(entry.title, this);
         button->setObjectName(QString::fromLatin1(entry.objectName));
         connect(button, &QPushButton::clicked, this, entry.action);
-        grid->addWidget(button, index / 3, index % 3);
-        ++index;
+        line->addWidget(button);
     }
-    grid->setColumnStretch(3, 1);
-    pane.column->addLayout(grid);
+    line->addStretch(1);
     pane.column->addStretch(1);
 }

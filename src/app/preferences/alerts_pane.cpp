@@ -73,7 +73,8 @@ AlertsPane::AlertsPane(Defaults &defaults, NotificationCenter &notifications, Dr
     clearRow->setContentsMargins(kRowInset, 4, kRowInset, 8);
     clearRow->setSpacing(10);
     clearRow->addWidget(clear);
-    clearRow->addWidget(m_cleared, 1);
+    clearRow->addWidget(m_cleared);
+    clearRow->addStretch(1);
     history->body()->addLayout(clearRow);
 
     pane.column->addStretch(1);

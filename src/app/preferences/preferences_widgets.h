@@ -17,7 +17,7 @@ class QVBoxLayout;
 // a label (and a note under it) with one control.
 namespace PreferencesWidgets {
 
-inline constexpr int kPaneMargin = 22; // px, pane edge to its content
+inline constexpr int kPaneMargin = 20; // px, pane edge to its content
 inline constexpr int kRowInset = 14; // px, group edge to a row's text
 
 // A transparent scroll area whose content is a column starting with the
