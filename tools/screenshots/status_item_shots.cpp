@@ -129,7 +129,8 @@ TEST(Screenshots, TrayAndPopover)
             return new MainRoot(MainRoot::Services{*menu.model, *menu.charge, *menu.defaults, menu.center,
                                                    menu.actions, *menu.icons, [] { return WhyDrain{}; }},
                                 size);
-        }});
+        },
+        {}});
     delegate.applicationDidFinishLaunching();
     trackWhileShown(*delegate.popover(), *menu.model);
     ASSERT_NE(tray, nullptr);

@@ -1,0 +1,95 @@
+#include "app/preferences/menu_bar_pane.h"
+
+#include "app/battery_menu/panel_rows.h"
+#include "app/dashboard/dashboard_card.h"
+#include "app/dashboard/dashboard_customize_panel.h"
+#include "app/preferences/preferences_texts.h"
+#include "app/preferences/preferences_widgets.h"
+#include "app/shell/notification_center.h"
+#include "app/tray/menu_bar_settings.h"
+#include "integration/launch_at_login_helper.h"
+#include "integration/menu_bar_position_store.h"
+#include "integration/system_battery_menu_hider.h"
+#include "platform/format.h"
+
+#include <QLabel>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+constexpr MenuBarDisplayMode kModes[] = {MenuBarDisplayMode::percent, MenuBarDisplayMode::watts};
+
+} // namespace
+
+MenuBarPane::MenuBarPane(Defaults &defaults, NotificationCenter &notifications, SystemBatteryMenuHider &systemBattery,
+                         LoginItem &loginItem, QWidget *parent)
+    : QWidget(parent)
+    , m_defaults(defaults)
+    , m_loginItem(loginItem)
+{
+    using namespace PreferencesWidgets;
+    const PaneColumn pane = makePaneColumn(this, QStringLiteral("Menu Bar"),
+                                           PreferencesTexts::onLinux(u"How Pendra appears next to Control Center."));
+
+    DashboardCard *display = addGroup(pane.column);
+    auto *mode = new SegmentedPicker({displayLabel(kModes[0]), displayLabel(kModes[1])});
+    mode->setObjectName(QStringLiteral("menuModePicker"));
+    mode->setCurrentIndex(MenuBarSettings::displayMode(defaults) == MenuBarDisplayMode::watts ? 1 : 0);
+    connect(mode, &SegmentedPicker::picked, this, [&defaults, &notifications](int index) {
+        MenuBarSettings::setDisplayMode(defaults, notifications, kModes[index]);
+    });
+    display->body()->addWidget(new SettingControlRow(QStringLiteral("Icon shows"), mode, display));
+
+    auto *replace = new SettingSwitchRow(
+        QStringLiteral("Use Pendra Pro as the battery icon"),
+        PreferencesTexts::onLinux(u"Hides Apple’s battery icon so only Pendra is shown."), display);
+    replace->toggle()->setObjectName(QStringLiteral("hideSystemBatterySwitch"));
+    replace->toggle()->setChecked(systemBattery.isEnabled());
+    connect(replace->toggle(), &QAbstractButton::clicked, &systemBattery, &SystemBatteryMenuHider::setEnabled);
+    display->body()->addWidget(replace);
+
+    // The item's place among the others, in whole percent from the left.
+    auto *position = new SettingSliderRow(
+        [](int percent) { return QStringLiteral("Icon position ") + formatPrintf("%lld%%", (long long)percent); },
+        0, 100, QStringLiteral("From the far left (0%) to the far right (100%). Panels that arrange their icons "
+                               "themselves may keep their own order."),
+        display);
+    position->setObjectName(QStringLiteral("positionRow"));
+    QSlider *slider = position->slider();
+    slider->setObjectName(QStringLiteral("positionSlider"));
+    slider->setValue(static_cast<int>(std::lround(MenuBarPositionStore::position(defaults) * 100)));
+    // Each stored value rebuilds the status item, so only where the drag ends.
+    slider->setTracking(false);
+    connect(slider, &QSlider::valueChanged, this, [&defaults, &notifications](int percent) {
+        MenuBarPositionStore::setPosition(defaults, percent / 100.0,
+                                          [&notifications] { notifications.post(AppNotification::rebuildStatusItem); });
+    });
+    display->body()->addWidget(position);
+
+    DashboardCard *startup = addGroup(pane.column);
+    auto *login = new SettingSwitchRow(QStringLiteral("Launch at Login"), QString(), startup);
+    m_launchAtLogin = login->toggle();
+    m_launchAtLogin->setObjectName(QStringLiteral("launchAtLoginSwitch"));
+    m_launchAtLogin->setChecked(LaunchAtLoginHelper::isEnabled(loginItem));
+    connect(m_launchAtLogin, &QAbstractButton::clicked, this, &MenuBarPane::launchAtLoginChanged);
+    startup->body()->addWidget(login);
+    m_loginItemProblem = noteLabel(kLoginItemRefused, startup);
+    m_loginItemProblem->setObjectName(QStringLiteral("loginItemProblem"));
+    m_loginItemProblem->setContentsMargins(kRowInset, 0, kRowInset, 4);
+    m_loginItemProblem->hide();
+    startup->body()->addWidget(m_loginItemProblem);
+
+    pane.column->addStretch(1);
+}
+
+void MenuBarPane::launchAtLoginChanged(bool on)
+{
+    LaunchAtLoginHelper::switchChanged(m_loginItem, m_defaults, on);
+    // A refused change must not look accepted: show what the desktop has.
+    const bool enabled = LaunchAtLoginHelper::isEnabled(m_loginItem);
+    m_launchAtLogin->setChecked(enabled);
+    m_loginItemProblem->setVisible(enabled != on);
+}

@@ -1,0 +1,275 @@
+#include "app/dashboard/dashboard_customize_panel.h"
+#include "app/preferences/alerts_pane.h"
+#include "app/preferences/menu_bar_pane.h"
+#include "app/preferences/preferences_sidebar.h"
+#include "app/preferences/preferences_widgets.h"
+#include "app/tray/menu_bar_settings.h"
+#include "fakes/preferences_fixture.h"
+#include "integration/launch_at_login_helper.h"
+#include "integration/menu_bar_position_store.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPushButton>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QTest>
+#include <QVariant>
+
+#include <functional>
+
+namespace {
+
+QVariant stored(const Defaults &defaults, const QString &key, QMetaType::Type type)
+{
+    switch (type) {
+    case QMetaType::Bool:
+        return defaults.boolValue(key) ? QVariant(*defaults.boolValue(key)) : QVariant();
+    case QMetaType::Int:
+        return defaults.intValue(key) ? QVariant(int(*defaults.intValue(key))) : QVariant();
+    case QMetaType::Double:
+        return defaults.doubleValue(key) ? QVariant(*defaults.doubleValue(key)) : QVariant();
+    default:
+        return defaults.stringValue(key) ? QVariant(*defaults.stringValue(key)) : QVariant();
+    }
+}
+
+void click(PreferencesFixture &f, const char *objectName)
+{
+    auto *button = f.child<QAbstractButton>(objectName);
+    ASSERT_NE(button, nullptr) << objectName;
+    button->click();
+}
+
+void slide(PreferencesFixture &f, const char *objectName, int value)
+{
+    auto *slider = f.child<QSlider>(objectName);
+    ASSERT_NE(slider, nullptr) << objectName;
+    slider->setValue(value);
+}
+
+} // namespace
+
+TEST(PreferencesRoot, SidebarListsTheSectionsInOrderAndShowsThePicked)
+{
+    const char *titles[] = {"Menu Bar", "Layout", "Charging", "Alerts", "Weather", "AI", "About"};
+    PreferencesFixture f;
+    PreferencesRoot &root = f.build();
+    EXPECT_EQ(root.section(), PreferencesSection::menuBar);
+    auto *stack = f.child<QStackedWidget>("preferencesPanes");
+    int i = 0;
+    for (PreferencesSection section : kAllPreferencesSections) {
+        PreferencesSidebarButton *button = root.sidebar()->button(section);
+        EXPECT_EQ(button->text(), QString::fromUtf8(titles[i++]));
+        button->click();
+        EXPECT_EQ(root.section(), section);
+        EXPECT_EQ(stack->currentWidget(), root.pane(section));
+    }
+    EXPECT_NE(root.pane(PreferencesSection::chat)->findChild<QWidget *>(QStringLiteral("chatPaneStandIn")), nullptr);
+
+    // The keyboard walks the sidebar.
+    root.setSection(PreferencesSection::menuBar);
+    QTest::keyClick(root.sidebar()->button(PreferencesSection::menuBar), Qt::Key_Down);
+    EXPECT_EQ(root.section(), PreferencesSection::layout);
+}
+
+TEST(PreferencesRoot, HeaderAndAboutShowTheVersionsDisplayForm)
+{
+    PreferencesFixture f;
+    f.build();
+    EXPECT_EQ(f.child<QLabel>("headerTitle")->text(), QStringLiteral("Customize"));
+    EXPECT_EQ(f.child<QLabel>("headerVersion")->text(), QStringLiteral("v0.1.6-Pro Beta"));
+    EXPECT_EQ(f.child<StatusKVRow>("versionRow")->value(), QStringLiteral("v0.1.6-Pro Beta"));
+}
+
+TEST(PreferencesRoot, EachControlWritesItsSetting)
+{
+    const QString dash = DashboardPrefs::kKeyPrefix;
+    const struct
+    {
+        const char *name;
+        std::function<void(PreferencesFixture &)> act;
+        QString key;
+        QVariant expected;
+    } table[] = {
+        {"menu mode", [](auto &f) { f.template child<SegmentedPicker>("menuModePicker")->button(1)->click(); },
+         MenuBarSettings::kDisplayModeKey, QStringLiteral("watts")},
+        {"system battery", [](auto &f) { click(f, "hideSystemBatterySwitch"); }, SystemBatteryMenuHider::kEnabledKey,
+         false},
+        {"launch at login", [](auto &f) { click(f, "launchAtLoginSwitch"); }, LaunchAtLoginHelper::kSettingKey, true},
+        {"position", [](auto &f) { slide(f, "positionSlider", 40); }, MenuBarPositionStore::kPositionKey, 0.4},
+        {"layout toggle", [](auto &f) { click(f, "show.sparkline"); }, dash + keySuffix(DashboardPrefs::Flag::sparkline),
+         true},
+        {"density", [](auto &f) { f.template child<SegmentedPicker>("densityPicker")->button(0)->click(); },
+         dash + QStringLiteral("density"), QStringLiteral("compact")},
+        {"width", [](auto &f) { f.template child<SegmentedPicker>("widthPicker")->button(2)->click(); },
+         dash + QStringLiteral("width"), QStringLiteral("wide")},
+        {"pro preset", [](auto &f) { click(f, "proPreset"); }, dash + keySuffix(DashboardPrefs::Flag::health), true},
+        {"manage charging", [](auto &f) { click(f, "manageChargingSwitch"); },
+         QStringLiteral("pendrapro.chargeLimit.enabled"), false},
+        {"charge limit", [](auto &f) { slide(f, "chargeLimitSlider", 65); },
+         QStringLiteral("pendrapro.chargeLimit.percent"), 65},
+        {"charge to full", [](auto &f) { click(f, "chargeToFull"); }, QStringLiteral("pendrapro.chargeLimit.forceFull"),
+         true},
+        {"discharge", [](auto &f) { click(f, "discharge"); }, QStringLiteral("pendrapro.chargeLimit.discharge"), true},
+        {"drain alerts", [](auto &f) { click(f, "drainAlertsSwitch"); }, QStringLiteral("pendrapro.drainAlerts.enabled"),
+         true},
+        {"critical", [](auto &f) { slide(f, "criticalSlider", 33); }, MenuBarSettings::kCriticalPercentKey, 33},
+        {"retention", [](auto &f) { slide(f, "retentionSlider", 3); }, QStringLiteral("pendrapro.retentionDays"), 3},
+    };
+    for (const auto &row : table) {
+        SCOPED_TRACE(row.name);
+        PreferencesFixture f;
+        f.defaults->setBool(QStringLiteral("pendrapro.chargeLimit.enabled"), true);
+        f.build();
+        row.act(f);
+        EXPECT_EQ(stored(*f.defaults, row.key, QMetaType::Type(row.expected.typeId())), row.expected);
+    }
+}
+
+TEST(PreferencesRoot, SlidersStopAtTheirRangesFromTheKeyboard)
+{
+    const struct
+    {
+        const char *slider;
+        QString key;
+        QVariant minimum;
+        QVariant maximum;
+    } table[] = {
+        {"criticalSlider", MenuBarSettings::kCriticalPercentKey, 5, 50},
+        {"chargeLimitSlider", QStringLiteral("pendrapro.chargeLimit.percent"), 50, 100},
+        {"retentionSlider", QStringLiteral("pendrapro.retentionDays"), 1, 30},
+        {"positionSlider", MenuBarPositionStore::kPositionKey, 0.0, 1.0},
+    };
+    for (const auto &row : table) {
+        SCOPED_TRACE(row.slider);
+        PreferencesFixture f;
+        f.build();
+        auto *slider = f.child<QSlider>(row.slider);
+        const auto type = QMetaType::Type(row.minimum.typeId());
+        QTest::keyClick(slider, Qt::Key_Home);
+        EXPECT_EQ(stored(*f.defaults, row.key, type), row.minimum);
+        QTest::keyClick(slider, Qt::Key_End);
+        EXPECT_EQ(stored(*f.defaults, row.key, type), row.maximum);
+    }
+}
+
+TEST(PreferencesRoot, ControlsOpenOnTheStoredValues)
+{
+    PreferencesFixture f;
+    MenuBarSettings::setDisplayMode(*f.defaults, f.center, MenuBarDisplayMode::watts);
+    MenuBarSettings::setCriticalBatteryPercent(*f.defaults, f.center, 33);
+    f.defaults->setBool(SystemBatteryMenuHider::kEnabledKey, false);
+    f.defaults->setBool(QStringLiteral("pendrapro.drainAlerts.enabled"), true);
+    f.defaults->setInt(QStringLiteral("pendrapro.retentionDays"), 7);
+    f.defaults->setDouble(MenuBarPositionStore::kPositionKey, 0.6);
+    f.defaults->setInt(QStringLiteral("pendrapro.chargeLimit.percent"), 72);
+    f.defaults->setString(DashboardPrefs::kKeyPrefix + QStringLiteral("density"), QStringLiteral("roomy"));
+    f.loginItem.enabled = true;
+    f.build();
+
+    EXPECT_EQ(f.child<SegmentedPicker>("menuModePicker")->currentIndex(), 1);
+    EXPECT_FALSE(f.child<QAbstractButton>("hideSystemBatterySwitch")->isChecked());
+    EXPECT_TRUE(f.child<QAbstractButton>("launchAtLoginSwitch")->isChecked());
+    EXPECT_TRUE(f.child<QAbstractButton>("drainAlertsSwitch")->isChecked());
+    EXPECT_EQ(f.child<QSlider>("criticalSlider")->value(), 33);
+    EXPECT_EQ(f.child<QSlider>("retentionSlider")->value(), 7);
+    EXPECT_EQ(f.child<QSlider>("positionSlider")->value(), 60);
+    EXPECT_EQ(f.child<QSlider>("chargeLimitSlider")->value(), 72);
+    EXPECT_EQ(f.child<SegmentedPicker>("densityPicker")->currentIndex(), 2);
+    EXPECT_EQ(f.child<SettingSliderRow>("positionRow")->caption(), QStringLiteral("Icon position 60%"));
+}
+
+TEST(PreferencesRoot, ControlsHaveTheirSideEffects)
+{
+    PreferencesFixture f;
+    f.build();
+    QStringList posted;
+    QObject::connect(&f.center, &NotificationCenter::posted, [&posted](const QString &name) { posted << name; });
+
+    click(f, "drainAlertsSwitch");
+    EXPECT_EQ(f.notifications.permissionRequests, 1);
+    f.child<SegmentedPicker>("menuModePicker")->button(1)->click();
+    slide(f, "criticalSlider", 10);
+    slide(f, "positionSlider", 70);
+    click(f, "openFullWindow");
+    EXPECT_EQ(posted, (QStringList{AppNotification::menuBarDisplayChanged, AppNotification::menuBarDisplayChanged,
+                                   AppNotification::rebuildStatusItem, AppNotification::openDashboard}));
+
+    click(f, "launchAtLoginSwitch");
+    EXPECT_TRUE(f.loginItem.enabled);
+}
+
+TEST(PreferencesRoot, RefusedLoginItemChangeShowsTheRealState)
+{
+    PreferencesFixture f;
+    f.loginItem.refuse = true;
+    f.build();
+    click(f, "launchAtLoginSwitch");
+    EXPECT_FALSE(f.child<QAbstractButton>("launchAtLoginSwitch")->isChecked());
+    EXPECT_FALSE(f.child<QLabel>("loginItemProblem")->isHidden());
+    EXPECT_EQ(f.child<QLabel>("loginItemProblem")->text(), MenuBarPane::kLoginItemRefused);
+}
+
+TEST(PreferencesRoot, ChargingPaneFollowsTheController)
+{
+    PreferencesFixture f;
+    f.defaults->setBool(QStringLiteral("pendrapro.chargeLimit.enabled"), true);
+    f.build();
+    EXPECT_FALSE(f.child<QPushButton>("stopOverride")->isEnabled());
+    f.charge->setForceDischarge(true);
+    EXPECT_TRUE(f.child<QPushButton>("stopOverride")->isEnabled());
+    EXPECT_EQ(f.child<QLabel>("appMode")->text(), QStringLiteral("Discharging"));
+    f.charge->setLimitPercent(55);
+    EXPECT_EQ(f.child<QSlider>("chargeLimitSlider")->value(), 55);
+    click(f, "turnOffChargeManagement");
+    EXPECT_FALSE(f.child<QAbstractButton>("manageChargingSwitch")->isChecked());
+    EXPECT_EQ(f.child<QLabel>("appMode")->text(), QStringLiteral("Automatic"));
+    EXPECT_TRUE(f.child<QLabel>("chargeBackend")->text().startsWith(QStringLiteral("Backend: ")));
+}
+
+TEST(PreferencesRoot, ClearHistoryDeletesTheDrainLog)
+{
+    PreferencesFixture f;
+    f.build();
+    f.drainLog->logEvent(DrainEvent::SystemSleep);
+    f.drainLog->waitForWrites();
+    ASSERT_TRUE(QFile::exists(f.drainLog->filePath()));
+    click(f, "clearHistory");
+    f.drainLog->waitForWrites();
+    EXPECT_FALSE(QFile::exists(f.drainLog->filePath()));
+    EXPECT_EQ(f.child<QLabel>("historyCleared")->text(), AlertsPane::kHistoryCleared);
+    EXPECT_FALSE(f.child<QLabel>("historyCleared")->isHidden());
+}
+
+TEST(PreferencesRoot, AboutButtonsRunTheirActions)
+{
+    const struct
+    {
+        const char *button;
+        QString appCall;
+        QString panelCall;
+    } table[] = {
+        {"openPendraPro", QStringLiteral("openPendraPro"), {}},
+        {"airVsPro", {}, QStringLiteral("openComparisonPage")},
+        {"checkForUpdates", QStringLiteral("checkUpdates"), {}},
+        {"website", QStringLiteral("openWebsite"), {}},
+        {"batterySettings", {}, QStringLiteral("openBatterySettings")},
+    };
+    for (const auto &row : table) {
+        SCOPED_TRACE(row.button);
+        PreferencesFixture f;
+        f.build();
+        click(f, row.button);
+        EXPECT_EQ(f.app.calls, row.appCall.isEmpty() ? QStringList() : QStringList{row.appCall});
+        EXPECT_EQ(f.panel.calls, row.panelCall.isEmpty() ? QStringList() : QStringList{row.panelCall});
+    }
+}
+
+TEST(PreferencesRoot, RetentionCaptionCountsDays)
+{
+    EXPECT_EQ(retentionCaption(1), QStringLiteral("Keep drain history for 1 day"));
+    EXPECT_EQ(retentionCaption(14), QStringLiteral("Keep drain history for 14 days"));
+}

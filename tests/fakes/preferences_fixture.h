@@ -1,0 +1,120 @@
+#pragma once
+
+#include "app/dashboard/dashboard_prefs.h"
+#include "app/preferences/preferences_root.h"
+#include "app/shell/notification_center.h"
+#include "charge/charge_limit_controller.h"
+#include "energy/drain_alert_monitor.h"
+#include "energy/drain_log.h"
+#include "fakes/fake_smc_user_client.h"
+#include "fakes/panel_fixture.h"
+#include "fakes/power_store_harness.h"
+#include "fakes/recording_app_actions.h"
+#include "fakes/weather_harness.h"
+#include "integration/system_battery_menu_hider.h"
+#include "platform/defaults.h"
+#include "platform/login_items.h"
+#include "platform/notifications.h"
+#include "platform/serial_queue.h"
+#include "platform/system_battery_item.h"
+
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// Counts permission requests and keeps what was posted.
+class RecordingNotifications final : public Notifications
+{
+public:
+    void requestPermission() override { ++permissionRequests; }
+    void post(const LocalNotification &notification) override { posted.append(notification); }
+
+    int permissionRequests = 0;
+    QList<LocalNotification> posted;
+};
+
+// A login item that is on or off, and can be told to refuse changes.
+class ToggleLoginItem final : public LoginItem
+{
+public:
+    bool isEnabled() const override { return enabled; }
+    std::optional<QString> registerItem() override { return change(true); }
+    std::optional<QString> unregisterItem() override { return change(false); }
+
+    bool enabled = false;
+    bool refuse = false;
+
+private:
+    std::optional<QString> change(bool on)
+    {
+        if (refuse)
+            return QStringLiteral("refused");
+        enabled = on;
+        return std::nullopt;
+    }
+};
+
+// The preferences window's content over real stores on fakes: settings in a
+// temporary folder, a charge controller on a fake SMC, a drain log in the
+// same folder, the weather store on loopback. Settings written before
+// `build` are what the stores and controls start from.
+class PreferencesFixture
+{
+public:
+    PreferencesFixture() { defaults = std::make_unique<Defaults>(dir.filePath(QStringLiteral("settings.json"))); }
+
+    ~PreferencesFixture()
+    {
+        root.reset();
+        if (drainLog)
+            drainLog->waitForWrites();
+    }
+
+    PreferencesRoot &build(QSize size = {780, 560})
+    {
+        prefs = std::make_unique<DashboardPrefs>(*defaults, center);
+        smc = std::make_unique<ChargeSMC>(smcClient);
+        charge = std::make_unique<ChargeLimitController>(power.store, *smc, *defaults);
+        drainAlerts = std::make_unique<DrainAlertMonitor>(*defaults, power.clock, notifications,
+                                                          [] { return std::optional<QString>(); });
+        drainLog = std::make_unique<DrainLog>(dir.filePath(QStringLiteral("drain.jsonl")), *defaults, power.clock,
+                                              [](int) { return 1; });
+        systemBattery = std::make_unique<SystemBatteryMenuHider>(*defaults, batteryItem, batteryQueue);
+        root = std::make_unique<PreferencesRoot>(PreferencesRoot::Services{
+            *defaults, center, *prefs, *charge, *drainAlerts, *drainLog, *systemBattery, loginItem, *weather.store,
+            app, panel, QStringLiteral("v0.1.6-Pro-Beta"), [](QWidget *parent) {
+                auto *chat = new QLabel(QStringLiteral("chat pane"), parent);
+                chat->setObjectName(QStringLiteral("chatPaneStandIn"));
+                return chat;
+            }});
+        root->resize(size);
+        return *root;
+    }
+
+    template <typename Widget = QWidget>
+    Widget *child(const char *objectName) const
+    {
+        return root->findChild<Widget *>(QString::fromLatin1(objectName));
+    }
+
+    QTemporaryDir dir;
+    PowerStoreHarness power;
+    FakeSmcUserClient smcClient;
+    NotificationCenter center;
+    RecordingNotifications notifications;
+    UnreachableSystemBatteryItem batteryItem;
+    SerialQueue batteryQueue{"test.systemBattery"};
+    ToggleLoginItem loginItem;
+    WeatherHarness weather;
+    RecordingAppActions app;
+    RecordingPanelActions panel;
+    std::unique_ptr<Defaults> defaults;
+    std::unique_ptr<DashboardPrefs> prefs;
+    std::unique_ptr<ChargeSMC> smc;
+    std::unique_ptr<ChargeLimitController> charge;
+    std::unique_ptr<DrainAlertMonitor> drainAlerts;
+    std::unique_ptr<DrainLog> drainLog;
+    std::unique_ptr<SystemBatteryMenuHider> systemBattery;
+    std::unique_ptr<PreferencesRoot> root;
+};
