@@ -67,6 +67,7 @@ AppDelegate::AppDelegate(DelegateServices services, QObject *parent)
     , m_makeStatusItem(std::move(services.makeStatusItem))
     , m_makePopoverContent(std::move(services.makePopoverContent))
     , m_makeDashboardContent(std::move(services.makeDashboardContent))
+    , m_makePreferencesContent(std::move(services.makePreferencesContent))
     , m_drainLog(services.drainLog)
     , m_drainAlerts(services.drainAlerts)
     , m_processEnergy(services.processEnergy)
@@ -328,7 +329,10 @@ void AppDelegate::openPreferences()
     m_popover->close();
     leaveFastMode();
     if (!m_preferencesWindow) {
-        m_preferencesWindow = std::make_unique<AppWindow>(kPreferencesStyle, std::function<QWidget *()>(),
+        std::function<QWidget *()> content;
+        if (m_makePreferencesContent)
+            content = [this] { return m_makePreferencesContent(*this); };
+        m_preferencesWindow = std::make_unique<AppWindow>(kPreferencesStyle, std::move(content),
                                                           [this](QWidget *window) { decorateWindow(window); });
     }
     m_preferencesWindow->open(kPreferencesSize);

@@ -51,8 +51,10 @@ struct DelegateServices
     // The popover's content, built once ahead of the first click; its
     // actions reach the delegate.
     std::function<QWidget *(QSize, AppActions &)> makePopoverContent;
-    // The dashboard's content, built each time its window is (re)created.
-    std::function<QWidget *(AppActions &)> makeDashboardContent;
+    // The dashboard's and the preferences window's content, built each time
+    // their window is (re)created.
+    std::function<QWidget *(AppActions &)> makeDashboardContent = {};
+    std::function<QWidget *(AppActions &)> makePreferencesContent = {};
     // The energy and charge stores; absent ones are simply not started.
     DrainLog *drainLog = nullptr;
     DrainAlertMonitor *drainAlerts = nullptr;
@@ -151,6 +153,7 @@ private:
     std::function<std::unique_ptr<StatusItem>()> m_makeStatusItem;
     std::function<QWidget *(QSize, AppActions &)> m_makePopoverContent;
     std::function<QWidget *(AppActions &)> m_makeDashboardContent;
+    std::function<QWidget *(AppActions &)> m_makePreferencesContent;
     DrainLog *m_drainLog;
     DrainAlertMonitor *m_drainAlerts;
     ProcessEnergyStore *m_processEnergy;

@@ -9,6 +9,9 @@
 #include "app/dashboard/sibling_app.h"
 #include "app/tray/status_item_factory.h"
 #include "app/assistant/plus_chat_section.h"
+#include "app/assistant/plus_prefs_chat_pane.h"
+#include "app/preferences/pendra_onboarding_sheet.h"
+#include "app/preferences/preferences_root.h"
 #include "app/assistant/plus_weather_section.h"
 #include "app/assistant/weather_display_link.h"
 #include "app/updates/widget_update_presenter.h"
@@ -167,6 +170,7 @@ DelegateServices AppServices::forDelegate()
         [this] { return createStatusItem(m_clock); },
         [this](QSize size, AppActions &actions) { return makePopoverContent(size, actions); },
         [this](AppActions &actions) { return makeDashboardContent(actions); },
+        [this](AppActions &actions) { return makePreferencesContent(actions); },
         m_drainLog.get(),
         m_drainAlerts.get(),
         m_processEnergy.get(),
@@ -194,11 +198,13 @@ PanelActions &AppServices::panelActions(AppActions &actions)
 
 QWidget *AppServices::makePopoverContent(QSize size, AppActions &actions)
 {
-    return new MainRoot(MainRoot::Services{*m_menuPanelModel, *m_chargeLimit, *m_defaults, m_notifications,
-                                           panelActions(actions), *m_appIcons,
-                                           [log = m_drainLog.get()] { return log->whyDrain(); },
-                                           [this](QWidget *parent) { return makeAssistantSection(parent); }},
-                        size);
+    auto *root = new MainRoot(MainRoot::Services{*m_menuPanelModel, *m_chargeLimit, *m_defaults, m_notifications,
+                                                 panelActions(actions), *m_appIcons,
+                                                 [log = m_drainLog.get()] { return log->whyDrain(); },
+                                                 [this](QWidget *parent) { return makeAssistantSection(parent); }},
+                              size);
+    presentOnboardingWhenAsked(root, *m_defaults);
+    return root;
 }
 
 QWidget *AppServices::makeAssistantSection(QWidget *parent)
@@ -219,5 +225,15 @@ QWidget *AppServices::makeDashboardContent(AppActions &actions)
         VersionRules::displayForm(RunningApp::current().version),
         [log = m_drainLog.get()] { return log->whyDrain(); }});
     QObject::connect(root, &DashboardRoot::updatesRequested, root, [&actions] { actions.checkUpdates(); });
+    presentOnboardingWhenAsked(root, *m_defaults);
     return root;
+}
+
+QWidget *AppServices::makePreferencesContent(AppActions &actions)
+{
+    return new PreferencesRoot(PreferencesRoot::Services{
+        *m_defaults, m_notifications, *m_dashboardPrefs, *m_chargeLimit, *m_drainAlerts, *m_drainLog,
+        *m_systemBatteryHider, *m_backends.loginItem, *m_weather, actions, panelActions(actions),
+        RunningApp::current().version,
+        [this](QWidget *parent) { return new PlusPrefsChatPane(*m_chat, *m_aiKeys, *m_aiClient, parent); }});
 }

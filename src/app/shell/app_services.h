@@ -66,6 +66,7 @@ private:
     QWidget *makePopoverContent(QSize size, AppActions &actions);
     QWidget *makeDashboardContent(AppActions &actions);
     QWidget *makeAssistantSection(QWidget *parent);
+    QWidget *makePreferencesContent(AppActions &actions);
     PanelActions &panelActions(AppActions &actions);
 
     Clock &m_clock;
