@@ -2,7 +2,7 @@
 
 #include "app/battery_menu/panel_rows.h"
 #include "app/dashboard/dashboard_card.h"
-#include "app/preferences/preferences_texts.h"
+#include "platform/platform_texts.h"
 #include "app/preferences/preferences_widgets.h"
 #include "app/tray/menu_bar_settings.h"
 #include "energy/drain_alert_monitor.h"
@@ -26,7 +26,7 @@ AlertsPane::AlertsPane(Defaults &defaults, NotificationCenter &notifications, Dr
 {
     using namespace PreferencesWidgets;
     const PaneColumn pane = makePaneColumn(
-        this, QStringLiteral("Alerts"), PreferencesTexts::onLinux(u"Local notifications only — nothing leaves this Mac."));
+        this, QStringLiteral("Alerts"), PlatformTexts::onThisMachine(QStringLiteral("Local notifications only — nothing leaves this Mac.")));
 
     DashboardCard *alerts = addGroup(pane.column);
     auto *warn = new SettingSwitchRow(QStringLiteral("Warn on fast drain"),

@@ -3,7 +3,7 @@
 #include "app/battery_menu/panel_rows.h"
 #include "app/dashboard/dashboard_card.h"
 #include "app/dashboard/dashboard_customize_panel.h"
-#include "app/preferences/preferences_texts.h"
+#include "platform/platform_texts.h"
 #include "app/preferences/preferences_widgets.h"
 #include "app/shell/notification_center.h"
 #include "app/tray/menu_bar_settings.h"
@@ -32,7 +32,7 @@ MenuBarPane::MenuBarPane(Defaults &defaults, NotificationCenter &notifications, 
 {
     using namespace PreferencesWidgets;
     const PaneColumn pane = makePaneColumn(this, QStringLiteral("Menu Bar"),
-                                           PreferencesTexts::onLinux(u"How Pendra appears next to Control Center."));
+                                           PlatformTexts::onThisMachine(QStringLiteral("How Pendra appears next to Control Center.")));
 
     DashboardCard *display = addGroup(pane.column);
     auto *mode = new SegmentedPicker({displayLabel(kModes[0]), displayLabel(kModes[1])});
@@ -45,7 +45,7 @@ MenuBarPane::MenuBarPane(Defaults &defaults, NotificationCenter &notifications, 
 
     auto *replace = new SettingSwitchRow(
         QStringLiteral("Use Pendra Pro as the battery icon"),
-        PreferencesTexts::onLinux(u"Hides Apple’s battery icon so only Pendra is shown."), display);
+        PlatformTexts::onThisMachine(QStringLiteral("Hides Apple’s battery icon so only Pendra is shown.")), display);
     replace->toggle()->setObjectName(QStringLiteral("hideSystemBatterySwitch"));
     replace->toggle()->setChecked(systemBattery.isEnabled());
     connect(replace->toggle(), &QAbstractButton::clicked, &systemBattery, &SystemBatteryMenuHider::setEnabled);
