@@ -1,4 +1,5 @@
 #include "energy/process_energy_store.h"
+#include "platform/linux/proc_process_table.h"
 #include "energy/top_process_sink.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_process_table.h"
@@ -219,7 +220,8 @@ TEST(ProcessEnergyStoreOnRealProcesses, ABusyChildLeadsInFastMode)
     ASSERT_TRUE(busy.waitForStarted());
     const int busyPid = static_cast<int>(busy.processId());
 
-    ProcessEnergyStore store(ProcessTable::system(), Clock::system(), [] {
+    const ProcProcessTable table;
+    ProcessEnergyStore store(table, Clock::system(), [] {
         return PowerFigures{false, true, false, 0, 10.0};
     }, nullptr);
     store.setFastMode(true);
