@@ -16,6 +16,7 @@
 #include "platform/linux/secrets_file_keychain.h"
 #include "platform/linux/status_notifier_item.h"
 #include "platform/linux/sysfs_battery_registry.h"
+#include "platform/linux/sysfs_charge_thresholds.h"
 #include "platform/linux/upower_power_sources.h"
 #include "platform/linux/workspace_linux.h"
 #include "platform/linux/xdg_autostart_login_item.h"
@@ -48,6 +49,7 @@ SystemBackends makeSystemBackends()
     backends.desktopLauncher = makeSystemDesktopLauncher();
     backends.systemBatteryItem = makeSystemBatteryItem(ToolRunner::system(), backends.desktopLauncher->desktopNames());
     backends.loginItem = makeSystemLoginItem();
+    backends.chargeThresholds = makeSystemChargeThresholds();
     return backends;
 }
 
@@ -116,4 +118,11 @@ std::unique_ptr<ReverseGeocoder> makeSystemReverseGeocoder(QNetworkAccessManager
 std::unique_ptr<ColorSchemeSource> makeSystemColorScheme()
 {
     return std::make_unique<PortalColorScheme>(QDBusConnection::sessionBus());
+}
+
+std::unique_ptr<ChargeThresholds> makeSystemChargeThresholds()
+{
+    auto thresholds = std::make_unique<SysfsChargeThresholds>();
+    thresholds->askDesktop(QDBusConnection::systemBus());
+    return thresholds;
 }

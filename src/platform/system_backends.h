@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class ChargeThresholds;
 class Clock;
 class ColorSchemeSource;
 class DesktopLauncher;
@@ -49,6 +50,7 @@ struct SystemBackends
     std::unique_ptr<DesktopLauncher> desktopLauncher;
     std::unique_ptr<SystemBatteryItem> systemBatteryItem;
     std::unique_ptr<LoginItem> loginItem;
+    std::unique_ptr<ChargeThresholds> chargeThresholds;
 };
 
 SystemBackends makeSystemBackends();
@@ -93,3 +95,7 @@ std::unique_ptr<ReverseGeocoder> makeSystemReverseGeocoder(QNetworkAccessManager
 // The desktop's light/dark preference from the XDG desktop portal on the
 // session bus (noPreference without one).
 std::unique_ptr<ColorSchemeSource> makeSystemColorScheme();
+
+// The system battery's firmware charge thresholds; whether the desktop can
+// hold a limit too is asked of UPower on the system bus.
+std::unique_ptr<ChargeThresholds> makeSystemChargeThresholds();
