@@ -78,6 +78,10 @@ void FirmwareChargeLimit::release(int heldPercent)
 
 void FirmwareChargeLimit::limitChanged()
 {
+    // Choosing a limit after the report answers it: the other tool's
+    // threshold may now be replaced.
+    if (m_yielded)
+        m_overruledEnd = m_foreignEnd;
     m_yielded = false;
     m_refused.reset();
     m_problem.reset();
@@ -99,9 +103,11 @@ bool FirmwareChargeLimit::yieldsTo(int end, int heldPercent)
 {
     const std::optional<ChargeThresholdValues> remembered = original();
     // Before the first write the thresholds in force are the system's own.
-    if (!remembered || end == remembered->end || end == heldPercent || end == m_lastWrittenEnd)
+    if (!remembered || end == remembered->end || end == heldPercent || end == m_lastWrittenEnd
+        || end == m_overruledEnd)
         return false;
     m_yielded = true;
+    m_foreignEnd = end;
     m_problem = QStringLiteral("Another tool set the charge threshold to %1 %").arg(end);
     return true;
 }

@@ -45,6 +45,8 @@ private:
     std::optional<int> m_lastWrittenEnd;
     std::optional<ChargeThresholdValues> m_refused; // not tried again until the wanted values change
     bool m_yielded = false;
+    std::optional<int> m_foreignEnd; // the other tool's end threshold while yielded
+    std::optional<int> m_overruledEnd; // one the user chose to replace
     std::optional<QString> m_problem;
 };
 

@@ -182,8 +182,9 @@ TEST(FirmwareThresholdsText, ReadsOnlyWhatItWrites)
     };
     for (const Case &c : cases) {
         EXPECT_EQ(parseFirmwareThresholds(QString::fromUtf8(c.text)), c.values) << c.text;
-        if (c.values)
+        if (c.values) {
             EXPECT_EQ(firmwareThresholdsText(*c.values), QString::fromUtf8(c.text));
+        }
     }
 }
 
