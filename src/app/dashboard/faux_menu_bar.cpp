@@ -5,12 +5,14 @@
 #include "app/battery_menu/sparkline.h"
 #include "app/dashboard/dashboard_symbols.h"
 #include "app/dashboard/dashboard_texts.h"
+#include "app/tray/battery_glyph.h"
 #include "platform/defaults.h"
 #include "platform/power_mode.h"
 #include "power/power_store.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <cmath>
@@ -32,11 +34,17 @@ MenuBarBatteryIcon::Inputs statusInputs(const PowerStore &power, const PowerMode
     return in;
 }
 
-// The status item's image at the widget's own pixel ratio.
+// The status item as a panel shows it: the battery glyph and the title,
+// drawn with the same rules, at the widget's own pixel ratio.
 class FauxMenuBar::StatusImage : public QWidget
 {
 public:
-    using QWidget::QWidget;
+    explicit StatusImage(QWidget *parent)
+        : QWidget(parent)
+    {
+        m_font.setPixelSize(kTitlePixels);
+        m_font.setWeight(QFont::Medium);
+    }
 
     void setInputs(const MenuBarBatteryIcon::Inputs &inputs)
     {
@@ -44,11 +52,11 @@ public:
         if (key == m_key)
             return;
         m_key = key;
-        m_inputs = inputs;
-        m_image = QImage();
-        const QImage probe = MenuBarBatteryIcon::image(inputs, 1.0);
-        setFixedSize(static_cast<int>(std::ceil(MenuBarBatteryIcon::pointWidth(probe))),
-                     static_cast<int>(MenuBarBatteryIcon::kImageHeight));
+        m_title = MenuBarBatteryIcon::titleText(inputs);
+        m_glyph = MenuBarBatteryIcon::glyphName(inputs);
+        m_color = MenuBarBatteryIcon::glyphColor(inputs);
+        const int titleWidth = int(std::ceil(QFontMetricsF(m_font).horizontalAdvance(m_title)));
+        setFixedSize(kGlyphWidth + kGap + titleWidth + 2, kHeight);
         setAccessibleName(MenuBarBatteryIcon::tooltip(inputs).accessibilityLabel);
         update();
     }
@@ -56,17 +64,24 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        const double ratio = devicePixelRatioF();
-        if (m_image.isNull() || m_image.devicePixelRatio() != ratio)
-            m_image = MenuBarBatteryIcon::image(m_inputs, ratio);
         QPainter painter(this);
-        painter.drawImage(QPointF(0, 0), m_image);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        const QRectF glyphBox(0, (kHeight - kGlyphHeight) / 2.0, kGlyphWidth, kGlyphHeight);
+        BatteryGlyph::draw(painter, glyphBox, m_glyph, m_color, devicePixelRatioF());
+        painter.setFont(m_font);
+        painter.setPen(m_color);
+        painter.drawText(QRectF(kGlyphWidth + kGap, 0, width() - kGlyphWidth - kGap, kHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, m_title);
     }
 
 private:
+    static constexpr int kHeight = 20, kGlyphWidth = 24, kGlyphHeight = 13, kGap = 5, kTitlePixels = 13;
+
+    QFont m_font;
     QString m_key;
-    MenuBarBatteryIcon::Inputs m_inputs;
-    QImage m_image;
+    QString m_title;
+    QString m_glyph;
+    QColor m_color;
 };
 
 FauxMenuBar::FauxMenuBar(const PowerStore &power, const PowerModeMonitor &powerMode, const Defaults &defaults,
