@@ -224,7 +224,9 @@ void ChargeLimitController::keepFirmwareLimit()
 
 QString ChargeLimitController::withFirmwareProblem(const QString &detail) const
 {
-    if (m_firmware && m_firmware->problem())
+    // A refused write shows in lastError only: the controller's own rules
+    // still hold the limit, and their detail says how.
+    if (m_firmware && m_firmware->yieldsToAnotherTool())
         return *m_firmware->problem();
     return detail;
 }

@@ -88,7 +88,7 @@ private:
     ChargeSettings settings() const;
     void follow(const ChargeDecision &decision);
     void keepFirmwareLimit();
-    // The firmware limit's problem, which outweighs the decision's detail.
+    // Another tool's threshold, which outweighs the decision's detail.
     QString withFirmwareProblem(const QString &detail) const;
     // The SMC's failure, else the firmware limit's problem.
     void refreshLastError();

@@ -119,6 +119,7 @@ void FirmwareChargeLimit::moveTo(const ChargeThresholdValues &wanted)
     switch (m_thresholds.write(wanted)) {
     case 0:
         m_lastWrittenEnd = wanted.end;
+        m_overruledEnd.reset();
         m_refused.reset();
         m_problem.reset();
         return;

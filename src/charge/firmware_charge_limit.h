@@ -31,6 +31,8 @@ public:
     bool desktopCanHoldLimit() const { return m_thresholds.desktopCanHoldLimit(); }
     // Why the firmware does not hold the limit, when it should and cannot.
     const std::optional<QString> &problem() const { return m_problem; }
+    // Whether the problem is another tool's threshold, left in place.
+    bool yieldsToAnotherTool() const { return m_yielded; }
 
 private:
     std::optional<ChargeThresholdValues> original() const;
