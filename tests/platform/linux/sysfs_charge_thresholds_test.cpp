@@ -121,7 +121,7 @@ TEST(SysfsChargeThresholds, AsksUPowerWhetherTheDesktopCanHoldALimit)
               QStringLiteral("/org/freedesktop/UPower/devices/battery_macsmc_battery"));
     FakeUPowerService upower;
     ASSERT_TRUE(upower.start());
-    Battery battery({{"charge_control_end_threshold", "100\n"}});
+    Battery battery(std::map<QString, QByteArray>{{"charge_control_end_threshold", "100\n"}});
     const QDBusConnection client =
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("thresholds-client"));
     upower.setDevices({{QStringLiteral("battery_BAT0"),
