@@ -32,9 +32,7 @@ int clampedLimit(long long percent)
     return int(std::clamp<long long>(percent, kMinLimit, kMaxLimit));
 }
 
-} // namespace
-
-QString chargeStatusLine(ChargeLimitStatus status, int limitPercent)
+QString statusLineOf(ChargeLimitStatus status, int limitPercent)
 {
     switch (status) {
     case ChargeLimitStatus::off:
@@ -55,8 +53,16 @@ QString chargeStatusLine(ChargeLimitStatus status, int limitPercent)
     return QStringLiteral("Charge control unavailable");
 }
 
+} // namespace
+
+QString chargeStatusLine(ChargeLimitStatus status, int limitPercent, bool desktopCanHoldLimit)
+{
+    const QString line = statusLineOf(status, limitPercent);
+    return desktopCanHoldLimit ? line + QStringLiteral(" · the desktop can hold a limit too") : line;
+}
+
 ChargeLimitController::ChargeLimitController(const PowerStore &store, ChargeSMC &smc, Defaults &defaults,
-                                             QObject *parent)
+                                             ChargeThresholds *thresholds, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_smc(smc)
@@ -71,6 +77,8 @@ ChargeLimitController::ChargeLimitController(const PowerStore &store, ChargeSMC 
     , m_modeDescription(QStringLiteral("Automatic"))
     , m_statusLine(chargeStatusLine(m_status, int(m_limitPercent)))
 {
+    if (thresholds)
+        m_firmware.emplace(*thresholds, defaults);
     m_timer.setObjectName(QStringLiteral("chargeLimitTick"));
     m_timer.setTimerType(Qt::CoarseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ChargeLimitController::tick);
@@ -97,6 +105,8 @@ void ChargeLimitController::setLimitPercent(double percent)
         m_limitPercent = limit;
         emit limitPercentChanged();
         refreshStatusLine();
+        if (m_firmware)
+            m_firmware->limitChanged();
     }
     m_defaults.setInt(kPercentKey, limit);
     tick();
@@ -135,13 +145,15 @@ void ChargeLimitController::start()
 
 void ChargeLimitController::tick()
 {
+    keepFirmwareLimit();
     if (!m_smc.isAvailable()) {
         setStatus(ChargeLimitStatus::unsupported);
         setModeDescription(QStringLiteral("Automatic"));
-        setDetail(PlatformTexts::onThisMachine(
+        setDetail(withFirmwareProblem(PlatformTexts::onThisMachine(
             QStringLiteral("AppleSMC not available. Charge control needs SMC access "
-                           "(often requires a privileged helper on locked-down Macs).")));
+                           "(often requires a privileged helper on locked-down Macs)."))));
         setBackendName(kBackendUnavailable);
+        refreshStatusLine();
         return;
     }
     setBackendName(kBackendAvailable);
@@ -153,6 +165,7 @@ void ChargeLimitController::tick()
         decision = decideCharge(chargeInputsFrom(m_store), settings(), m_appliedMode);
     }
     follow(decision);
+    refreshStatusLine();
 }
 
 void ChargeLimitController::stopOverride()
@@ -193,7 +206,34 @@ void ChargeLimitController::follow(const ChargeDecision &decision)
     setStatus(decision.status);
     if (decision.modeDescription)
         setModeDescription(*decision.modeDescription);
-    setDetail(decision.detail);
+    setDetail(withFirmwareProblem(decision.detail));
+}
+
+void ChargeLimitController::keepFirmwareLimit()
+{
+    if (!m_firmware)
+        return;
+    const int limit = int(m_limitPercent);
+    if (!m_isEnabled)
+        m_firmware->release(limit);
+    else if (chargeInputsFrom(m_store).batteryPresent)
+        // Charge to full needs the firmware out of the way until it is done.
+        m_firmware->hold(m_forceFullCharge ? kMaxLimit : limit);
+    refreshLastError();
+}
+
+QString ChargeLimitController::withFirmwareProblem(const QString &detail) const
+{
+    // A refused write shows in lastError only: the controller's own rules
+    // still hold the limit, and their detail says how.
+    if (m_firmware && m_firmware->yieldsToAnotherTool())
+        return *m_firmware->problem();
+    return detail;
+}
+
+void ChargeLimitController::refreshLastError()
+{
+    setLastError(m_smcError ? m_smcError : m_firmware ? m_firmware->problem() : std::nullopt);
 }
 
 bool ChargeLimitController::applyMode(ChargeSMCMode mode)
@@ -202,10 +242,12 @@ bool ChargeLimitController::applyMode(ChargeSMCMode mode)
         return true;
     if (m_smc.apply(mode)) {
         m_appliedMode = mode;
-        setLastError(std::nullopt);
+        m_smcError.reset();
+        refreshLastError();
         return true;
     }
-    setLastError(m_smc.lastError());
+    m_smcError = m_smc.lastError();
+    refreshLastError();
     if (mode == ChargeSMCMode::inhibit || mode == ChargeSMCMode::forceDischarge) {
         setStatus(ChargeLimitStatus::unsupported);
         setDetail(m_lastError.value_or(QStringLiteral("SMC write failed — may need a privileged helper.")));
@@ -256,7 +298,7 @@ void ChargeLimitController::setModeDescription(const QString &description)
 
 void ChargeLimitController::refreshStatusLine()
 {
-    const QString line = chargeStatusLine(m_status, int(m_limitPercent));
+    const QString line = chargeStatusLine(m_status, int(m_limitPercent), m_firmware && m_firmware->desktopCanHoldLimit());
     if (m_statusLine == line)
         return;
     m_statusLine = line;

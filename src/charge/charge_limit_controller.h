@@ -3,6 +3,7 @@
 #include "charge/charge_decision.h"
 #include "charge/charge_limit_status.h"
 #include "charge/charge_smc.h"
+#include "charge/firmware_charge_limit.h"
 
 #include <QObject>
 #include <QString>
@@ -17,7 +18,9 @@ class PowerStore;
 // overrides (charge to full, discharge on AC). Every 3 s and after every
 // setting change it reads the battery state, decides the charger mode and
 // writes it through the SMC client only when it differs from the mode last
-// applied. Main thread only; setters may run a nested tick from inside a tick,
+// applied. Where the battery's firmware takes charge thresholds, the limit
+// is written there too, so it holds while the app is not running; the
+// controller's own rules stay in force on top. Main thread only; setters may run a nested tick from inside a tick,
 // which is safe because every step reads the current fields.
 class ChargeLimitController : public QObject
 {
@@ -36,7 +39,9 @@ class ChargeLimitController : public QObject
 public:
 
     // Reads the settings; does not tick until `start` or a setting change.
-    ChargeLimitController(const PowerStore &store, ChargeSMC &smc, Defaults &defaults, QObject *parent = nullptr);
+    // `thresholds` is null where the firmware keeps no charge thresholds.
+    ChargeLimitController(const PowerStore &store, ChargeSMC &smc, Defaults &defaults,
+                          ChargeThresholds *thresholds = nullptr, QObject *parent = nullptr);
 
     bool isEnabled() const { return m_isEnabled; }
     double limitPercent() const { return m_limitPercent; } // whole number, 50–100
@@ -47,7 +52,8 @@ public:
     const QString &backendName() const { return m_backendName; }
     const std::optional<QString> &lastError() const { return m_lastError; }
     const QString &modeDescription() const { return m_modeDescription; }
-    // Compact form of the status, naming the limit where it matters.
+    // Compact form of the status, naming the limit where it matters, and
+    // whether the desktop offers a limit of its own.
     const QString &statusLine() const { return m_statusLine; }
 
     // Each setter stores the setting and runs a tick, even when the value
@@ -81,6 +87,11 @@ signals:
 private:
     ChargeSettings settings() const;
     void follow(const ChargeDecision &decision);
+    void keepFirmwareLimit();
+    // Another tool's threshold, which outweighs the decision's detail.
+    QString withFirmwareProblem(const QString &detail) const;
+    // The SMC's failure, else the firmware limit's problem.
+    void refreshLastError();
     // Whether `mode` is in effect afterwards.
     bool applyMode(ChargeSMCMode mode);
 
@@ -104,10 +115,13 @@ private:
     QString m_detail;
     QString m_backendName;
     std::optional<QString> m_lastError;
+    std::optional<QString> m_smcError;
     QString m_modeDescription;
     QString m_statusLine;
     std::optional<ChargeSMCMode> m_appliedMode; // none until the first successful write
+    std::optional<FirmwareChargeLimit> m_firmware;
 };
 
-// The compact status text for a status and a whole-number limit.
-QString chargeStatusLine(ChargeLimitStatus status, int limitPercent);
+// The compact status text for a status and a whole-number limit, noting when
+// the desktop can hold a limit too.
+QString chargeStatusLine(ChargeLimitStatus status, int limitPercent, bool desktopCanHoldLimit = false);

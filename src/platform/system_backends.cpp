@@ -17,6 +17,7 @@
 #include "platform/linux/secrets_file_keychain.h"
 #include "platform/linux/status_notifier_item.h"
 #include "platform/linux/sysfs_battery_registry.h"
+#include "platform/linux/sysfs_charge_thresholds.h"
 #include "platform/linux/upower_power_sources.h"
 #include "platform/linux/workspace_linux.h"
 #include "platform/linux/xdg_autostart_login_item.h"
@@ -49,6 +50,7 @@ SystemBackends makeSystemBackends()
     backends.desktopLauncher = makeSystemDesktopLauncher();
     backends.systemBatteryItem = makeSystemBatteryItem(ToolRunner::system(), backends.desktopLauncher->desktopNames());
     backends.loginItem = makeSystemLoginItem();
+    backends.chargeThresholds = makeSystemChargeThresholds();
     return backends;
 }
 
@@ -122,4 +124,11 @@ std::unique_ptr<ColorSchemeSource> makeSystemColorScheme()
 std::unique_ptr<FileManager> makeSystemFileManager(std::function<void(const QString &folder)> openFolder)
 {
     return std::make_unique<FreedesktopFileManager>(QDBusConnection::sessionBus(), std::move(openFolder));
+}
+
+std::unique_ptr<ChargeThresholds> makeSystemChargeThresholds()
+{
+    auto thresholds = std::make_unique<SysfsChargeThresholds>();
+    thresholds->askDesktop(QDBusConnection::systemBus());
+    return thresholds;
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class ChargeThresholds;
 class Clock;
 class ColorSchemeSource;
 class DesktopLauncher;
@@ -51,6 +52,7 @@ struct SystemBackends
     std::unique_ptr<DesktopLauncher> desktopLauncher;
     std::unique_ptr<SystemBatteryItem> systemBatteryItem;
     std::unique_ptr<LoginItem> loginItem;
+    std::unique_ptr<ChargeThresholds> chargeThresholds;
 };
 
 SystemBackends makeSystemBackends();
@@ -100,3 +102,7 @@ std::unique_ptr<ColorSchemeSource> makeSystemColorScheme();
 // folder when no file manager answers (the app passes the desktop's URL
 // opener).
 std::unique_ptr<FileManager> makeSystemFileManager(std::function<void(const QString &folder)> openFolder);
+
+// The system battery's firmware charge thresholds; whether the desktop can
+// hold a limit too is asked of UPower on the system bus.
+std::unique_ptr<ChargeThresholds> makeSystemChargeThresholds();

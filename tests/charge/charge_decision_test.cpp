@@ -127,4 +127,6 @@ TEST(ChargeLimitStatusText, DisplayStringsAndStatusLines)
         EXPECT_EQ(displayString(c.status), QString::fromUtf8(c.display));
         EXPECT_EQ(chargeStatusLine(c.status, 80), QString::fromUtf8(c.line));
     }
+    EXPECT_EQ(chargeStatusLine(Status::holding, 80, true),
+              QStringLiteral("Inhibiting charging · 80% · the desktop can hold a limit too"));
 }

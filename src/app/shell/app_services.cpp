@@ -91,7 +91,8 @@ AppServices::AppServices()
         });
 
     m_chargeSmc = std::make_unique<ChargeSMC>(*m_backends.smc);
-    m_chargeLimit = std::make_unique<ChargeLimitController>(*m_power, *m_chargeSmc, *m_defaults);
+    m_chargeLimit = std::make_unique<ChargeLimitController>(*m_power, *m_chargeSmc, *m_defaults,
+                                                            m_backends.chargeThresholds.get());
 
     m_menuPanelModel = std::make_unique<MenuPanelModel>(
         *m_power, [processes = m_processEnergy.get()] { return processes->top(); },
