@@ -8,10 +8,23 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+QString lookKey(const TrayIconLook &look)
+{
+    if (!look.badge)
+        return QStringLiteral("|label");
+    return QStringLiteral("|badge|") + (look.tone == PanelTone::dark ? QStringLiteral("dark") : QStringLiteral("light"))
+           + (look.showsPercent ? QStringLiteral("|digits") : QStringLiteral("|glyph"));
+}
+
+} // namespace
+
 StatusItemRedrawer::StatusItemRedrawer(Clock &clock, InputsProvider inputs, QObject *parent)
     : QObject(parent)
     , m_clock(clock)
     , m_inputs(std::move(inputs))
+    , m_look([] { return TrayIconLook{}; })
 {
     m_schedule = [this](double delaySeconds, std::function<void()> work) {
         QTimer::singleShot(static_cast<int>(std::ceil(delaySeconds * 1000)), this, std::move(work));
@@ -33,27 +46,29 @@ void StatusItemRedrawer::redraw()
     if (!m_item)
         return;
     const MenuBarBatteryIcon::Inputs inputs = m_inputs();
-    const QString key = MenuBarBatteryIcon::statusKey(inputs);
+    const TrayIconLook look = m_look();
+    const QString key = MenuBarBatteryIcon::statusKey(inputs) + lookKey(look);
     if (key == m_lastStatusKey)
         return;
     m_lastStatusKey = key;
 
-    applyIcon(inputs);
+    applyIcon(inputs, look);
     applyLabel(MenuBarBatteryIcon::titleText(inputs));
     emit redrawn();
 
-    applyTooltip(inputs, key);
+    applyTooltip(inputs, key, look);
 }
 
 // The key moves with watts, minutes and settings that the icon does not
 // show; every icon change makes the host repaint, so only a new one is sent.
-void StatusItemRedrawer::applyIcon(const MenuBarBatteryIcon::Inputs &inputs)
+void StatusItemRedrawer::applyIcon(const MenuBarBatteryIcon::Inputs &inputs, const TrayIconLook &look)
 {
-    const QString key = GlyphIconCache::keyFor(inputs);
+    const QString key = look.badge ? GlyphIconCache::badgeKeyFor(inputs, look.tone, look.showsPercent)
+                                   : GlyphIconCache::keyFor(inputs);
     if (key == m_shownIconKey)
         return;
     m_shownIconKey = key;
-    m_item->setIcon(m_icons.icon(inputs));
+    m_item->setIcon(look.badge ? m_icons.badge(inputs, look.tone, look.showsPercent) : m_icons.icon(inputs));
 }
 
 void StatusItemRedrawer::applyLabel(const QString &label)
@@ -64,14 +79,24 @@ void StatusItemRedrawer::applyLabel(const QString &label)
     m_item->setLabel(label);
 }
 
-void StatusItemRedrawer::applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey)
+void StatusItemRedrawer::applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey,
+                                      const TrayIconLook &look)
 {
-    const QString key = MenuBarBatteryIcon::tooltipKey(statusKey);
+    // Without a label the tooltip is the only place the whole title shows,
+    // watts included when the title carries them.
+    const QString title = look.badge ? QStringLiteral("Pendra Pro · ") + MenuBarBatteryIcon::titleText(inputs)
+                                     : QString();
+    const QString key = MenuBarBatteryIcon::tooltipKey(statusKey) + QLatin1Char('|') + title;
     if (key == m_lastTooltipKey)
         return;
     m_lastTooltipKey = key;
     const MenuBarBatteryIcon::Tooltip tooltip = MenuBarBatteryIcon::tooltip(inputs);
-    m_item->setToolTip(tooltip.title, tooltip.body);
+    if (look.badge) {
+        const QString time = inputs.present ? inputs.powerTimeText : QString();
+        m_item->setToolTip(title, time.isEmpty() ? tooltip.body : time + QLatin1Char('\n') + tooltip.body);
+    } else {
+        m_item->setToolTip(tooltip.title, tooltip.body);
+    }
     m_item->setAccessibleName(tooltip.accessibilityLabel);
 }
 

@@ -210,3 +210,25 @@ TEST_F(RedrawFixture, DefaultSchedulerRunsTheDelayedRedraw)
     EXPECT_FALSE(realTimer.statusDrawPending());
     EXPECT_EQ(item.label, QStringLiteral("50% 2h 05m"));
 }
+
+TEST_F(RedrawFixture, BadgeFollowsThePanelToneAndTheTooltipCarriesTheTitle)
+{
+    TrayIconLook look{.badge = true, .tone = PanelTone::dark, .showsPercent = true};
+    redrawer.setLookProvider([&look] { return look; });
+    redrawer.setStatusItem(&item);
+    ASSERT_EQ(item.icon.size(), std::size(GlyphIconCache::kBadgeSizes));
+    EXPECT_EQ(item.toolTipTitle, QStringLiteral("Pendra Pro · 83% 2h 05m"));
+    EXPECT_EQ(item.toolTipBody, QStringLiteral("2h 5m left\nClick: menu · Double-click: full window"));
+    const QList<StatusIconPixmap> onDark = item.icon;
+
+    look.tone = PanelTone::light;
+    redrawer.redraw();
+    EXPECT_EQ(redrawn.count(), 2);
+    EXPECT_NE(item.icon, onDark);
+    EXPECT_EQ(item.iconSets, 2);
+
+    look.tone = PanelTone::dark;
+    redrawer.redraw();
+    EXPECT_EQ(item.icon, onDark);
+    EXPECT_EQ(redrawer.icons().badgeCount(), 2) << "the dark badge came from the cache";
+}
