@@ -61,6 +61,8 @@ struct DelegateWiringFixture : ::testing::Test
         workspace,
         [this] { return std::make_unique<RecordingStatusItem>(harness.clock); },
         [](QSize, AppActions &) { return new QWidget; },
+        {},
+        {},
         &drainLog,
     }};
 };
