@@ -56,7 +56,7 @@ void StatusItemRedrawer::redraw()
     applyLabel(MenuBarBatteryIcon::titleText(inputs));
     emit redrawn();
 
-    applyTooltip(inputs, key, look);
+    applyTooltip(inputs, key);
 }
 
 // The key moves with watts, minutes and settings that the icon does not
@@ -79,24 +79,16 @@ void StatusItemRedrawer::applyLabel(const QString &label)
     m_item->setLabel(label);
 }
 
-void StatusItemRedrawer::applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey,
-                                      const TrayIconLook &look)
+// The tooltip's title carries level, time and watts: where no label is
+// drawn it is the only place the time shows.
+void StatusItemRedrawer::applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey)
 {
-    // Without a label the tooltip is the only place the whole title shows,
-    // watts included when the title carries them.
-    const QString title = look.badge ? QStringLiteral("Pendra Pro · ") + MenuBarBatteryIcon::titleText(inputs)
-                                     : QString();
-    const QString key = MenuBarBatteryIcon::tooltipKey(statusKey) + QLatin1Char('|') + title;
+    const QString key = MenuBarBatteryIcon::tooltipKey(statusKey);
     if (key == m_lastTooltipKey)
         return;
     m_lastTooltipKey = key;
     const MenuBarBatteryIcon::Tooltip tooltip = MenuBarBatteryIcon::tooltip(inputs);
-    if (look.badge) {
-        const QString time = inputs.present ? inputs.powerTimeText : QString();
-        m_item->setToolTip(title, time.isEmpty() ? tooltip.body : time + QLatin1Char('\n') + tooltip.body);
-    } else {
-        m_item->setToolTip(tooltip.title, tooltip.body);
-    }
+    m_item->setToolTip(tooltip.title, tooltip.body);
     m_item->setAccessibleName(tooltip.accessibilityLabel);
 }
 

@@ -17,7 +17,7 @@ class StatusItem;
 // Redraws only when the change key (inputs and look) moved, and then hands
 // the item only what it shows that changed; frequent inputs go through a
 // throttle of one redraw per 0.2 s. Where the host draws no label, the icon
-// is the badge with the level and the tooltip leads with the full title.
+// is the badge with the level.
 class StatusItemRedrawer : public QObject
 {
     Q_OBJECT
@@ -68,7 +68,7 @@ signals:
 private:
     void applyIcon(const MenuBarBatteryIcon::Inputs &inputs, const TrayIconLook &look);
     void applyLabel(const QString &label);
-    void applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey, const TrayIconLook &look);
+    void applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey);
 
     Clock &m_clock;
     InputsProvider m_inputs;

@@ -56,8 +56,7 @@ StatusNotifierItem::StatusNotifierItem(const QDBusConnection &bus, Clock &clock,
                                              this);
     connect(m_watcherWatch, &QDBusServiceWatcher::serviceRegistered, this, &StatusNotifierItem::registerWithWatcher);
     connect(m_watcherWatch, &QDBusServiceWatcher::serviceUnregistered, this, [this] { setRegistered(false); });
-    // Hosts read the menu as soon as they learn of the item.
-    QMetaObject::invokeMethod(this, &StatusNotifierItem::registerWithWatcher, Qt::QueuedConnection);
+    registerWithWatcher();
 }
 
 StatusNotifierItem::~StatusNotifierItem()

@@ -12,9 +12,8 @@ class QDBusServiceWatcher;
 // IconPixmap, the label as XAyatanaLabel (shown beside the icon by hosts that
 // support it), the menu as com.canonical.dbusmenu, Activate as a left click,
 // ContextMenu and SecondaryActivate as a right click. Registers with the
-// StatusNotifierWatcher on the next turn of the event loop (so a menu set
-// right after construction is there when the host asks for it) and whenever
-// a watcher appears later.
+// StatusNotifierWatcher now and whenever a watcher appears later; hosts ask
+// for the menu at registration, so set it before the event loop turns.
 class StatusNotifierItem final : public StatusItem
 {
     Q_OBJECT

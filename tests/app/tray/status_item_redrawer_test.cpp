@@ -211,14 +211,12 @@ TEST_F(RedrawFixture, DefaultSchedulerRunsTheDelayedRedraw)
     EXPECT_EQ(item.label, QStringLiteral("50% 2h 05m"));
 }
 
-TEST_F(RedrawFixture, BadgeFollowsThePanelToneAndTheTooltipCarriesTheTitle)
+TEST_F(RedrawFixture, BadgeFollowsThePanelTone)
 {
     TrayIconLook look{.badge = true, .tone = PanelTone::dark, .showsPercent = true};
     redrawer.setLookProvider([&look] { return look; });
     redrawer.setStatusItem(&item);
     ASSERT_EQ(item.icon.size(), std::size(GlyphIconCache::kBadgeSizes));
-    EXPECT_EQ(item.toolTipTitle, QStringLiteral("Pendra Pro · 83% 2h 05m"));
-    EXPECT_EQ(item.toolTipBody, QStringLiteral("2h 5m left\nClick: menu · Double-click: full window"));
     const QList<StatusIconPixmap> onDark = item.icon;
 
     look.tone = PanelTone::light;
