@@ -7,6 +7,7 @@
 #include <QString>
 
 class Clock;
+class QMenu;
 
 // One bitmap of the item's icon: 32-bit ARGB pixels, row by row, each pixel
 // as the bytes A, R, G, B (network byte order), not premultiplied.
@@ -38,6 +39,10 @@ public:
     virtual void setToolTip(const QString &title, const QString &body) = 0;
     // What screen readers announce for the item.
     virtual void setAccessibleName(const QString &name) = 0;
+    // The menu hosts show on their own (a click or a right click, as each
+    // host decides). The menu outlives the item; changes to it reach the
+    // host as they happen.
+    virtual void setMenu(QMenu *menu) = 0;
 
     // Preferred width in points and the name under which a host may remember
     // the item's place. Kept even where the host decides both itself.

@@ -27,6 +27,7 @@ public:
         ++toolTipSets;
     }
     void setAccessibleName(const QString &name) override { accessibleName = name; }
+    void setMenu(QMenu *shown) override { menu = shown; }
 
     void click(QPoint position = {100, 10}) { handleActivation(position); }
     void rightClick(QPoint position = {100, 10}) { handleContextMenuRequest(position); }
@@ -39,4 +40,5 @@ public:
     QString toolTipBody;
     int toolTipSets = 0;
     QString accessibleName;
+    QMenu *menu = nullptr;
 };

@@ -2,11 +2,13 @@
 
 #include "app/battery_menu/popover_geometry.h"
 #include "app/battery_menu/popover_panel.h"
+#include "app/shell/wayland_session.h"
 #include "platform/clock.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QProcessEnvironment>
 #include <QScreen>
 #include <QTimer>
 
@@ -32,7 +34,12 @@ PopoverController::PopoverController(Clock &clock, ContentFactory makeContent, Q
     , m_makeContent(std::move(makeContent))
     , m_screenArea(screenAreaAt)
     , m_panel(std::make_unique<PopoverPanel>())
+    , m_opensAsWindow(WaylandSession::popoverOpensAsWindow(QProcessEnvironment::systemEnvironment()))
 {
+    if (m_opensAsWindow) {
+        m_panel->setWindowFlags(Qt::Window);
+        m_panel->setWindowTitle(QStringLiteral("Pendra Pro"));
+    }
     connect(m_panel.get(), &PopoverPanel::hidden, this, &PopoverController::didClose);
 }
 
@@ -105,9 +112,17 @@ void PopoverController::placeAndShow(QPoint anchor)
         prepareContent();
     // Fitting before showing places the panel at its final size.
     fit(anchor);
-    const QPoint at = anchor.isNull() ? QCursor::pos() : anchor;
-    const QRect area = m_screenArea(at).value_or(QRect(QPoint(0, 0), m_panel->size()));
-    m_panel->setGeometry(PopoverGeometry::panelFrame(at, m_panel->size(), area));
+    if (m_opensAsWindow) {
+        const QScreen *primary = QGuiApplication::primaryScreen();
+        QRect frame(QPoint(0, 0), m_panel->size());
+        if (primary)
+            frame.moveCenter(primary->availableGeometry().center());
+        m_panel->setGeometry(frame);
+    } else {
+        const QPoint at = anchor.isNull() ? QCursor::pos() : anchor;
+        const QRect area = m_screenArea(at).value_or(QRect(QPoint(0, 0), m_panel->size()));
+        m_panel->setGeometry(PopoverGeometry::panelFrame(at, m_panel->size(), area));
+    }
     m_panel->show();
     m_panel->raise();
     m_panel->activateWindow();

@@ -50,6 +50,9 @@ public:
     void forceShow(QPoint anchor);
     void close();
 
+    // On a Wayland client the compositor ignores where a popup is placed, so
+    // the popover is a normal small window centred on the primary screen.
+    bool opensAsWindow() const { return m_opensAsWindow; }
     bool isWarm() const { return m_popoverWarm; }
     double popoverClosedAt() const { return m_popoverClosedAt; }
     QSize lastPopoverSize() const { return m_lastPopoverSize; }
@@ -76,6 +79,7 @@ private:
     ScreenArea m_screenArea;
     std::unique_ptr<PopoverPanel> m_panel;
 
+    bool m_opensAsWindow = false;
     bool m_popoverWarm = false;
     double m_popoverClosedAt = 0; // absolute time, s
     QSize m_lastPopoverSize{300, 480};

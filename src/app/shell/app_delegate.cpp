@@ -11,6 +11,8 @@
 #include "app/battery_menu/popover_panel.h"
 #include "app/tray/status_click_router.h"
 #include "app/tray/status_item_redrawer.h"
+#include "app/tray/tray_host_tracker.h"
+#include "app/tray/tray_icon_status_item.h"
 #include "app/shell/system_event_router.h"
 #include "charge/charge_limit_controller.h"
 #include "energy/drain_alert_monitor.h"
@@ -27,6 +29,7 @@
 #include "power/power_store.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDesktopServices>
 #include <QLayout>
 #include <QMenuBar>
@@ -76,6 +79,7 @@ AppDelegate::AppDelegate(DelegateServices services, QObject *parent)
     , m_systemBatteryHider(services.systemBatteryHider)
     , m_dashboardPrefs(services.dashboardPrefs)
     , m_weather(services.weather)
+    , m_colorScheme(services.colorScheme)
 {
     m_titleTimer.setTimerType(Qt::CoarseTimer);
     m_titleTimer.setInterval(kTitleTimerInterval);
@@ -194,12 +198,22 @@ void AppDelegate::hideSystemBatteryIcon()
 
 void AppDelegate::createStatusItem()
 {
-    if (!m_redrawer)
+    if (!m_redrawer) {
+        m_trayHost = std::make_unique<TrayHostTracker>(m_defaults, m_colorScheme, QDBusConnection::sessionBus());
         m_redrawer = std::make_unique<StatusItemRedrawer>(m_clock, [this] { return statusInputs(); });
+        m_redrawer->setLookProvider([tracker = m_trayHost.get()] { return tracker->look(); });
+        connect(m_trayHost.get(), &TrayHostTracker::lookChanged, this, [this] { m_redrawer->forceRedraw(); });
+        connect(m_trayHost.get(), &TrayHostTracker::hostChanged, this, [this] {
+            if (m_clickRouter)
+                m_clickRouter->setHostBehaviour(m_trayHost->host());
+            m_redrawer->forceRedraw();
+        });
+    }
     m_statusItem.reset();
     m_statusItem = m_makeStatusItem();
     if (!m_statusItem)
         return;
+    m_trayHost->follow(!qobject_cast<TrayIconStatusItem *>(m_statusItem.get()));
     m_statusItem->setLength(kInitialStatusItemLength);
     MenuBarPositionStore::configure(*m_statusItem, m_defaults);
     if (m_clickRouter)
@@ -217,6 +231,7 @@ void AppDelegate::createPopover()
     m_popover->warmUp();
 
     m_clickRouter = std::make_unique<StatusClickRouter>(*m_popover, *this, m_clock);
+    m_clickRouter->setHostBehaviour(m_trayHost->host());
     m_clickRouter->attach(m_statusItem.get());
 }
 

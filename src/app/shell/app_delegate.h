@@ -15,6 +15,7 @@
 
 class AppWindow;
 class ChargeLimitController;
+class ColorSchemeSource;
 class DashboardPrefs;
 class LoginItem;
 class SystemBatteryMenuHider;
@@ -34,6 +35,7 @@ class ProcessEnergyStore;
 class StatusClickRouter;
 class StatusItem;
 class StatusItemRedrawer;
+class TrayHostTracker;
 class SystemEventRouter;
 class WorkspaceEvents;
 
@@ -67,6 +69,8 @@ struct DelegateServices
     DashboardPrefs *dashboardPrefs = nullptr;
     // The outside temperature joins the status item's title.
     WeatherStore *weather = nullptr;
+    // The desktop's light or dark preference colours the tray icon.
+    ColorSchemeSource *colorScheme = nullptr;
 };
 
 // The application's one delegate: starts the stores, owns the status item,
@@ -105,6 +109,7 @@ public:
     PopoverController *popover() const { return m_popover.get(); }
     StatusItemRedrawer *redrawer() const { return m_redrawer.get(); }
     StatusClickRouter *clickRouter() const { return m_clickRouter.get(); }
+    TrayHostTracker *trayHost() const { return m_trayHost.get(); }
     SystemEventRouter *systemEvents() const { return m_systemEvents.get(); }
     AppWindow *dashboardWindow() const { return m_dashboardWindow.get(); }
     AppWindow *preferencesWindow() const { return m_preferencesWindow.get(); }
@@ -162,7 +167,9 @@ private:
     SystemBatteryMenuHider *m_systemBatteryHider;
     DashboardPrefs *m_dashboardPrefs;
     WeatherStore *m_weather;
+    ColorSchemeSource *m_colorScheme;
 
+    std::unique_ptr<TrayHostTracker> m_trayHost;
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<StatusItemRedrawer> m_redrawer;
     std::unique_ptr<PopoverController> m_popover;

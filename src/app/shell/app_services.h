@@ -25,6 +25,7 @@ class WidgetUpdatePresenter;
 class BatterySnapshot;
 class ChargeLimitController;
 class ChargeSMC;
+class ColorSchemeSource;
 class DashboardPrefs;
 class SerialQueue;
 class SystemBatteryMenuHider;
@@ -73,6 +74,7 @@ private:
     SystemBackends m_backends;
     std::unique_ptr<Defaults> m_defaults;
     NotificationCenter m_notifications;
+    std::unique_ptr<ColorSchemeSource> m_colorScheme;
 
     std::unique_ptr<BatterySnapshot> m_batterySnapshot;
     std::unique_ptr<IOReportPowerReader> m_socReader;

@@ -3,6 +3,7 @@
 #include "app/shell/app_services.h"
 #include "app/shell/quit_on_signals.h"
 #include "app/shell/single_instance.h"
+#include "app/shell/wayland_session.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -23,6 +24,9 @@ bool anyWindowVisible()
 
 int main(int argc, char **argv)
 {
+    // Qt reads the platform when the application object is made.
+    if (const auto platform = WaylandSession::platformOverrideForSession(QProcessEnvironment::systemEnvironment()))
+        qputenv("QT_QPA_PLATFORM", *platform);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pendra Pro"));
     QApplication::setOrganizationName(QStringLiteral("Marblewick"));

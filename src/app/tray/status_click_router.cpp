@@ -3,6 +3,7 @@
 #include "app/shell/app_actions.h"
 #include "app/battery_menu/popover_controller.h"
 #include "app/tray/status_context_menu.h"
+#include "app/tray/tray_host_rules.h"
 #include "platform/clock.h"
 #include "platform/status_item.h"
 
@@ -14,13 +15,12 @@ StatusClickRouter::StatusClickRouter(PopoverController &popover, AppActions &act
     , m_popover(popover)
     , m_actions(actions)
     , m_clock(clock)
+    , m_menu(buildStatusContextMenu(actions))
 {
 }
 
-StatusClickRouter::~StatusClickRouter()
-{
-    delete m_menu;
-}
+// An item that outlives the router sees its menu go away and shows none.
+StatusClickRouter::~StatusClickRouter() = default;
 
 void StatusClickRouter::attach(StatusItem *item)
 {
@@ -31,12 +31,24 @@ void StatusClickRouter::attach(StatusItem *item)
         return;
     connect(item, &StatusItem::leftClicked, this, &StatusClickRouter::leftClick);
     connect(item, &StatusItem::rightClicked, this, &StatusClickRouter::rightClick);
+    item->setMenu(m_menu.get());
+}
+
+void StatusClickRouter::setHostBehaviour(const TrayHostBehaviour &behaviour)
+{
+    m_loneActivateIsDoubleClick = behaviour.loneActivateIsDoubleClick;
+    orderStatusContextMenu(*m_menu, behaviour.menuOnLeftClick);
+}
+
+QMenu *StatusClickRouter::openContextMenu() const
+{
+    return m_menu->isVisible() ? m_menu.get() : nullptr;
 }
 
 void StatusClickRouter::leftClick(QPoint position, int clickCount)
 {
     m_lastClickPosition = position;
-    if (clickCount >= 2) {
+    if (clickCount >= 2 || m_loneActivateIsDoubleClick) {
         m_lastLeftClickAt = 0;
         m_popover.close();
         m_actions.openDashboard();
@@ -49,8 +61,5 @@ void StatusClickRouter::leftClick(QPoint position, int clickCount)
 void StatusClickRouter::rightClick(QPoint position)
 {
     m_lastClickPosition = position;
-    delete m_menu;
-    m_menu = buildStatusContextMenu(m_actions);
-    m_menu->setAttribute(Qt::WA_DeleteOnClose);
     m_menu->popup(position.isNull() ? QCursor::pos() : position);
 }

@@ -8,10 +8,23 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+QString lookKey(const TrayIconLook &look)
+{
+    if (!look.badge)
+        return QStringLiteral("|label");
+    return QStringLiteral("|badge|") + (look.tone == PanelTone::dark ? QStringLiteral("dark") : QStringLiteral("light"))
+           + (look.showsPercent ? QStringLiteral("|digits") : QStringLiteral("|glyph"));
+}
+
+} // namespace
+
 StatusItemRedrawer::StatusItemRedrawer(Clock &clock, InputsProvider inputs, QObject *parent)
     : QObject(parent)
     , m_clock(clock)
     , m_inputs(std::move(inputs))
+    , m_look([] { return TrayIconLook{}; })
 {
     m_schedule = [this](double delaySeconds, std::function<void()> work) {
         QTimer::singleShot(static_cast<int>(std::ceil(delaySeconds * 1000)), this, std::move(work));
@@ -33,12 +46,13 @@ void StatusItemRedrawer::redraw()
     if (!m_item)
         return;
     const MenuBarBatteryIcon::Inputs inputs = m_inputs();
-    const QString key = MenuBarBatteryIcon::statusKey(inputs);
+    const TrayIconLook look = m_look();
+    const QString key = MenuBarBatteryIcon::statusKey(inputs) + lookKey(look);
     if (key == m_lastStatusKey)
         return;
     m_lastStatusKey = key;
 
-    applyIcon(inputs);
+    applyIcon(inputs, look);
     applyLabel(MenuBarBatteryIcon::titleText(inputs));
     emit redrawn();
 
@@ -47,13 +61,14 @@ void StatusItemRedrawer::redraw()
 
 // The key moves with watts, minutes and settings that the icon does not
 // show; every icon change makes the host repaint, so only a new one is sent.
-void StatusItemRedrawer::applyIcon(const MenuBarBatteryIcon::Inputs &inputs)
+void StatusItemRedrawer::applyIcon(const MenuBarBatteryIcon::Inputs &inputs, const TrayIconLook &look)
 {
-    const QString key = GlyphIconCache::keyFor(inputs);
+    const QString key = look.badge ? GlyphIconCache::badgeKeyFor(inputs, look.tone, look.showsPercent)
+                                   : GlyphIconCache::keyFor(inputs);
     if (key == m_shownIconKey)
         return;
     m_shownIconKey = key;
-    m_item->setIcon(m_icons.icon(inputs));
+    m_item->setIcon(look.badge ? m_icons.badge(inputs, look.tone, look.showsPercent) : m_icons.icon(inputs));
 }
 
 void StatusItemRedrawer::applyLabel(const QString &label)
@@ -64,6 +79,8 @@ void StatusItemRedrawer::applyLabel(const QString &label)
     m_item->setLabel(label);
 }
 
+// The tooltip's title carries level, time and watts: where no label is
+// drawn it is the only place the time shows.
 void StatusItemRedrawer::applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey)
 {
     const QString key = MenuBarBatteryIcon::tooltipKey(statusKey);

@@ -14,15 +14,18 @@ class Clock;
 class StatusItem;
 
 // Keeps the status item's icon, label, tooltip and accessible name current.
-// Redraws only when the change key moved, and then hands the item only what
-// it shows that changed; frequent inputs go through a throttle of one redraw
-// per 0.2 s.
+// Redraws only when the change key (inputs and look) moved, and then hands
+// the item only what it shows that changed; frequent inputs go through a
+// throttle of one redraw per 0.2 s. Where the host draws no label, the icon
+// is the badge with the level.
 class StatusItemRedrawer : public QObject
 {
     Q_OBJECT
 
 public:
     using InputsProvider = std::function<MenuBarBatteryIcon::Inputs()>;
+    // The host's and panel's look; by default the glyph with a label beside it.
+    using LookProvider = std::function<TrayIconLook()>;
     // Runs `work` on the main thread after `delaySeconds`; the default uses a
     // single-shot timer owned by the redrawer, so work never outlives it.
     using Scheduler = std::function<void(double delaySeconds, std::function<void()> work)>;
@@ -33,6 +36,8 @@ public:
     StatusItemRedrawer(Clock &clock, InputsProvider inputs, QObject *parent = nullptr);
 
     void setScheduler(Scheduler scheduler) { m_schedule = std::move(scheduler); }
+    // Takes effect at the next redraw; follow a change with forceRedraw().
+    void setLookProvider(LookProvider look) { m_look = std::move(look); }
 
     // A new (or no) status item: forgets what was shown and redraws, so the
     // new item always receives its icon, label and tooltip.
@@ -61,12 +66,13 @@ signals:
     void redrawn();
 
 private:
-    void applyIcon(const MenuBarBatteryIcon::Inputs &inputs);
+    void applyIcon(const MenuBarBatteryIcon::Inputs &inputs, const TrayIconLook &look);
     void applyLabel(const QString &label);
     void applyTooltip(const MenuBarBatteryIcon::Inputs &inputs, const QString &statusKey);
 
     Clock &m_clock;
     InputsProvider m_inputs;
+    LookProvider m_look;
     Scheduler m_schedule;
     QPointer<StatusItem> m_item;
 

@@ -1,6 +1,7 @@
 #include "app/tray/tray_icon_settings.h"
 
 #include "app/shell/notification_center.h"
+#include "app/tray/tray_host_rules.h"
 #include "platform/defaults.h"
 
 QString rawValue(TrayIconStyle style)
@@ -76,3 +77,11 @@ void setShowsPercent(Defaults &defaults, NotificationCenter &center, bool shows)
 }
 
 } // namespace TrayIconSettings
+
+TrayIconLook trayIconLook(const TrayHostBehaviour &host, const Defaults &defaults, ColorScheme scheme,
+                          const QColor &paletteWindow)
+{
+    return {!host.drawsLabel,
+            panelTone(TrayIconSettings::style(defaults), host.panelAlwaysDark, scheme, paletteWindow),
+            TrayIconSettings::showsPercent(defaults, host.drawsLabel)};
+}

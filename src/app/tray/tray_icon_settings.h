@@ -7,6 +7,7 @@
 
 class Defaults;
 class NotificationCenter;
+struct TrayHostBehaviour;
 
 // The colour of the tray icon's glyph and digits: light for dark panels,
 // dark for light panels, or following the desktop.
@@ -42,3 +43,19 @@ bool showsPercent(const Defaults &defaults, bool hostDrawsLabel);
 void setShowsPercent(Defaults &defaults, NotificationCenter &center, bool shows);
 
 } // namespace TrayIconSettings
+
+// How the status item draws itself for one host and panel.
+struct TrayIconLook
+{
+    // The square icon carries the level (the host draws no label beside it).
+    bool badge = false;
+    PanelTone tone = PanelTone::dark;
+    bool showsPercent = false;
+
+    bool operator==(const TrayIconLook &) const = default;
+};
+
+// The look on `host` with the stored settings, the desktop's scheme and the
+// application palette's window colour.
+TrayIconLook trayIconLook(const TrayHostBehaviour &host, const Defaults &defaults, ColorScheme scheme,
+                          const QColor &paletteWindow);

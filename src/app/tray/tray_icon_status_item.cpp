@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QIcon>
+#include <QMenu>
 #include <QSystemTrayIcon>
 
 TrayIconStatusItem::TrayIconStatusItem(Clock &clock, QObject *parent)
@@ -16,7 +17,9 @@ TrayIconStatusItem::TrayIconStatusItem(Clock &clock, QObject *parent)
             handleActivation(popoverAnchor());
             break;
         case QSystemTrayIcon::Context:
-            handleContextMenuRequest(QCursor::pos());
+            // Qt pops up the tray's own menu; a second one would cover it.
+            if (!m_tray->contextMenu())
+                handleContextMenuRequest(QCursor::pos());
             break;
         default:
             // The tray also reports DoubleClick after the second Trigger;
@@ -52,6 +55,11 @@ void TrayIconStatusItem::setToolTip(const QString &title, const QString &body)
 void TrayIconStatusItem::setAccessibleName(const QString &name)
 {
     m_accessibleName = name;
+}
+
+void TrayIconStatusItem::setMenu(QMenu *menu)
+{
+    m_tray->setContextMenu(menu);
 }
 
 QRect TrayIconStatusItem::iconGeometry() const

@@ -7,7 +7,8 @@
 class QSystemTrayIcon;
 
 // The status item in an XEmbed tray (no StatusNotifierWatcher on the bus):
-// a square icon and a tooltip; the tray has no room for the label.
+// a square icon and a tooltip; the tray has no room for the label. A right
+// click opens the menu given to it, else it is passed on as a right click.
 class TrayIconStatusItem final : public StatusItem
 {
     Q_OBJECT
@@ -20,6 +21,8 @@ public:
     void setLabel(const QString &label) override;
     void setToolTip(const QString &title, const QString &body) override;
     void setAccessibleName(const QString &name) override;
+    // The tray opens it itself on a right click.
+    void setMenu(QMenu *menu) override;
 
     // Where the tray placed the icon, in global pixels; empty when unknown.
     QRect iconGeometry() const;

@@ -24,6 +24,11 @@ SniToolTip StatusNotifierItemAdaptor::toolTip() const
     return m_item->toolTip();
 }
 
+QDBusObjectPath StatusNotifierItemAdaptor::menu() const
+{
+    return QDBusObjectPath(StatusNotifierItem::kMenuPath);
+}
+
 QString StatusNotifierItemAdaptor::label() const
 {
     return m_item->label();

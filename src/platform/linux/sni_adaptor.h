@@ -37,8 +37,9 @@ public:
     SniImageList iconPixmap() const;
     SniToolTip toolTip() const;
     bool itemIsMenu() const { return false; }
-    // The app draws its own menu on ContextMenu.
-    QDBusObjectPath menu() const { return QDBusObjectPath(QStringLiteral("/NO_DBUSMENU")); }
+    // Always present: GNOME's extension hides an item without it, and most
+    // hosts show a context menu only through it.
+    QDBusObjectPath menu() const;
     QString label() const;
     // The widest label we expect, so hosts can reserve a stable width.
     QString labelGuide() const { return QStringLiteral("100% 10h 00m"); }

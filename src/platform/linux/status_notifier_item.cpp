@@ -1,5 +1,6 @@
 #include "platform/linux/status_notifier_item.h"
 
+#include "platform/linux/dbusmenu_exporter.h"
 #include "platform/linux/sni_adaptor.h"
 
 #include <QCoreApplication>
@@ -120,6 +121,15 @@ void StatusNotifierItem::setAccessibleName(const QString &name)
         return;
     m_title = name;
     emit m_adaptor->NewTitle();
+}
+
+void StatusNotifierItem::setMenu(QMenu *menu)
+{
+    // The old exporter must leave the path before the new one takes it.
+    delete m_menuExporter;
+    m_menuExporter = new DbusMenuExporter(m_bus, kMenuPath, menu, this);
+    if (!m_menuExporter->isExported())
+        qCWarning(lcStatusNotifier) << "cannot export the menu at" << kMenuPath;
 }
 
 SniToolTip StatusNotifierItem::toolTip() const

@@ -5,13 +5,15 @@
 
 #include <QDBusConnection>
 
+class DbusMenuExporter;
 class QDBusServiceWatcher;
 
 // The status item as a StatusNotifierItem on the session bus: the icon as
 // IconPixmap, the label as XAyatanaLabel (shown beside the icon by hosts that
-// support it), Activate as a left click, ContextMenu and SecondaryActivate as
-// a right click. Registers with the StatusNotifierWatcher now and whenever a
-// watcher appears later.
+// support it), the menu as com.canonical.dbusmenu, Activate as a left click,
+// ContextMenu and SecondaryActivate as a right click. Registers with the
+// StatusNotifierWatcher now and whenever a watcher appears later; hosts ask
+// for the menu at registration, so set it before the event loop turns.
 class StatusNotifierItem final : public StatusItem
 {
     Q_OBJECT
@@ -20,6 +22,8 @@ public:
     static inline const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
     static inline const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
     static inline const QString kItemPath = QStringLiteral("/StatusNotifierItem");
+    // Where the item's menu is exported as com.canonical.dbusmenu.
+    static inline const QString kMenuPath = QStringLiteral("/MenuBar");
 
     // True when some host can show an item on `bus`.
     static bool watcherAvailable(const QDBusConnection &bus, const QString &watcherService = kWatcherService);
@@ -33,6 +37,8 @@ public:
     void setLabel(const QString &label) override;
     void setToolTip(const QString &title, const QString &body) override;
     void setAccessibleName(const QString &name) override;
+    // Exports `menu` at kMenuPath, replacing an earlier one.
+    void setMenu(QMenu *menu) override;
 
     // "org.kde.StatusNotifierItem-<pid>-<n>".
     const QString &serviceName() const { return m_serviceName; }
@@ -60,6 +66,7 @@ private:
     QString m_watcherService;
     QString m_serviceName;
     QDBusServiceWatcher *m_watcherWatch = nullptr;
+    DbusMenuExporter *m_menuExporter = nullptr;
     class StatusNotifierItemAdaptor *m_adaptor = nullptr;
     bool m_registered = false;
 

@@ -210,3 +210,23 @@ TEST_F(RedrawFixture, DefaultSchedulerRunsTheDelayedRedraw)
     EXPECT_FALSE(realTimer.statusDrawPending());
     EXPECT_EQ(item.label, QStringLiteral("50% 2h 05m"));
 }
+
+TEST_F(RedrawFixture, BadgeFollowsThePanelTone)
+{
+    TrayIconLook look{.badge = true, .tone = PanelTone::dark, .showsPercent = true};
+    redrawer.setLookProvider([&look] { return look; });
+    redrawer.setStatusItem(&item);
+    ASSERT_EQ(item.icon.size(), std::size(GlyphIconCache::kBadgeSizes));
+    const QList<StatusIconPixmap> onDark = item.icon;
+
+    look.tone = PanelTone::light;
+    redrawer.redraw();
+    EXPECT_EQ(redrawn.count(), 2);
+    EXPECT_NE(item.icon, onDark);
+    EXPECT_EQ(item.iconSets, 2);
+
+    look.tone = PanelTone::dark;
+    redrawer.redraw();
+    EXPECT_EQ(item.icon, onDark);
+    EXPECT_EQ(redrawer.icons().badgeCount(), 2) << "the dark badge came from the cache";
+}

@@ -3,6 +3,7 @@
 #include "app/tray/status_click_router.h"
 #include "app/tray/status_icon_pixmaps.h"
 #include "app/tray/status_item_redrawer.h"
+#include "platform/linux/dbusmenu_exporter.h"
 #include "platform/linux/status_notifier_item.h"
 
 #include "fakes/fake_clock.h"
@@ -16,6 +17,9 @@
 #include <gtest/gtest.h>
 
 #include <QDBusArgument>
+#include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QUuid>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
@@ -180,4 +184,33 @@ TEST_F(SniFixture, RemovedItemLeavesTheBus)
     const QString service = item->serviceName();
     item.reset();
     EXPECT_FALSE(host.property(service, QStringLiteral("XAyatanaLabel")).has_value());
+}
+
+TEST_F(SniFixture, MenuIsExportedForHostsThatDrawIt)
+{
+    FakeWatcher watcher(watcherName);
+    auto item = makeItem();
+    const std::optional<QVariant> menuPath = host.property(item->serviceName(), QStringLiteral("Menu"));
+    ASSERT_TRUE(menuPath);
+    EXPECT_EQ(menuPath->value<QDBusObjectPath>().path(), QStringLiteral("/MenuBar"));
+
+    // As a host asks: from another connection, while the item's thread serves.
+    const QString connectionName = QStringLiteral("sni-menu-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    {
+        QDBusConnection hostBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+        QDBusMessage getLayout = QDBusMessage::createMethodCall(item->serviceName(), QStringLiteral("/MenuBar"),
+                                                                QStringLiteral("com.canonical.dbusmenu"),
+                                                                QStringLiteral("GetLayout"));
+        getLayout.setArguments({0, 10, QStringList()});
+        QDBusPendingCall pending = hostBus.asyncCall(getLayout);
+        ASSERT_TRUE(spinUntil([&] { return pending.isFinished(); }));
+        const QDBusMessage reply = pending.reply();
+        ASSERT_EQ(reply.arguments().size(), 2) << reply.errorMessage().toStdString();
+        DbusMenuLayout root;
+        reply.arguments().at(1).value<QDBusArgument>() >> root;
+        ASSERT_FALSE(root.children.isEmpty());
+        EXPECT_EQ(root.children.last().properties.value(QStringLiteral("label")).toString(),
+                  QStringLiteral("Quit Pendra Pro"));
+    }
+    QDBusConnection::disconnectFromBus(connectionName);
 }
