@@ -7,7 +7,7 @@
 #include "fakes/fake_clock.h"
 #include "platform/defaults.h"
 #include "platform/keychain.h"
-#include "platform/system_backends.h"
+#include "platform/linux/secrets_file_keychain.h"
 #include "support/event_loop.h"
 #include "support/loopback_http_server.h"
 #include "support/qt_printers.h"
@@ -38,7 +38,9 @@ class PlusChatModelTest : public ::testing::Test
 protected:
     PlusChatModelTest()
         : defaults(dir.filePath(QStringLiteral("settings.json")))
-        , keychain(makeSystemKeychain(dir.filePath(QStringLiteral("secrets"))))
+        // The key store's own tests cover the keyring; here a private file
+        // keeps the test away from whatever keyring the bus would start.
+        , keychain(std::make_unique<SecretsFileKeychain>(dir.filePath(QStringLiteral("secrets"))))
         , keys(*keychain, defaults)
         , client(network, defaults, PlusAIHosts{server.baseUrl(), server.baseUrl(), server.baseUrl(), server.baseUrl()})
         , downloads(network, fileManager, dir.filePath(QStringLiteral("Downloads")))
