@@ -7,6 +7,7 @@
 #include "app/preferences/preferences_widgets.h"
 #include "app/shell/notification_center.h"
 #include "app/tray/menu_bar_settings.h"
+#include "app/tray/tray_icon_settings.h"
 #include "integration/launch_at_login_helper.h"
 #include "integration/menu_bar_position_store.h"
 #include "integration/system_battery_menu_hider.h"
@@ -16,7 +17,9 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -42,6 +45,30 @@ MenuBarPane::MenuBarPane(Defaults &defaults, NotificationCenter &notifications, 
         MenuBarSettings::setDisplayMode(defaults, notifications, kModes[index]);
     });
     display->body()->addWidget(new SettingControlRow(QStringLiteral("Icon shows"), mode, display));
+
+    // Most panels draw no text beside a tray icon: the square icon then
+    // carries the level, in a colour that suits the panel.
+    auto *percent = new SettingSwitchRow(QStringLiteral("Show percentage in tray icon"),
+                                         QStringLiteral("For panels that show no text beside the icon."), display);
+    percent->toggle()->setObjectName(QStringLiteral("trayPercentSwitch"));
+    percent->toggle()->setChecked(TrayIconSettings::showsPercent(defaults, false));
+    connect(percent->toggle(), &QAbstractButton::clicked, this, [&defaults, &notifications](bool on) {
+        TrayIconSettings::setShowsPercent(defaults, notifications, on);
+    });
+    display->body()->addWidget(percent);
+
+    QStringList styleLabels;
+    for (const TrayIconStyle style : kAllTrayIconStyles)
+        styleLabels << displayLabel(style);
+    auto *style = new SegmentedPicker(styleLabels);
+    style->setObjectName(QStringLiteral("trayStylePicker"));
+    style->setCurrentIndex(int(std::find(std::begin(kAllTrayIconStyles), std::end(kAllTrayIconStyles),
+                                         TrayIconSettings::style(defaults))
+                               - std::begin(kAllTrayIconStyles)));
+    connect(style, &SegmentedPicker::picked, this, [&defaults, &notifications](int index) {
+        TrayIconSettings::setStyle(defaults, notifications, kAllTrayIconStyles[index]);
+    });
+    display->body()->addWidget(new SettingControlRow(QStringLiteral("Icon colour"), style, display));
 
     auto *replace = new SettingSwitchRow(
         QStringLiteral("Use Pendra Pro as the battery icon"),

@@ -4,6 +4,7 @@
 #include "app/preferences/preferences_sidebar.h"
 #include "app/preferences/preferences_widgets.h"
 #include "app/tray/menu_bar_settings.h"
+#include "app/tray/tray_icon_settings.h"
 #include "fakes/preferences_fixture.h"
 #include "integration/launch_at_login_helper.h"
 #include "integration/menu_bar_position_store.h"
@@ -96,6 +97,9 @@ TEST(PreferencesRoot, EachControlWritesItsSetting)
     } table[] = {
         {"menu mode", [](auto &f) { f.template child<SegmentedPicker>("menuModePicker")->button(1)->click(); },
          MenuBarSettings::kDisplayModeKey, QStringLiteral("watts")},
+        {"tray percent", [](auto &f) { click(f, "trayPercentSwitch"); }, TrayIconSettings::kShowsPercentKey, false},
+        {"tray colour", [](auto &f) { f.template child<SegmentedPicker>("trayStylePicker")->button(2)->click(); },
+         TrayIconSettings::kStyleKey, QStringLiteral("dark")},
         {"system battery", [](auto &f) { click(f, "hideSystemBatterySwitch"); }, SystemBatteryMenuHider::kEnabledKey,
          false},
         {"launch at login", [](auto &f) { click(f, "launchAtLoginSwitch"); }, LaunchAtLoginHelper::kSettingKey, true},
