@@ -4,12 +4,11 @@
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 
 #include <functional>
 #include <memory>
-
-class QSocketNotifier;
 
 // A bus name no other test process uses, so that test executables can share
 // one session bus while running in parallel.
