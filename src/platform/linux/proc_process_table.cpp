@@ -68,7 +68,10 @@ std::optional<unsigned long long> unsignedField(std::string_view field)
     for (const char c : field) {
         if (c < '0' || c > '9')
             return std::nullopt;
-        value = value * 10 + static_cast<unsigned>(c - '0');
+        // A count past 64 bits is no count the kernel wrote: refuse it rather than wrap.
+        if (__builtin_mul_overflow(value, 10ULL, &value)
+            || __builtin_add_overflow(value, static_cast<unsigned long long>(c - '0'), &value))
+            return std::nullopt;
     }
     return value;
 }
@@ -96,9 +99,10 @@ std::optional<unsigned long long> cpuTicksFromStat(std::string_view stat)
                 return std::nullopt;
         } else if (index == kUtimeIndexAfterName + 1) {
             const auto stime = unsignedField(field);
-            if (!stime)
+            unsigned long long ticks = 0;
+            if (!stime || __builtin_add_overflow(*utime, *stime, &ticks))
                 return std::nullopt;
-            return *utime + *stime;
+            return ticks;
         }
     }
     return std::nullopt;
