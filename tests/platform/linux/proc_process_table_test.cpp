@@ -62,6 +62,10 @@ TEST(CpuTicksFromStat, CountsFieldsFromTheLastParenthesis)
         {"42 (bash) S 1 100", std::nullopt}, // cut short
         {"42 bash S 1 100 100 0 -1 4194560 500 0 0 0 7 3 0", std::nullopt}, // no name field
         {"42 (bash) S 1 100 100 0 -1 4194560 500 0 0 0 x 3 0", std::nullopt},
+        // Counts past 64 bits, alone or summed, are refused rather than wrapped.
+        {"42 (bash) S 1 100 100 0 -1 4194560 500 0 0 0 18446744073709551616 3 0", std::nullopt},
+        {"42 (bash) S 1 100 100 0 -1 4194560 500 0 0 0 18446744073709551615 1 0", std::nullopt},
+        {"42 (bash) S 1 100 100 0 -1 4194560 500 0 0 0 18446744073709551614 1 0", 18446744073709551615ULL},
         {"", std::nullopt},
         // Ticks past 64 bits, alone or summed, are refused rather than wrapped.
         {statLine(42, "big", ULLONG_MAX, 0), ULLONG_MAX},
