@@ -21,6 +21,7 @@ public:
     void setLabel(const QString &label) override { benchmark::DoNotOptimize(label.size()); }
     void setToolTip(const QString &title, const QString &) override { benchmark::DoNotOptimize(title.size()); }
     void setAccessibleName(const QString &name) override { benchmark::DoNotOptimize(name.size()); }
+    void setMenu(QMenu *) override {}
 };
 
 MenuBarBatteryIcon::Inputs onBattery()
