@@ -44,18 +44,6 @@ const QString kSliderStyle = QStringLiteral(
     "QSlider::handle:horizontal { background: #f2f2f7; width: 14px; height: 14px; margin: -5px 0;"
     " border-radius: 7px; }");
 
-QPalette darkPalette(QPalette palette)
-{
-    palette.setColor(QPalette::Window, PanelStyle::kBackground);
-    palette.setColor(QPalette::Base, PanelStyle::kBackground);
-    palette.setColor(QPalette::WindowText, PanelStyle::kPrimaryText);
-    palette.setColor(QPalette::Text, PanelStyle::kPrimaryText);
-    palette.setColor(QPalette::ButtonText, PanelStyle::kPrimaryText);
-    palette.setColor(QPalette::Button, QColor(255, 255, 255, 20));
-    palette.setColor(QPalette::Highlight, PanelStyle::kAccent);
-    return palette;
-}
-
 } // namespace
 
 
@@ -68,7 +56,7 @@ MainRoot::MainRoot(Services services, QSize panelSize, QWidget *parent)
 {
     setObjectName(QStringLiteral("mainRoot"));
     setFixedSize(panelSize);
-    setPalette(darkPalette(palette()));
+    setPalette(PanelStyle::darkPalette(palette(), PanelStyle::kBackground));
     setAttribute(Qt::WA_TranslucentBackground);
     setStyleSheet(kTransparentStyle + kScrollBarStyle + kSliderStyle);
 

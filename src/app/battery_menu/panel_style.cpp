@@ -59,4 +59,16 @@ void setTextIfChanged(QLabel *label, const QString &text)
         label->setText(text);
 }
 
+QPalette darkPalette(QPalette palette, const QColor &background)
+{
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::WindowText, kPrimaryText);
+    palette.setColor(QPalette::Text, kPrimaryText);
+    palette.setColor(QPalette::ButtonText, kPrimaryText);
+    palette.setColor(QPalette::Button, QColor(255, 255, 255, 20));
+    palette.setColor(QPalette::Highlight, kAccent);
+    return palette;
+}
+
 } // namespace PanelStyle

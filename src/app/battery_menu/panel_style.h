@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QString>
 
 class QLabel;
@@ -33,6 +34,9 @@ QFont font(TextRole role);
 QColor color(TextRole role);
 // Sets the font and colour of `label` for the role.
 void apply(QLabel *label, TextRole role);
+
+// `palette` in the panels' dark scheme over `background`.
+QPalette darkPalette(QPalette palette, const QColor &background);
 // Sets the text only when it differs, so an unchanged refresh costs no relayout.
 void setTextIfChanged(QLabel *label, const QString &text);
 

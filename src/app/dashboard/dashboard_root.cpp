@@ -47,19 +47,6 @@ const QString kTransparentStyle = QStringLiteral(
     "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
     "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }");
 
-QPalette darkPalette(QPalette palette)
-{
-    palette.setColor(QPalette::Window, DashboardStyle::kWindowBackground);
-    palette.setColor(QPalette::Base, DashboardStyle::kWindowBackground);
-    palette.setColor(QPalette::WindowText, PanelStyle::kPrimaryText);
-    palette.setColor(QPalette::Text, PanelStyle::kPrimaryText);
-    palette.setColor(QPalette::ButtonText, PanelStyle::kPrimaryText);
-    palette.setColor(QPalette::Highlight, PanelStyle::kAccent);
-    palette.setColor(QPalette::ToolTipBase, QColor(40, 40, 46));
-    palette.setColor(QPalette::ToolTipText, PanelStyle::kPrimaryText);
-    return palette;
-}
-
 QString energySymbol(bool lowPower)
 {
     return lowPower ? QStringLiteral("leaf.fill") : QStringLiteral("leaf");
@@ -76,7 +63,7 @@ DashboardRoot::DashboardRoot(Services services, QWidget *parent)
     , m_lowPower(m_services.powerMode.isLowPowerModeEnabled())
 {
     setObjectName(QStringLiteral("dashboardRoot"));
-    setPalette(darkPalette(palette()));
+    setPalette(PanelStyle::darkPalette(palette(), DashboardStyle::kWindowBackground));
     setStyleSheet(kTransparentStyle);
     setFocusPolicy(Qt::StrongFocus);
 

@@ -37,18 +37,6 @@ const QString kStyle = QStringLiteral(
     " border-radius: 7px; }"
     "QSlider::handle:horizontal:focus { background: #ffffff; border: 2px solid #5eaaff; width: 12px; height: 12px; }");
 
-QPalette darkPalette(QPalette palette)
-{
-    palette.setColor(QPalette::Window, DashboardStyle::kWindowBackground);
-    palette.setColor(QPalette::Base, DashboardStyle::kWindowBackground);
-    palette.setColor(QPalette::WindowText, PanelStyle::kPrimaryText);
-    palette.setColor(QPalette::Text, PanelStyle::kPrimaryText);
-    palette.setColor(QPalette::ButtonText, PanelStyle::kPrimaryText);
-    palette.setColor(QPalette::Button, QColor(255, 255, 255, 20));
-    palette.setColor(QPalette::Highlight, PanelStyle::kAccent);
-    return palette;
-}
-
 } // namespace
 
 PreferencesRoot::PreferencesRoot(Services services, QWidget *parent)
@@ -57,7 +45,7 @@ PreferencesRoot::PreferencesRoot(Services services, QWidget *parent)
     , m_stack(new QStackedWidget(this))
 {
     setObjectName(QStringLiteral("preferencesRoot"));
-    setPalette(darkPalette(palette()));
+    setPalette(PanelStyle::darkPalette(palette(), DashboardStyle::kWindowBackground));
     setStyleSheet(kStyle);
     m_sidebar->setFixedWidth(kSidebarWidth);
     m_stack->setObjectName(QStringLiteral("preferencesPanes"));
