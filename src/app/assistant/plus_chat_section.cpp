@@ -151,7 +151,7 @@ PlusChatSection::PlusChatSection(PlusChatModel &chat, PlusAIKeyStore &keys, cons
     column->setContentsMargins(PanelStyle::kSideInset, 10, PanelStyle::kSideInset, 10);
     column->setSpacing(8);
     buildHeader(column);
-    buildKeyRow(column);
+    buildKeyRow(column, layout);
     buildModelPicker(column, layout == Layout::compact);
     buildCannedActions(column, layout);
     buildConversation(column);
@@ -187,7 +187,7 @@ void PlusChatSection::buildHeader(QVBoxLayout *layout)
     layout->addLayout(m_apiConfigSlot);
 }
 
-void PlusChatSection::buildKeyRow(QVBoxLayout *layout)
+void PlusChatSection::buildKeyRow(QVBoxLayout *layout, Layout sectionLayout)
 {
     auto *row = new QHBoxLayout;
     row->setSpacing(6);
@@ -200,6 +200,13 @@ void PlusChatSection::buildKeyRow(QVBoxLayout *layout)
         m_chat.setProvider(static_cast<PlusAIProvider>(m_provider->itemData(index).toInt()));
     });
     row->addWidget(m_provider);
+    // The popover is narrow: the key and its button take a row of their own.
+    if (sectionLayout == Layout::compact) {
+        row->addStretch(1);
+        layout->addLayout(row);
+        row = new QHBoxLayout;
+        row->setSpacing(6);
+    }
     m_keyField = new PlusPasteableKeyField(kKeyPlaceholder, true, this);
     m_keyField->setObjectName(QStringLiteral("chatKeyField"));
     connect(m_keyField, &QLineEdit::textChanged, &m_chat, &PlusChatModel::setKeyDraft);
@@ -242,7 +249,7 @@ void PlusChatSection::buildCannedActions(QVBoxLayout *layout, Layout sectionLayo
 {
     auto *grid = new QGridLayout;
     grid->setSpacing(6);
-    const int columns = sectionLayout == Layout::compact ? 3 : 5;
+    const int columns = sectionLayout == Layout::compact ? 2 : 5;
     auto add = [&](const QString &text, auto action, bool asks) {
         auto *b = button(text, "cannedButton", this);
         connect(b, &QPushButton::clicked, this, action);

@@ -41,7 +41,7 @@ public:
 
 private:
     void buildHeader(QVBoxLayout *layout);
-    void buildKeyRow(QVBoxLayout *layout);
+    void buildKeyRow(QVBoxLayout *layout, Layout sectionLayout);
     void buildModelPicker(QVBoxLayout *layout, bool compact);
     void buildCannedActions(QVBoxLayout *layout, Layout sectionLayout);
     void buildConversation(QVBoxLayout *layout);
