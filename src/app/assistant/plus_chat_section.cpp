@@ -112,6 +112,30 @@ QFrame *makeBubble(const PlusChatMessage &message, PlusChatModel &chat, QWidget 
     return bubble;
 }
 
+// The section sits in a scrolling panel: the wheel scrolls the panel and
+// changes a picker only once the user has clicked or tabbed into it.
+class WheelOnlyWhenFocused : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Wheel && !static_cast<QWidget *>(watched)->hasFocus()) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void ignoreWheelUnlessFocused(QComboBox *picker)
+{
+    picker->setFocusPolicy(Qt::StrongFocus);
+    picker->installEventFilter(new WheelOnlyWhenFocused(picker));
+}
+
 // Return sends; Shift+Return starts a new line.
 class SendOnReturn : public QObject
 {
@@ -147,6 +171,9 @@ PlusChatSection::PlusChatSection(PlusChatModel &chat, PlusAIKeyStore &keys, cons
 {
     setObjectName(QStringLiteral("chatSection"));
     setStyleSheet(kStyleSheet);
+    // In the narrow popover the panel's width decides, never the chat's rows.
+    if (layout == Layout::compact)
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(PanelStyle::kSideInset, 10, PanelStyle::kSideInset, 10);
     column->setSpacing(8);
@@ -175,6 +202,9 @@ void PlusChatSection::buildHeader(QVBoxLayout *layout)
     m_modelBadge = new QLabel(this);
     m_modelBadge->setObjectName(QStringLiteral("modelBadge"));
     m_modelBadge->setTextFormat(Qt::PlainText);
+    // A long model id gives way to the buttons beside it.
+    m_modelBadge->setMinimumWidth(0);
+    m_modelBadge->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     header->addWidget(m_modelBadge);
     header->addStretch();
     m_keysToggle = button(QStringLiteral("API keys"), "linkButton", this);
@@ -194,6 +224,7 @@ void PlusChatSection::buildKeyRow(QVBoxLayout *layout, Layout sectionLayout)
     row->addWidget(label(QStringLiteral("Provider"), PanelStyle::TextRole::detail, this));
     m_provider = new QComboBox(this);
     m_provider->setObjectName(QStringLiteral("providerPicker"));
+    ignoreWheelUnlessFocused(m_provider);
     for (PlusAIProvider provider : PlusAIProviders::all())
         m_provider->addItem(PlusAIProviders::displayName(provider), static_cast<int>(provider));
     connect(m_provider, &QComboBox::activated, this, [this](int index) {
@@ -229,6 +260,10 @@ void PlusChatSection::buildModelPicker(QVBoxLayout *layout, bool compact)
     grid->setSpacing(6);
     grid->addWidget(label(QStringLiteral("OpenRouter model"), PanelStyle::TextRole::detail, m_modelPicker), 0, 0);
     m_openRouterModel = new QComboBox(m_modelPicker);
+    ignoreWheelUnlessFocused(m_openRouterModel);
+    // Model ids are long; the picker takes the width it is given, not theirs.
+    m_openRouterModel->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_openRouterModel->setMinimumContentsLength(12);
     m_openRouterModel->addItems(PlusOpenRouterModels::presets());
     connect(m_openRouterModel, &QComboBox::textActivated, &m_chat, &PlusChatModel::setOpenRouterModel);
     grid->addWidget(m_openRouterModel, 0, 1);
