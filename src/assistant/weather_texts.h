@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/platform_texts.h"
 
 #include <QString>
 
@@ -10,14 +9,13 @@
 // settings pane, it names where Linux desktops keep the same switch.
 namespace WeatherTexts {
 inline const QString title = QStringLiteral("Weather");
-inline const QString caption = PlatformTexts::onThisMachine(
-    QStringLiteral("Local conditions from your Mac’s location (Open-Meteo). Nothing is sent to Marblewick HQ."));
+inline const QString caption = QStringLiteral(
+    "Local conditions from this computer’s location (Open-Meteo, OpenStreetMap). Nothing is sent to Marblewick HQ.");
 inline const QString refreshButton = QStringLiteral("Refresh weather");
 
 inline const QString locating = QStringLiteral("Locating…");
 inline const QString locationOff = QStringLiteral("Location off");
-inline const QString deniedAtStart =
-    PlatformTexts::onThisMachine(QStringLiteral("Location denied — enable in System Settings"));
+inline const QString deniedAtStart = QStringLiteral("Location denied — enable in Privacy settings");
 inline const QString allowHint = QStringLiteral("Allow location for local weather");
 inline const QString deniedLater = QStringLiteral("Location denied");
 inline const QString unavailable = QStringLiteral("Weather unavailable");

@@ -3,7 +3,6 @@
 #include "charge/charge_inputs.h"
 #include "platform/defaults.h"
 #include "platform/format.h"
-#include "platform/platform_texts.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,7 +23,7 @@ constexpr int kDefaultLimit = 80;
 // the tick allows; the battery level cannot move that fast.
 constexpr auto kTickInterval = 3s;
 
-const QString kBackendAvailable = PlatformTexts::onThisMachine(QStringLiteral("AppleSMC (CH0B/CH0C/CH0I)"));
+const QString kBackendAvailable = QStringLiteral("Battery charge_behaviour");
 const QString kBackendUnavailable = QStringLiteral("Unavailable");
 
 int clampedLimit(long long percent)
@@ -149,9 +148,8 @@ void ChargeLimitController::tick()
     if (!m_smc.isAvailable()) {
         setStatus(ChargeLimitStatus::unsupported);
         setModeDescription(QStringLiteral("Automatic"));
-        setDetail(withFirmwareProblem(PlatformTexts::onThisMachine(
-            QStringLiteral("AppleSMC not available. Charge control needs SMC access "
-                           "(often requires a privileged helper on locked-down Macs)."))));
+        setDetail(withFirmwareProblem(
+            QStringLiteral("Charge control not available: this battery's driver offers no charge_behaviour.")));
         setBackendName(kBackendUnavailable);
         refreshStatusLine();
         return;
@@ -250,7 +248,7 @@ bool ChargeLimitController::applyMode(ChargeSMCMode mode)
     refreshLastError();
     if (mode == ChargeSMCMode::inhibit || mode == ChargeSMCMode::forceDischarge) {
         setStatus(ChargeLimitStatus::unsupported);
-        setDetail(m_lastError.value_or(QStringLiteral("SMC write failed — may need a privileged helper.")));
+        setDetail(m_lastError.value_or(QStringLiteral("Charge mode not written — the driver may need write access.")));
     }
     return false;
 }

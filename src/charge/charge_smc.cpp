@@ -1,7 +1,5 @@
 #include "charge/charge_smc.h"
 
-#include "platform/platform_texts.h"
-
 #include <QLoggingCategory>
 
 #include <array>
@@ -9,6 +7,9 @@
 Q_LOGGING_CATEGORY(lcChargeSmc, "pendrapro.charge.smc", QtWarningMsg)
 
 namespace {
+
+constexpr char16_t kNeedsWriteAccess[] =
+    u"Charge control needs write access to charge_behaviour — see the README's Charge management.";
 
 struct KeyWrite
 {
@@ -43,7 +44,7 @@ void ChargeSMC::open()
 {
     const SmcHandle service = m_client.matchingService(kSmcServiceClass);
     if (service == 0) {
-        m_lastError = PlatformTexts::onThisMachine(QStringLiteral("AppleSMC not found"));
+        m_lastError = QStringLiteral("No battery offers charge_behaviour");
         return;
     }
     SmcHandle connection = 0;
@@ -51,7 +52,7 @@ void ChargeSMC::open()
     m_client.releaseService(service);
     if (code != kSmcReturnSuccess || connection == 0) {
         qCWarning(lcChargeSmc, "opening the charge controller failed (%d)", int(code));
-        m_lastError = PlatformTexts::onThisMachine(QStringLiteral("IOServiceOpen failed — not privileged?"));
+        m_lastError = QString::fromUtf16(kNeedsWriteAccess);
         return;
     }
     m_connection = connection;
@@ -61,7 +62,7 @@ void ChargeSMC::open()
 bool ChargeSMC::apply(ChargeSMCMode mode)
 {
     if (!m_isAvailable || m_connection == 0) {
-        m_lastError = PlatformTexts::onThisMachine(QStringLiteral("SMC unavailable"));
+        m_lastError = QStringLiteral("Charge control unavailable");
         return false;
     }
     for (const KeyWrite &write : keyWritesFor(mode)) {
@@ -82,10 +83,10 @@ std::optional<QString> ChargeSMC::writeKey(std::uint32_t key, std::uint8_t value
     SmcRecord output{};
     const SmcReturn code = m_client.callStructMethod(m_connection, kSmcSelectorKeyCommand, input, output);
     if (code == kSmcReturnNotPrivileged)
-        return PlatformTexts::onThisMachine(QStringLiteral("Not privileged — SMC write blocked on this Mac."));
+        return QString::fromUtf16(kNeedsWriteAccess);
     const std::uint8_t result = output[SmcRecordOffset::result];
     if (code == kSmcReturnSuccess && result == kSmcResultSuccess)
         return std::nullopt;
     qCWarning(lcChargeSmc, "charge key write failed (%d/%u)", int(code), unsigned(result));
-    return PlatformTexts::onThisMachine(QStringLiteral("SMC error for key"));
+    return QStringLiteral("The battery driver refused the charge mode");
 }

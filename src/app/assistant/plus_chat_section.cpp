@@ -29,7 +29,7 @@ const QString kEmptyHint = QStringLiteral(
     "Ask about battery drain — or tap Explain drain to send a live power snapshot to the model.");
 const QString kKeyCaption = QStringLiteral("Keys stay on this Mac. OpenRouter models are selectable in API Config.");
 // Ctrl is this desktop's paste modifier.
-const QString kKeyPlaceholder = PlatformTexts::onThisMachine(QStringLiteral("API key (⌘V)"));
+const QString kKeyPlaceholder = QStringLiteral("API key (Ctrl+V)");
 constexpr int kBubbleIndent = 36; // px
 constexpr int kEmbeddedKeysMaxHeight = 340; // px; the conversation keeps the rest
 

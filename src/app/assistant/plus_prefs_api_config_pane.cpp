@@ -20,12 +20,12 @@
 
 namespace {
 
-const QString kCaption = PlatformTexts::onThisMachine(QStringLiteral(
-    "Add your own provider keys (OpenRouter, Gemini, OpenAI, Anthropic). Stored in this Mac’s Keychain and only "
-    "sent to that provider when you chat — not to Marblewick HQ."));
-const QString kFooter = PlatformTexts::onThisMachine(
-    QStringLiteral("Keys live in Keychain on this device. Pendra Pro does not sell or mint provider API keys."));
-const QString kPlaceholder = PlatformTexts::onThisMachine(QStringLiteral("Paste API key (⌘V)"));
+const QString kCaption =
+    QStringLiteral("Add your own provider keys (OpenRouter, Gemini, OpenAI, Anthropic). Stored in this computer’s "
+                   "keyring and only sent to that provider when you chat — not to Marblewick HQ.");
+const QString kFooter =
+    QStringLiteral("Keys live in the keyring on this device. Pendra Pro does not sell or mint provider API keys.");
+const QString kPlaceholder = QStringLiteral("Paste API key (Ctrl+V)");
 const QString kSavedInKeyring = PlatformTexts::onThisMachine(QStringLiteral("Saved on this Mac"));
 const QString kSavedInFile = QStringLiteral("Saved in a private file on this computer (no keyring answered)");
 const QString kTestPrompt = QStringLiteral("Reply with exactly: ok");

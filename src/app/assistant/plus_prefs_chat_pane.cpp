@@ -59,15 +59,15 @@ PlusPrefsChatPane::PlusPrefsChatPane(PlusChatModel &chat, PlusAIKeyStore &keys, 
         Subtab subtab;
         QString title;
         const char *edge;
-    } tabSpecs[] = {{Subtab::chat, QStringLiteral("Chat"), "first"},
+    } subtabs[] = {{Subtab::chat, QStringLiteral("Chat"), "first"},
                     {Subtab::apiConfig, QStringLiteral("API Config"), "last"}};
-    for (const auto &spec : tabSpecs) {
-        auto *tab = new QPushButton(spec.title, this);
+    for (const auto &entry : subtabs) {
+        auto *tab = new QPushButton(entry.title, this);
         tab->setObjectName(QStringLiteral("subtab"));
-        tab->setProperty("edge", QLatin1String(spec.edge));
+        tab->setProperty("edge", QLatin1String(entry.edge));
         tab->setCheckable(true);
         tab->setCursor(Qt::PointingHandCursor);
-        m_tabs->addButton(tab, static_cast<int>(spec.subtab));
+        m_tabs->addButton(tab, static_cast<int>(entry.subtab));
         tabs->addWidget(tab);
     }
     tabs->addStretch();

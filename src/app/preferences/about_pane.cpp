@@ -3,7 +3,6 @@
 #include "app/battery_menu/panel_actions.h"
 #include "app/battery_menu/panel_rows.h"
 #include "app/dashboard/dashboard_card.h"
-#include "platform/platform_texts.h"
 #include "app/preferences/preferences_widgets.h"
 #include "app/shell/app_actions.h"
 
@@ -45,7 +44,7 @@ AboutPane::AboutPane(const QString &version, AppActions &app, PanelActions &pane
         {"airVsPro", QStringLiteral("Air vs Pro"), [&panel] { panel.openComparisonPage(); }},
         {"checkForUpdates", QStringLiteral("Check for Updates"), [&app] { app.checkUpdates(); }},
         {"website", QStringLiteral("Website"), [&app] { app.openWebsite(); }},
-        {"batterySettings", PlatformTexts::onThisMachine(QStringLiteral("System Battery Settings…")),
+        {"batterySettings", QStringLiteral("Desktop Battery Settings…"),
          [&panel] { panel.openBatterySettings(); }},
     };
     // Three to a line, each as wide as its title.

@@ -4,7 +4,6 @@
 #include "app/battery_menu/panel_rows.h"
 #include "app/battery_menu/panel_style.h"
 #include "app/dashboard/dashboard_card.h"
-#include "platform/platform_texts.h"
 #include "app/preferences/preferences_widgets.h"
 #include "charge/charge_limit_controller.h"
 #include "platform/format.h"
@@ -95,9 +94,9 @@ ChargingPane::ChargingPane(ChargeLimitController &controller, QWidget *parent)
     turnOffRow->addStretch(1);
     state->body()->addLayout(turnOffRow);
 
-    auto *note = noteLabel(PlatformTexts::onThisMachine(QStringLiteral(
-                               "Uses SMC charger keys (CH0B/CH0C/CH0I). On some Macs macOS blocks writes without a "
-                               "privileged helper — Pendra will say so. Don’t run two charge managers at once.")),
+    auto *note = noteLabel(QStringLiteral("Uses the battery’s charge_behaviour setting. Some systems block writes "
+                                          "without extra permission — Pendra will say so. Don’t run two charge "
+                                          "managers at once."),
                            this);
     note->setObjectName(QStringLiteral("chargeNote"));
     note->setContentsMargins(kRowInset, 2, kRowInset, 0);

@@ -3,7 +3,6 @@
 #include "app/battery_menu/panel_rows.h"
 #include "app/dashboard/dashboard_card.h"
 #include "app/dashboard/dashboard_customize_panel.h"
-#include "platform/platform_texts.h"
 #include "app/preferences/preferences_widgets.h"
 #include "app/shell/notification_center.h"
 #include "app/tray/menu_bar_settings.h"
@@ -35,7 +34,7 @@ MenuBarPane::MenuBarPane(Defaults &defaults, NotificationCenter &notifications, 
 {
     using namespace PreferencesWidgets;
     const PaneColumn pane = makePaneColumn(this, QStringLiteral("Menu Bar"),
-                                           PlatformTexts::onThisMachine(QStringLiteral("How Pendra appears next to Control Center.")));
+                                           QStringLiteral("How Pendra appears in the top bar."));
 
     DashboardCard *display = addGroup(pane.column);
     auto *mode = new SegmentedPicker({displayLabel(kModes[0]), displayLabel(kModes[1])});
@@ -72,7 +71,7 @@ MenuBarPane::MenuBarPane(Defaults &defaults, NotificationCenter &notifications, 
 
     auto *replace = new SettingSwitchRow(
         QStringLiteral("Use Pendra Pro as the battery icon"),
-        PlatformTexts::onThisMachine(QStringLiteral("Hides Apple’s battery icon so only Pendra is shown.")), display);
+        QStringLiteral("Hides the desktop’s battery percentage so only Pendra is shown."), display);
     replace->toggle()->setObjectName(QStringLiteral("hideSystemBatterySwitch"));
     replace->toggle()->setChecked(systemBattery.isEnabled());
     connect(replace->toggle(), &QAbstractButton::clicked, &systemBattery, &SystemBatteryMenuHider::setEnabled);

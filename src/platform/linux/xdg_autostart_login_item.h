@@ -30,6 +30,6 @@ private:
 };
 
 // `path` as one argument of a desktop entry's Exec value, quoted and escaped
-// as the Desktop Entry specification asks; absent when it cannot be
+// as desktop entries require; absent when it cannot be
 // expressed (a line break).
 std::optional<QString> desktopExecArgument(const QString &path);
