@@ -81,21 +81,6 @@ private:
 
 } // namespace
 
-TEST_F(ChargeControllerTest, StartsFromDefaultsWhenNothingIsStored)
-{
-    ChargeLimitController &c = controller();
-    EXPECT_TRUE(c.isEnabled());
-    EXPECT_EQ(c.limitPercent(), 80.0);
-    EXPECT_FALSE(c.forceFullCharge());
-    EXPECT_FALSE(c.forceDischarge());
-    EXPECT_EQ(c.status(), Status::off);
-    EXPECT_EQ(c.detail(), QStringLiteral("Manage charging: hold a limit, charge to full, or discharge on AC."));
-    EXPECT_EQ(c.backendName(), QStringLiteral("Battery charge_behaviour"));
-    EXPECT_EQ(c.lastError(), std::nullopt);
-    EXPECT_EQ(c.modeDescription(), QStringLiteral("Automatic"));
-    EXPECT_EQ(c.statusLine(), QStringLiteral("Automatic"));
-    EXPECT_TRUE(client.inputs.empty());
-}
 
 TEST_F(ChargeControllerTest, StoredLimitIsClampedAndNonIntegersFallBackTo80)
 {

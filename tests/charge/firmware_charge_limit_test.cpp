@@ -166,27 +166,6 @@ TEST_F(FirmwareChargeLimitTest, RefusedWriteIsReportedAndNotRetriedForTheSameLim
     }
 }
 
-TEST(FirmwareThresholdsText, ReadsOnlyWhatItWrites)
-{
-    struct Case
-    {
-        const char *text;
-        std::optional<ChargeThresholdValues> values;
-    };
-    const Case cases[] = {
-        {"75,80", ChargeThresholdValues{75, 80}},
-        {",80", ChargeThresholdValues{std::nullopt, 80}},
-        {"x,80", std::nullopt},
-        {"80", std::nullopt},
-        {"75,101", std::nullopt},
-    };
-    for (const Case &c : cases) {
-        EXPECT_EQ(parseFirmwareThresholds(QString::fromUtf8(c.text)), c.values) << c.text;
-        if (c.values) {
-            EXPECT_EQ(firmwareThresholdsText(*c.values), QString::fromUtf8(c.text));
-        }
-    }
-}
 
 TEST_F(FirmwareChargeLimitTest, ControllerWritesTheLimitLiftsItToChargeFullAndReportsAnotherTool)
 {

@@ -37,32 +37,6 @@ protected:
 
 } // namespace
 
-TEST_F(DashboardPrefsTest, FreshInstallationHasTheDefaults)
-{
-    const struct
-    {
-        Flag flag;
-        const char *suffix;
-        bool on;
-    } table[] = {
-        {Flag::fauxMenubar, "fauxMenubar", true},   {Flag::pendraPill, "pill", true},
-        {Flag::packageLine, "packageLine", true},   {Flag::largePercent, "largePercent", true},
-        {Flag::powerSource, "powerSource", true},   {Flag::energyMode, "energyMode", true},
-        {Flag::appsRow, "appsRow", true},           {Flag::whyRow, "whyRow", true},
-        {Flag::sparkline, "sparkline", false},      {Flag::topAppsList, "topApps", false},
-        {Flag::whyDetail, "whyDetail", false},      {Flag::health, "health", false},
-        {Flag::timeRemaining, "timeRemaining", false}, {Flag::powerDistribution, "powerDistribution", true},
-    };
-    DashboardPrefs prefs(defaults, center);
-    for (const auto &row : table) {
-        SCOPED_TRACE(row.suffix);
-        EXPECT_EQ(keySuffix(row.flag), QLatin1String(row.suffix));
-        EXPECT_EQ(prefs.flag(row.flag), row.on);
-    }
-    EXPECT_EQ(prefs.density(), Density::comfortable);
-    EXPECT_EQ(prefs.width(), CardWidth::regular);
-    EXPECT_EQ(prefs.cornerRadius(), 18);
-}
 
 TEST_F(DashboardPrefsTest, ChangesAreStoredAndAnnounced)
 {
