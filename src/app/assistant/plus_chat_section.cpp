@@ -60,21 +60,8 @@ QScrollBar::handle:vertical { background: rgba(255,255,255,50); border-radius: 4
 QScrollBar::add-line, QScrollBar::sub-line { height: 0; }
 )");
 
-QLabel *label(const QString &text, PanelStyle::TextRole role, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    PanelStyle::apply(l, role);
-    return l;
-}
-
-QPushButton *button(const QString &text, const char *objectName, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(objectName));
-    b->setCursor(Qt::PointingHandCursor);
-    b->setFocusPolicy(Qt::TabFocus);
-    return b;
-}
+using PanelStyle::button;
+using PanelStyle::label;
 
 // One message: its text, and Save / Download links under it.
 QFrame *makeBubble(const PlusChatMessage &message, PlusChatModel &chat, QWidget *parent)

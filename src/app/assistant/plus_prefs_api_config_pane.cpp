@@ -52,21 +52,8 @@ QPushButton#segment[edge="first"] { border-top-left-radius: 6px; border-bottom-l
 QPushButton#segment[edge="last"] { border-top-right-radius: 6px; border-bottom-right-radius: 6px; }
 )");
 
-QLabel *label(const QString &text, PanelStyle::TextRole role, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    PanelStyle::apply(l, role);
-    return l;
-}
-
-QPushButton *button(const QString &text, const char *objectName, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(objectName));
-    b->setCursor(Qt::PointingHandCursor);
-    b->setFocusPolicy(Qt::TabFocus);
-    return b;
-}
+using PanelStyle::button;
+using PanelStyle::label;
 
 QString modelCaption(PlusAIProvider provider)
 {

@@ -1,6 +1,7 @@
 #include "app/battery_menu/panel_style.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 namespace PanelStyle {
 
@@ -57,6 +58,22 @@ void setTextIfChanged(QLabel *label, const QString &text)
 {
     if (label->text() != text)
         label->setText(text);
+}
+
+QLabel *label(const QString &text, TextRole role, QWidget *parent)
+{
+    auto *made = new QLabel(text, parent);
+    apply(made, role);
+    return made;
+}
+
+QPushButton *button(const QString &text, const char *objectName, QWidget *parent)
+{
+    auto *made = new QPushButton(text, parent);
+    made->setObjectName(QLatin1String(objectName));
+    made->setCursor(Qt::PointingHandCursor);
+    made->setFocusPolicy(Qt::TabFocus);
+    return made;
 }
 
 QPalette darkPalette(QPalette palette, const QColor &background)

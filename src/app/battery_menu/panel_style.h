@@ -6,6 +6,8 @@
 #include <QString>
 
 class QLabel;
+class QPushButton;
+class QWidget;
 
 // The battery menu's look: a dark panel with white type in three weights of
 // emphasis. Sizes are in device-independent pixels so that the panel keeps
@@ -34,6 +36,12 @@ QFont font(TextRole role);
 QColor color(TextRole role);
 // Sets the font and colour of `label` for the role.
 void apply(QLabel *label, TextRole role);
+
+// A label in `role`'s style.
+QLabel *label(const QString &text, TextRole role, QWidget *parent);
+// A push button that keyboard users reach with Tab and mouse users see as
+// clickable.
+QPushButton *button(const QString &text, const char *objectName, QWidget *parent);
 
 // `palette` in the panels' dark scheme over `background`.
 QPalette darkPalette(QPalette palette, const QColor &background);

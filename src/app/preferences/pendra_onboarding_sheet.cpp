@@ -56,7 +56,7 @@ protected:
     }
 };
 
-QLabel *label(const QString &text, PanelStyle::TextRole role, QWidget *parent)
+QLabel *wrappedLabel(const QString &text, PanelStyle::TextRole role, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
@@ -98,7 +98,7 @@ PendraOnboardingSheet::PendraOnboardingSheet(Defaults &defaults, QWidget *host)
     setGeometry(host->rect());
     host->installEventFilter(this);
 
-    auto *title = label(QStringLiteral("Welcome to Pendra"), PanelStyle::TextRole::emphasized, m_card);
+    auto *title = wrappedLabel(QStringLiteral("Welcome to Pendra"), PanelStyle::TextRole::emphasized, m_card);
     title->setObjectName(QStringLiteral("onboardingTitle"));
     QFont large = title->font();
     large.setPixelSize(18);
@@ -110,8 +110,8 @@ PendraOnboardingSheet::PendraOnboardingSheet(Defaults &defaults, QWidget *host)
     column->addWidget(title);
     column->addSpacing(8);
     for (const Hint &hint : kHints) {
-        column->addWidget(label(QString::fromUtf8(hint.heading), PanelStyle::TextRole::emphasized, m_card));
-        column->addWidget(label(QString::fromUtf8(hint.line), PanelStyle::TextRole::detail, m_card));
+        column->addWidget(wrappedLabel(QString::fromUtf8(hint.heading), PanelStyle::TextRole::emphasized, m_card));
+        column->addWidget(wrappedLabel(QString::fromUtf8(hint.line), PanelStyle::TextRole::detail, m_card));
         column->addSpacing(8);
     }
     m_gotIt->setObjectName(QStringLiteral("gotItButton"));
