@@ -398,7 +398,14 @@ int DbusMenuExporter::idFor(QAction *action)
     m_ids.insert(action, id);
     m_actions.insert(id, action);
     connect(action, &QAction::changed, this, &DbusMenuExporter::scheduleRefresh);
-    connect(action, &QObject::destroyed, this, &DbusMenuExporter::scheduleRefresh);
+    // Forget the address at once: a new action allocated there before the
+    // next refresh must not inherit this entry's id (hosts would draw it empty).
+    connect(action, &QObject::destroyed, this, [this, action, id] {
+        m_ids.remove(action);
+        m_actions.remove(id);
+        m_published.remove(id);
+        scheduleRefresh();
+    });
     return id;
 }
 

@@ -154,4 +154,20 @@ TEST_F(DbusMenuFixture, StateChangesReachHostsOnce)
     EXPECT_EQ(layout().children.value(4).properties.value(QStringLiteral("label")).toString(), QStringLiteral("Website"));
 }
 
+TEST_F(DbusMenuFixture, RebuiltSeparatorsAreStillSeparators)
+{
+    ASSERT_EQ(layout().children.size(), 4);
+    // Reordering deletes separators and adds new ones in the same turn; the
+    // allocator tends to hand the new ones the old addresses.
+    for (int round = 0; round < 3; ++round) {
+        QAction *old = menu.actions().at(1);
+        menu.removeAction(old);
+        delete old;
+        menu.insertSeparator(menu.actions().at(1));
+    }
+    const DbusMenuLayout root = layout();
+    ASSERT_EQ(root.children.size(), 4);
+    EXPECT_EQ(root.children[1].properties.value(QStringLiteral("type")).toString(), QStringLiteral("separator"));
+}
+
 #include "dbusmenu_exporter_test.moc"
