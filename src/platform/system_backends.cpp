@@ -22,6 +22,7 @@
 #include "platform/linux/workspace_linux.h"
 #include "platform/linux/xdg_autostart_login_item.h"
 #include "platform/linux/xdg_desktop_launcher.h"
+#include "platform/linux/x11_tray_panel_probe.h"
 #include "platform/tool_runner.h"
 
 #include <QCoreApplication>
@@ -131,4 +132,9 @@ std::unique_ptr<ChargeThresholds> makeSystemChargeThresholds()
     auto thresholds = std::make_unique<SysfsChargeThresholds>();
     thresholds->askDesktop(QDBusConnection::systemBus());
     return thresholds;
+}
+
+std::unique_ptr<TrayPanelProbe> makeSystemTrayPanelProbe()
+{
+    return std::make_unique<X11TrayPanelProbe>(qgetenv("DISPLAY"));
 }

@@ -28,6 +28,7 @@ class StatusItem;
 class SystemBatteryItem;
 class SystemInfo;
 class ToolRunner;
+class TrayPanelProbe;
 class WorkspaceEvents;
 
 // The machine's real platform services. The only place that knows which
@@ -106,3 +107,6 @@ std::unique_ptr<FileManager> makeSystemFileManager(std::function<void(const QStr
 // The system battery's firmware charge thresholds; whether the desktop can
 // hold a limit too is asked of UPower on the system bus.
 std::unique_ptr<ChargeThresholds> makeSystemChargeThresholds();
+
+// The tray panel's colours, read from the X server named by $DISPLAY.
+std::unique_ptr<TrayPanelProbe> makeSystemTrayPanelProbe();

@@ -80,6 +80,7 @@ AppDelegate::AppDelegate(DelegateServices services, QObject *parent)
     , m_dashboardPrefs(services.dashboardPrefs)
     , m_weather(services.weather)
     , m_colorScheme(services.colorScheme)
+    , m_trayPanel(services.trayPanel)
 {
     m_titleTimer.setTimerType(Qt::CoarseTimer);
     m_titleTimer.setInterval(kTitleTimerInterval);
@@ -199,7 +200,8 @@ void AppDelegate::hideSystemBatteryIcon()
 void AppDelegate::createStatusItem()
 {
     if (!m_redrawer) {
-        m_trayHost = std::make_unique<TrayHostTracker>(m_defaults, m_colorScheme, QDBusConnection::sessionBus());
+        m_trayHost = std::make_unique<TrayHostTracker>(m_defaults, m_colorScheme, m_trayPanel,
+                                                       QDBusConnection::sessionBus());
         m_redrawer = std::make_unique<StatusItemRedrawer>(m_clock, [this] { return statusInputs(); });
         m_redrawer->setLookProvider([tracker = m_trayHost.get()] { return tracker->look(); });
         connect(m_trayHost.get(), &TrayHostTracker::lookChanged, this, [this] { m_redrawer->forceRedraw(); });
@@ -213,7 +215,10 @@ void AppDelegate::createStatusItem()
     m_statusItem = m_makeStatusItem();
     if (!m_statusItem)
         return;
-    m_trayHost->follow(!qobject_cast<TrayIconStatusItem *>(m_statusItem.get()));
+    if (auto *xembed = qobject_cast<TrayIconStatusItem *>(m_statusItem.get()))
+        m_trayHost->follow(false, [xembed] { return xembed->iconGeometry(); });
+    else
+        m_trayHost->follow(true);
     m_statusItem->setLength(kInitialStatusItemLength);
     MenuBarPositionStore::configure(*m_statusItem, m_defaults);
     if (m_clickRouter)

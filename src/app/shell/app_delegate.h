@@ -36,6 +36,7 @@ class StatusClickRouter;
 class StatusItem;
 class StatusItemRedrawer;
 class TrayHostTracker;
+class TrayPanelProbe;
 class SystemEventRouter;
 class WorkspaceEvents;
 
@@ -69,8 +70,10 @@ struct DelegateServices
     DashboardPrefs *dashboardPrefs = nullptr;
     // The outside temperature joins the status item's title.
     WeatherStore *weather = nullptr;
-    // The desktop's light or dark preference colours the tray icon.
+    // The desktop's light or dark preference and the panel's measured
+    // colours colour the tray icon.
     ColorSchemeSource *colorScheme = nullptr;
+    TrayPanelProbe *trayPanel = nullptr;
 };
 
 // The application's one delegate: starts the stores, owns the status item,
@@ -168,6 +171,7 @@ private:
     DashboardPrefs *m_dashboardPrefs;
     WeatherStore *m_weather;
     ColorSchemeSource *m_colorScheme;
+    TrayPanelProbe *m_trayPanel;
 
     std::unique_ptr<TrayHostTracker> m_trayHost;
     std::unique_ptr<StatusItem> m_statusItem;

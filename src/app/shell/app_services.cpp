@@ -29,6 +29,7 @@
 #include "energy/process_energy_store.h"
 #include "integration/system_battery_menu_hider.h"
 #include "platform/clock.h"
+#include "platform/tray_panel.h"
 #include "platform/color_scheme.h"
 #include "platform/desktop_launcher.h"
 #include "platform/login_items.h"
@@ -73,6 +74,7 @@ AppServices::AppServices()
     , m_backends(makeSystemBackends())
     , m_defaults(std::make_unique<Defaults>(Paths::configDir() + QStringLiteral("/defaults.json")))
     , m_colorScheme(makeSystemColorScheme())
+    , m_trayPanel(makeSystemTrayPanelProbe())
 {
     m_batterySnapshot = std::make_unique<BatterySnapshot>(*m_backends.powerSources, *m_backends.batteryRegistry,
                                                           ToolRunner::system());
@@ -183,6 +185,7 @@ DelegateServices AppServices::forDelegate()
         m_dashboardPrefs.get(),
         m_weather.get(),
         m_colorScheme.get(),
+        m_trayPanel.get(),
     };
 }
 

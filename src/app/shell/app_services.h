@@ -26,6 +26,7 @@ class BatterySnapshot;
 class ChargeLimitController;
 class ChargeSMC;
 class ColorSchemeSource;
+class TrayPanelProbe;
 class DashboardPrefs;
 class SerialQueue;
 class SystemBatteryMenuHider;
@@ -75,6 +76,7 @@ private:
     std::unique_ptr<Defaults> m_defaults;
     NotificationCenter m_notifications;
     std::unique_ptr<ColorSchemeSource> m_colorScheme;
+    std::unique_ptr<TrayPanelProbe> m_trayPanel;
 
     std::unique_ptr<BatterySnapshot> m_batterySnapshot;
     std::unique_ptr<IOReportPowerReader> m_socReader;

@@ -1,29 +1,48 @@
 #include "app/tray/tray_host_tracker.h"
 
 #include "platform/color_scheme.h"
+#include "platform/tray_panel.h"
 
 #include <QDBusServiceWatcher>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QTimer>
+
+namespace {
+
+// How long a panel is given to embed and draw the icon before its colours
+// are read.
+constexpr int kPanelSettleMs = 1500;
+
+} // namespace
 
 TrayHostTracker::TrayHostTracker(const Defaults &defaults, const ColorSchemeSource *colorScheme,
-                                 const QDBusConnection &bus, QString watcherService, QObject *parent)
+                                 TrayPanelProbe *panel, const QDBusConnection &bus, QString watcherService,
+                                 QObject *parent)
     : QObject(parent)
     , m_defaults(defaults)
     , m_colorScheme(colorScheme)
+    , m_panel(panel)
     , m_bus(bus)
     , m_watcherService(std::move(watcherService))
+    , m_panelSettle(new QTimer(this))
 {
+    m_panelSettle->setSingleShot(true);
+    m_panelSettle->setInterval(kPanelSettleMs);
+    connect(m_panelSettle, &QTimer::timeout, this, [this] { measurePanel(false); });
+    // A desktop switching themes repaints its panel too.
     if (m_colorScheme)
-        connect(m_colorScheme, &ColorSchemeSource::colorSchemeChanged, this, &TrayHostTracker::lookChanged);
+        connect(m_colorScheme, &ColorSchemeSource::colorSchemeChanged, this, [this] { measurePanel(true); });
     // QGuiApplication's paletteChanged signal is deprecated in favour of this event.
     if (qApp)
         qApp->installEventFilter(this);
 }
 
-void TrayHostTracker::follow(bool viaWatcher)
+void TrayHostTracker::follow(bool viaWatcher, std::function<QRect()> iconGeometry)
 {
+    m_iconGeometry = std::move(iconGeometry);
+    m_panelSettle->start();
     ++m_lookUpGeneration;
     delete m_ownerWatch;
     m_ownerWatch = nullptr;
@@ -53,15 +72,27 @@ void TrayHostTracker::setHost(const TrayHostBehaviour &host)
     emit hostChanged();
 }
 
+void TrayHostTracker::measurePanel(bool always)
+{
+    const std::optional<bool> before = m_panelIsDark;
+    if (m_panel)
+        m_panelIsDark = m_panel->panelIsDark(m_iconGeometry ? m_iconGeometry() : QRect());
+    if (always || m_panelIsDark != before)
+        emit lookChanged();
+}
+
 TrayIconLook TrayHostTracker::look() const
 {
     const ColorScheme scheme = m_colorScheme ? m_colorScheme->colorScheme() : ColorScheme::noPreference;
-    return trayIconLook(m_host, m_defaults, scheme, QGuiApplication::palette().color(QPalette::Window));
+    return trayIconLook(m_host, m_defaults,
+                        {.measuredDark = m_panelIsDark,
+                         .scheme = scheme,
+                         .paletteWindow = QGuiApplication::palette().color(QPalette::Window)});
 }
 
 bool TrayHostTracker::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
-        emit lookChanged();
+        measurePanel(true);
     return QObject::eventFilter(watched, event);
 }

@@ -30,7 +30,7 @@ QString displayLabel(TrayIconStyle style)
     return QStringLiteral("Automatic");
 }
 
-PanelTone panelTone(TrayIconStyle style, bool hostPanelAlwaysDark, ColorScheme scheme, const QColor &paletteWindow)
+PanelTone panelTone(TrayIconStyle style, const PanelClues &clues)
 {
     switch (style) {
     case TrayIconStyle::light:
@@ -40,11 +40,13 @@ PanelTone panelTone(TrayIconStyle style, bool hostPanelAlwaysDark, ColorScheme s
     case TrayIconStyle::automatic:
         break;
     }
-    if (hostPanelAlwaysDark || scheme == ColorScheme::preferDark)
+    if (clues.hostAlwaysDark)
         return PanelTone::dark;
-    if (scheme == ColorScheme::preferLight)
-        return PanelTone::light;
-    return paletteWindow.lightnessF() < 0.5 ? PanelTone::dark : PanelTone::light;
+    if (clues.measuredDark)
+        return *clues.measuredDark ? PanelTone::dark : PanelTone::light;
+    if (clues.scheme != ColorScheme::noPreference)
+        return clues.scheme == ColorScheme::preferDark ? PanelTone::dark : PanelTone::light;
+    return clues.paletteWindow.lightnessF() < 0.5 ? PanelTone::dark : PanelTone::light;
 }
 
 namespace TrayIconSettings {
@@ -78,10 +80,9 @@ void setShowsPercent(Defaults &defaults, NotificationCenter &center, bool shows)
 
 } // namespace TrayIconSettings
 
-TrayIconLook trayIconLook(const TrayHostBehaviour &host, const Defaults &defaults, ColorScheme scheme,
-                          const QColor &paletteWindow)
+TrayIconLook trayIconLook(const TrayHostBehaviour &host, const Defaults &defaults, PanelClues clues)
 {
-    return {!host.drawsLabel,
-            panelTone(TrayIconSettings::style(defaults), host.panelAlwaysDark, scheme, paletteWindow),
+    clues.hostAlwaysDark = host.panelAlwaysDark;
+    return {!host.drawsLabel, panelTone(TrayIconSettings::style(defaults), clues),
             TrayIconSettings::showsPercent(defaults, host.drawsLabel)};
 }

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QString>
 
+#include <optional>
+
 class Defaults;
 class NotificationCenter;
 struct TrayHostBehaviour;
@@ -21,10 +23,21 @@ inline constexpr TrayIconStyle kAllTrayIconStyles[] = {TrayIconStyle::automatic,
 // The tone of the panel behind the icon.
 enum class PanelTone { light, dark };
 
-// Automatic follows a host whose panel is always dark, then the desktop's
-// colour scheme, then the lightness of the application palette's window
-// colour (which the desktop's Qt theme sets).
-PanelTone panelTone(TrayIconStyle style, bool hostPanelAlwaysDark, ColorScheme scheme, const QColor &paletteWindow);
+// What is known about the panel behind the icon, surest first.
+struct PanelClues
+{
+    bool hostAlwaysDark = false;
+    // The panel's own colours as the display shows them (a tinted XEmbed
+    // tray, a themed panel); empty where they cannot be read.
+    std::optional<bool> measuredDark;
+    ColorScheme scheme = ColorScheme::noPreference;
+    // The application palette's window colour, which the desktop's Qt theme sets.
+    QColor paletteWindow;
+};
+
+// Automatic takes the surest clue: a host whose panel is always dark, the
+// panel's measured colours, the desktop's colour scheme, then the palette.
+PanelTone panelTone(TrayIconStyle style, const PanelClues &clues);
 
 // Settings of the square tray icon. Setters store and then post
 // pendrapro.menuBarDisplayChanged so that the status item redraws at once.
@@ -55,7 +68,5 @@ struct TrayIconLook
     bool operator==(const TrayIconLook &) const = default;
 };
 
-// The look on `host` with the stored settings, the desktop's scheme and the
-// application palette's window colour.
-TrayIconLook trayIconLook(const TrayHostBehaviour &host, const Defaults &defaults, ColorScheme scheme,
-                          const QColor &paletteWindow);
+// The look on `host` with the stored settings and what is known of its panel.
+TrayIconLook trayIconLook(const TrayHostBehaviour &host, const Defaults &defaults, PanelClues clues);

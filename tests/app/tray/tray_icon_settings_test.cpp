@@ -20,27 +20,29 @@ struct TrayIconSettingsFixture : ::testing::Test
 
 } // namespace
 
-TEST(TrayIconStyle, PanelToneFollowsSettingThenHostThenDesktopThenPalette)
+TEST(TrayIconStyle, PanelToneFollowsSettingThenHostThenPanelThenDesktopThenPalette)
 {
     const QColor darkWindow(0x2a, 0x2e, 0x32), lightWindow(0xef, 0xf0, 0xf1);
+    const std::optional<bool> unknown, darkPanel(true), lightPanel(false);
     const struct
     {
         TrayIconStyle style;
-        bool hostAlwaysDark;
-        ColorScheme scheme;
-        QColor window;
+        PanelClues clues;
         PanelTone tone;
     } cases[] = {
-        {TrayIconStyle::light, false, ColorScheme::preferLight, lightWindow, PanelTone::dark},
-        {TrayIconStyle::dark, true, ColorScheme::preferDark, darkWindow, PanelTone::light},
-        {TrayIconStyle::automatic, true, ColorScheme::preferLight, lightWindow, PanelTone::dark},
-        {TrayIconStyle::automatic, false, ColorScheme::preferDark, lightWindow, PanelTone::dark},
-        {TrayIconStyle::automatic, false, ColorScheme::preferLight, darkWindow, PanelTone::light},
-        {TrayIconStyle::automatic, false, ColorScheme::noPreference, darkWindow, PanelTone::dark},
-        {TrayIconStyle::automatic, false, ColorScheme::noPreference, lightWindow, PanelTone::light},
+        {TrayIconStyle::light, {false, lightPanel, ColorScheme::preferLight, lightWindow}, PanelTone::dark},
+        {TrayIconStyle::dark, {true, darkPanel, ColorScheme::preferDark, darkWindow}, PanelTone::light},
+        {TrayIconStyle::automatic, {true, lightPanel, ColorScheme::preferLight, lightWindow}, PanelTone::dark},
+        // A tinted tray on a light desktop, and a light panel on a dark one.
+        {TrayIconStyle::automatic, {false, darkPanel, ColorScheme::preferLight, lightWindow}, PanelTone::dark},
+        {TrayIconStyle::automatic, {false, lightPanel, ColorScheme::preferDark, darkWindow}, PanelTone::light},
+        {TrayIconStyle::automatic, {false, unknown, ColorScheme::preferDark, lightWindow}, PanelTone::dark},
+        {TrayIconStyle::automatic, {false, unknown, ColorScheme::preferLight, darkWindow}, PanelTone::light},
+        {TrayIconStyle::automatic, {false, unknown, ColorScheme::noPreference, darkWindow}, PanelTone::dark},
+        {TrayIconStyle::automatic, {false, unknown, ColorScheme::noPreference, lightWindow}, PanelTone::light},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(panelTone(c.style, c.hostAlwaysDark, c.scheme, c.window), c.tone) << rawValue(c.style).toStdString();
+        EXPECT_EQ(panelTone(c.style, c.clues), c.tone) << rawValue(c.style).toStdString();
 }
 
 TEST_F(TrayIconSettingsFixture, StyleReadsOnlyKnownValues)

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/tray_panel.h"
+
+#include <QByteArray>
+
+// Asks the X server: the XEmbed tray's _NET_SYSTEM_TRAY_COLORS hint (set by
+// trays that theme their icons, such as XFCE's panel), else the median
+// lightness of the panel window's pixels around the icon. Opens its own
+// short connection per question, so it works whatever Qt's platform is and
+// holds nothing between the rare questions.
+class X11TrayPanelProbe final : public TrayPanelProbe
+{
+public:
+    // `display` as in $DISPLAY; empty: no X server, never an answer.
+    explicit X11TrayPanelProbe(QByteArray display);
+
+    std::optional<bool> panelIsDark(const QRect &icon) override;
+
+private:
+    QByteArray m_display;
+};

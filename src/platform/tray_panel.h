@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QRect>
+
+#include <optional>
+
+// How dark the panel behind the tray icons really is, as the display server
+// shows it. The desktop's colour scheme is only a proxy: a tinted or themed
+// panel can be dark on a light desktop and the other way round.
+class TrayPanelProbe
+{
+public:
+    virtual ~TrayPanelProbe() = default;
+
+    // From the tray's own foreground colour when it publishes one, else from
+    // the typical lightness of the panel around `icon` (global pixels; empty
+    // when the icon's place is unknown). Empty when neither can be read.
+    virtual std::optional<bool> panelIsDark(const QRect &icon) = 0;
+};
