@@ -41,6 +41,7 @@ PopoverController::PopoverController(Clock &clock, ContentFactory makeContent, Q
         m_panel->setWindowTitle(QStringLiteral("Pendra Pro"));
     }
     connect(m_panel.get(), &PopoverPanel::hidden, this, &PopoverController::didClose);
+    connect(m_panel.get(), &PopoverPanel::pressedOutside, this, &PopoverController::pressedOutside);
 }
 
 PopoverController::~PopoverController()

@@ -65,6 +65,8 @@ signals:
     void closed();
     // New content was built (refresh what it shows once).
     void contentBuilt();
+    // A press outside the popover closed it (global pixels).
+    void pressedOutside(QPoint global);
 
 private:
     void prepareContent();

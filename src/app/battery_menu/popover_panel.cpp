@@ -1,5 +1,6 @@
 #include "app/battery_menu/popover_panel.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
@@ -31,6 +32,13 @@ void PopoverPanel::setContent(QWidget *content)
     m_content = content;
     if (content)
         layout()->addWidget(content);
+}
+
+void PopoverPanel::mousePressEvent(QMouseEvent *event)
+{
+    if (!rect().contains(event->position().toPoint()))
+        emit pressedOutside(event->globalPosition().toPoint());
+    QWidget::mousePressEvent(event);
 }
 
 void PopoverPanel::paintEvent(QPaintEvent *)

@@ -20,8 +20,13 @@ public:
 
 signals:
     void hidden();
+    // A press outside the panel (global pixels), which is about to close
+    // it. Being a popup it holds the pointer, so the press never reaches
+    // whatever lies below, the tray icon included.
+    void pressedOutside(QPoint global);
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 

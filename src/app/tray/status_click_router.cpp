@@ -8,7 +8,12 @@
 #include "platform/status_item.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QStyleHints>
+
+#include <algorithm>
+#include <cstdlib>
 
 StatusClickRouter::StatusClickRouter(PopoverController &popover, AppActions &actions, Clock &clock, QObject *parent)
     : QObject(parent)
@@ -17,6 +22,7 @@ StatusClickRouter::StatusClickRouter(PopoverController &popover, AppActions &act
     , m_clock(clock)
     , m_menu(buildStatusContextMenu(actions))
 {
+    connect(&popover, &PopoverController::pressedOutside, this, &StatusClickRouter::pressWhilePopoverOpen);
 }
 
 // An item that outlives the router sees its menu go away and shows none.
@@ -56,6 +62,19 @@ void StatusClickRouter::leftClick(QPoint position, int clickCount)
     }
     m_lastLeftClickAt = m_clock.uptime();
     m_popover.handleClick(position);
+}
+
+void StatusClickRouter::pressWhilePopoverOpen(QPoint global)
+{
+    // Hosts report the pointer or the icon's edge; either lies within one
+    // icon of the press.
+    constexpr int kOnTheItem = 32;
+    const double doubleClickSeconds = QGuiApplication::styleHints()->mouseDoubleClickInterval() / 1000.0;
+    const double sinceClick = m_clock.uptime() - m_lastLeftClickAt;
+    const QPoint offset = global - m_lastClickPosition;
+    if (m_lastLeftClickAt > 0 && sinceClick >= 0 && sinceClick < doubleClickSeconds && !m_lastClickPosition.isNull()
+        && std::max(std::abs(offset.x()), std::abs(offset.y())) <= kOnTheItem)
+        leftClick(global, 2);
 }
 
 void StatusClickRouter::rightClick(QPoint position)

@@ -18,6 +18,9 @@ struct TrayHostBehaviour;
 // at the click. On hosts that open the item's menu on a single click and
 // send Activate only for a double click, that lone Activate opens the
 // dashboard, and the menu leads with the popover and the dashboard.
+// The popover holds the pointer while it is open, so the second click of a
+// double click never reaches the host: a press on the item soon after the
+// click that opened the popover is that second click.
 class StatusClickRouter : public QObject
 {
     Q_OBJECT
@@ -46,6 +49,7 @@ public:
 private:
     void leftClick(QPoint position, int clickCount);
     void rightClick(QPoint position);
+    void pressWhilePopoverOpen(QPoint global);
 
     PopoverController &m_popover;
     AppActions &m_actions;

@@ -81,3 +81,27 @@ TEST_F(RouterFixture, OneMenuIsGivenToTheItemAndLeadsWithThePopoverWhereAClickOp
     EXPECT_EQ(menuTexts(), regular);
     EXPECT_EQ(router.contextMenu()->actions().size(), regular.size()) << "old separators are not kept";
 }
+
+TEST_F(RouterFixture, APressOnTheItemSoonAfterTheOpeningClickIsADoubleClick)
+{
+    const struct
+    {
+        double after;
+        QPoint press;
+        bool dashboard;
+    } cases[] = {
+        {0.1, {110, 14}, true},
+        {0.1, {400, 300}, false}, // elsewhere: just closes the popover
+        {1.0, {110, 14}, false},  // too late for a double click
+    };
+    for (const auto &c : cases) {
+        actions.calls.clear();
+        clock.advance(5);
+        item.click({100, 10});
+        ASSERT_TRUE(popover.isShown());
+        clock.advance(c.after);
+        emit popover.pressedOutside(c.press);
+        EXPECT_EQ(actions.calls.contains(QStringLiteral("openDashboard")), c.dashboard) << c.after;
+        popover.close();
+    }
+}
