@@ -20,14 +20,6 @@ std::vector<FakeSmcWrite> sentCommands(const FakeSmcUserClient &client)
 
 } // namespace
 
-TEST(SmcKey, PacksTheFirstCharacterIntoTheMostSignificantByte)
-{
-    static_assert(smcKey("CH0I") == 0x43483049u);
-    EXPECT_EQ(kSmcKeyCH0C, 0x43483043u);
-    EXPECT_EQ(kSmcKeyCH0B, 0x43483042u);
-    EXPECT_EQ(smcKeyName(kSmcKeyCH0I), QStringLiteral("CH0I"));
-}
-
 TEST(SmcRecord, WriteRecordHasEveryFieldAtItsOffset)
 {
     const SmcRecord record = makeWriteKeyRecord(kSmcKeyCH0C, 2);

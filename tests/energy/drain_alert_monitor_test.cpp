@@ -1,6 +1,7 @@
 #include "energy/drain_alert_monitor.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_notification_server.h"
+#include "fakes/recording_notifications.h"
 #include "platform/defaults.h"
 #include "platform/linux/freedesktop_notifications.h"
 #include "platform/notifications.h"
@@ -21,15 +22,6 @@ const QString kEnabledKey = QStringLiteral("pendrapro.drainAlerts.enabled");
 const QString kDropKey = QStringLiteral("pendrapro.drainAlerts.dropPercent");
 const QString kWindowKey = QStringLiteral("pendrapro.drainAlerts.windowMinutes");
 const QString kLastFireKey = QStringLiteral("pendrapro.drainAlerts.lastFire");
-
-class RecordingNotifications : public Notifications
-{
-public:
-    int permissionRequests = 0;
-    QList<LocalNotification> posted;
-    void requestPermission() override { ++permissionRequests; }
-    void post(const LocalNotification &notification) override { posted.append(notification); }
-};
 
 class DrainAlertTest : public ::testing::Test
 {
@@ -91,14 +83,6 @@ TEST_F(DrainAlertTest, AlertsWhenTheDropReachesTheThresholdWithinTheWindow)
     EXPECT_EQ(posted.identifier, QStringLiteral("pendrapro.drain.%1").arg(static_cast<qint64>(start + 14 * kMinute)));
     EXPECT_TRUE(posted.defaultSound);
     EXPECT_EQ(defaults.dateValue(kLastFireKey)->toSecsSinceEpoch(), static_cast<qint64>(start + 14 * kMinute));
-}
-
-TEST_F(DrainAlertTest, WithAnEmptyProcessListTheBodySaysOnBattery)
-{
-    observeAt(0, 80);
-    observeAt(14, 75);
-    ASSERT_EQ(notifications.posted.size(), 1);
-    EXPECT_EQ(notifications.posted.first().body, QStringLiteral("Battery dropped 5% in ~15 min while on battery."));
 }
 
 TEST_F(DrainAlertTest, NoAlertOnACOrWhileChargingButTheTrailStillRecords)

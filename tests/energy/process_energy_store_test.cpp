@@ -1,19 +1,14 @@
 #include "energy/process_energy_store.h"
-#include "platform/linux/proc_process_table.h"
 #include "energy/top_process_sink.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_process_table.h"
 #include "fakes/power_store_harness.h"
-#include "platform/clock.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
 
-#include <QFileInfo>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -188,69 +183,4 @@ TEST(PowerFiguresOf, AttributesTheBatteryDrawOnBatteryAndThePackageOtherwise)
         EXPECT_GT(expected, 0.2) << c.snap.level;
         EXPECT_EQ(attributableWatts(figures), expected) << c.snap.level;
     }
-}
-
-TEST(ProcessEnergyStoreWithPowerStore, SpreadsThePublishedBatteryDraw)
-{
-    PowerStoreHarness harness;
-    harness.publish(onBatterySnap(80, 7.0), 12.0);
-    FakeProcessTable table;
-    table.add(1, "alpha");
-    table.add(2, "beta");
-    FakeClock clock;
-    ProcessEnergyStore store(table, clock, [&] { return powerFiguresOf(harness.store); }, nullptr);
-    auto pass = [&] {
-        clock.advance(10);
-        store.sample();
-        return spinUntil([&] { return !store.sampleInFlight(); });
-    };
-    ASSERT_TRUE(pass());
-    table.burn(1, 15);
-    table.burn(2, 5);
-    ASSERT_TRUE(pass());
-    ASSERT_EQ(store.top().size(), 2);
-    EXPECT_DOUBLE_EQ(store.top()[0].estimatedWatts, harness.store.chargeWatts() * 0.75);
-    EXPECT_DOUBLE_EQ(store.top()[1].estimatedWatts, harness.store.chargeWatts() * 0.25);
-}
-
-TEST(ProcessEnergyStoreOnRealProcesses, ABusyChildLeadsInFastMode)
-{
-    QProcess busy;
-    busy.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
-    ASSERT_TRUE(busy.waitForStarted());
-    const int busyPid = static_cast<int>(busy.processId());
-
-    const ProcProcessTable table;
-    ProcessEnergyStore store(table, Clock::system(), [] {
-        return PowerFigures{false, true, false, 0, 10.0};
-    }, nullptr);
-    store.setFastMode(true);
-    // Passes are driven by hand: a timer's pass in between would shorten the
-    // measured interval.
-    for (QTimer *timer : store.findChildren<QTimer *>())
-        timer->stop();
-    auto pass = [&] {
-        store.sample();
-        return spinUntil([&] { return !store.sampleInFlight(); }, 10000);
-    };
-    ASSERT_TRUE(pass());
-    QThread::msleep(2000);
-    ASSERT_TRUE(pass());
-    busy.kill();
-    busy.waitForFinished();
-
-    // On a loaded machine other processes may lead too; the busy one must be
-    // listed with a real share.
-    const auto row = std::find_if(store.top().begin(), store.top().end(),
-                                  [&](const ProcEnergy &energy) { return energy.id == busyPid; });
-    QStringList listed;
-    for (const ProcEnergy &energy : store.top())
-        listed << QStringLiteral("%1 %2 %3%").arg(energy.id).arg(energy.name).arg(energy.cpuPercent);
-    ASSERT_NE(row, store.top().end()) << busyPid << " not in: " << listed.join(QStringLiteral(", ")).toStdString();
-    EXPECT_EQ(row->name, QStringLiteral("sh"));
-    EXPECT_EQ(row->path, QFileInfo(QStringLiteral("/bin/sh")).canonicalFilePath());
-    EXPECT_GT(row->cpuPercent, 10);
-    EXPECT_LE(row->cpuPercent, 100 * QThread::idealThreadCount() + 1);
-    EXPECT_GT(row->powerShare, 0.02);
-    EXPECT_GT(row->estimatedWatts, 0.2);
 }

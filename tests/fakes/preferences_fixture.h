@@ -10,6 +10,7 @@
 #include "fakes/panel_fixture.h"
 #include "fakes/power_store_harness.h"
 #include "fakes/recording_app_actions.h"
+#include "fakes/recording_notifications.h"
 #include "fakes/weather_harness.h"
 #include "integration/system_battery_menu_hider.h"
 #include "platform/defaults.h"
@@ -22,17 +23,6 @@
 #include <QTemporaryDir>
 
 #include <memory>
-
-// Counts permission requests and keeps what was posted.
-class RecordingNotifications final : public Notifications
-{
-public:
-    void requestPermission() override { ++permissionRequests; }
-    void post(const LocalNotification &notification) override { posted.append(notification); }
-
-    int permissionRequests = 0;
-    QList<LocalNotification> posted;
-};
 
 // A login item that is on or off, and can be told to refuse changes.
 class ToggleLoginItem final : public LoginItem

@@ -121,15 +121,6 @@ TEST_F(HiderTest, WatchdogRehidesWithoutRestartWhileStillHidden)
     EXPECT_EQ(defaults.intValue(Hider::kSavedValueKey), 18);
 }
 
-TEST_F(HiderTest, UnreadableValueRemembersTheDefaultAndRestarts)
-{
-    hider.hide(false);
-    settle();
-    EXPECT_EQ(takeRuns(), (QStringList{kRead, kWriteHidden}));
-    EXPECT_EQ(defaults.intValue(Hider::kSavedValueKey), 18);
-    EXPECT_EQ(item.restarts, 1);
-}
-
 TEST_F(HiderTest, RestoreWithoutAnEarlierHideDoesNothing)
 {
     hider.restore();

@@ -18,14 +18,6 @@ namespace {
 const QString kPmset = QStringLiteral("/usr/bin/pmset");
 const QString kIoreg = QStringLiteral("/usr/sbin/ioreg");
 
-QString fixtureText(const char *name)
-{
-    QFile file(QStringLiteral(PENDRA_FIXTURES "/text/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly))
-        ADD_FAILURE() << "missing fixture " << name;
-    return QString::fromUtf8(file.readAll());
-}
-
 QString sysfsTree(const char *name)
 {
     return QStringLiteral(PENDRA_FIXTURES "/sysfs/") + QLatin1String(name);
@@ -94,23 +86,6 @@ TEST(BatterySnapshot, EachSnapshotLooksTheEntryUpOnceAndAfresh)
     EXPECT_EQ(registry.lookups(), 1);
     snapshot.readSnapshot(false);
     EXPECT_EQ(registry.lookups(), 2);
-}
-
-TEST(BatterySnapshot, CrossCheckMergesTheToolReadings)
-{
-    FakePowerSourceList sources;
-    FakeSmartBatteryRegistry registry;
-    RecordedToolRunner tools;
-    tools.answer(kPmset, fixtureText("pmset-discharging.txt"));
-    tools.answer(kIoreg, fixtureText("ioreg-discharging.txt"));
-    BatterySnapshot snapshot(sources, registry, tools);
-    const BatSnap snap = snapshot.readSnapshot(true);
-    EXPECT_TRUE(snap.present);
-    EXPECT_EQ(snap.level, 76); // pmset: ioreg's level is no candidate
-    EXPECT_EQ(snap.minutes, 252); // pmset before ioreg
-    EXPECT_EQ(snap.amperageMA, -1000);
-    EXPECT_EQ(snap.cycles, 312);
-    EXPECT_EQ(snap.sourcesLabel, QStringLiteral("pmset"));
 }
 
 struct TreeCase

@@ -1,10 +1,10 @@
 #include "fakes/power_store_harness.h"
 #include "power/drain_sinks.h"
+#include "support/all_signals_spy.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
 
-#include <QMetaMethod>
 #include <QSignalSpy>
 
 #include <memory>
@@ -41,30 +41,6 @@ PackageReading sensorReading(const SocPowerSample &sample)
     return *PowerStoreRules::packageFromSample(sample);
 }
 
-// One spy per change signal of the store.
-std::vector<std::unique_ptr<QSignalSpy>> spyOnEverySignal(PowerStore &store)
-{
-    std::vector<std::unique_ptr<QSignalSpy>> spies;
-    const QMetaObject *meta = store.metaObject();
-    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
-        const QMetaMethod method = meta->method(i);
-        if (method.methodType() == QMetaMethod::Signal)
-            spies.push_back(std::make_unique<QSignalSpy>(&store, method));
-    }
-    return spies;
-}
-
-QStringList firedSignals(const std::vector<std::unique_ptr<QSignalSpy>> &spies)
-{
-    QStringList fired;
-    for (const auto &spy : spies) {
-        if (!spy->isEmpty())
-            fired << QString::fromLatin1(spy->signal());
-        spy->clear();
-    }
-    return fired;
-}
-
 } // namespace
 
 TEST(PowerStorePublish, RepeatingTheSameStateEmitsNothing)
@@ -86,14 +62,14 @@ TEST(PowerStorePublish, RepeatingTheSameStateEmitsNothing)
     };
     for (const Case &c : cases) {
         PowerStoreHarness h;
-        auto spies = spyOnEverySignal(h.store);
-        ASSERT_GE(spies.size(), 18u);
+        AllSignalsSpy spies(&h.store);
+        ASSERT_GE(spies.signalCount(), 18);
         h.publish(c.snap, 6.0);
-        EXPECT_FALSE(firedSignals(spies).isEmpty()) << c.name;
+        EXPECT_FALSE(spies.takeEmitted().isEmpty()) << c.name;
         h.clock.advance(0.5);
         h.publish(c.snap, 6.0);
         // The history grows on every poll while it is short; nothing else may move.
-        EXPECT_EQ(firedSignals(spies), QStringList{QStringLiteral("wattHistoryChanged()")}) << c.name;
+        EXPECT_EQ(spies.takeEmitted(), QStringList{QStringLiteral("wattHistoryChanged()")}) << c.name;
     }
 }
 
@@ -213,19 +189,6 @@ TEST(PowerStorePublish, HistoryIsPublishedEveryPollWhileShortThenEveryTwelveSeco
     h.store.setFastMode(true);
     h.publish(onBatterySnap(50), 210);
     EXPECT_EQ(h.store.wattHistory().size(), 12);
-}
-
-TEST(PowerStorePublish, HistoryKeeps700AndTheSparkSixty)
-{
-    PowerStoreHarness h;
-    for (int poll = 0; poll < 750; ++poll) {
-        h.clock.advance(12);
-        h.publish(onBatterySnap(50), poll % 2 ? 5.0 : 15.0);
-    }
-    EXPECT_EQ(h.store.wattHistory().size(), 700);
-    ASSERT_EQ(h.store.wattHistorySpark().size(), 60);
-    EXPECT_EQ(h.store.wattHistorySpark().first(), h.store.wattHistory().first());
-    EXPECT_EQ(h.store.wattHistorySpark().last(), h.store.wattHistory().last());
 }
 
 TEST(PowerStorePublish, DrainLogGetsARecordEveryThirtySeconds)

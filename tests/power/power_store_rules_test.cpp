@@ -153,12 +153,6 @@ TEST(PowerStoreRules, PackageSmootherReactsFasterToLargeJumps)
     EXPECT_DOUBLE_EQ(smoothDomainWatts(2.0, 4.0), 4.0 * 0.45 + 2.0 * 0.55);
 }
 
-TEST(PowerStoreRules, PowerModeKeyNamesChargingAcAndPresent)
-{
-    EXPECT_EQ(powerModeKey(true, true, true), QStringLiteral("true-true-true"));
-    EXPECT_EQ(powerModeKey(false, true, false), QStringLiteral("false-true-false"));
-}
-
 TEST(PowerStoreRules, SparkPicksSixtyEvenlySpacedPointsIncludingBothEnds)
 {
     QList<double> shortHistory{1, 2, 3};
@@ -215,13 +209,6 @@ TEST(AmperageSmoother, LimitsEachReadingToTwentyPercentOrOneHundredMilliamps)
     EXPECT_DOUBLE_EQ(*small.value(), 200 * 0.88 + 300 * 0.12);
     small.clear();
     EXPECT_FALSE(small.value());
-}
-
-TEST(MinutesSmoother, FirstCandidateIsShownDirectly)
-{
-    MinutesSmoother smoother;
-    EXPECT_EQ(smoother.add(95, -1), 95);
-    EXPECT_TRUE(smoother.hasEstimate());
 }
 
 TEST(MinutesSmoother, ShownValueWalksOneMinuteAtATimeTowardTheAverage)

@@ -103,37 +103,25 @@ TEST(PowerStoreTime, TimeTextChangesAtMostEveryTwentySeconds)
     EXPECT_EQ(h.store.timeText(), QStringLiteral("40 min left"));
 }
 
-TEST(PowerStoreTime, FullOnAcShowsAcTextsWithoutMinutesAndPollsEveryTenSeconds)
+TEST(PowerStoreTime, WithoutADischargeThereAreNoMinutes)
 {
-    PowerStoreHarness h;
-    h.applyBattery(onBatterySnap(100, 5.0, 300));
-    h.clock.advance(30);
-    h.publish(fullOnACSnap());
-    EXPECT_EQ(h.store.statusText(), QStringLiteral("Full · on AC"));
-    EXPECT_EQ(h.store.timeText(), QStringLiteral("On AC power"));
-    EXPECT_EQ(h.store.remainingMinutes(), std::nullopt);
-    EXPECT_EQ(h.store.timeEstimateSource(), QStringLiteral("—"));
-    EXPECT_DOUBLE_EQ(h.store.currentInterval(), 10.0);
-    EXPECT_DOUBLE_EQ(h.store.timerInterval(), 10.0);
-}
-
-TEST(PowerStoreTime, HeldBelowFullShowsPluggedIn)
-{
-    PowerStoreHarness h;
-    h.applyBattery(heldAtLimitSnap(80));
-    EXPECT_EQ(h.store.statusText(), QStringLiteral("Plugged in"));
-    EXPECT_EQ(h.store.timeText(), QStringLiteral("On AC power"));
-    EXPECT_DOUBLE_EQ(h.store.currentInterval(), 4.0);
-}
-
-TEST(PowerStoreTime, DesktopShowsNoBatteryTexts)
-{
-    PowerStoreHarness h;
-    h.applyBattery(desktopSnap());
-    EXPECT_FALSE(h.store.batteryPresent());
-    EXPECT_EQ(h.store.statusText(), QStringLiteral("No battery"));
-    EXPECT_EQ(h.store.timeText(), QStringLiteral("Desktop / AC"));
-    EXPECT_EQ(h.store.remainingMinutes(), std::nullopt);
+    struct Case { BatSnap snap; const char *time; double interval; };
+    const Case cases[] = {
+        {fullOnACSnap(), "On AC power", 10.0},
+        {heldAtLimitSnap(80), "On AC power", 4.0},
+        {desktopSnap(), "Desktop / AC", 4.0},
+    };
+    for (const Case &c : cases) {
+        PowerStoreHarness h;
+        // An estimate from before, at the same level, must not survive.
+        h.applyBattery(onBatterySnap(c.snap.level, 5.0, 300));
+        h.clock.advance(30);
+        h.publish(c.snap);
+        EXPECT_EQ(h.store.timeText(), QString::fromUtf8(c.time)) << c.time;
+        EXPECT_EQ(h.store.remainingMinutes(), std::nullopt) << c.time;
+        EXPECT_EQ(h.store.timeEstimateSource(), QStringLiteral("—")) << c.time;
+        EXPECT_DOUBLE_EQ(h.store.timerInterval(), c.interval) << c.time;
+    }
 }
 
 TEST(PowerStoreTime, WakeFreezesEstimatesForFortyFiveSeconds)

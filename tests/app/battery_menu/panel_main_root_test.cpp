@@ -84,40 +84,10 @@ TEST(MainRootStates, Charging)
     f.show(snap);
     expectRows(f, {
                       {"batteryRow", true, "Battery", "57%"},
-                      {"appModeRow", true, "App Mode", "Charging"},
-                      {"timeRow", true, "Time to Full"},
-                      {"powerSourceRow", true, nullptr, "Power Adapter"},
+                      {"timeRow", true},
                       {"cycleCountRow", true, "Cycle Count", "212"},
                       {"capacityRow", true, "Battery Capacity", "91%"},
                       {"powerDrawRow", true, nullptr, "7.4 W"},
-                  });
-}
-
-TEST(MainRootStates, OnBattery)
-{
-    PanelFixture f;
-    f.lowPower = true;
-    f.show(onBatterySnap(63, 9.0));
-    expectRows(f, {
-                      {"batteryRow", true, "Battery", "63%"},
-                      {"appModeRow", true, "App Mode", "Low Power Mode"},
-                      {"timeRow", true, "Time Remaining"},
-                      {"powerSourceRow", true, nullptr, "Battery"},
-                      {"lowPowerRow", true, nullptr, "On"},
-                  });
-    auto *time = f.child<PanelMainRow>("timeRow");
-    EXPECT_FALSE(time->value().endsWith(QStringLiteral(" left"))) << time->value().toStdString();
-}
-
-TEST(MainRootStates, FullOnAC)
-{
-    PanelFixture f;
-    f.show(fullOnACSnap());
-    expectRows(f, {
-                      {"batteryRow", true, "Battery", "100%"},
-                      {"appModeRow", true, "App Mode", "Fully Charged"},
-                      {"timeRow", true, "Status", "Fully Charged"},
-                      {"powerSourceRow", true, nullptr, "Power Adapter"},
                   });
 }
 
@@ -127,27 +97,13 @@ TEST(MainRootStates, HeldAtLimitWithChargeManagement)
     f.show(heldAtLimitSnap(80));
     ASSERT_EQ(f.charge->status(), ChargeLimitStatus::holding);
     expectRows(f, {
-                      {"batteryRow", true, "Battery", "80%"},
                       {"appModeRow", true, "App Mode", "Inhibiting charging"},
-                      {"timeRow", true, "Status", "Inhibiting charging"},
                       {"chargeLimitBox", true},
                       {"chargeToFullButton", true},
                       {"dischargeButton", true},
                       {"stopOverrideButton", false},
                   });
     EXPECT_EQ(f.child<QLabel>("chargeLimitValue")->text(), QStringLiteral("80%"));
-}
-
-TEST(MainRootStates, HeldBelowFullWithoutManagementShowsTheStoreStatus)
-{
-    PanelFixture f;
-    f.show(heldAtLimitSnap(80));
-    expectRows(f, {
-                      {"appModeRow", true, nullptr, "Connected to Power"},
-                      {"timeRow", true, "Status"},
-                      {"chargeLimitBox", false},
-                  });
-    EXPECT_EQ(f.child<PanelMainRow>("timeRow")->value(), f.power.store.statusText());
 }
 
 TEST(MainRoot, RefreshesChangeTextsWithoutBuildingWidgets)

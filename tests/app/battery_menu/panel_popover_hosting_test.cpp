@@ -59,16 +59,3 @@ TEST(PanelPopoverHosting, TheModelTracksOnlyWhileThePopoverIsOpen)
     hosted.popover.close();
     EXPECT_FALSE(hosted.f.model->tracking());
 }
-
-TEST(PanelPopoverHosting, ClosePopoverFromTheMenuClosesTheHost)
-{
-    HostedPanel hosted;
-    hosted.f.center.observe(AppNotification::closePopover, &hosted.popover, [&] { hosted.popover.close(); });
-    hosted.popover.warmUp();
-    hosted.popover.show({640, 10});
-    ASSERT_TRUE(hosted.popover.isShown());
-    emit hosted.root()->findChild<PanelMenuAction *>(QStringLiteral("quitAction"))->triggered();
-    EXPECT_FALSE(hosted.popover.isShown());
-    QCoreApplication::processEvents();
-    EXPECT_EQ(hosted.f.actions.calls, QStringList{QStringLiteral("quitApp")});
-}

@@ -41,22 +41,6 @@ QRgb centreOf(const QIcon &icon)
 
 } // namespace
 
-TEST(PanelRows, SettersChangeTheShownTexts)
-{
-    PanelMainRow main(QStringLiteral("Battery"), QStringLiteral("50%"), true);
-    main.setValue(QStringLiteral("51%"));
-    main.setLabel(QStringLiteral("Status"));
-    EXPECT_EQ(main.value(), QStringLiteral("51%"));
-    EXPECT_EQ(main.label(), QStringLiteral("Status"));
-
-    MonitorRow monitor(QStringLiteral("CPU"), QStringLiteral("2 W"), Qt::green);
-    monitor.setValue(QStringLiteral("9 W"), Qt::red);
-    EXPECT_EQ(monitor.value(), QStringLiteral("9 W"));
-    EXPECT_EQ(monitor.valueColor(), QColor(Qt::red));
-    EXPECT_EQ(monitor.findChild<QLabel *>(QStringLiteral("value"))->palette().color(QPalette::WindowText),
-              QColor(Qt::red));
-}
-
 TEST(PanelRows, ClickableRowsTriggerOnClickAndKeys)
 {
     PanelMenuAction action(QStringLiteral("Full Window"), QStringLiteral("⌘D"), true);
@@ -134,9 +118,6 @@ TEST(MonitorSection, RemembersItsExpansionUnderItsStorageKey)
     MonitorSection second(options(), new QLabel(QStringLiteral("content")), defaults);
     EXPECT_FALSE(second.isExpanded());
     EXPECT_TRUE(second.content()->isHidden());
-    second.setSummary(QStringLiteral("9.1 W"));
-    EXPECT_EQ(second.summary(), QStringLiteral("9.1 W"));
-    EXPECT_NE(second.findChild<Sparkline *>(QStringLiteral("sparkline")), nullptr);
 }
 
 TEST(AppIconLookup, FindsTheDesktopEntryByProgramIdOrWindowClass)
@@ -195,36 +176,4 @@ TEST(AppIconLookup, UnknownProcessesGetAGenericIconAndLookupsAreCached)
     ASSERT_TRUE(QFile::remove(red));
     // The cached icon is the one already loaded, not a fresh lookup.
     EXPECT_EQ(lookup.iconFor(QStringLiteral("tool"), {}).cacheKey(), first.cacheKey());
-}
-
-TEST(PanelRows, KeyValueRowsAndRowButtonsShowTheirTexts)
-{
-    StatusKVRow kv(QStringLiteral("Cycle Count"), QStringLiteral("212"));
-    kv.setValue(QStringLiteral("213"));
-    EXPECT_EQ(kv.label(), QStringLiteral("Cycle Count"));
-    EXPECT_EQ(kv.value(), QStringLiteral("213"));
-
-    MenuRowButton withIcon(QStringLiteral("Energy"), genericAppIcon(QStringLiteral("e")), QStringLiteral("3 W"));
-    withIcon.setTrailing(QStringLiteral("4 W"));
-    EXPECT_EQ(withIcon.title(), QStringLiteral("Energy"));
-    EXPECT_EQ(withIcon.trailing(), QStringLiteral("4 W"));
-    EXPECT_NE(withIcon.findChild<QLabel *>(QStringLiteral("icon")), nullptr);
-    MenuRowButton plain(QStringLiteral("Plain"), std::nullopt, std::nullopt);
-    EXPECT_EQ(plain.findChild<QLabel *>(QStringLiteral("icon")), nullptr);
-    EXPECT_TRUE(plain.trailing().isEmpty());
-
-    EXPECT_EQ(MenuSectionHeader(QStringLiteral("Power")).title(), QStringLiteral("Power"));
-    EXPECT_EQ(PanelSectionTitle(QStringLiteral("High Energy Usage")).title(), QStringLiteral("High Energy Usage"));
-    EXPECT_EQ(MenuHairline().height(), 1);
-}
-
-TEST(PanelRows, SwitchTogglesOnClick)
-{
-    PanelSwitch toggle;
-    QSignalSpy toggled(&toggle, &QAbstractButton::toggled);
-    toggle.click();
-    EXPECT_TRUE(toggle.isChecked());
-    toggle.click();
-    EXPECT_FALSE(toggle.isChecked());
-    EXPECT_EQ(toggled.count(), 2);
 }

@@ -25,22 +25,6 @@ TEST(PendraStatusCopy, PowerSourceLineNamesTheSourceAndPackageWatts)
         EXPECT_EQ(powerSourceLine(c.present, c.charging, c.onAC, c.level, c.watts), QString::fromUtf8(c.line));
 }
 
-TEST(PendraStatusCopy, PowerLabelGivesWattsFromEightHundredthsElseACpuWord)
-{
-    const struct Case
-    {
-        double cpu, watts;
-        const char *label;
-    } cases[] = {
-        {5, 12.4, "12 W"},     {5, 10.0, "10 W"},       {5, 9.96, "10.0 W"}, // one decimal below 10 W
-        {5, 1.0, "1.0 W"},     {5, 0.999, "1.00 W"},    {5, 0.08, "0.08 W"},
-        {95, 0.079, "High"},   {80, 0.0, "High"},       {79.9, 0.0, "Moderate"},
-        {25, 0.0, "Moderate"}, {24.9, 0.0, "Low"},      {0, 0, "Low"},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(powerLabel(c.cpu, c.watts), QString::fromUtf8(c.label)) << c.cpu << " " << c.watts;
-}
-
 TEST(PendraStatusCopy, TopAppLineShowsTheLeaderOrNone)
 {
     EXPECT_EQ(topAppLine(QList<ProcEnergy>{}), QStringLiteral("None"));

@@ -133,33 +133,6 @@ TEST(PreferencesRoot, EachControlWritesItsSetting)
     }
 }
 
-TEST(PreferencesRoot, SlidersStopAtTheirRangesFromTheKeyboard)
-{
-    const struct
-    {
-        const char *slider;
-        QString key;
-        QVariant minimum;
-        QVariant maximum;
-    } table[] = {
-        {"criticalSlider", MenuBarSettings::kCriticalPercentKey, 5, 50},
-        {"chargeLimitSlider", QStringLiteral("pendrapro.chargeLimit.percent"), 50, 100},
-        {"retentionSlider", QStringLiteral("pendrapro.retentionDays"), 1, 30},
-        {"positionSlider", MenuBarPositionStore::kPositionKey, 0.0, 1.0},
-    };
-    for (const auto &row : table) {
-        SCOPED_TRACE(row.slider);
-        PreferencesFixture f;
-        f.build();
-        auto *slider = f.child<QSlider>(row.slider);
-        const auto type = QMetaType::Type(row.minimum.typeId());
-        QTest::keyClick(slider, Qt::Key_Home);
-        EXPECT_EQ(stored(*f.defaults, row.key, type), row.minimum);
-        QTest::keyClick(slider, Qt::Key_End);
-        EXPECT_EQ(stored(*f.defaults, row.key, type), row.maximum);
-    }
-}
-
 TEST(PreferencesRoot, ControlsOpenOnTheStoredValues)
 {
     PreferencesFixture f;

@@ -12,7 +12,6 @@
 #include "platform/linux/workspace_linux.h"
 
 #include "fakes/fake_logind.h"
-#include "fakes/fake_screensaver.h"
 #include "fakes/power_store_harness.h"
 #include "fakes/recording_status_item.h"
 #include "support/event_loop.h"
@@ -143,10 +142,6 @@ TEST_F(DelegateFixture, DoubleClickOpensTheDashboardWindow)
     QWidget *window = delegate.dashboardWindow()->window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Pendra Pro"));
-    EXPECT_EQ(window->minimumSize(), QSize(360, 420));
-    EXPECT_EQ(window->height(), 560);
-    EXPECT_GE(window->width(), 420);
 }
 
 TEST_F(DelegateFixture, ClosedDashboardIsKeptHiddenAndRebuiltOnOpen)
@@ -219,20 +214,6 @@ TEST_F(DelegateFixture, SleepNoticeReachesThePowerStore)
     ASSERT_TRUE(spinUntil([&] { return events.count() == 1; }, 3000));
     EXPECT_EQ(events.at(0).at(0).value<DrainEvent>(), DrainEvent::SystemSleep);
     // The store now holds its estimate for two seconds.
-    harness.publish(onBatterySnap(83, 8.0, 125), 7.4);
-    EXPECT_EQ(harness.store.timeEstimateSource(), QStringLiteral("—"));
-}
-
-TEST_F(DelegateFixture, ScreenWakeNoticeReachesThePowerStore)
-{
-    FakeScreensaver screensaver(names.gnomeScreenSaver, QStringLiteral("org.gnome.ScreenSaver"),
-                                QStringLiteral("/org/gnome/ScreenSaver"));
-    QSignalSpy events(delegate.systemEvents(), &SystemEventRouter::systemEvent);
-    screensaver.setActive(false);
-    ASSERT_TRUE(spinUntil([&] { return events.count() == 1; }, 3000));
-    EXPECT_EQ(events.at(0).at(0).value<DrainEvent>(), DrainEvent::DisplayWake);
-    // A wake holds the estimate for 45 s.
-    harness.clock.advance(30);
     harness.publish(onBatterySnap(83, 8.0, 125), 7.4);
     EXPECT_EQ(harness.store.timeEstimateSource(), QStringLiteral("—"));
 }

@@ -2,7 +2,6 @@
 
 #include "fakes/fake_upower_service.h"
 #include "platform/serial_queue.h"
-#include "power/battery_power_source_reader.h"
 #include "support/event_loop.h"
 
 #include "support/battery_printers.h"
@@ -91,16 +90,6 @@ TEST_F(UPowerPowerSourcesTest, PresentsTheSystemBatteryWithPowerSourceKeys)
         {QStringLiteral("Time to Full Charge"), qint64(0)},
     };
     EXPECT_EQ(list.first(), expected);
-}
-
-TEST_F(UPowerPowerSourcesTest, ChargingOnAC)
-{
-    m_service.setOnBattery(false);
-    m_service.setDevices({{QStringLiteral("battery_BAT0"), device(kBattery, true, 54, kCharging, 0, 5880)}});
-    UPowerPowerSources sources(clientConnection(), 2000ms);
-    const BatSourceReading reading = decodePowerSources(readOnWorkQueue(sources));
-    EXPECT_EQ(reading, (BatSourceReading{.name = QStringLiteral("IOPS"), .present = true, .level = 54,
-                                         .charging = true, .onAC = true, .minutes = 98}));
 }
 
 TEST_F(UPowerPowerSourcesTest, MissingOnBatteryLeavesThePowerStateOut)
