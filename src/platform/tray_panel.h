@@ -14,6 +14,7 @@ public:
 
     // From the tray's own foreground colour when it publishes one, else from
     // the typical lightness of the panel around `icon` (global pixels; empty
-    // when the icon's place is unknown). Empty when neither can be read.
-    virtual std::optional<bool> panelIsDark(const QRect &icon) = 0;
+    // when the icon's place is unknown), else of the dock window shown by
+    // `hostProcess` (0: unknown). Empty when none of these can be read.
+    virtual std::optional<bool> panelIsDark(const QRect &icon, uint hostProcess) = 0;
 };

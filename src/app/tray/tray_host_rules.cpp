@@ -44,7 +44,7 @@ TrayHostBehaviour trayHostBehaviour(TrayHost host)
 }
 
 void lookUpWatcherOwnerProcess(const QDBusConnection &bus, const QString &watcherService, QObject *context,
-                               std::function<void(const QString &processName)> done)
+                               std::function<void(uint processId, const QString &processName)> done)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
@@ -62,6 +62,6 @@ void lookUpWatcherOwnerProcess(const QDBusConnection &bus, const QString &watche
                              if (comm.open(QIODevice::ReadOnly))
                                  name = QString::fromLocal8Bit(comm.readAll()).trimmed();
                          }
-                         done(name);
+                         done(name.isEmpty() ? 0 : reply.value(), name);
                      });
 }

@@ -37,7 +37,7 @@ TrayHost trayHostForProcess(const QString &processName);
 TrayHostBehaviour trayHostBehaviour(TrayHost host);
 
 // Asks the bus which process owns `watcherService` and calls `done` with its
-// name ("" when unknown: no owner, no such process, a bus from another
-// machine), on the main thread; `context` going away cancels the call.
+// id and name (0 and "" when unknown: no owner, no such process, a bus from
+// another machine), on the main thread; `context` going away cancels the call.
 void lookUpWatcherOwnerProcess(const QDBusConnection &bus, const QString &watcherService, QObject *context,
-                               std::function<void(const QString &processName)> done);
+                               std::function<void(uint processId, const QString &processName)> done);

@@ -14,6 +14,9 @@ namespace {
 // How long a panel is given to embed and draw the icon before its colours
 // are read.
 constexpr int kPanelSettleMs = 1500;
+// A panel's own theme can change without the desktop saying so; reading it
+// now and then costs one short X round trip.
+constexpr int kPanelRecheckMs = 2 * 60 * 1000;
 
 } // namespace
 
@@ -31,6 +34,11 @@ TrayHostTracker::TrayHostTracker(const Defaults &defaults, const ColorSchemeSour
     m_panelSettle->setSingleShot(true);
     m_panelSettle->setInterval(kPanelSettleMs);
     connect(m_panelSettle, &QTimer::timeout, this, [this] { measurePanel(false); });
+    if (m_panel) {
+        auto *recheck = new QTimer(this);
+        connect(recheck, &QTimer::timeout, this, [this] { measurePanel(false); });
+        recheck->start(kPanelRecheckMs);
+    }
     // A desktop switching themes repaints its panel too.
     if (m_colorScheme)
         connect(m_colorScheme, &ColorSchemeSource::colorSchemeChanged, this, [this] { measurePanel(true); });
@@ -42,6 +50,7 @@ TrayHostTracker::TrayHostTracker(const Defaults &defaults, const ColorSchemeSour
 void TrayHostTracker::follow(bool viaWatcher, std::function<QRect()> iconGeometry)
 {
     m_iconGeometry = std::move(iconGeometry);
+    m_hostProcess = 0;
     m_panelSettle->start();
     ++m_lookUpGeneration;
     delete m_ownerWatch;
@@ -58,10 +67,13 @@ void TrayHostTracker::follow(bool viaWatcher, std::function<QRect()> iconGeometr
 void TrayHostTracker::lookUpHost()
 {
     const int generation = ++m_lookUpGeneration;
-    lookUpWatcherOwnerProcess(m_bus, m_watcherService, this, [this, generation](const QString &processName) {
-        if (generation == m_lookUpGeneration)
-            setHost(trayHostBehaviour(trayHostForProcess(processName)));
-    });
+    lookUpWatcherOwnerProcess(m_bus, m_watcherService, this,
+                              [this, generation](uint processId, const QString &processName) {
+                                  if (generation != m_lookUpGeneration)
+                                      return;
+                                  m_hostProcess = processId;
+                                  setHost(trayHostBehaviour(trayHostForProcess(processName)));
+                              });
 }
 
 void TrayHostTracker::setHost(const TrayHostBehaviour &host)
@@ -76,7 +88,7 @@ void TrayHostTracker::measurePanel(bool always)
 {
     const std::optional<bool> before = m_panelIsDark;
     if (m_panel)
-        m_panelIsDark = m_panel->panelIsDark(m_iconGeometry ? m_iconGeometry() : QRect());
+        m_panelIsDark = m_panel->panelIsDark(m_iconGeometry ? m_iconGeometry() : QRect(), m_hostProcess);
     if (always || m_panelIsDark != before)
         emit lookChanged();
 }

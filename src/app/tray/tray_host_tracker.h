@@ -62,6 +62,8 @@ private:
     TrayPanelProbe *m_panel;
     std::function<QRect()> m_iconGeometry;
     std::optional<bool> m_panelIsDark;
+    // The process drawing the panel, where the watcher's owner is known.
+    uint m_hostProcess = 0;
     QDBusConnection m_bus;
     QString m_watcherService;
     QTimer *m_panelSettle;

@@ -160,6 +160,68 @@ std::optional<bool> fromPanelPixels(xcb_connection_t *connection, const xcb_scre
     return *median < 0.5;
 }
 
+uint32_t cardinalProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
+{
+    const auto reply = owned(
+        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, property, type, 0, 1), nullptr));
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
+        return 0;
+    return *static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
+}
+
+// The first viewable dock window of `process` among the top-level windows
+// and their children (window managers may frame docks).
+std::optional<QRect> dockOf(xcb_connection_t *connection, xcb_window_t root, uint process)
+{
+    const xcb_atom_t pidAtom = internAtom(connection, "_NET_WM_PID");
+    const xcb_atom_t typeAtom = internAtom(connection, "_NET_WM_WINDOW_TYPE");
+    const xcb_atom_t dockAtom = internAtom(connection, "_NET_WM_WINDOW_TYPE_DOCK");
+    const auto tree = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
+    if (!tree)
+        return std::nullopt;
+    const xcb_window_t *tops = xcb_query_tree_children(tree.get());
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+        const auto attributes = owned(
+            xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, tops[i]), nullptr));
+        if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
+            continue;
+        std::vector<xcb_window_t> candidates{tops[i]};
+        const auto inner = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, tops[i]), nullptr));
+        if (inner) {
+            const xcb_window_t *children = xcb_query_tree_children(inner.get());
+            candidates.insert(candidates.end(), children, children + xcb_query_tree_children_length(inner.get()));
+        }
+        for (xcb_window_t window : candidates) {
+            if (cardinalProperty(connection, window, pidAtom, XCB_ATOM_CARDINAL) == process
+                && cardinalProperty(connection, window, typeAtom, XCB_ATOM_ATOM) == dockAtom) {
+                const auto geometry =
+                    owned(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, tops[i]), nullptr));
+                if (geometry)
+                    return QRect(geometry->x, geometry->y, geometry->width, geometry->height);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// The host's panel as a whole: clock text, launchers and icons are a small
+// share of its pixels, so the median is its background.
+std::optional<bool> fromDockOf(xcb_connection_t *connection, const xcb_screen_t &screen, uint process)
+{
+    if (process == 0)
+        return std::nullopt;
+    const std::optional<QRect> dock = dockOf(connection, screen.root, process);
+    if (!dock)
+        return std::nullopt;
+    const QRect area = dock->intersected(QRect(0, 0, screen.width_in_pixels, screen.height_in_pixels));
+    if (area.isEmpty())
+        return std::nullopt;
+    const std::optional<double> median = medianLightness(connection, screen, area, QRect());
+    if (!median)
+        return std::nullopt;
+    return *median < 0.5;
+}
+
 } // namespace
 
 X11TrayPanelProbe::X11TrayPanelProbe(QByteArray display)
@@ -167,7 +229,7 @@ X11TrayPanelProbe::X11TrayPanelProbe(QByteArray display)
 {
 }
 
-std::optional<bool> X11TrayPanelProbe::panelIsDark(const QRect &icon)
+std::optional<bool> X11TrayPanelProbe::panelIsDark(const QRect &icon, uint hostProcess)
 {
     if (m_display.isEmpty())
         return std::nullopt;
@@ -179,5 +241,9 @@ std::optional<bool> X11TrayPanelProbe::panelIsDark(const QRect &icon)
     if (const std::optional<bool> hinted = fromTrayColours(connection.get(), screen))
         return hinted;
     const xcb_screen_t *root = screenNumber(connection.get(), screen);
-    return root ? fromPanelPixels(connection.get(), *root, icon) : std::nullopt;
+    if (!root)
+        return std::nullopt;
+    if (icon.isValid())
+        return fromPanelPixels(connection.get(), *root, icon);
+    return fromDockOf(connection.get(), *root, hostProcess);
 }

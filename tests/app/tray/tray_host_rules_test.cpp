@@ -45,8 +45,8 @@ TEST(TrayHostRules, LooksUpTheProcessOwningTheWatcherName)
 
     QObject context;
     std::optional<QString> owner, missing;
-    lookUpWatcherOwnerProcess(bus, service, &context, [&](const QString &name) { owner = name; });
-    lookUpWatcherOwnerProcess(bus, service + QStringLiteral("Gone"), &context, [&](const QString &name) { missing = name; });
+    lookUpWatcherOwnerProcess(bus, service, &context, [&](uint, const QString &name) { owner = name; });
+    lookUpWatcherOwnerProcess(bus, service + QStringLiteral("Gone"), &context, [&](uint, const QString &name) { missing = name; });
     EXPECT_TRUE(spinUntil([&] { return owner && missing; }));
     EXPECT_EQ(owner, ownName);
     EXPECT_EQ(missing, QString());

@@ -123,24 +123,40 @@ TEST_F(X11TrayPanelFixture, TrayColoursWinOverThePixels)
     window(QRect(0, 0, 320, 30), 0xf0f0f0);
     const uint32_t white[] = {0xffff, 0xffff, 0xffff};
     ownTray(white);
-    EXPECT_EQ(X11TrayPanelProbe(xvfb.display()).panelIsDark(kIcon), std::optional<bool>(true));
+    EXPECT_EQ(X11TrayPanelProbe(xvfb.display()).panelIsDark(kIcon, 0), std::optional<bool>(true));
 }
 
 TEST_F(X11TrayPanelFixture, PanelPixelsAroundTheIconDecide)
 {
     ownTray(nullptr);
     X11TrayPanelProbe probe(xvfb.display());
-    EXPECT_EQ(probe.panelIsDark(QRect()), std::nullopt);
+    EXPECT_EQ(probe.panelIsDark(QRect(), 0), std::nullopt);
 
     // A tinted tray on a light screen, the icon embedded in it light: the
     // panel around the icon counts.
     window(QRect(0, 180, 320, 20), 0xffffff);
     const xcb_window_t panel = window(QRect(100, 0, 120, 30), 0x202020);
     window(kIcon.translated(-100, 0), 0xffffff, true, panel);
-    EXPECT_EQ(probe.panelIsDark(kIcon), std::optional<bool>(true));
+    EXPECT_EQ(probe.panelIsDark(kIcon, 0), std::optional<bool>(true));
 
     xcb_destroy_window(connection, panel);
     const xcb_window_t light = window(QRect(100, 0, 120, 30), 0xe8e8e8);
     window(kIcon.translated(-100, 0), 0x000000, true, light);
-    EXPECT_EQ(probe.panelIsDark(kIcon), std::optional<bool>(false));
+    EXPECT_EQ(probe.panelIsDark(kIcon, 0), std::optional<bool>(false));
+}
+
+TEST_F(X11TrayPanelFixture, WithoutTheIconsPlaceTheHostsDockDecides)
+{
+    constexpr uint kHost = 4242;
+    const xcb_window_t dock = window(QRect(0, 0, 320, 30), 0x1e1e1e);
+    const uint32_t pid = kHost;
+    const xcb_atom_t dockType = atom("_NET_WM_WINDOW_TYPE_DOCK");
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, dock, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, dock, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
+                        &dockType);
+    window(QRect(0, 40, 320, 160), 0xffffff); // the host's desktop window is no dock
+    xcb_aux_sync();
+    X11TrayPanelProbe probe(xvfb.display());
+    EXPECT_EQ(probe.panelIsDark(QRect(), kHost), std::optional<bool>(true));
+    EXPECT_EQ(probe.panelIsDark(QRect(), kHost + 1), std::nullopt);
 }
