@@ -1,7 +1,7 @@
 #include "fakes/fake_clock.h"
 #include "platform/tool_runner.h"
+#include "support/loopback_http_server.h"
 #include "support/qt_printers.h"
-#include "update_http_server.h"
 #include "update_test_support.h"
 #include "updates/update_installer.h"
 #include "updates/update_package.h"
@@ -16,6 +16,7 @@ namespace {
 
 const QString kVersion = QStringLiteral("v0.1.7-Pro-Beta");
 const QString kZip = QStringLiteral("Pendra-v0.1.7-Pro-Beta.zip");
+const QByteArray kZipPath = "/pendra-pro/" + kZip.toLatin1();
 
 class InstallerTest : public ::testing::Test
 {
@@ -26,7 +27,7 @@ protected:
     UpdateFiles files = UpdateFiles::under(dir.filePath(QStringLiteral("state")));
     FakeClock clock{1'750'000'000};
     UpdateLog log{files.logPath, clock};
-    UpdateHttpServer server;
+    LoopbackHttpServer server{LoopbackHttpServer::Thread::own};
     ProcessToolRunner lister;
     SynchronousInstallTools tools;
     QString executable; // not an AppDir: the update goes to ~/Applications
@@ -35,14 +36,13 @@ protected:
     {
         writeAppDir(home + QStringLiteral("/Applications"), "old");
         QDir().mkpath(dir.filePath(QStringLiteral("work")));
-        server.serve(QStringLiteral("/pendra-pro/version.json"),
-                     {200, R"({"latest":"v0.1.7-Pro-Beta"})", "application/json", false});
+        server.respond("/pendra-pro/version.json", R"({"latest":"v0.1.7-Pro-Beta"})");
     }
 
     UpdateInstaller::Result install()
     {
-        UpdateInstaller installer({server.url(QStringLiteral("/pendra-pro/version.json")),
-                                   server.url(QStringLiteral("/pendra-pro/"))},
+        UpdateInstaller installer({server.url("/pendra-pro/version.json"),
+                                   server.url("/pendra-pro/")},
                                   files, log, {QStringLiteral("v0.1.6-Pro-Beta"), executable, exitedPid(), home},
                                   lister, tools, [](const QString &) { return true; });
         return installer.install(kVersion, {});
@@ -53,12 +53,14 @@ protected:
     void serveZip(const QStringList &entries)
     {
         const QByteArray bytes = zipEntries(dir.filePath(QStringLiteral("work")), dir.filePath(QStringLiteral("r.zip")), entries);
-        server.serve(QStringLiteral("/pendra-pro/") + kZip, {200, bytes, "application/zip", false});
+        serveBody(bytes);
     }
 
     void serveBody(const QByteArray &body, bool truncated = false)
     {
-        server.serve(QStringLiteral("/pendra-pro/") + kZip, {200, body, "application/zip", truncated});
+        LoopbackHttpServer::Response response{200, body};
+        response.truncated = truncated;
+        server.respond(kZipPath, response);
     }
 
     void expectOldAppKeptAndTempCleared()
@@ -102,10 +104,10 @@ TEST_F(InstallerTest, AcceptsExactlyTheMinimumSize)
 
 TEST_F(InstallerTest, ReportsServerAndTransferFailures)
 {
-    server.serve(QStringLiteral("/pendra-pro/") + kZip, {404, "<html>gone</html>", "text/html", false});
+    server.respond(kZipPath, "<html>gone</html>", 404);
     EXPECT_EQ(install().failure, QStringLiteral("Server returned HTTP 404 for ") + kZip
                                      + QStringLiteral(". Download manually from ")
-                                     + server.url(QStringLiteral("/pendra-pro/")).toString() + QStringLiteral("."));
+                                     + server.url("/pendra-pro/").toString() + QStringLiteral("."));
     serveBody(QByteArray(60000, 'P'), true);
     EXPECT_TRUE(install().failure->startsWith(QStringLiteral("Could not download ") + kZip + QStringLiteral(": ")));
     expectOldAppKeptAndTempCleared();
