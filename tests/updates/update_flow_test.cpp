@@ -3,12 +3,12 @@
 #include "support/event_loop.h"
 #include "support/loopback_http_server.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 #include "update_test_support.h"
 #include "updates/update_checker.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
@@ -95,18 +95,12 @@ TEST_F(UpdateFlowTest, SilentWhenNotNewerAndPackageManagerOwnsSystemInstalls)
 TEST_F(UpdateFlowTest, ReportsAnUnfinishedPreviousUpdateOnce)
 {
     makeChecker();
-    const auto writeResult = [&](const QByteArray &line) {
-        QDir().mkpath(QFileInfo(files.resultPath).absolutePath());
-        QFile file(files.resultPath);
-        file.open(QIODevice::WriteOnly);
-        file.write(line);
-    };
-    writeResult("ok|\n");
+    writeFile(files.resultPath, "ok|\n");
     checker->reportPreviousResult();
     EXPECT_TRUE(presenter.alerts.isEmpty());
     EXPECT_FALSE(QFile::exists(files.resultPath));
 
-    writeResult("fail|ditto failed\n");
+    writeFile(files.resultPath, "fail|ditto failed\n");
     checker->reportPreviousResult();
     ASSERT_EQ(presenter.alerts.size(), 1);
     EXPECT_EQ(presenter.alerts[0].title, QStringLiteral("Previous Update Did Not Complete"));
@@ -138,14 +132,14 @@ TEST_F(UpdateFlowTest, InstallsAReleaseEndToEnd)
     EXPECT_TRUE(presenter.launchedApps.isEmpty()); // the helper relaunches
 
     EXPECT_TRUE(tools.helperStarted);
-    EXPECT_EQ(readAll(files.resultPath), "ok|\n");
+    EXPECT_EQ(readFile(files.resultPath), "ok|\n");
     EXPECT_EQ(appMarker(installed), "new");
     EXPECT_TRUE(QFile::exists(installed + QStringLiteral("/relaunched")));
     EXPECT_EQ(presenter.panelEvents,
               (QStringList{QStringLiteral("front"), QStringLiteral("open v0.1.7-Pro-Beta 127.0.0.1"),
                            QStringLiteral("progress complete"), QStringLiteral("installing v0.1.7-Pro-Beta"),
                            QStringLiteral("close")}));
-    const QString logText = QString::fromUtf8(readAll(files.logPath));
+    const QString logText = QString::fromUtf8(readFile(files.logPath));
     EXPECT_TRUE(logText.startsWith(QStringLiteral("[2025-06-15T15:06:40Z] Update requested for v0.1.7-Pro-Beta from v0.1.6-Pro-Beta\n")));
     EXPECT_TRUE(logText.contains(QStringLiteral("] Resolved zip: downloads/beta.zip\n")));
     EXPECT_TRUE(logText.contains(QStringLiteral("] Downloaded downloads/beta.zip: ") + QString::number(zip.size())

@@ -2,6 +2,7 @@
 #include "platform/tool_runner.h"
 #include "support/loopback_http_server.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 #include "update_test_support.h"
 #include "updates/update_installer.h"
 #include "updates/update_package.h"
@@ -95,10 +96,7 @@ TEST_F(InstallerTest, RefusesBadDownloadsInOrder)
 TEST_F(InstallerTest, AcceptsExactlyTheMinimumSize)
 {
     const QString path = dir.filePath(QStringLiteral("min.zip"));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(QByteArray("PK\x03\x04") + QByteArray(UpdatePackage::kMinimumSize - 4, '\0'));
-    file.close();
+    writeFile(path, QByteArray("PK\x03\x04") + QByteArray(UpdatePackage::kMinimumSize - 4, '\0'));
     EXPECT_EQ(UpdatePackage::validate(path), std::nullopt);
 }
 
@@ -130,16 +128,14 @@ TEST_F(InstallerTest, RefusesEntriesThatEscapeTheExtractionFolder)
 {
     const QString work = dir.filePath(QStringLiteral("work"));
     writeAppDir(work, "new");
-    QFile outside(dir.filePath(QStringLiteral("evil")));
-    outside.open(QIODevice::WriteOnly);
-    outside.write("x");
-    outside.close();
+    const QString outside = dir.filePath(QStringLiteral("evil"));
+    writeFile(outside, "x");
     serveZip({QStringLiteral("Pendra.app"), QStringLiteral("../evil")});
-    QFile::remove(outside.fileName());
+    QFile::remove(outside);
 
     EXPECT_EQ(install().failure, QStringLiteral("Could not extract ") + kZip
                                      + QStringLiteral(": The entry \"../evil\" points outside the extraction folder."));
-    EXPECT_FALSE(QFile::exists(outside.fileName()));
+    EXPECT_FALSE(QFile::exists(outside));
     EXPECT_FALSE(QFile::exists(files.tempDir + QStringLiteral("/evil")));
     expectOldAppKeptAndTempCleared();
 }
@@ -166,7 +162,7 @@ TEST_F(InstallerTest, RefusedAdministratorAccessKeepsTheSystemApp)
     EXPECT_FALSE(approved.failure);
     EXPECT_TRUE(approved.installedDirectly);
     EXPECT_EQ(approved.installPath, QStringLiteral("/opt/Pendra.app"));
-    EXPECT_EQ(readAll(files.resultPath), "ok|\n");
+    EXPECT_EQ(readFile(files.resultPath), "ok|\n");
 }
 
 } // namespace
