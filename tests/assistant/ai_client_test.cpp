@@ -120,7 +120,7 @@ TEST_F(PlusAIClientTest, EachProviderGetsItsOwnRequestShape)
         const qsizetype before = server.requests().size();
         send(c.provider, QStringLiteral(" \n sk-1 \n"), kConversation, c.model);
         ASSERT_EQ(server.requests().size(), before + 1);
-        const LoopbackHttpServer::Request &request = server.requests().last();
+        const LoopbackHttpServer::Request request = server.requests().last();
         EXPECT_EQ(request.method, "POST");
         EXPECT_EQ(request.path, c.path);
         EXPECT_EQ(request.header("Content-Type"), "application/json");

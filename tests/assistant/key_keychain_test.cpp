@@ -5,6 +5,7 @@
 #include "support/test_keyring.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -155,11 +156,8 @@ TEST(SecretsFileKeychain, DamagedFileIsMovedAsideNotOverwritten)
 {
     QTemporaryDir dir;
     SecretsFileKeychain keychain(dir.path());
-    QFile damaged(keychain.filePath());
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("{ half");
-    damaged.close();
-    damaged.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    writeFile(keychain.filePath(), "{ half");
+    QFile::setPermissions(keychain.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     EXPECT_EQ(readFrom(keychain, QStringLiteral("OpenAI")).status, Status::failed);
     EXPECT_EQ(writeTo(keychain, QStringLiteral("OpenAI"), QStringLiteral("o")).status, Status::ok);

@@ -32,8 +32,8 @@ protected:
 
     int requests(const QString &path) const
     {
-        return int(std::count_if(server.requests().begin(), server.requests().end(),
-                                 [&](const auto &r) { return r.path == path; }));
+        const QList<LoopbackHttpServer::Request> sent = server.requests();
+        return int(std::count_if(sent.begin(), sent.end(), [&](const auto &r) { return r.path == path; }));
     }
 
     // Start, then the location service finds the machine at the position.
@@ -71,11 +71,11 @@ TEST_F(WeatherStoreTest, FirstFixAuthorisesFetchesAndNamesThePlace)
     EXPECT_EQ(updated.count(), 1);
 
     // Only a kilometre-coarse position leaves the machine.
-    const auto &forecast = server.requests().at(0);
+    const QList<LoopbackHttpServer::Request> sent = server.requests();
+    const auto &forecast = sent.at(0);
     EXPECT_EQ(forecast.path, "/v1/forecast");
     EXPECT_TRUE(forecast.query.startsWith("latitude=48.14&longitude=11.58&current=")) << forecast.query.toStdString();
-    const auto reverse = *std::find_if(server.requests().begin(), server.requests().end(),
-                                       [](const auto &r) { return r.path == "/reverse"; });
+    const auto reverse = *std::find_if(sent.begin(), sent.end(), [](const auto &r) { return r.path == "/reverse"; });
     EXPECT_EQ(reverse.headers.value("user-agent"), QByteArray("PendraPro/test"));
     EXPECT_EQ(QUrlQuery(QString::fromUtf8(reverse.query)).queryItemValue(QStringLiteral("lat")), QStringLiteral("48.14"));
 }

@@ -6,10 +6,10 @@
 #include "platform/defaults.h"
 #include "platform/linux/sysfs_charge_thresholds.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -27,7 +27,6 @@ class ThresholdBattery
 public:
     ThresholdBattery(std::optional<int> start, int end)
     {
-        QDir().mkpath(directory());
         set("type", "Battery");
         if (start)
             set("charge_control_start_threshold", QByteArray::number(*start));
@@ -39,9 +38,7 @@ public:
 
     void set(const char *attribute, const QByteArray &value)
     {
-        QFile file(directory() + QLatin1String(attribute));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(value + '\n');
+        writeFile(directory() + QLatin1String(attribute), value + '\n');
     }
     // "start,end" as the firmware shows them now.
     QString shown() const

@@ -3,6 +3,7 @@
 #include "fakes/fake_clock.h"
 #include "platform/defaults.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -68,14 +69,6 @@ protected:
 
     void SetUp() override { openLog(); }
 
-    void writeFile(const QByteArray &contents)
-    {
-        QDir().mkpath(QFileInfo(path()).absolutePath());
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
-
     std::string contents()
     {
         return rawContents().toStdString();
@@ -84,10 +77,7 @@ protected:
     QByteArray rawContents()
     {
         log->waitForWrites();
-        QFile file(path());
-        if (!file.open(QIODevice::ReadOnly))
-            return "<missing>";
-        return file.readAll();
+        return readFile(path());
     }
 };
 
@@ -157,7 +147,7 @@ TEST_F(DrainLogTest, ClearHistoryDeletesTheFileAndTheNextAppendStartsAnew)
 
 TEST_F(DrainLogTest, OneAppendInThirtyTrimsToTheRetention)
 {
-    writeFile(eventLine(kNow - 15 * kDay, "display_sleep") + eventLine(kNow - 13 * kDay, "display_wake"));
+    writeFile(path(), eventLine(kNow - 15 * kDay, "display_sleep") + eventLine(kNow - 13 * kDay, "display_wake"));
     log->logEvent(DrainEvent::SystemSleep);
     EXPECT_EQ(rawContents().count('\n'), 3) << "no trim on a non-zero draw";
     EXPECT_EQ(drawBound.load(), 30);
@@ -171,7 +161,7 @@ TEST_F(DrainLogTest, OneAppendInThirtyTrimsToTheRetention)
 TEST_F(DrainLogTest, ShorteningRetentionFromThirtyToOneDayTrimsAtOnce)
 {
     log->setRetentionDays(30);
-    writeFile(eventLine(kNow - 29 * kDay, "a") + eventLine(kNow - kDay - 1, "b") + eventLine(kNow - kDay, "c")
+    writeFile(path(), eventLine(kNow - 29 * kDay, "a") + eventLine(kNow - kDay - 1, "b") + eventLine(kNow - kDay, "c")
               + eventLine(kNow - 60, "d"));
     log->setRetentionDays(1);
     EXPECT_EQ(contents(), (eventLine(kNow - kDay, "c") + eventLine(kNow - 60, "d")).toStdString());
@@ -179,7 +169,7 @@ TEST_F(DrainLogTest, ShorteningRetentionFromThirtyToOneDayTrimsAtOnce)
 
 TEST_F(DrainLogTest, AppendAfterACutOffLineStartsOnAFreshLineAndTheTrimRemovesTheFragment)
 {
-    writeFile(eventLine(kNow - 60, "whole") + R"({"t":"2025-03-01T09:14:03Z","kind":"pow)");
+    writeFile(path(), eventLine(kNow - 60, "whole") + R"({"t":"2025-03-01T09:14:03Z","kind":"pow)");
     log->logEvent(DrainEvent::DisplayWake);
     EXPECT_EQ(contents(), (eventLine(kNow - 60, "whole") + R"({"t":"2025-03-01T09:14:03Z","kind":"pow)" "\n"
                               + eventLine(kNow, "display_wake")).toStdString());
@@ -211,7 +201,7 @@ TEST_F(DrainLogTest, AppendsFromTwoThreadsNeverInterleave)
 
 TEST_F(DrainLogTest, AppendsRacingTrimsAreNeverLost)
 {
-    writeFile(eventLine(kNow - 20 * kDay, "expired") + eventLine(kNow - 60, "kept"));
+    writeFile(path(), eventLine(kNow - 20 * kDay, "expired") + eventLine(kNow - 60, "kept"));
     std::atomic<int> draws{0};
     log = std::make_unique<DrainLog>(path(), defaults, clock, [&](int) { return draws++ % 3; });
     constexpr int kEach = 300;
@@ -316,13 +306,7 @@ TEST(DrainLogCrashSafety, TrimSurvivesBeingKilledAtAnyMoment)
     }
     auto restoreOld = [&] {
         QFile::remove(file);
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        ASSERT_EQ(out.write(old), old.size());
-    };
-    auto readBack = [&] {
-        QFile in(file);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("<missing>");
+        writeFile(file, old);
     };
 
     // An uninterrupted run gives the expected result.
@@ -330,7 +314,7 @@ TEST(DrainLogCrashSafety, TrimSurvivesBeingKilledAtAnyMoment)
     TrimChild full(file);
     ASSERT_TRUE(full.waitUntilTrimming());
     ASSERT_TRUE(full.process.waitForFinished(60000));
-    ASSERT_EQ(readBack(), trimmed);
+    ASSERT_EQ(readFile(file), trimmed);
 
     // The moment the folder changes (a temporary file appears, or the log
     // itself is rewritten) the write phase has begun: kill at growing delays
@@ -352,7 +336,7 @@ TEST(DrainLogCrashSafety, TrimSurvivesBeingKilledAtAnyMoment)
         QThread::msleep(static_cast<unsigned long>(delayMs));
         child.process.kill();
         ASSERT_TRUE(child.process.waitForFinished(10000));
-        const QByteArray after = readBack();
+        const QByteArray after = readFile(file);
         EXPECT_TRUE(after == old || after == trimmed)
             << "killed " << delayMs << " ms into the write: " << after.size() << " bytes";
         interruptedOld += after == old ? 1 : 0;

@@ -28,11 +28,13 @@ uint FakeNotificationServer::Notify(const QString &appName, uint replacesId, con
                                     const QVariantMap &hints, int expireTimeout)
 {
     notifications.append({appName, replacesId, appIcon, summary, body, actions, hints, expireTimeout});
+    setDelayedReply(!answering);
     return static_cast<uint>(notifications.size());
 }
 
 QStringList FakeNotificationServer::GetCapabilities()
 {
     ++capabilityRequests;
+    setDelayedReply(!answering);
     return {QStringLiteral("body"), QStringLiteral("sound")};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -10,7 +11,7 @@
 // org.freedesktop.Notifications served on a connection of its own, recording
 // what it is asked. Calls to it must be asynchronous when the caller shares
 // its thread: spin the event loop until the record shows up.
-class FakeNotificationServer : public QObject
+class FakeNotificationServer : public QObject, protected QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
@@ -36,6 +37,8 @@ public:
 
     QList<Received> notifications;
     int capabilityRequests = 0;
+    // False: a hung server that records each call and never answers it.
+    bool answering = true;
 
 public slots:
     uint Notify(const QString &appName, uint replacesId, const QString &appIcon, const QString &summary,

@@ -4,10 +4,10 @@
 #include "platform/system_backends.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QProcess>
@@ -19,14 +19,12 @@ namespace {
 
 namespace Login = LaunchAtLoginHelper;
 
-// The [Desktop Entry] keys of a desktop file, values as written.
+// The [Desktop Entry] keys of a desktop file, values as written; none when
+// the file is missing.
 QHash<QString, QString> readEntry(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
     QHash<QString, QString> keys;
-    for (const QByteArray &line : file.readAll().split('\n')) {
+    for (const QByteArray &line : readFile(path).split('\n')) {
         const qsizetype equals = line.indexOf('=');
         if (equals > 0)
             keys.insert(QString::fromUtf8(line.left(equals)), QString::fromUtf8(line.mid(equals + 1)));
@@ -81,17 +79,13 @@ TEST_F(LaunchAtLoginTest, AlreadyEnabledItemIsLeftUntouched)
     file.close();
 
     Login::setEnabled(*item, true);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("# edited by the user"));
+    EXPECT_TRUE(readFile(entryPath()).contains("# edited by the user"));
 }
 
 TEST_F(LaunchAtLoginTest, RefusedRegistrationLogsOneLineAndStaysOff)
 {
     // A file where the autostart folder should be stops even root.
-    QDir().mkpath(dir.filePath(QStringLiteral("config")));
-    QFile blocker(autostartDir());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    writeFile(autostartDir(), {});
 
     const auto item = loginItem(QStringLiteral("/usr/bin/pendrapro"));
     testing::internal::CaptureStderr();
@@ -108,15 +102,9 @@ TEST_F(LaunchAtLoginTest, RefusedRegistrationLogsOneLineAndStaysOff)
 TEST_F(LaunchAtLoginTest, GlibStartsTheEntryAtAnAwkwardPath)
 {
     const QString folder = dir.filePath(QStringLiteral("Pendra Pro $HOME \"q\" o'k \\b"));
-    ASSERT_TRUE(QDir().mkpath(folder));
     const QString marker = dir.filePath(QStringLiteral("started"));
     const QString program = folder + QStringLiteral("/pendrapro");
-    QFile script(program);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\n");
-    script.write(QStringLiteral("touch '%1'\n").arg(marker).toUtf8());
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(program, "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n", true);
 
     const auto item = loginItem(program);
     Login::setEnabled(*item, true);

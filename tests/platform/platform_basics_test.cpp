@@ -4,12 +4,11 @@
 #include "platform/serial_queue.h"
 #include "platform/tool_runner.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -140,20 +139,14 @@ TEST_F(DefaultsTest, WrongTypeIsAbsentButStillContained)
 
 TEST_F(DefaultsTest, CorruptFileIsMovedAsideNotLost)
 {
-    QDir().mkpath(dir.filePath(QStringLiteral("sub")));
-    QFile file(path());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("{\"pendrapro.retentionDays\": 7,");
-    file.close();
+    writeFile(path(), "{\"pendrapro.retentionDays\": 7,");
 
     Defaults defaults(path());
     EXPECT_FALSE(defaults.contains(QStringLiteral("pendrapro.retentionDays")));
     const QStringList aside = QDir(dir.filePath(QStringLiteral("sub")))
                                   .entryList({QStringLiteral("defaults.json.corrupt-*")});
     ASSERT_EQ(aside.size(), 1);
-    QFile kept(dir.filePath(QStringLiteral("sub/") + aside.first()));
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray("{\"pendrapro.retentionDays\": 7,"));
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("sub/") + aside.first())), "{\"pendrapro.retentionDays\": 7,");
 }
 
 TEST(ProcessToolRunner, CollectsLargeOutputAndDiscardsStderr)
@@ -204,12 +197,7 @@ TEST(PlatformTexts, AMacIsKnownByItsDmiVendorOrDeviceTree)
     };
     for (const Case &c : cases) {
         QTemporaryDir root;
-        const QString path = root.filePath(QString::fromUtf8(c.file));
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(c.content);
-        file.close();
+        writeFile(root.filePath(QString::fromUtf8(c.file)), c.content);
         EXPECT_EQ(PlatformTexts::detectMac(root.filePath(QStringLiteral("sys")), root.filePath(QStringLiteral("proc"))),
                   c.isMac)
             << c.content;

@@ -1,6 +1,8 @@
 #include "support/loopback_http_server.h"
 
+#include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 
 #include <memory>
 #include <optional>
@@ -55,50 +57,112 @@ std::optional<LoopbackHttpServer::Request> parseRequest(const QByteArray &buffer
 
 } // namespace
 
-LoopbackHttpServer::LoopbackHttpServer(QObject *parent)
+LoopbackHttpServer::LoopbackHttpServer(Thread thread, QObject *parent)
     : QObject(parent)
+    , m_server(std::make_unique<QTcpServer>())
 {
-    m_server.listen(QHostAddress::LocalHost, 0);
-    connect(&m_server, &QTcpServer::newConnection, this, &LoopbackHttpServer::accept);
+    if (thread == Thread::own) {
+        m_thread = std::make_unique<QThread>();
+        m_thread->start();
+        m_server->moveToThread(m_thread.get());
+    }
+    onServingThread([this] {
+        m_server->listen(QHostAddress::LocalHost, 0);
+        m_port = m_server->serverPort();
+        connect(m_server.get(), &QTcpServer::newConnection, m_server.get(), [this] { accept(); });
+    });
+}
+
+LoopbackHttpServer::~LoopbackHttpServer()
+{
+    if (!m_thread)
+        return;
+    // The server and its sockets are deleted on their own thread as it ends.
+    m_server.release()->deleteLater();
+    m_thread->quit();
+    m_thread->wait();
+}
+
+void LoopbackHttpServer::onServingThread(const std::function<void()> &work)
+{
+    if (m_thread)
+        QMetaObject::invokeMethod(m_server.get(), work, Qt::BlockingQueuedConnection);
+    else
+        work();
 }
 
 QUrl LoopbackHttpServer::baseUrl() const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()));
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port));
+}
+
+QUrl LoopbackHttpServer::url(const QByteArray &path) const
+{
+    return QUrl(baseUrl().toString() + QString::fromLatin1(path));
+}
+
+void LoopbackHttpServer::setHandler(Handler handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_handler = std::move(handler);
 }
 
 void LoopbackHttpServer::respondWith(const Response &response)
 {
-    m_handler = [response](const Request &) { return response; };
+    setHandler([response](const Request &) { return response; });
 }
 
 void LoopbackHttpServer::respond(const QByteArray &path, const QByteArray &body, int status)
 {
-    m_answers.insert(path, status == 0 ? Response::dropped() : Response{status, body});
+    respond(path, status == 0 ? Response::dropped() : Response{status, body});
+}
+
+void LoopbackHttpServer::respond(const QByteArray &path, const Response &response)
+{
+    std::lock_guard lock(m_mutex);
+    m_answers.insert(path, response);
+}
+
+QList<LoopbackHttpServer::Request> LoopbackHttpServer::requests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+LoopbackHttpServer::Response LoopbackHttpServer::answer(const Request &request)
+{
+    Handler handler;
+    {
+        std::lock_guard lock(m_mutex);
+        m_requests.append(request);
+        if (!m_handler)
+            return m_answers.value(request.path, Response{404, {}});
+        handler = m_handler;
+    }
+    return handler(request);
 }
 
 void LoopbackHttpServer::accept()
 {
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        socket->setParent(this);
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         auto buffer = std::make_shared<QByteArray>();
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer] {
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
             buffer->append(socket->readAll());
             const std::optional<Request> request = parseRequest(*buffer);
             if (!request)
                 return;
             buffer->clear();
-            m_requests.append(*request);
-            const Response response = m_handler ? m_handler(*request) : m_answers.value(request->path, Response{404, {}});
+            const Response response = answer(*request);
             if (response.neverAnswer)
                 return;
             if (response.dropConnection) {
                 socket->abort();
                 return;
             }
+            const qsizetype announced = response.body.size() + (response.truncated ? 1000 : 0);
             QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status)
                               + "\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: "
-                              + QByteArray::number(response.body.size()) + "\r\n";
+                              + QByteArray::number(announced) + "\r\n";
             for (const auto &[name, value] : response.headers)
                 head += name + ": " + value + "\r\n";
             socket->write(head + "\r\n" + response.body);

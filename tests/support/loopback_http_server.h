@@ -5,10 +5,14 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
-#include <QTcpServer>
 #include <QUrl>
 
 #include <functional>
+#include <memory>
+#include <mutex>
+
+class QTcpServer;
+class QThread;
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: it records every request
 // and answers each, one request per connection, with what the handler
@@ -18,6 +22,10 @@ class LoopbackHttpServer : public QObject
     Q_OBJECT
 
 public:
+    // `own`: serves from a thread of its own, so that a client blocking the
+    // test's thread is still answered; the handler then runs on that thread.
+    enum class Thread { caller, own };
+
     struct Request
     {
         QByteArray method;
@@ -56,25 +64,36 @@ public:
         QList<QPair<QByteArray, QByteArray>> headers;
         bool neverAnswer = false;
         bool dropConnection = false;
+        // Announces more bytes than it sends, then hangs up.
+        bool truncated = false;
     };
     using Handler = std::function<Response(const Request &)>;
 
     // Listens on a free port of 127.0.0.1 at once.
-    explicit LoopbackHttpServer(QObject *parent = nullptr);
+    explicit LoopbackHttpServer(Thread thread = Thread::caller, QObject *parent = nullptr);
+    ~LoopbackHttpServer() override;
 
     // http://127.0.0.1:<port>
     QUrl baseUrl() const;
-    void setHandler(Handler handler) { m_handler = std::move(handler); }
+    // The base URL followed by `path`, which starts with "/".
+    QUrl url(const QByteArray &path) const;
+    void setHandler(Handler handler);
     // Every request gets `response`.
     void respondWith(const Response &response);
     // Requests for `path` get `body`; a status of 0 drops the connection.
     void respond(const QByteArray &path, const QByteArray &body, int status = 200);
-    const QList<Request> &requests() const { return m_requests; }
+    void respond(const QByteArray &path, const Response &response);
+    QList<Request> requests() const;
 
 private:
+    void onServingThread(const std::function<void()> &work);
     void accept();
+    Response answer(const Request &request);
 
-    QTcpServer m_server;
+    std::unique_ptr<QThread> m_thread;
+    std::unique_ptr<QTcpServer> m_server; // lives on the serving thread
+    quint16 m_port = 0;
+    mutable std::mutex m_mutex;
     Handler m_handler;
     QHash<QByteArray, Response> m_answers;
     QList<Request> m_requests;

@@ -1,4 +1,5 @@
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 #include "update_test_support.h"
 #include "updates/helper_script.h"
 
@@ -18,7 +19,7 @@ const HelperScript::Inputs kGoldenInputs{
 
 TEST(HelperScript, MatchesGoldenFile)
 {
-    const QByteArray golden = readAll(QStringLiteral(PENDRA_FIXTURES "/updates/pendra-apply-update.sh"));
+    const QByteArray golden = readFile(QStringLiteral(PENDRA_FIXTURES "/updates/pendra-apply-update.sh"));
     ASSERT_FALSE(golden.isEmpty());
     EXPECT_EQ(HelperScript::text(kGoldenInputs).toUtf8(), golden);
     // Generating again yields the same bytes.
@@ -43,11 +44,8 @@ protected:
     int runHelper()
     {
         const QString script = dir.filePath(QStringLiteral("helper.sh"));
-        QFile file(script);
-        file.open(QIODevice::WriteOnly);
-        file.write(HelperScript::text({dir.filePath(QStringLiteral("update.log")), result, exitedPid(), install, staged})
-                       .toUtf8());
-        file.close();
+        const HelperScript::Inputs inputs{dir.filePath(QStringLiteral("update.log")), result, exitedPid(), install, staged};
+        writeFile(script, HelperScript::text(inputs).toUtf8());
         QProcess bash;
         bash.start(QStringLiteral("/bin/bash"), {script});
         bash.waitForFinished(-1);
@@ -58,7 +56,7 @@ protected:
 TEST_F(HelperRun, ReplacesTheAppAndRelaunchesIt)
 {
     EXPECT_EQ(runHelper(), 0);
-    EXPECT_EQ(readAll(result), "ok|\n");
+    EXPECT_EQ(readFile(result), "ok|\n");
     EXPECT_EQ(appMarker(install), "new");
     EXPECT_TRUE(QFile::exists(install + QStringLiteral("/relaunched")));
     EXPECT_FALSE(QFile::exists(install + QStringLiteral(".old")));
@@ -69,7 +67,7 @@ TEST_F(HelperRun, FailedCopyKeepsTheOldApp)
 {
     QDir(staged).removeRecursively();
     EXPECT_EQ(runHelper(), 1);
-    EXPECT_EQ(readAll(result), "fail|cp failed\n");
+    EXPECT_EQ(readFile(result), "fail|cp failed\n");
     EXPECT_EQ(appMarker(install), "old");
     EXPECT_FALSE(QFile::exists(install + QStringLiteral(".new")));
 }

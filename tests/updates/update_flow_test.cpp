@@ -1,21 +1,21 @@
 #include "fakes/fake_clock.h"
 #include "platform/tool_runner.h"
 #include "support/event_loop.h"
+#include "support/loopback_http_server.h"
 #include "support/qt_printers.h"
-#include "update_http_server.h"
+#include "support/test_files.h"
 #include "update_test_support.h"
 #include "updates/update_checker.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 namespace {
 
-const QString kManifestPath = QStringLiteral("/pendra-pro/version.json");
+const QByteArray kManifestPath = "/pendra-pro/version.json";
 
 class UpdateFlowTest : public ::testing::Test
 {
@@ -25,8 +25,8 @@ protected:
     UpdateFiles files = UpdateFiles::under(dir.filePath(QStringLiteral("state")));
     FakeClock clock{1'750'000'000};
     UpdateLog log{files.logPath, clock};
-    UpdateHttpServer server;
-    UpdateEndpoints endpoints{server.url(kManifestPath), server.url(QStringLiteral("/pendra-pro/"))};
+    LoopbackHttpServer server{LoopbackHttpServer::Thread::own};
+    UpdateEndpoints endpoints{server.url(kManifestPath), server.url("/pendra-pro/")};
     RunningApp app{QStringLiteral("v0.1.6-Pro-Beta"), QString(), exitedPid(), home};
     ProcessToolRunner lister;
     SynchronousInstallTools tools;
@@ -42,7 +42,7 @@ protected:
         checker = std::make_unique<UpdateChecker>(network, presenter, *installer, log, endpoints, app, files.resultPath);
     }
 
-    void serveManifest(const QByteArray &body) { server.serve(kManifestPath, {200, body, "application/json", false}); }
+    void serveManifest(const QByteArray &body) { server.respond(kManifestPath, body); }
 
     bool waitForAlerts(int count)
     {
@@ -53,7 +53,7 @@ protected:
 TEST_F(UpdateFlowTest, CheckNowAnswersEveryOutcome)
 {
     makeChecker();
-    server.serve(kManifestPath, {200, "<html><body>Not Found</body></html>", "text/html", false});
+    server.respond(kManifestPath, "<html><body>Not Found</body></html>");
     checker->checkNow();
     ASSERT_TRUE(waitForAlerts(1));
     EXPECT_EQ(presenter.alerts[0].title, QStringLiteral("Could Not Check for Updates"));
@@ -95,18 +95,12 @@ TEST_F(UpdateFlowTest, SilentWhenNotNewerAndPackageManagerOwnsSystemInstalls)
 TEST_F(UpdateFlowTest, ReportsAnUnfinishedPreviousUpdateOnce)
 {
     makeChecker();
-    const auto writeResult = [&](const QByteArray &line) {
-        QDir().mkpath(QFileInfo(files.resultPath).absolutePath());
-        QFile file(files.resultPath);
-        file.open(QIODevice::WriteOnly);
-        file.write(line);
-    };
-    writeResult("ok|\n");
+    writeFile(files.resultPath, "ok|\n");
     checker->reportPreviousResult();
     EXPECT_TRUE(presenter.alerts.isEmpty());
     EXPECT_FALSE(QFile::exists(files.resultPath));
 
-    writeResult("fail|ditto failed\n");
+    writeFile(files.resultPath, "fail|ditto failed\n");
     checker->reportPreviousResult();
     ASSERT_EQ(presenter.alerts.size(), 1);
     EXPECT_EQ(presenter.alerts[0].title, QStringLiteral("Previous Update Did Not Complete"));
@@ -127,7 +121,7 @@ TEST_F(UpdateFlowTest, InstallsAReleaseEndToEnd)
     writeAppDir(work + QStringLiteral("/Pendra-v0.1.7"), "new");
     const QByteArray zip = zipEntries(work, dir.filePath(QStringLiteral("release.zip")), {QStringLiteral("Pendra-v0.1.7")});
     serveManifest(R"({"latest":"v0.1.6","beta":"v0.1.7-Pro-Beta","releases":{"beta":{"zip":"downloads/beta.zip"}}})");
-    server.serve(QStringLiteral("/pendra-pro/downloads/beta.zip"), {200, zip, "application/zip", false});
+    server.respond("/pendra-pro/downloads/beta.zip", zip);
     makeChecker();
 
     checker->checkNow();
@@ -138,14 +132,14 @@ TEST_F(UpdateFlowTest, InstallsAReleaseEndToEnd)
     EXPECT_TRUE(presenter.launchedApps.isEmpty()); // the helper relaunches
 
     EXPECT_TRUE(tools.helperStarted);
-    EXPECT_EQ(readAll(files.resultPath), "ok|\n");
+    EXPECT_EQ(readFile(files.resultPath), "ok|\n");
     EXPECT_EQ(appMarker(installed), "new");
     EXPECT_TRUE(QFile::exists(installed + QStringLiteral("/relaunched")));
     EXPECT_EQ(presenter.panelEvents,
               (QStringList{QStringLiteral("front"), QStringLiteral("open v0.1.7-Pro-Beta 127.0.0.1"),
                            QStringLiteral("progress complete"), QStringLiteral("installing v0.1.7-Pro-Beta"),
                            QStringLiteral("close")}));
-    const QString logText = QString::fromUtf8(readAll(files.logPath));
+    const QString logText = QString::fromUtf8(readFile(files.logPath));
     EXPECT_TRUE(logText.startsWith(QStringLiteral("[2025-06-15T15:06:40Z] Update requested for v0.1.7-Pro-Beta from v0.1.6-Pro-Beta\n")));
     EXPECT_TRUE(logText.contains(QStringLiteral("] Resolved zip: downloads/beta.zip\n")));
     EXPECT_TRUE(logText.contains(QStringLiteral("] Downloaded downloads/beta.zip: ") + QString::number(zip.size())

@@ -1,7 +1,8 @@
 #include "fakes/fake_clock.h"
 #include "platform/tool_runner.h"
+#include "support/loopback_http_server.h"
 #include "support/qt_printers.h"
-#include "update_http_server.h"
+#include "support/test_files.h"
 #include "update_test_support.h"
 #include "updates/update_installer.h"
 #include "updates/update_package.h"
@@ -16,6 +17,7 @@ namespace {
 
 const QString kVersion = QStringLiteral("v0.1.7-Pro-Beta");
 const QString kZip = QStringLiteral("Pendra-v0.1.7-Pro-Beta.zip");
+const QByteArray kZipPath = "/pendra-pro/" + kZip.toLatin1();
 
 class InstallerTest : public ::testing::Test
 {
@@ -26,7 +28,7 @@ protected:
     UpdateFiles files = UpdateFiles::under(dir.filePath(QStringLiteral("state")));
     FakeClock clock{1'750'000'000};
     UpdateLog log{files.logPath, clock};
-    UpdateHttpServer server;
+    LoopbackHttpServer server{LoopbackHttpServer::Thread::own};
     ProcessToolRunner lister;
     SynchronousInstallTools tools;
     QString executable; // not an AppDir: the update goes to ~/Applications
@@ -35,14 +37,13 @@ protected:
     {
         writeAppDir(home + QStringLiteral("/Applications"), "old");
         QDir().mkpath(dir.filePath(QStringLiteral("work")));
-        server.serve(QStringLiteral("/pendra-pro/version.json"),
-                     {200, R"({"latest":"v0.1.7-Pro-Beta"})", "application/json", false});
+        server.respond("/pendra-pro/version.json", R"({"latest":"v0.1.7-Pro-Beta"})");
     }
 
     UpdateInstaller::Result install()
     {
-        UpdateInstaller installer({server.url(QStringLiteral("/pendra-pro/version.json")),
-                                   server.url(QStringLiteral("/pendra-pro/"))},
+        UpdateInstaller installer({server.url("/pendra-pro/version.json"),
+                                   server.url("/pendra-pro/")},
                                   files, log, {QStringLiteral("v0.1.6-Pro-Beta"), executable, exitedPid(), home},
                                   lister, tools, [](const QString &) { return true; });
         return installer.install(kVersion, {});
@@ -53,12 +54,14 @@ protected:
     void serveZip(const QStringList &entries)
     {
         const QByteArray bytes = zipEntries(dir.filePath(QStringLiteral("work")), dir.filePath(QStringLiteral("r.zip")), entries);
-        server.serve(QStringLiteral("/pendra-pro/") + kZip, {200, bytes, "application/zip", false});
+        serveBody(bytes);
     }
 
     void serveBody(const QByteArray &body, bool truncated = false)
     {
-        server.serve(QStringLiteral("/pendra-pro/") + kZip, {200, body, "application/zip", truncated});
+        LoopbackHttpServer::Response response{200, body};
+        response.truncated = truncated;
+        server.respond(kZipPath, response);
     }
 
     void expectOldAppKeptAndTempCleared()
@@ -93,19 +96,16 @@ TEST_F(InstallerTest, RefusesBadDownloadsInOrder)
 TEST_F(InstallerTest, AcceptsExactlyTheMinimumSize)
 {
     const QString path = dir.filePath(QStringLiteral("min.zip"));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(QByteArray("PK\x03\x04") + QByteArray(UpdatePackage::kMinimumSize - 4, '\0'));
-    file.close();
+    writeFile(path, QByteArray("PK\x03\x04") + QByteArray(UpdatePackage::kMinimumSize - 4, '\0'));
     EXPECT_EQ(UpdatePackage::validate(path), std::nullopt);
 }
 
 TEST_F(InstallerTest, ReportsServerAndTransferFailures)
 {
-    server.serve(QStringLiteral("/pendra-pro/") + kZip, {404, "<html>gone</html>", "text/html", false});
+    server.respond(kZipPath, "<html>gone</html>", 404);
     EXPECT_EQ(install().failure, QStringLiteral("Server returned HTTP 404 for ") + kZip
                                      + QStringLiteral(". Download manually from ")
-                                     + server.url(QStringLiteral("/pendra-pro/")).toString() + QStringLiteral("."));
+                                     + server.url("/pendra-pro/").toString() + QStringLiteral("."));
     serveBody(QByteArray(60000, 'P'), true);
     EXPECT_TRUE(install().failure->startsWith(QStringLiteral("Could not download ") + kZip + QStringLiteral(": ")));
     expectOldAppKeptAndTempCleared();
@@ -128,16 +128,14 @@ TEST_F(InstallerTest, RefusesEntriesThatEscapeTheExtractionFolder)
 {
     const QString work = dir.filePath(QStringLiteral("work"));
     writeAppDir(work, "new");
-    QFile outside(dir.filePath(QStringLiteral("evil")));
-    outside.open(QIODevice::WriteOnly);
-    outside.write("x");
-    outside.close();
+    const QString outside = dir.filePath(QStringLiteral("evil"));
+    writeFile(outside, "x");
     serveZip({QStringLiteral("Pendra.app"), QStringLiteral("../evil")});
-    QFile::remove(outside.fileName());
+    QFile::remove(outside);
 
     EXPECT_EQ(install().failure, QStringLiteral("Could not extract ") + kZip
                                      + QStringLiteral(": The entry \"../evil\" points outside the extraction folder."));
-    EXPECT_FALSE(QFile::exists(outside.fileName()));
+    EXPECT_FALSE(QFile::exists(outside));
     EXPECT_FALSE(QFile::exists(files.tempDir + QStringLiteral("/evil")));
     expectOldAppKeptAndTempCleared();
 }
@@ -164,7 +162,7 @@ TEST_F(InstallerTest, RefusedAdministratorAccessKeepsTheSystemApp)
     EXPECT_FALSE(approved.failure);
     EXPECT_TRUE(approved.installedDirectly);
     EXPECT_EQ(approved.installPath, QStringLiteral("/opt/Pendra.app"));
-    EXPECT_EQ(readAll(files.resultPath), "ok|\n");
+    EXPECT_EQ(readFile(files.resultPath), "ok|\n");
 }
 
 } // namespace

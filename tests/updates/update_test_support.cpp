@@ -1,36 +1,27 @@
 #include "update_test_support.h"
 
-#include <QDir>
-#include <QFile>
+#include "support/test_files.h"
+
 #include <QProcess>
 #include <QRandomGenerator>
 
 QString writeAppDir(const QString &parent, const QByteArray &marker, int paddingBytes, bool executableAppRun)
 {
     const QString app = parent + QStringLiteral("/Pendra.app");
-    QDir().mkpath(app + QStringLiteral("/usr/bin"));
-    QFile appRun(app + QStringLiteral("/AppRun"));
-    appRun.open(QIODevice::WriteOnly);
-    appRun.write("#!/bin/sh\necho relaunched > \"$(dirname \"$0\")/relaunched\"\n");
-    appRun.close();
-    if (executableAppRun)
-        appRun.setPermissions(appRun.permissions() | QFileDevice::ExeOwner);
+    writeFile(app + QStringLiteral("/AppRun"), "#!/bin/sh\necho relaunched > \"$(dirname \"$0\")/relaunched\"\n",
+              executableAppRun);
 
     QByteArray binary = marker + '\n';
     QRandomGenerator random(7);
     for (int i = 0; i < paddingBytes; ++i)
         binary.append(static_cast<char>(random.bounded(256)));
-    QFile executable(app + QStringLiteral("/usr/bin/pendrapro"));
-    executable.open(QIODevice::WriteOnly);
-    executable.write(binary);
-    executable.close();
-    executable.setPermissions(executable.permissions() | QFileDevice::ExeOwner);
+    writeFile(app + QStringLiteral("/usr/bin/pendrapro"), binary, true);
     return app;
 }
 
 QByteArray appMarker(const QString &appDir)
 {
-    const QByteArray bytes = readAll(appDir + QStringLiteral("/usr/bin/pendrapro"));
+    const QByteArray bytes = readFile(appDir + QStringLiteral("/usr/bin/pendrapro"));
     return bytes.left(bytes.indexOf('\n'));
 }
 
@@ -40,7 +31,7 @@ QByteArray zipEntries(const QString &workDir, const QString &zipPath, const QStr
     zip.setWorkingDirectory(workDir);
     zip.start(QStringLiteral("/usr/bin/zip"), QStringList{QStringLiteral("-qry"), zipPath} + entries);
     zip.waitForFinished(-1);
-    return readAll(zipPath);
+    return readFile(zipPath);
 }
 
 qint64 exitedPid()
@@ -51,12 +42,6 @@ qint64 exitedPid()
     const qint64 pid = process.processId();
     process.waitForFinished(-1);
     return pid;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 InstallTools::Outcome SynchronousInstallTools::run(const QString &program, const QStringList &arguments)

@@ -21,7 +21,6 @@ QByteArray appMarker(const QString &appDir);
 QByteArray zipEntries(const QString &workDir, const QString &zipPath, const QStringList &entries);
 // The id of a process that has already exited, for a helper that must not wait.
 qint64 exitedPid();
-QByteArray readAll(const QString &path);
 
 // Real tools, except that the helper runs to its end before startDetached
 // returns and pkexec is answered with `pkexecStatus` without running.

@@ -26,7 +26,9 @@ MenuPanelModel::MenuPanelModel(const PowerStore &store, TopReader readTop, LowPo
     , m_store(store)
     , m_readTop(std::move(readTop))
     , m_readLowPower(std::move(readLowPower))
+    , m_timer(this)
 {
+    m_timer.setObjectName(QStringLiteral("pendrapro.menuPanel.refresh"));
     // Coarse timers may fire up to 5 % late, well inside the 0.12 s slack
     // this refresh allows; they let the system batch wake-ups.
     m_timer.setTimerType(Qt::CoarseTimer);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTimer>
 
 #include <memory>
 
@@ -233,25 +234,29 @@ TEST(MenuPanelModel, AnEmptyHistoryLeavesTheSparkAsItWas)
     EXPECT_EQ(f.model.sparkLabel(), PlatformTexts::onThisMachine(PendraStatusCopy::kMacPowerDraw));
 }
 
-TEST(MenuPanelModel, TrackingRefreshesAtOnceAndStopsTheTimer)
+TEST(MenuPanelModel, TrackingRefreshesAtOnceThenOnEachTickUntilStopped)
 {
     ModelFixture f;
     f.power.publish(onBatterySnap(63, 9.0, 185), 7.4);
     QSignalSpy tracking(&f.model, &MenuPanelModel::trackingChanged);
+    auto *timer = f.model.findChild<QTimer *>(QStringLiteral("pendrapro.menuPanel.refresh"));
+    ASSERT_NE(timer, nullptr);
 
     f.model.startTracking();
     EXPECT_TRUE(f.model.tracking());
     EXPECT_EQ(f.model.levelPercent(), 63); // refreshed at once
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->intervalAsDuration(), std::chrono::milliseconds(450));
     f.model.startTracking(); // already tracking: nothing new
     EXPECT_EQ(tracking.count(), 1);
 
     f.power.publish(chargingSnap(63), 7.4);
     QSignalSpy charging(&f.model, &MenuPanelModel::isChargingChanged);
-    EXPECT_TRUE(charging.wait(2000)); // the 0.45 s timer picks it up
+    ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection));
+    EXPECT_EQ(charging.count(), 1);
 
     f.model.stopTracking();
     EXPECT_FALSE(f.model.tracking());
-    f.power.publish(onBatterySnap(63, 9.0, 185), 7.4);
-    EXPECT_FALSE(charging.wait(1000));
+    EXPECT_FALSE(timer->isActive());
     EXPECT_EQ(tracking.count(), 2);
 }

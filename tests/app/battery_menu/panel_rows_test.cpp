@@ -4,10 +4,10 @@
 #include "app/battery_menu/sparkline.h"
 #include "platform/defaults.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
@@ -18,14 +18,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
 
 QImage solidIcon(const QColor &color)
 {

@@ -5,12 +5,11 @@
 #include "fakes/dashboard_fixture.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -108,11 +107,8 @@ TEST(DashboardRoot, AppearSeedsLoadsWhyAndAsksForOnboarding)
 TEST(DashboardRoot, FooterLinks)
 {
     DashboardFixture f;
-    QDir().mkpath(f.dir.filePath(QStringLiteral("applications")));
-    QFile entry(f.dir.filePath(QStringLiteral("applications/") + SiblingApp::kDesktopId));
-    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nExec=/opt/torvex/torvex %U\n");
-    entry.close();
+    writeFile(f.dir.filePath(QStringLiteral("applications/") + SiblingApp::kDesktopId),
+              "[Desktop Entry]\nExec=/opt/torvex/torvex %U\n");
     DashboardRoot &root = f.build();
     EXPECT_EQ(f.child<QPushButton>("siblingLink")->text(), QStringLiteral("Open Torvex"));
     QSignalSpy updates(&root, &DashboardRoot::updatesRequested);

@@ -3,28 +3,13 @@
 
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-
-namespace {
-
-void writeFile(const QString &path, const QByteArray &text, bool executable = false)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-}
-
-} // namespace
 
 TEST(SingleInstanceTest, SecondLaunchActivatesTheFirstAndStandsDown)
 {

@@ -2,10 +2,10 @@
 #include "fakes/fake_sysfs_files.h"
 #include "platform/linux/charge_behaviour_smc.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -24,9 +24,8 @@ public:
     QString addSupply(const QString &name, const std::map<QString, QByteArray> &attributes)
     {
         const QString dir = m_dir.path() + QStringLiteral("/class/power_supply/") + name;
-        QDir().mkpath(dir);
         for (const auto &[attribute, content] : attributes)
-            write(dir + QLatin1Char('/') + attribute, content);
+            writeFile(dir + QLatin1Char('/') + attribute, content);
         return dir;
     }
 
@@ -34,19 +33,6 @@ public:
     {
         return addSupply(QStringLiteral("BAT0"), {{"type", "Battery\n"}, {"charge_behaviour", chargeBehaviour}})
             + QStringLiteral("/charge_behaviour");
-    }
-
-    static void write(const QString &path, const QByteArray &content)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
-
-    static QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
 private:
@@ -57,13 +43,13 @@ private:
 // becomes the bracketed one, anything else is EINVAL.
 int driverWrite(const QString &path, const QByteArray &value)
 {
-    const ChargeBehaviourState state = parseChargeBehaviour(SysfsTree::read(path));
+    const ChargeBehaviourState state = parseChargeBehaviour(readFile(path));
     if (!state.supported.contains(QString::fromUtf8(value)))
         return EINVAL;
     QStringList shown;
     for (const QString &offered : state.supported)
         shown << (offered == QString::fromUtf8(value) ? QLatin1Char('[') + offered + QLatin1Char(']') : offered);
-    SysfsTree::write(path, shown.join(QLatin1Char(' ')).toUtf8() + '\n');
+    writeFile(path, shown.join(QLatin1Char(' ')).toUtf8() + '\n');
     return 0;
 }
 
@@ -125,7 +111,7 @@ TEST(ChargeBehaviourSmc, InhibitWritesTheRealAttribute)
 
     ASSERT_TRUE(smc.isAvailable());
     EXPECT_TRUE(smc.apply(ChargeSMCMode::inhibit));
-    EXPECT_EQ(SysfsTree::read(attribute), QByteArray("inhibit-charge"));
+    EXPECT_EQ(readFile(attribute), QByteArray("inhibit-charge"));
 }
 
 TEST(ChargeBehaviourSmc, RealWritesReportTheErrnoThatMapsToAFailure)
@@ -164,7 +150,7 @@ TEST(ChargeBehaviourSmc, EveryModeLandsOnItsBehaviourWithoutNeedlessWrites)
     for (const Step &s : steps) {
         const int before = files.writes;
         EXPECT_TRUE(smc.apply(s.mode)) << "step " << step;
-        EXPECT_EQ(SysfsTree::read(attribute), QByteArray(s.shown)) << "step " << step;
+        EXPECT_EQ(readFile(attribute), QByteArray(s.shown)) << "step " << step;
         EXPECT_EQ(files.writes - before, s.writes) << "step " << step;
         ++step;
     }
@@ -213,7 +199,7 @@ TEST(ChargeBehaviourSmc, BehaviourTheDriverLacksIsAnSmcErrorAndEndsAutomatic)
 
     EXPECT_FALSE(smc.apply(ChargeSMCMode::forceDischarge));
     EXPECT_EQ(smc.lastError(), QStringLiteral("The battery driver refused the charge mode"));
-    EXPECT_EQ(SysfsTree::read(attribute), QByteArray("[auto] inhibit-charge\n"));
+    EXPECT_EQ(readFile(attribute), QByteArray("[auto] inhibit-charge\n"));
 }
 
 TEST(ChargeBehaviourSmc, WithoutTheAttributeThereIsNoController)

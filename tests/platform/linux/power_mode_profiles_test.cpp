@@ -1,13 +1,13 @@
 #include "platform/linux/power_profiles_monitor.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -110,9 +110,7 @@ protected:
     QString platformProfile(const char *text)
     {
         const QString path = m_dir.filePath(QStringLiteral("platform_profile"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
+        writeFile(path, text);
         return path;
     }
     QString missingPlatformProfile() const { return m_dir.filePath(QStringLiteral("missing")); }

@@ -5,11 +5,10 @@
 #include "platform/linux/charge_behaviour_smc.h"
 #include "platform/linux/sysfs_battery_registry.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -19,12 +18,8 @@ TEST(PowerSupplyDiscovery, TakesTheFirstPresentSystemBatteryAndTheMachinesAdapte
     QTemporaryDir sys;
     const auto supply = [&](const char *name, std::initializer_list<std::pair<const char *, const char *>> attributes) {
         const QString directory = powerSupplyDirectory(sys.path()) + QLatin1String(name);
-        QDir().mkpath(directory);
-        for (const auto &[attribute, text] : attributes) {
-            QFile file(directory + QLatin1Char('/') + QLatin1String(attribute));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray(text) + '\n');
-        }
+        for (const auto &[attribute, text] : attributes)
+            writeFile(directory + QLatin1Char('/') + QLatin1String(attribute), QByteArray(text) + '\n');
     };
     supply("BAT2", {{"type", "Battery"}});
     supply("BAT1", {{"type", "Battery"}, {"present", "1"}});

@@ -1,5 +1,6 @@
 #include "platform/linux/proc_process_table.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -23,22 +24,14 @@ public:
                     const QByteArray &cmdline = {})
     {
         const QString folder = dir.filePath(QString::number(pid));
-        QDir().mkpath(folder);
-        write(folder + QStringLiteral("/stat"), stat);
-        write(folder + QStringLiteral("/comm"), comm);
-        write(folder + QStringLiteral("/cmdline"), cmdline);
+        writeFile(folder + QStringLiteral("/stat"), stat);
+        writeFile(folder + QStringLiteral("/comm"), comm);
+        writeFile(folder + QStringLiteral("/cmdline"), cmdline);
         if (!exeTarget.isEmpty())
             QFile::link(QString::fromUtf8(exeTarget), folder + QStringLiteral("/exe"));
     }
 
     QByteArray root() const { return QFile::encodeName(dir.path()); }
-
-    static void write(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
 };
 
 QByteArray statLine(int pid, const QByteArray &name, unsigned long long utime, unsigned long long stime)

@@ -2,11 +2,10 @@
 
 #include "fakes/fake_sysfs_files.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -22,26 +21,19 @@ public:
     void addZone(const QString &zone, const QString &name, quint64 energy,
                  std::optional<quint64> maxRange = 262'143'328'850)
     {
-        QDir(root()).mkpath(zone);
-        write(zone + QStringLiteral("/name"), name + u'\n');
+        writeFile(m_dir.filePath(zone + QStringLiteral("/name")), name.toUtf8() + '\n');
         setEnergy(zone, energy);
         if (maxRange)
-            write(zone + QStringLiteral("/max_energy_range_uj"), QString::number(*maxRange) + u'\n');
+            writeFile(m_dir.filePath(zone + QStringLiteral("/max_energy_range_uj")),
+                      QByteArray::number(*maxRange) + '\n');
     }
 
     void setEnergy(const QString &zone, quint64 energy)
     {
-        write(zone + QStringLiteral("/energy_uj"), QString::number(energy) + u'\n');
+        writeFile(m_dir.filePath(zone + QStringLiteral("/energy_uj")), QByteArray::number(energy) + '\n');
     }
 
 private:
-    void write(const QString &relative, const QString &text)
-    {
-        QFile file(root() + u'/' + relative);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text.toUtf8());
-    }
-
     QTemporaryDir m_dir;
 };
 

@@ -2,11 +2,11 @@
 
 #include "fakes/fake_sysfs_files.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -158,12 +158,8 @@ TEST(SysfsBatteryRegistry, BatteryVanishingWhileReadIsNoEntry)
 {
     QTemporaryDir sys;
     const QString battery = sys.path() + QStringLiteral("/class/power_supply/BAT0");
-    QDir().mkpath(battery);
-    for (const auto &[name, text] : {std::pair{"type", "Battery\n"}, {"status", "Discharging\n"}, {"capacity", "50\n"}}) {
-        QFile file(battery + QLatin1Char('/') + QLatin1String(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
+    for (const auto &[name, text] : {std::pair{"type", "Battery\n"}, {"status", "Discharging\n"}, {"capacity", "50\n"}})
+        writeFile(battery + QLatin1Char('/') + QLatin1String(name), text);
     FakeSysfsFiles files;
     files.beforeRead = [&](const QString &path) {
         if (path.endsWith(QLatin1String("BAT0/status")))

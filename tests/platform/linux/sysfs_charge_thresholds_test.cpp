@@ -3,10 +3,10 @@
 #include "fakes/fake_sysfs_files.h"
 #include "fakes/fake_upower_service.h"
 #include "support/event_loop.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -23,21 +23,14 @@ class Battery
 public:
     explicit Battery(const std::map<QString, QByteArray> &attributes)
     {
-        QDir().mkpath(directory());
-        write(directory() + QStringLiteral("type"), "Battery\n");
+        writeFile(directory() + QStringLiteral("type"), "Battery\n");
         for (const auto &[name, value] : attributes)
-            write(directory() + name, value);
+            writeFile(directory() + name, value);
     }
 
     QString root() const { return m_dir.path(); }
     QString directory() const { return m_dir.path() + QStringLiteral("/class/power_supply/BAT0/"); }
 
-    static void write(const QString &path, const QByteArray &value)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(value);
-    }
     static int read(const QString &path)
     {
         QFile file(path);
@@ -103,7 +96,7 @@ TEST(SysfsChargeThresholds, WritesInTheOrderThatKeepsStartBelowEnd)
             if (attribute == start ? value.toInt() >= other : value.toInt() <= other)
                 return EINVAL;
             order << attribute;
-            Battery::write(path, value);
+            writeFile(path, value);
             return 0;
         };
         SysfsChargeThresholds thresholds(battery.root(), files);

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-
 #include <atomic>
 #include <cmath>
 
@@ -124,15 +122,14 @@ TEST_F(UPowerPowerSourcesTest, AsksEachDeviceOncePerPollAndTheRestOnlyAfterAChan
     }));
 }
 
-TEST_F(UPowerPowerSourcesTest, HungDaemonCostsAtMostTheBudget)
+// The read's watchdog is far shorter than D-Bus's 25-second default, so a call
+// that ignored the budget would fail the read.
+TEST_F(UPowerPowerSourcesTest, AHungDaemonCostsOneCallWithinTheBudget)
 {
     m_service.setDevices({{QStringLiteral("battery_BAT0"), device(kBattery, true, 54, kCharging, 0, 5880)}});
     m_service.setSilent(true);
     UPowerPowerSources sources(clientConnection(), 300ms);
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_TRUE(readOnWorkQueue(sources).isEmpty());
-    EXPECT_LT(timer.elapsed(), 2000);
     EXPECT_EQ(m_service.callCount(), 1); // no further calls once the budget is spent
 }
 
@@ -140,11 +137,10 @@ TEST(UPowerPowerSources, NoDaemonOrNoBusMeansNoSources)
 {
     if (!QDBusConnection::sessionBus().isConnected())
         GTEST_SKIP() << "needs a session bus (run under dbus-run-session)";
-    UPowerPowerSources withoutDaemon(clientConnection(), 2000ms);
-    QElapsedTimer timer;
-    timer.start();
+    // The bus answers at once for a name nobody owns: a budget longer than the
+    // read's watchdog is never spent.
+    UPowerPowerSources withoutDaemon(clientConnection(), 60s);
     EXPECT_TRUE(readOnWorkQueue(withoutDaemon).isEmpty());
-    EXPECT_LT(timer.elapsed(), 1000);
 
     UPowerPowerSources withoutBus(QDBusConnection(QStringLiteral("never-connected")), 2000ms);
     EXPECT_TRUE(withoutBus.copyPowerSources().isEmpty());
