@@ -32,11 +32,15 @@ public:
             _exit(127);
         }
         close(fds[1]);
-        char number[16] = {};
-        const ssize_t got = m_pid > 0 ? read(fds[0], number, sizeof number - 1) : -1;
+        // The number may come in pieces; closing early would make Xvfb's
+        // next write fail, and Xvfb quits on that.
+        QByteArray number;
+        char c = 0;
+        while (m_pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
         close(fds[0]);
-        if (got > 0)
-            m_display = ":" + QByteArray(number).trimmed();
+        if (!number.isEmpty())
+            m_display = ":" + number;
     }
     ~Xvfb()
     {
