@@ -185,7 +185,7 @@ void ChargeLimitController::turnOff()
     applyMode(ChargeSMCMode::automatic);
     setStatus(ChargeLimitStatus::off);
     setModeDescription(QStringLiteral("Automatic"));
-    setDetail(QStringLiteral("Charge management off — macOS controls charging."));
+    setDetail(QStringLiteral("Charge management off — the system controls charging."));
 }
 
 ChargeSettings ChargeLimitController::settings() const

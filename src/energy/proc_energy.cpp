@@ -12,7 +12,7 @@ constexpr double kMinLabelledWatts = 0.08;
 QString processEnergyEstimateDescription()
 {
     return QStringLiteral("Estimated watts = package/battery draw × each app’s CPU core share. "
-                          "Not Activity Monitor’s private Energy Impact.");
+                          "Not a measured per-app energy reading.");
 }
 
 QString wattsLabel(const ProcEnergy &process)

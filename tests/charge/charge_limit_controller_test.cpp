@@ -287,7 +287,7 @@ TEST_F(ChargeControllerTest, TurnOffTextLastsUntilTheNextTickWithoutFurtherWrite
     EXPECT_FALSE(controller().forceDischarge());
     EXPECT_EQ(controller().status(), Status::off);
     EXPECT_EQ(controller().modeDescription(), QStringLiteral("Automatic"));
-    EXPECT_EQ(controller().detail(), QStringLiteral("Charge management off — macOS controls charging."));
+    EXPECT_EQ(controller().detail(), QStringLiteral("Charge management off — the system controls charging."));
     // Automatic from the disabling tick, then once more directly.
     std::vector<FakeSmcWrite> expected = kAutoWrites;
     expected.insert(expected.end(), kAutoWrites.begin(), kAutoWrites.end());
