@@ -100,11 +100,17 @@ std::optional<qint64> integerProperty(const QVariantMap &device, const QString &
     }
 }
 
-bool isPoweringBattery(const QVariantMap &device)
+// A device's kind never changes under its object path: a line-power
+// device or a mouse never becomes the system battery.
+bool isSystemBatteryKind(const QVariantMap &device)
 {
     return integerProperty(device, QStringLiteral("Type")) == kTypeBattery
-        && booleanValue(device.value(QStringLiteral("PowerSupply"))) == true
-        && booleanValue(device.value(QStringLiteral("IsPresent"))) != false;
+        && booleanValue(device.value(QStringLiteral("PowerSupply"))) == true;
+}
+
+bool isPoweringBattery(const QVariantMap &device)
+{
+    return isSystemBatteryKind(device) && booleanValue(device.value(QStringLiteral("IsPresent"))) != false;
 }
 
 } // namespace
@@ -184,6 +190,7 @@ QList<PowerSourceDescription> UPowerPowerSources::copyPowerSources()
     if (m_devicesStale.exchange(false)) {
         const QVariant devices = upower.call(kRootPath, kRootInterface, QStringLiteral("EnumerateDevices"));
         m_devices = objectPaths(devices);
+        m_otherDevices.clear();
         if (!devices.isValid())
             m_devicesStale = true;
     }
@@ -195,12 +202,17 @@ QList<PowerSourceDescription> UPowerPowerSources::copyPowerSources()
                                                {kRootInterface, QStringLiteral("OnBattery")}));
 
     for (const QDBusObjectPath &path : std::as_const(m_devices)) {
+        if (m_otherDevices.contains(path.path()))
+            continue;
         const QVariant properties
             = upower.call(path.path(), kPropertiesInterface, QStringLiteral("GetAll"), {kDeviceInterface});
         // A device that no longer answers may be gone with its signal missed.
         if (!properties.isValid())
             m_devicesStale = true;
         const QVariantMap device = propertyMap(properties);
+        // Asked once: every poll costs the daemon and us a round trip per device.
+        if (properties.isValid() && !isSystemBatteryKind(device))
+            m_otherDevices.insert(path.path());
         if (isPoweringBattery(device))
             sources.append(powerSourceFromUPowerDevice(device, m_onBattery, static_cast<int>(sources.size())));
     }

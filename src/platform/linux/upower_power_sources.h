@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusObjectPath>
 #include <QObject>
+#include <QSet>
 
 #include <atomic>
 #include <chrono>
@@ -48,5 +49,7 @@ private:
     std::atomic<bool> m_onBatteryStale{true};
     // Only the polling thread touches these.
     QList<QDBusObjectPath> m_devices;
+    // Devices that are not a system battery (line power, peripherals).
+    QSet<QString> m_otherDevices;
     std::optional<bool> m_onBattery;
 };
