@@ -64,9 +64,12 @@ void FirmwareChargeLimit::release(int heldPercent)
 {
     if (m_yielded)
         return;
+    // Nothing was ever moved: no need to read the firmware on every tick.
     const std::optional<ChargeThresholdValues> remembered = original();
+    if (!remembered)
+        return;
     const std::optional<ChargeThresholdValues> current = m_thresholds.read();
-    if (!remembered || !current)
+    if (!current)
         return;
     ChargeThresholdValues wanted = *remembered;
     if (!current->start)
