@@ -14,7 +14,8 @@ public:
 
     // From the tray's own foreground colour when it publishes one, else from
     // the typical lightness of the panel around `icon` (global pixels; empty
-    // when the icon's place is unknown), else of the dock window shown by
-    // `hostProcess` (0: unknown). Empty when none of these can be read.
+    // when the icon's place is unknown), else of the panel: the dock window
+    // shown by `hostProcess` (0: unknown) or the largest one. Empty when none
+    // of these can be read.
     virtual std::optional<bool> panelIsDark(const QRect &icon, uint hostProcess) = 0;
 };

@@ -169,9 +169,11 @@ uint32_t cardinalProperty(xcb_connection_t *connection, xcb_window_t window, xcb
     return *static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
 }
 
-// The first viewable dock window of `process` among the top-level windows
-// and their children (window managers may frame docks).
-std::optional<QRect> dockOf(xcb_connection_t *connection, xcb_window_t root, uint process)
+// The panel among the viewable dock windows (window managers may frame them,
+// so their children count too): the one `process` shows, else the largest.
+// The process owning the watcher need not draw the panel (Plasma's watcher
+// lives in its daemon), and a desktop's panels share one theme.
+std::optional<QRect> panelDock(xcb_connection_t *connection, xcb_window_t root, uint process)
 {
     const xcb_atom_t pidAtom = internAtom(connection, "_NET_WM_PID");
     const xcb_atom_t typeAtom = internAtom(connection, "_NET_WM_WINDOW_TYPE");
@@ -179,6 +181,7 @@ std::optional<QRect> dockOf(xcb_connection_t *connection, xcb_window_t root, uin
     const auto tree = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
     if (!tree)
         return std::nullopt;
+    std::optional<QRect> largest;
     const xcb_window_t *tops = xcb_query_tree_children(tree.get());
     for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
         const auto attributes = owned(
@@ -192,25 +195,28 @@ std::optional<QRect> dockOf(xcb_connection_t *connection, xcb_window_t root, uin
             candidates.insert(candidates.end(), children, children + xcb_query_tree_children_length(inner.get()));
         }
         for (xcb_window_t window : candidates) {
-            if (cardinalProperty(connection, window, pidAtom, XCB_ATOM_CARDINAL) == process
-                && cardinalProperty(connection, window, typeAtom, XCB_ATOM_ATOM) == dockAtom) {
-                const auto geometry =
-                    owned(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, tops[i]), nullptr));
-                if (geometry)
-                    return QRect(geometry->x, geometry->y, geometry->width, geometry->height);
-            }
+            if (cardinalProperty(connection, window, typeAtom, XCB_ATOM_ATOM) != dockAtom)
+                continue;
+            const auto geometry =
+                owned(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, tops[i]), nullptr));
+            if (!geometry)
+                break;
+            const QRect frame(geometry->x, geometry->y, geometry->width, geometry->height);
+            if (process != 0 && cardinalProperty(connection, window, pidAtom, XCB_ATOM_CARDINAL) == process)
+                return frame;
+            if (!largest || frame.width() * frame.height() > largest->width() * largest->height())
+                largest = frame;
+            break;
         }
     }
-    return std::nullopt;
+    return largest;
 }
 
 // The host's panel as a whole: clock text, launchers and icons are a small
 // share of its pixels, so the median is its background.
 std::optional<bool> fromDockOf(xcb_connection_t *connection, const xcb_screen_t &screen, uint process)
 {
-    if (process == 0)
-        return std::nullopt;
-    const std::optional<QRect> dock = dockOf(connection, screen.root, process);
+    const std::optional<QRect> dock = panelDock(connection, screen.root, process);
     if (!dock)
         return std::nullopt;
     const QRect area = dock->intersected(QRect(0, 0, screen.width_in_pixels, screen.height_in_pixels));

@@ -7,8 +7,8 @@
 // Asks the X server: the XEmbed tray's _NET_SYSTEM_TRAY_COLORS hint (set by
 // trays that theme their icons, such as XFCE's panel), else the median
 // lightness of the panel window's pixels around the icon, else of the host
-// process's dock window (a StatusNotifier host never says where the icon
-// is). Opens its own
+// process's dock window or the largest dock on screen (a StatusNotifier host
+// never says where the icon is). Opens its own
 // short connection per question, so it works whatever Qt's platform is and
 // holds nothing between the rare questions.
 class X11TrayPanelProbe final : public TrayPanelProbe

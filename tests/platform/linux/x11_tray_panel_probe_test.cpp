@@ -149,18 +149,24 @@ TEST_F(X11TrayPanelFixture, PanelPixelsAroundTheIconDecide)
     EXPECT_EQ(probe.panelIsDark(kIcon, 0), std::optional<bool>(false));
 }
 
-TEST_F(X11TrayPanelFixture, WithoutTheIconsPlaceTheHostsDockDecides)
+TEST_F(X11TrayPanelFixture, WithoutTheIconsPlaceThePanelDockDecides)
 {
-    constexpr uint kHost = 4242;
-    const xcb_window_t dock = window(QRect(0, 0, 320, 30), 0x1e1e1e);
-    const uint32_t pid = kHost;
-    const xcb_atom_t dockType = atom("_NET_WM_WINDOW_TYPE_DOCK");
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, dock, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, dock, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
-                        &dockType);
-    window(QRect(0, 40, 320, 160), 0xffffff); // the host's desktop window is no dock
-    xcb_aux_sync();
     X11TrayPanelProbe probe(xvfb.display());
+    EXPECT_EQ(probe.panelIsDark(QRect(), 0), std::nullopt);
+    window(QRect(0, 40, 320, 160), 0xffffff); // a desktop window is no dock
+
+    constexpr uint kHost = 4242;
+    const xcb_atom_t dockType = atom("_NET_WM_WINDOW_TYPE_DOCK");
+    const auto dock = [&](const QRect &rect, uint32_t background, uint32_t pid) {
+        const xcb_window_t id = window(rect, background);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
+                            &dockType);
+        xcb_aux_sync();
+    };
+    // Another process's wide light panel, then the host's own small dark one.
+    dock(QRect(0, 0, 320, 30), 0xf0f0f0, kHost + 1);
+    EXPECT_EQ(probe.panelIsDark(QRect(), kHost), std::optional<bool>(false));
+    dock(QRect(0, 170, 100, 30), 0x1e1e1e, kHost);
     EXPECT_EQ(probe.panelIsDark(QRect(), kHost), std::optional<bool>(true));
-    EXPECT_EQ(probe.panelIsDark(QRect(), kHost + 1), std::nullopt);
 }
