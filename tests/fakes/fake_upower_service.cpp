@@ -42,11 +42,28 @@ void FakeUPowerService::setDevices(const QList<Device> &devices)
 {
     QStringList before;
     QStringList after;
+    QList<Device> previous;
     {
         std::lock_guard lock(m_mutex);
+        previous = m_devices;
         for (const Device &device : std::as_const(m_devices))
             before.append(device.name);
         m_devices = devices;
+    }
+    for (const Device &old : std::as_const(previous)) {
+        for (const Device &now : devices) {
+            if (now.name != old.name || now.properties == old.properties)
+                continue;
+            QVariantMap changed;
+            for (auto it = now.properties.cbegin(); it != now.properties.cend(); ++it) {
+                if (old.properties.value(it.key()) != it.value())
+                    changed.insert(it.key(), it.value());
+            }
+            QDBusMessage signal = QDBusMessage::createSignal(
+                devicePath(now.name), QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
+            signal << QStringLiteral("org.freedesktop.UPower.Device") << changed << QStringList();
+            m_connection.send(signal);
+        }
     }
     for (const Device &device : devices)
         after.append(device.name);

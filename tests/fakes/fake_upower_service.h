@@ -31,7 +31,8 @@ public:
     // Claims org.freedesktop.UPower on the session bus; false when it cannot.
     bool start();
 
-    // Signals DeviceAdded / DeviceRemoved for devices that came or went.
+    // Signals DeviceAdded / DeviceRemoved for devices that came or went and
+    // PropertiesChanged for those whose properties changed.
     void setDevices(const QList<Device> &devices);
     // Absent: the daemon answers Get("OnBattery") with an error. A new known
     // value is signalled with PropertiesChanged.

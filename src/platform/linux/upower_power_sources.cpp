@@ -26,6 +26,8 @@ constexpr uint kStateUnknown = 0;
 constexpr uint kStateCharging = 1;
 
 constexpr auto kDefaultBudget = 1500ms;
+// How long a battery's signalled properties are trusted without asking.
+constexpr auto kKeptBatteryLifetime = 60s;
 
 // UPower reports times in seconds, 0 when it has no estimate.
 qint64 secondsToMinutes(qint64 seconds)
@@ -33,35 +35,6 @@ qint64 secondsToMinutes(qint64 seconds)
     return roundHalfAway(static_cast<double>(seconds) / 60.0);
 }
 
-class UPowerCall
-{
-public:
-    UPowerCall(const QDBusConnection &connection, std::chrono::milliseconds budget)
-        : m_connection(connection)
-        , m_deadline(budget)
-    {
-    }
-
-    // The reply's first argument, or an invalid QVariant on error, timeout or
-    // an exhausted budget.
-    QVariant call(const QString &path, const QString &interface, const QString &method,
-                  const QVariantList &arguments = {})
-    {
-        const qint64 remaining = m_deadline.remainingTime();
-        if (remaining <= 0)
-            return {};
-        QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
-        message.setArguments(arguments);
-        const QDBusMessage reply = m_connection.call(message, QDBus::Block, static_cast<int>(remaining));
-        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-            return {};
-        return reply.arguments().constFirst();
-    }
-
-private:
-    QDBusConnection m_connection;
-    QDeadlineTimer m_deadline;
-};
 
 QList<QDBusObjectPath> objectPaths(const QVariant &value)
 {
@@ -115,6 +88,37 @@ bool isPoweringBattery(const QVariantMap &device)
 
 } // namespace
 
+// One poll's calls to the daemon, sharing one time budget.
+class UPowerCall
+{
+public:
+    UPowerCall(const QDBusConnection &connection, std::chrono::milliseconds budget)
+        : m_connection(connection)
+        , m_deadline(budget)
+    {
+    }
+
+    // The reply's first argument, or an invalid QVariant on error, timeout or
+    // an exhausted budget.
+    QVariant call(const QString &path, const QString &interface, const QString &method,
+                  const QVariantList &arguments = {})
+    {
+        const qint64 remaining = m_deadline.remainingTime();
+        if (remaining <= 0)
+            return {};
+        QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
+        message.setArguments(arguments);
+        const QDBusMessage reply = m_connection.call(message, QDBus::Block, static_cast<int>(remaining));
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return {};
+        return reply.arguments().constFirst();
+    }
+
+private:
+    QDBusConnection m_connection;
+    QDeadlineTimer m_deadline;
+};
+
 PowerSourceDescription powerSourceFromUPowerDevice(const QVariantMap &device, std::optional<bool> onBattery,
                                                    int index)
 {
@@ -157,17 +161,43 @@ UPowerPowerSources::UPowerPowerSources(const QDBusConnection &connection, std::c
                              SLOT(onDeviceAddedOrRemoved(QDBusObjectPath)));
     m_connection.connect(kService, kRootPath, kPropertiesInterface, QStringLiteral("PropertiesChanged"), this,
                          SLOT(onRootPropertiesChanged(QString, QVariantMap, QStringList)));
+    // Every device's changes; the slot tells them apart by the sender's path.
+    m_connection.connect(kService, QString(), kPropertiesInterface, QStringLiteral("PropertiesChanged"), this,
+                         SLOT(onDevicePropertiesChanged(QDBusMessage)));
     // A restarted daemon may number its devices anew.
     auto *restarts = new QDBusServiceWatcher(kService, m_connection, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(restarts, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
         m_devicesStale = true;
         m_onBatteryStale = true;
+        QMutexLocker lock(&m_keptMutex);
+        m_kept.clear();
     });
 }
 
-void UPowerPowerSources::onDeviceAddedOrRemoved(const QDBusObjectPath &)
+void UPowerPowerSources::onDeviceAddedOrRemoved(const QDBusObjectPath &device)
 {
     m_devicesStale = true;
+    QMutexLocker lock(&m_keptMutex);
+    m_kept.remove(device.path());
+}
+
+void UPowerPowerSources::onDevicePropertiesChanged(const QDBusMessage &message)
+{
+    const QVariantList arguments = message.arguments();
+    if (arguments.size() < 3 || arguments.at(0).toString() != kDeviceInterface)
+        return;
+    QMutexLocker lock(&m_keptMutex);
+    const auto kept = m_kept.find(message.path());
+    if (kept == m_kept.end())
+        return;
+    // A property the daemon only invalidates is asked for with the rest.
+    if (!qdbus_cast<QStringList>(arguments.at(2)).isEmpty()) {
+        m_kept.erase(kept);
+        return;
+    }
+    const QVariantMap changed = propertyMap(arguments.at(1));
+    for (auto it = changed.cbegin(); it != changed.cend(); ++it)
+        kept->properties.insert(it.key(), it.value());
 }
 
 void UPowerPowerSources::onRootPropertiesChanged(const QString &interface, const QVariantMap &changed,
@@ -176,6 +206,31 @@ void UPowerPowerSources::onRootPropertiesChanged(const QString &interface, const
     const QString onBattery = QStringLiteral("OnBattery");
     if (interface == kRootInterface && (changed.contains(onBattery) || invalidated.contains(onBattery)))
         m_onBatteryStale = true;
+}
+
+QVariantMap UPowerPowerSources::batteryProperties(UPowerCall &upower, const QString &path)
+{
+    {
+        QMutexLocker lock(&m_keptMutex);
+        const auto kept = m_kept.constFind(path);
+        if (kept != m_kept.cend() && !kept->askAgain.hasExpired())
+            return kept->properties;
+    }
+    const QVariant properties = upower.call(path, kPropertiesInterface, QStringLiteral("GetAll"), {kDeviceInterface});
+    // A device that no longer answers may be gone with its signal missed.
+    if (!properties.isValid()) {
+        m_devicesStale = true;
+        return {};
+    }
+    const QVariantMap device = propertyMap(properties);
+    // Asked once: every poll costs the daemon and us a round trip per device.
+    if (!isSystemBatteryKind(device)) {
+        m_otherDevices.insert(path);
+        return device;
+    }
+    QMutexLocker lock(&m_keptMutex);
+    m_kept.insert(path, {device, QDeadlineTimer(kKeptBatteryLifetime)});
+    return device;
 }
 
 QList<PowerSourceDescription> UPowerPowerSources::copyPowerSources()
@@ -191,6 +246,8 @@ QList<PowerSourceDescription> UPowerPowerSources::copyPowerSources()
         const QVariant devices = upower.call(kRootPath, kRootInterface, QStringLiteral("EnumerateDevices"));
         m_devices = objectPaths(devices);
         m_otherDevices.clear();
+        QMutexLocker lock(&m_keptMutex);
+        m_kept.clear();
         if (!devices.isValid())
             m_devicesStale = true;
     }
@@ -204,15 +261,7 @@ QList<PowerSourceDescription> UPowerPowerSources::copyPowerSources()
     for (const QDBusObjectPath &path : std::as_const(m_devices)) {
         if (m_otherDevices.contains(path.path()))
             continue;
-        const QVariant properties
-            = upower.call(path.path(), kPropertiesInterface, QStringLiteral("GetAll"), {kDeviceInterface});
-        // A device that no longer answers may be gone with its signal missed.
-        if (!properties.isValid())
-            m_devicesStale = true;
-        const QVariantMap device = propertyMap(properties);
-        // Asked once: every poll costs the daemon and us a round trip per device.
-        if (properties.isValid() && !isSystemBatteryKind(device))
-            m_otherDevices.insert(path.path());
+        const QVariantMap device = batteryProperties(upower, path.path());
         if (isPoweringBattery(device))
             sources.append(powerSourceFromUPowerDevice(device, m_onBattery, static_cast<int>(sources.size())));
     }

@@ -3,13 +3,19 @@
 #include "platform/power_sources.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDeadlineTimer>
+#include <QHash>
+#include <QMutex>
 #include <QObject>
 #include <QSet>
 
 #include <atomic>
 #include <chrono>
 #include <optional>
+
+class UPowerCall;
 
 // One UPower device's properties (org.freedesktop.UPower.Device) as a power
 // source description. `onBattery` is UPower's root "OnBattery" when known;
@@ -19,8 +25,11 @@ PowerSourceDescription powerSourceFromUPowerDevice(const QVariantMap &device, st
 
 // UPower's batteries as the power-source list: every present device of type
 // battery that powers the machine (a mouse's or a headset's battery does not).
-// A poll asks each device once (GetAll); the device list and OnBattery are
-// kept and asked again only after UPower signals a change or restarts. The
+// A battery's properties are asked once (GetAll) and then kept up to date
+// from UPower's PropertiesChanged signals, which the daemon sends whenever it
+// refreshes a device; the device list and OnBattery are kept the same way.
+// A poll therefore costs no round trip once everything is known, and a kept
+// battery is asked again after a minute in case a signal was missed. The
 // signals arrive on the thread that built the object, which needs an event
 // loop; copyPowerSources may run on any one other thread.
 class UPowerPowerSources final : public QObject, public PowerSourceList
@@ -40,8 +49,13 @@ public:
 private slots:
     void onDeviceAddedOrRemoved(const QDBusObjectPath &device);
     void onRootPropertiesChanged(const QString &interface, const QVariantMap &changed, const QStringList &invalidated);
+    void onDevicePropertiesChanged(const QDBusMessage &message);
 
 private:
+    // A battery's properties, kept or asked for; a device found not to be a
+    // system battery is noted and never asked again.
+    QVariantMap batteryProperties(UPowerCall &upower, const QString &path);
+
     QDBusConnection m_connection;
     std::chrono::milliseconds m_budget;
     // Raised by signals, cleared by the polling thread as it asks again.
@@ -52,4 +66,13 @@ private:
     // Devices that are not a system battery (line power, peripherals).
     QSet<QString> m_otherDevices;
     std::optional<bool> m_onBattery;
+
+    struct KeptBattery
+    {
+        QVariantMap properties;
+        QDeadlineTimer askAgain;
+    };
+    // Written by the polling thread and by the signals' thread.
+    QMutex m_keptMutex;
+    QHash<QString, KeptBattery> m_kept;
 };

@@ -101,7 +101,7 @@ TEST_F(UPowerPowerSourcesTest, MissingOnBatteryLeavesThePowerStateOut)
     EXPECT_EQ(list.first().value(QStringLiteral("Current Capacity")), 54);
 }
 
-TEST_F(UPowerPowerSourcesTest, AsksEachDeviceOncePerPollAndTheRestOnlyAfterAChange)
+TEST_F(UPowerPowerSourcesTest, AsksEachDeviceOnceThenFollowsItsSignals)
 {
     const FakeUPowerService::Device ac{QStringLiteral("line_power_AC"), device(kLinePower, true, 0, 0, 0, 0)};
     const FakeUPowerService::Device bat0{QStringLiteral("battery_BAT0"), device(kBattery, true, 76, kDischarging, 600, 0)};
@@ -112,9 +112,18 @@ TEST_F(UPowerPowerSourcesTest, AsksEachDeviceOncePerPollAndTheRestOnlyAfterAChan
     EXPECT_EQ(readOnWorkQueue(sources).size(), 1);
     EXPECT_EQ(m_service.callCount(), 4); // the list, OnBattery and two devices
     readOnWorkQueue(sources);
-    EXPECT_EQ(m_service.callCount(), 5); // the battery alone: line power is never a battery
+    EXPECT_EQ(m_service.callCount(), 4); // the battery is kept, line power is never a battery
 
-    m_service.setDevices({ac, bat0, bat1});
+    // The daemon signals a battery's change; the next poll has it without asking.
+    const FakeUPowerService::Device bat0Later{QStringLiteral("battery_BAT0"),
+                                              device(kBattery, true, 75, kDischarging, 540, 0)};
+    m_service.setDevices({ac, bat0Later});
+    EXPECT_TRUE(spinUntil([&] {
+        return readOnWorkQueue(sources).value(0).value(QStringLiteral("Current Capacity")) == 75;
+    }));
+    EXPECT_EQ(m_service.callCount(), 4);
+
+    m_service.setDevices({ac, bat0Later, bat1});
     EXPECT_TRUE(spinUntil([&] { return readOnWorkQueue(sources).size() == 2; }));
     m_service.setOnBattery(false);
     EXPECT_TRUE(spinUntil([&] {
