@@ -23,10 +23,11 @@ public:
         int fds[2];
         if (pipe(fds) != 0)
             return;
+        // Built before forking: the child of a threaded process may not allocate.
+        const std::string fd = std::to_string(fds[1]);
         m_pid = fork();
         if (m_pid == 0) {
             close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "320x200x24", "-nolisten", "tcp",
                    static_cast<char *>(nullptr));
             _exit(127);
