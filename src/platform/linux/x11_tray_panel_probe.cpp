@@ -160,10 +160,9 @@ std::optional<bool> fromPanelPixels(xcb_connection_t *connection, const xcb_scre
     return *median < 0.5;
 }
 
-uint32_t cardinalProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
+uint32_t firstCardinal(xcb_connection_t *connection, xcb_get_property_cookie_t cookie)
 {
-    const auto reply = owned(
-        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, property, type, 0, 1), nullptr));
+    const auto reply = owned(xcb_get_property_reply(connection, cookie, nullptr));
     if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
         return 0;
     return *static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
@@ -172,7 +171,9 @@ uint32_t cardinalProperty(xcb_connection_t *connection, xcb_window_t window, xcb
 // The panel among the viewable dock windows (window managers may frame them,
 // so their children count too): the one `process` shows, else the largest.
 // The process owning the watcher need not draw the panel (Plasma's watcher
-// lives in its daemon), and a desktop's panels share one theme.
+// lives in its daemon), and a desktop's panels share one theme. Requests go
+// out in batches, so a desktop with many windows costs a few round trips,
+// not one per window.
 std::optional<QRect> panelDock(xcb_connection_t *connection, xcb_window_t root, uint process)
 {
     const xcb_atom_t pidAtom = internAtom(connection, "_NET_WM_PID");
@@ -181,35 +182,63 @@ std::optional<QRect> panelDock(xcb_connection_t *connection, xcb_window_t root, 
     const auto tree = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
     if (!tree)
         return std::nullopt;
-    std::optional<QRect> largest;
-    const xcb_window_t *tops = xcb_query_tree_children(tree.get());
-    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
-        const auto attributes = owned(
-            xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, tops[i]), nullptr));
+    const xcb_window_t *topsBegin = xcb_query_tree_children(tree.get());
+    const std::vector<xcb_window_t> tops(topsBegin, topsBegin + xcb_query_tree_children_length(tree.get()));
+
+    std::vector<xcb_get_window_attributes_cookie_t> attributeCookies;
+    std::vector<xcb_query_tree_cookie_t> treeCookies;
+    for (xcb_window_t top : tops) {
+        attributeCookies.push_back(xcb_get_window_attributes(connection, top));
+        treeCookies.push_back(xcb_query_tree(connection, top));
+    }
+    struct Candidate
+    {
+        xcb_window_t window;
+        xcb_window_t top;
+    };
+    std::vector<Candidate> candidates;
+    for (size_t i = 0; i < tops.size(); ++i) {
+        const auto attributes = owned(xcb_get_window_attributes_reply(connection, attributeCookies[i], nullptr));
+        const auto inner = owned(xcb_query_tree_reply(connection, treeCookies[i], nullptr));
         if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
             continue;
-        std::vector<xcb_window_t> candidates{tops[i]};
-        const auto inner = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, tops[i]), nullptr));
-        if (inner) {
-            const xcb_window_t *children = xcb_query_tree_children(inner.get());
-            candidates.insert(candidates.end(), children, children + xcb_query_tree_children_length(inner.get()));
-        }
-        for (xcb_window_t window : candidates) {
-            if (cardinalProperty(connection, window, typeAtom, XCB_ATOM_ATOM) != dockAtom)
-                continue;
-            const auto geometry =
-                owned(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, tops[i]), nullptr));
-            if (!geometry)
-                break;
-            const QRect frame(geometry->x, geometry->y, geometry->width, geometry->height);
-            if (process != 0 && cardinalProperty(connection, window, pidAtom, XCB_ATOM_CARDINAL) == process)
-                return frame;
-            if (!largest || frame.width() * frame.height() > largest->width() * largest->height())
-                largest = frame;
-            break;
-        }
+        candidates.push_back({tops[i], tops[i]});
+        if (!inner)
+            continue;
+        const xcb_window_t *children = xcb_query_tree_children(inner.get());
+        for (int c = 0; c < xcb_query_tree_children_length(inner.get()); ++c)
+            candidates.push_back({children[c], tops[i]});
     }
-    return largest;
+
+    std::vector<xcb_get_property_cookie_t> typeCookies;
+    for (const Candidate &candidate : candidates)
+        typeCookies.push_back(xcb_get_property(connection, 0, candidate.window, typeAtom, XCB_ATOM_ATOM, 0, 1));
+    std::vector<Candidate> docks;
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        if (firstCardinal(connection, typeCookies[i]) == dockAtom)
+            docks.push_back(candidates[i]);
+    }
+
+    std::vector<xcb_get_property_cookie_t> pidCookies;
+    std::vector<xcb_get_geometry_cookie_t> geometryCookies;
+    for (const Candidate &dock : docks) {
+        pidCookies.push_back(xcb_get_property(connection, 0, dock.window, pidAtom, XCB_ATOM_CARDINAL, 0, 1));
+        geometryCookies.push_back(xcb_get_geometry(connection, dock.top));
+    }
+    std::optional<QRect> own;
+    std::optional<QRect> largest;
+    for (size_t i = 0; i < docks.size(); ++i) {
+        const uint32_t pid = firstCardinal(connection, pidCookies[i]);
+        const auto geometry = owned(xcb_get_geometry_reply(connection, geometryCookies[i], nullptr));
+        if (!geometry)
+            continue;
+        const QRect frame(geometry->x, geometry->y, geometry->width, geometry->height);
+        if (process != 0 && pid == process && !own)
+            own = frame;
+        if (!largest || frame.width() * frame.height() > largest->width() * largest->height())
+            largest = frame;
+    }
+    return own ? own : largest;
 }
 
 // The host's panel as a whole: clock text, launchers and icons are a small
