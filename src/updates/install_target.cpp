@@ -17,7 +17,7 @@ QString systemInstallPath()
 
 QString userInstallPath(const QString &home)
 {
-    return home + QStringLiteral("/Applications/") + QLatin1String(kAppName);
+    return home + QStringLiteral("/.local/opt/") + QLatin1String(kAppName);
 }
 
 std::optional<QString> bundleOfExecutable(const QString &executablePath)

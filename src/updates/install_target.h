@@ -7,14 +7,14 @@
 
 // Where an update goes. The app is an AppDir named "Pendra.app" (AppRun,
 // usr/bin/pendrapro); the system apps folder is /opt, the user's is
-// ~/Applications.
+// ~/.local/opt.
 namespace InstallTarget {
 
 inline constexpr char kAppName[] = "Pendra.app";
 inline constexpr char kSystemFolder[] = "/opt";
 
 QString systemInstallPath(); // "/opt/Pendra.app"
-QString userInstallPath(const QString &home); // "<home>/Applications/Pendra.app"
+QString userInstallPath(const QString &home); // "<home>/.local/opt/Pendra.app"
 
 // The AppDir that holds the running executable: its folder minus "usr/bin",
 // when the executable sits at usr/bin/pendrapro below a folder other than "/".

@@ -145,7 +145,7 @@ UpdateInstaller::Result UpdateInstaller::apply(const QString &target)
         if (!outcome.started)
             result.failure = QStringLiteral("Could not request administrator access.");
         else if (outcome.status != 0)
-            result.failure = QStringLiteral("Could not replace Pendra in /opt. Use ~/Applications or download from the website.");
+            result.failure = QStringLiteral("Could not replace Pendra in /opt. Use ~/.local/opt or download from the website.");
         else
             result.installedDirectly = true;
         return result;

@@ -115,8 +115,8 @@ TEST_F(UpdateFlowTest, ReportsAnUnfinishedPreviousUpdateOnce)
 // user's apps folder through the helper script.
 TEST_F(UpdateFlowTest, InstallsAReleaseEndToEnd)
 {
-    const QString installed = home + QStringLiteral("/Applications/Pendra.app");
-    writeAppDir(home + QStringLiteral("/Applications"), "old");
+    const QString installed = home + QStringLiteral("/.local/opt/Pendra.app");
+    writeAppDir(home + QStringLiteral("/.local/opt"), "old");
     const QString work = dir.filePath(QStringLiteral("work"));
     writeAppDir(work + QStringLiteral("/Pendra-v0.1.7"), "new");
     const QByteArray zip = zipEntries(work, dir.filePath(QStringLiteral("release.zip")), {QStringLiteral("Pendra-v0.1.7")});

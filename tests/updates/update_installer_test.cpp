@@ -24,18 +24,18 @@ class InstallerTest : public ::testing::Test
 protected:
     QTemporaryDir dir;
     QString home = dir.filePath(QStringLiteral("home"));
-    QString installed = home + QStringLiteral("/Applications/Pendra.app");
+    QString installed = home + QStringLiteral("/.local/opt/Pendra.app");
     UpdateFiles files = UpdateFiles::under(dir.filePath(QStringLiteral("state")));
     FakeClock clock{1'750'000'000};
     UpdateLog log{files.logPath, clock};
     LoopbackHttpServer server{LoopbackHttpServer::Thread::own};
     ProcessToolRunner lister;
     SynchronousInstallTools tools;
-    QString executable; // not an AppDir: the update goes to ~/Applications
+    QString executable; // not an AppDir: the update goes to ~/.local/opt
 
     void SetUp() override
     {
-        writeAppDir(home + QStringLiteral("/Applications"), "old");
+        writeAppDir(home + QStringLiteral("/.local/opt"), "old");
         QDir().mkpath(dir.filePath(QStringLiteral("work")));
         server.respond("/pendra-pro/version.json", R"({"latest":"v0.1.7-Pro-Beta"})");
     }
@@ -149,7 +149,7 @@ TEST_F(InstallerTest, RefusedAdministratorAccessKeepsTheSystemApp)
 
     const UpdateInstaller::Result result = install();
     EXPECT_EQ(result.failure,
-              QStringLiteral("Could not replace Pendra in /opt. Use ~/Applications or download from the website."));
+              QStringLiteral("Could not replace Pendra in /opt. Use ~/.local/opt or download from the website."));
     ASSERT_EQ(tools.pkexecArguments.size(), 3);
     EXPECT_EQ(tools.pkexecArguments[0], QStringLiteral("/bin/sh"));
     EXPECT_TRUE(tools.pkexecArguments[2].contains(QStringLiteral("'/opt/Pendra.app'")));

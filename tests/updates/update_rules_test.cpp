@@ -47,20 +47,20 @@ TEST(UpdateFiles, PreviousResultMessage)
 TEST(InstallTarget, ChoosesWhereTheUpdateGoes)
 {
     const QString home = QStringLiteral("/home/ann");
-    const QString user = QStringLiteral("/home/ann/Applications/Pendra.app");
+    const QString user = QStringLiteral("/home/ann/.local/opt/Pendra.app");
     const struct
     {
         std::optional<QString> bundle;
         bool writable;
         const char *target;
     } cases[] = {
-        {std::nullopt, true, "/home/ann/Applications/Pendra.app"}, // not an AppDir
-        {QStringLiteral("/media/ann/usb/Pendra.app"), true, "/home/ann/Applications/Pendra.app"},
-        {QStringLiteral("/tmp/.mount_PendraX/Pendra.app"), true, "/home/ann/Applications/Pendra.app"},
+        {std::nullopt, true, "/home/ann/.local/opt/Pendra.app"}, // not an AppDir
+        {QStringLiteral("/media/ann/usb/Pendra.app"), true, "/home/ann/.local/opt/Pendra.app"},
+        {QStringLiteral("/tmp/.mount_PendraX/Pendra.app"), true, "/home/ann/.local/opt/Pendra.app"},
         {QStringLiteral("/opt/Pendra.app"), false, "/opt/Pendra.app"},
         {QStringLiteral("/opt/tools/Pendra.app"), true, "/opt/Pendra.app"},
         {QStringLiteral("/home/ann/apps/Pendra.app"), true, "/home/ann/apps/Pendra.app"}, // in place
-        {QStringLiteral("/srv/Pendra.app"), false, "/home/ann/Applications/Pendra.app"},
+        {QStringLiteral("/srv/Pendra.app"), false, "/home/ann/.local/opt/Pendra.app"},
     };
     for (const auto &c : cases) {
         const QString target = InstallTarget::chooseTarget(c.bundle, home, [&](const QString &) { return c.writable; });

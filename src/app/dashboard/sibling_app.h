@@ -16,7 +16,7 @@ public:
     static inline const QString kDesktopId = QStringLiteral("com.marblewickhq.torvex.desktop");
     // AppDirs in the system and the user's applications folders.
     static inline const QStringList kBundlePaths{QStringLiteral("/opt/Torvex.app")};
-    static inline const QString kUserBundle = QStringLiteral("Applications/Torvex.app"); // under the home folder
+    static inline const QString kUserBundle = QStringLiteral(".local/opt/Torvex.app"); // under the home folder
     static inline const QUrl kWebPage = QUrl(QStringLiteral("https://marblewickhq.com/torvex"));
 
     // Looks for the desktop id in `applicationDirs`, then for an AppDir's
