@@ -116,14 +116,6 @@ TEST_F(RedrawFixture, RebuiltItemGetsImageAndTooltipAgain)
     EXPECT_EQ(rebuilt.icon, item.icon);
 }
 
-TEST_F(RedrawFixture, WithoutItemNothingIsDrawn)
-{
-    redrawer.redraw();
-    redrawer.requestThrottledRedraw();
-    EXPECT_EQ(redrawn.count(), 0);
-    EXPECT_TRUE(redrawer.lastStatusKey().isEmpty());
-}
-
 TEST_F(RedrawFixture, ThrottleGivesOneImmediateAndOneDelayedRedraw)
 {
     redrawer.setStatusItem(&item);
@@ -165,17 +157,6 @@ TEST_F(RedrawFixture, ThrottleNeverSchedulesSoonerThanTwentyMilliseconds)
     EXPECT_DOUBLE_EQ(scheduled.front().delay, 0.02);
 }
 
-TEST_F(RedrawFixture, ImmediateRedrawClearsPendingFlag)
-{
-    redrawer.setStatusItem(&item);
-    redrawer.redrawImmediately();
-    clock.advance(0.1);
-    redrawer.requestThrottledRedraw();
-    EXPECT_TRUE(redrawer.statusDrawPending());
-    redrawer.redrawImmediately();
-    EXPECT_FALSE(redrawer.statusDrawPending());
-}
-
 TEST_F(RedrawFixture, WallClockSetBackDoesNotStallRedraws)
 {
     redrawer.setStatusItem(&item);
@@ -186,29 +167,6 @@ TEST_F(RedrawFixture, WallClockSetBackDoesNotStallRedraws)
     EXPECT_TRUE(scheduled.empty());
     EXPECT_EQ(item.label, QStringLiteral("83% 2h 05m"));
     EXPECT_EQ(redrawn.count(), 2);
-}
-
-TEST_F(RedrawFixture, LowPowerToggleRedrawsAndStampsDrawTime)
-{
-    redrawer.setStatusItem(&item);
-    clock.advance(5);
-    redrawer.forceRedrawImmediately();
-    EXPECT_EQ(redrawn.count(), 2);
-    EXPECT_EQ(redrawer.lastStatusDrawAt(), clock.now());
-}
-
-TEST_F(RedrawFixture, DefaultSchedulerRunsTheDelayedRedraw)
-{
-    StatusItemRedrawer realTimer{clock, [this] { return inputs; }};
-    QSignalSpy drawn{&realTimer, &StatusItemRedrawer::redrawn};
-    realTimer.setStatusItem(&item);
-    realTimer.redrawImmediately();
-    inputs.level = 50;
-    realTimer.requestThrottledRedraw();
-    EXPECT_TRUE(realTimer.statusDrawPending());
-    EXPECT_TRUE(drawn.wait(1000));
-    EXPECT_FALSE(realTimer.statusDrawPending());
-    EXPECT_EQ(item.label, QStringLiteral("50% 2h 05m"));
 }
 
 TEST_F(RedrawFixture, BadgeFollowsThePanelTone)
