@@ -15,6 +15,7 @@ function(pendra_library name folder)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+  pendra_use_code_pch(${name})
 endfunction()
 
 # One test executable per tests/ folder, discovered by CTest before each run
@@ -30,12 +31,14 @@ function(pendra_test_folder folder)
   string(REPLACE "/" "_" target "${folder}_tests")
   add_executable(${target} ${sources})
   target_link_libraries(${target} PRIVATE pendra_test_support ${ARG_LINKS})
+  pendra_use_test_pch(${target})
   target_compile_definitions(${target} PRIVATE
       PENDRA_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures")
   # Every test process gets a private session bus of its own: tests register
   # well-known names (watchers, daemons) and must not meet when CTest runs
-  # them in parallel.
-  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR "dbus-run-session;--")
+  # them in parallel. The bus activates nothing (see its configuration).
+  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
+      "dbus-run-session;--config-file=${PENDRA_TEST_BUS_CONFIG};--")
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
       PROPERTIES TIMEOUT 120)
 endfunction()
