@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/battery_menu/app_icon_lookup.h"
+#include "app/ui/app_icon_lookup.h"
 #include "app/battery_menu/main_root.h"
 #include "app/dashboard/dashboard_prefs.h"
 #include "app/dashboard/dashboard_root.h"
 #include "app/dashboard/sibling_app.h"
-#include "app/shell/notification_center.h"
+#include "app/core/notification_center.h"
 #include "energy/process_energy_store.h"
 #include "fakes/fake_process_table.h"
 #include "fakes/panel_fixture.h"

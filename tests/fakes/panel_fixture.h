@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/battery_menu/app_icon_lookup.h"
+#include "app/ui/app_icon_lookup.h"
 #include "app/battery_menu/main_root.h"
 #include "app/battery_menu/menu_panel_model.h"
-#include "app/shell/notification_center.h"
-#include "app/battery_menu/panel_actions.h"
-#include "app/battery_menu/panel_rows.h"
+#include "app/core/notification_center.h"
+#include "app/core/panel_actions.h"
+#include "app/ui/panel_rows.h"
 #include "charge/charge_limit_controller.h"
 #include "fakes/fake_smc_user_client.h"
 #include "fakes/power_store_harness.h"

@@ -2,7 +2,7 @@
 
 #include "app/dashboard/dashboard_prefs.h"
 #include "app/preferences/preferences_root.h"
-#include "app/shell/notification_center.h"
+#include "app/core/notification_center.h"
 #include "charge/charge_limit_controller.h"
 #include "energy/drain_alert_monitor.h"
 #include "energy/drain_log.h"

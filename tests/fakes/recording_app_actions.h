@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shell/app_actions.h"
+#include "app/core/app_actions.h"
 
 #include <QStringList>
 

@@ -2,9 +2,9 @@
 // PENDRA_SCREENSHOTS_DIR names the output folder (scripts/screenshots).
 #include "app/shell/app_delegate.h"
 #include "app/tray/menu_bar_battery_icon.h"
-#include "app/shell/notification_center.h"
-#include "app/battery_menu/popover_controller.h"
-#include "app/battery_menu/popover_panel.h"
+#include "app/core/notification_center.h"
+#include "app/ui/popover_controller.h"
+#include "app/ui/popover_panel.h"
 #include "app/tray/tray_icon_status_item.h"
 #include "platform/defaults.h"
 #include "platform/linux/workspace_linux.h"

@@ -2,7 +2,7 @@
 
 #include "app/assistant/plus_pasteable_key_field.h"
 #include "app/assistant/plus_prefs_api_config_pane.h"
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_style.h"
 #include "assistant/ai_openrouter_model.h"
 #include "assistant/plus_chat_model.h"
 #include "assistant/plus_file_downloads.h"

@@ -1,7 +1,7 @@
 #include "app/assistant/plus_prefs_api_config_pane.h"
 
 #include "app/assistant/plus_pasteable_key_field.h"
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_style.h"
 #include "platform/platform_texts.h"
 #include "assistant/ai_chat_message.h"
 #include "assistant/ai_client.h"

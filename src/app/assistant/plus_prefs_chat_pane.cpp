@@ -2,7 +2,7 @@
 
 #include "app/assistant/plus_chat_section.h"
 #include "app/assistant/plus_prefs_api_config_pane.h"
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_style.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

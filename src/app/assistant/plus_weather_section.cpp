@@ -1,8 +1,8 @@
 #include "app/assistant/plus_weather_section.h"
 
 #include "app/assistant/weather_lines.h"
-#include "app/battery_menu/panel_rows.h"
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_rows.h"
+#include "app/ui/panel_style.h"
 #include "assistant/weather_store.h"
 #include "assistant/weather_texts.h"
 

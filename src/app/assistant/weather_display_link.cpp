@@ -1,6 +1,6 @@
 #include "app/assistant/weather_display_link.h"
 
-#include "app/shell/notification_center.h"
+#include "app/core/notification_center.h"
 #include "assistant/weather_store.h"
 
 void postDisplayChangesOnWeatherUpdates(WeatherStore &store, NotificationCenter &center)

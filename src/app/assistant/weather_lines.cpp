@@ -1,6 +1,6 @@
 #include "app/assistant/weather_lines.h"
 
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_style.h"
 #include "assistant/weather_store.h"
 
 #include <QLabel>

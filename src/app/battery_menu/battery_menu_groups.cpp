@@ -1,12 +1,12 @@
 #include "app/battery_menu/battery_menu_groups.h"
 
-#include "app/battery_menu/app_icon_lookup.h"
+#include "app/ui/app_icon_lookup.h"
 #include "app/battery_menu/battery_menu_texts.h"
 #include "app/battery_menu/menu_panel_model.h"
-#include "app/battery_menu/panel_rows.h"
-#include "app/battery_menu/panel_style.h"
-#include "app/battery_menu/pendra_status_copy.h"
-#include "app/battery_menu/sparkline.h"
+#include "app/ui/panel_rows.h"
+#include "app/ui/panel_style.h"
+#include "app/ui/pendra_status_copy.h"
+#include "app/ui/sparkline.h"
 #include "charge/charge_limit_controller.h"
 #include "platform/format.h"
 

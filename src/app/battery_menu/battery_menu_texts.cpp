@@ -1,6 +1,6 @@
 #include "app/battery_menu/battery_menu_texts.h"
 
-#include "app/battery_menu/pendra_status_copy.h"
+#include "app/ui/pendra_status_copy.h"
 
 namespace BatteryMenuTexts {
 

@@ -1,6 +1,6 @@
 #include "app/battery_menu/menu_panel_model.h"
 
-#include "app/battery_menu/menu_panel_rules.h"
+#include "app/ui/menu_panel_rules.h"
 #include "energy/process_energy_store.h"
 #include "platform/power_mode.h"
 #include "power/power_store.h"

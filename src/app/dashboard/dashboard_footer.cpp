@@ -1,9 +1,9 @@
 #include "app/dashboard/dashboard_footer.h"
 
-#include "app/battery_menu/panel_actions.h"
-#include "app/battery_menu/panel_rows.h"
-#include "app/battery_menu/panel_style.h"
-#include "app/battery_menu/pendra_status_copy.h"
+#include "app/core/panel_actions.h"
+#include "app/ui/panel_rows.h"
+#include "app/ui/panel_style.h"
+#include "app/ui/pendra_status_copy.h"
 #include "app/dashboard/sibling_app.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "app/dashboard/dashboard_header.h"
 
-#include "app/battery_menu/menu_panel_rules.h"
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/menu_panel_rules.h"
+#include "app/ui/panel_style.h"
 #include "app/dashboard/dashboard_card.h"
 #include "app/dashboard/dashboard_prefs.h"
 #include "app/dashboard/dashboard_symbols.h"

@@ -1,6 +1,6 @@
 #include "app/dashboard/dashboard_prefs.h"
 
-#include "app/shell/notification_center.h"
+#include "app/core/notification_center.h"
 #include "platform/defaults.h"
 
 using Flag = DashboardPrefs::Flag;

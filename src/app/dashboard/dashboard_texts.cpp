@@ -1,6 +1,6 @@
 #include "app/dashboard/dashboard_texts.h"
 
-#include "app/battery_menu/pendra_status_copy.h"
+#include "app/ui/pendra_status_copy.h"
 #include "platform/format.h"
 
 namespace DashboardTexts {

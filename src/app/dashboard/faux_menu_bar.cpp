@@ -1,8 +1,8 @@
 #include "app/dashboard/faux_menu_bar.h"
 
-#include "app/battery_menu/menu_panel_rules.h"
-#include "app/battery_menu/panel_style.h"
-#include "app/battery_menu/sparkline.h"
+#include "app/ui/menu_panel_rules.h"
+#include "app/ui/panel_style.h"
+#include "app/ui/sparkline.h"
 #include "app/dashboard/dashboard_symbols.h"
 #include "app/dashboard/dashboard_texts.h"
 #include "app/tray/battery_glyph.h"

@@ -1,8 +1,8 @@
 #include "app/dashboard/monitor_section.h"
 
-#include "app/battery_menu/panel_rows.h"
-#include "app/battery_menu/panel_style.h"
-#include "app/battery_menu/sparkline.h"
+#include "app/ui/panel_rows.h"
+#include "app/ui/panel_style.h"
+#include "app/ui/sparkline.h"
 #include "platform/defaults.h"
 
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "app/dashboard/power_distribution_view.h"
 
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_style.h"
 #include "platform/format.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shell/pendra_pro_locator.h"
+#include "app/core/pendra_pro_locator.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,10 +1,10 @@
 #include "app/preferences/about_pane.h"
 
-#include "app/battery_menu/panel_actions.h"
-#include "app/battery_menu/panel_rows.h"
+#include "app/core/panel_actions.h"
+#include "app/ui/panel_rows.h"
 #include "app/dashboard/dashboard_card.h"
 #include "app/preferences/preferences_widgets.h"
-#include "app/shell/app_actions.h"
+#include "app/core/app_actions.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "app/preferences/alerts_pane.h"
 
-#include "app/battery_menu/panel_rows.h"
+#include "app/ui/panel_rows.h"
 #include "app/dashboard/dashboard_card.h"
 #include "platform/platform_texts.h"
 #include "app/preferences/preferences_widgets.h"
-#include "app/tray/menu_bar_settings.h"
+#include "app/core/menu_bar_settings.h"
 #include "energy/drain_alert_monitor.h"
 #include "energy/drain_log.h"
 #include "platform/format.h"

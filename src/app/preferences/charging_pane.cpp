@@ -1,8 +1,8 @@
 #include "app/preferences/charging_pane.h"
 
 #include "app/battery_menu/battery_menu_texts.h"
-#include "app/battery_menu/panel_rows.h"
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_rows.h"
+#include "app/ui/panel_style.h"
 #include "app/dashboard/dashboard_card.h"
 #include "app/preferences/preferences_widgets.h"
 #include "charge/charge_limit_controller.h"

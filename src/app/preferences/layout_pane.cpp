@@ -1,10 +1,10 @@
 #include "app/preferences/layout_pane.h"
 
-#include "app/battery_menu/panel_rows.h"
+#include "app/ui/panel_rows.h"
 #include "app/dashboard/dashboard_card.h"
 #include "app/dashboard/dashboard_customize_panel.h"
 #include "app/preferences/preferences_widgets.h"
-#include "app/shell/notification_center.h"
+#include "app/core/notification_center.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

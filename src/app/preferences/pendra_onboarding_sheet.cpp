@@ -1,6 +1,6 @@
 #include "app/preferences/pendra_onboarding_sheet.h"
 
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_style.h"
 #include "platform/defaults.h"
 
 #include <QEvent>

@@ -1,8 +1,8 @@
 #include "app/preferences/preferences_root.h"
 
 #include "app/assistant/plus_prefs_weather_pane.h"
-#include "app/battery_menu/panel_rows.h"
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_rows.h"
+#include "app/ui/panel_style.h"
 #include "app/dashboard/dashboard_card.h"
 #include "app/preferences/about_pane.h"
 #include "app/preferences/alerts_pane.h"

@@ -1,6 +1,6 @@
 #include "app/preferences/preferences_sidebar.h"
 
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_style.h"
 #include "app/preferences/preferences_symbols.h"
 
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 #include "app/preferences/preferences_widgets.h"
 
-#include "app/battery_menu/panel_rows.h"
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_rows.h"
+#include "app/ui/panel_style.h"
 #include "app/dashboard/dashboard_card.h"
 
 #include <QHBoxLayout>

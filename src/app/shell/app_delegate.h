@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shell/app_actions.h"
+#include "app/core/app_actions.h"
 #include "app/tray/menu_bar_battery_icon.h"
 
 #include <QList>

@@ -1,9 +1,9 @@
 #include "app/shell/app_services.h"
 
-#include "app/battery_menu/app_icon_lookup.h"
+#include "app/ui/app_icon_lookup.h"
 #include "app/battery_menu/main_root.h"
 #include "app/battery_menu/menu_panel_model.h"
-#include "app/battery_menu/panel_actions.h"
+#include "app/core/panel_actions.h"
 #include "app/dashboard/dashboard_prefs.h"
 #include "app/dashboard/dashboard_root.h"
 #include "app/dashboard/sibling_app.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/shell/app_delegate.h"
-#include "app/shell/notification_center.h"
+#include "app/core/notification_center.h"
 #include "platform/system_backends.h"
 
 #include <memory>

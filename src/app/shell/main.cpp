@@ -3,7 +3,7 @@
 #include "app/shell/app_services.h"
 #include "app/shell/quit_on_signals.h"
 #include "app/shell/single_instance.h"
-#include "app/shell/wayland_session.h"
+#include "app/core/wayland_session.h"
 
 #include <QApplication>
 #include <QIcon>

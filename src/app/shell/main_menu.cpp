@@ -1,6 +1,6 @@
 #include "app/shell/main_menu.h"
 
-#include "app/shell/app_actions.h"
+#include "app/core/app_actions.h"
 
 #include <QAction>
 #include <QApplication>

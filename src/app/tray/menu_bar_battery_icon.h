@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/tray/menu_bar_settings.h"
+#include "app/core/menu_bar_settings.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,7 +1,7 @@
 #include "app/tray/status_click_router.h"
 
-#include "app/shell/app_actions.h"
-#include "app/battery_menu/popover_controller.h"
+#include "app/core/app_actions.h"
+#include "app/ui/popover_controller.h"
 #include "app/tray/status_context_menu.h"
 #include "app/tray/tray_host_rules.h"
 #include "platform/clock.h"

@@ -1,6 +1,6 @@
 #include "app/tray/status_context_menu.h"
 
-#include "app/shell/app_actions.h"
+#include "app/core/app_actions.h"
 
 #include <QAction>
 #include <QMenu>

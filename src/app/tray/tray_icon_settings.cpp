@@ -1,6 +1,6 @@
 #include "app/tray/tray_icon_settings.h"
 
-#include "app/shell/notification_center.h"
+#include "app/core/notification_center.h"
 #include "app/tray/tray_host_rules.h"
 #include "platform/defaults.h"
 

@@ -1,6 +1,6 @@
 #include "app/updates/update_progress_panel.h"
 
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_style.h"
 #include "updates/update_texts.h"
 
 #include <QLabel>

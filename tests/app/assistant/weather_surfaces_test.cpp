@@ -1,7 +1,7 @@
 #include "app/assistant/plus_prefs_weather_pane.h"
 #include "app/assistant/plus_weather_section.h"
 #include "app/assistant/weather_display_link.h"
-#include "app/shell/notification_center.h"
+#include "app/core/notification_center.h"
 #include "fakes/weather_harness.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"

@@ -1,5 +1,5 @@
 #include "app/battery_menu/battery_menu_groups.h"
-#include "app/battery_menu/panel_rows.h"
+#include "app/ui/panel_rows.h"
 #include "fakes/panel_fixture.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"

@@ -1,5 +1,5 @@
-#include "app/battery_menu/popover_controller.h"
-#include "app/battery_menu/popover_panel.h"
+#include "app/ui/popover_controller.h"
+#include "app/ui/popover_panel.h"
 #include "fakes/panel_fixture.h"
 #include "support/qt_printers.h"
 

@@ -1,5 +1,5 @@
 #include "app/dashboard/dashboard_prefs.h"
-#include "app/shell/notification_center.h"
+#include "app/core/notification_center.h"
 #include "platform/defaults.h"
 #include "support/qt_printers.h"
 

@@ -1,4 +1,4 @@
-#include "app/battery_menu/panel_rows.h"
+#include "app/ui/panel_rows.h"
 #include "app/dashboard/dashboard_customize_panel.h"
 #include "app/dashboard/dashboard_header.h"
 #include "app/dashboard/monitor_section.h"

@@ -3,7 +3,7 @@
 #include "app/preferences/menu_bar_pane.h"
 #include "app/preferences/preferences_sidebar.h"
 #include "app/preferences/preferences_widgets.h"
-#include "app/tray/menu_bar_settings.h"
+#include "app/core/menu_bar_settings.h"
 #include "app/tray/tray_icon_settings.h"
 #include "fakes/preferences_fixture.h"
 #include "integration/launch_at_login_helper.h"

@@ -1,6 +1,6 @@
 #include "app/shell/app_delegate.h"
-#include "app/shell/notification_center.h"
-#include "app/battery_menu/popover_controller.h"
+#include "app/core/notification_center.h"
+#include "app/ui/popover_controller.h"
 #include "energy/drain_log.h"
 #include "platform/defaults.h"
 #include "platform/linux/workspace_linux.h"

@@ -1,4 +1,4 @@
-#include "app/battery_menu/popover_controller.h"
+#include "app/ui/popover_controller.h"
 #include "app/tray/status_click_router.h"
 #include "app/tray/tray_host_rules.h"
 

@@ -1,5 +1,5 @@
-#include "app/battery_menu/popover_controller.h"
-#include "app/battery_menu/popover_panel.h"
+#include "app/ui/popover_controller.h"
+#include "app/ui/popover_panel.h"
 #include "app/tray/status_click_router.h"
 #include "app/tray/status_icon_pixmaps.h"
 #include "app/tray/status_item_redrawer.h"

@@ -1,5 +1,5 @@
-#include "app/tray/menu_bar_settings.h"
-#include "app/shell/notification_center.h"
+#include "app/core/menu_bar_settings.h"
+#include "app/core/notification_center.h"
 #include "platform/defaults.h"
 
 #include "support/qt_printers.h"

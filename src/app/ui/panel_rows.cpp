@@ -1,6 +1,6 @@
-#include "app/battery_menu/panel_rows.h"
+#include "app/ui/panel_rows.h"
 
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_style.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

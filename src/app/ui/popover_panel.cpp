@@ -1,4 +1,4 @@
-#include "app/battery_menu/popover_panel.h"
+#include "app/ui/popover_panel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/shell/wayland_session.h"
+#include "app/core/wayland_session.h"
 
 #include <gtest/gtest.h>
 

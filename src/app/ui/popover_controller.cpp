@@ -1,8 +1,8 @@
-#include "app/battery_menu/popover_controller.h"
+#include "app/ui/popover_controller.h"
 
-#include "app/battery_menu/popover_geometry.h"
-#include "app/battery_menu/popover_panel.h"
-#include "app/shell/wayland_session.h"
+#include "app/ui/popover_geometry.h"
+#include "app/ui/popover_panel.h"
+#include "app/core/wayland_session.h"
 #include "platform/clock.h"
 
 #include <QCursor>

@@ -1,6 +1,6 @@
-#include "app/battery_menu/popover_key_monitor.h"
+#include "app/ui/popover_key_monitor.h"
 
-#include "app/battery_menu/popover_controller.h"
+#include "app/ui/popover_controller.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "app/shell/notification_center.h"
+#include "app/core/notification_center.h"
 
 
 void NotificationCenter::post(const QString &name)

@@ -1,4 +1,4 @@
-#include "app/battery_menu/popover_geometry.h"
+#include "app/ui/popover_geometry.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "app/battery_menu/app_icon_lookup.h"
+#include "app/ui/app_icon_lookup.h"
 
 #include <QDir>
 #include <QDirIterator>

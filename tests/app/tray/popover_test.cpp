@@ -1,7 +1,7 @@
-#include "app/battery_menu/popover_controller.h"
-#include "app/battery_menu/popover_geometry.h"
-#include "app/battery_menu/popover_key_monitor.h"
-#include "app/battery_menu/popover_panel.h"
+#include "app/ui/popover_controller.h"
+#include "app/ui/popover_geometry.h"
+#include "app/ui/popover_key_monitor.h"
+#include "app/ui/popover_panel.h"
 #include "app/tray/status_click_router.h"
 
 #include "fakes/fake_clock.h"

@@ -1,4 +1,4 @@
-#include "app/battery_menu/pendra_status_copy.h"
+#include "app/ui/pendra_status_copy.h"
 
 #include "energy/process_energy_store.h"
 #include "platform/format.h"

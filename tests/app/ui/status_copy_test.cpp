@@ -1,4 +1,4 @@
-#include "app/battery_menu/pendra_status_copy.h"
+#include "app/ui/pendra_status_copy.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>

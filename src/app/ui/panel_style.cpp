@@ -1,4 +1,4 @@
-#include "app/battery_menu/panel_style.h"
+#include "app/ui/panel_style.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "app/shell/pendra_pro_locator.h"
+#include "app/core/pendra_pro_locator.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/battery_menu/sparkline.h"
+#include "app/ui/sparkline.h"
 
 #include <QPainter>
 #include <QPainterPath>

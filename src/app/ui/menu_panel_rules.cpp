@@ -1,6 +1,6 @@
-#include "app/battery_menu/menu_panel_rules.h"
+#include "app/ui/menu_panel_rules.h"
 
-#include "app/battery_menu/pendra_status_copy.h"
+#include "app/ui/pendra_status_copy.h"
 #include "platform/platform_texts.h"
 
 #include <cmath>

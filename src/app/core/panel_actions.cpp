@@ -1,6 +1,6 @@
-#include "app/battery_menu/panel_actions.h"
+#include "app/core/panel_actions.h"
 
-#include "app/shell/app_actions.h"
+#include "app/core/app_actions.h"
 #include "integration/system_settings_links.h"
 
 #include <QDesktopServices>

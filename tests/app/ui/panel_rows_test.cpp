@@ -1,8 +1,6 @@
-#include "app/battery_menu/app_icon_lookup.h"
-#include "app/dashboard/monitor_section.h"
-#include "app/battery_menu/panel_rows.h"
-#include "app/battery_menu/sparkline.h"
-#include "platform/defaults.h"
+#include "app/ui/app_icon_lookup.h"
+#include "app/ui/panel_rows.h"
+#include "app/ui/sparkline.h"
 #include "support/qt_printers.h"
 #include "support/test_files.h"
 
@@ -11,7 +9,6 @@
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
@@ -85,31 +82,6 @@ TEST(Sparkline, PointsSpanTheBoxFromMinimumAtTheBottomToMaximumAtTheTop)
     EXPECT_EQ(points.at(2), QPointF(100, 10));
     EXPECT_EQ(sparklinePoints({5, 5}, 10, 20), (QList<QPointF>{{0, 10}, {10, 10}}));
     EXPECT_TRUE(sparklinePoints({}, 10, 20).isEmpty());
-}
-
-TEST(MonitorSection, RemembersItsExpansionUnderItsStorageKey)
-{
-    QTemporaryDir dir;
-    Defaults defaults(dir.filePath(QStringLiteral("settings.json")));
-    const QString key = QStringLiteral("pendrapro.dash.section.power");
-    const auto options = [&] {
-        return MonitorSection::Options{QStringLiteral("Power"), Qt::cyan, QStringLiteral("7.4 W"), QList<double>{1, 2},
-                                       key, QIcon()};
-    };
-
-    MonitorSection first(options(), new QLabel(QStringLiteral("content")), defaults);
-    EXPECT_TRUE(first.isExpanded()); // nothing stored yet
-    EXPECT_FALSE(first.content()->isHidden());
-    QSignalSpy changed(&first, &MonitorSection::expandedChanged);
-    emit first.findChild<PanelClickableRow *>(QStringLiteral("header"))->triggered();
-    EXPECT_FALSE(first.isExpanded());
-    EXPECT_TRUE(first.content()->isHidden());
-    EXPECT_EQ(defaults.boolValue(key), false);
-    EXPECT_EQ(changed.count(), 1);
-
-    MonitorSection second(options(), new QLabel(QStringLiteral("content")), defaults);
-    EXPECT_FALSE(second.isExpanded());
-    EXPECT_TRUE(second.content()->isHidden());
 }
 
 TEST(AppIconLookup, FindsTheDesktopEntryByProgramIdOrWindowClass)
