@@ -162,11 +162,13 @@ QWidget *DashboardRoot::buildColumn()
 
     m_powerCard = card("powerCard");
     m_powerContent = new PowerSectionContent(m_services.power);
+    m_powerContent->setObjectName(QStringLiteral("powerContent"));
     m_powerSection = addSection(m_powerCard, QStringLiteral("Power"), DashboardStyle::kPowerAccent, kPowerSectionKey,
                                 QStringLiteral("bolt.fill"), m_powerContent);
 
     m_energyCard = card("energyModeCard");
     m_energyContent = new EnergyModeContent(m_services.actions);
+    m_energyContent->setObjectName(QStringLiteral("energyModeContent"));
     m_energySection = addSection(m_energyCard, QStringLiteral("Energy Mode"), DashboardStyle::kEnergyAccent,
                                  kEnergyModeSectionKey, energySymbol(m_lowPower), m_energyContent);
 
