@@ -303,7 +303,6 @@ void DashboardRoot::loadWhy()
 void DashboardRoot::applyWhy(const WhyDrain &why)
 {
     m_whyLoading = false;
-    m_why = why;
     m_whySection->setSummary(DashboardTexts::whySummary(why));
     m_whyDetail->setWhy(why);
     m_header->setDropPercent(why.dropPercent);

@@ -37,7 +37,10 @@ protected:
     }
 
     QString battery() const { return sys.path() + QStringLiteral("/class/power_supply/BAT0/"); }
-    QByteArray firmwareEnd() const { return readFile(battery() + QStringLiteral("charge_control_end_threshold")).trimmed(); }
+    QByteArray firmwareEnd() const
+    {
+        return readFile(battery() + QStringLiteral("charge_control_end_threshold")).trimmed();
+    }
     QString caption() const { return qobject_cast<SettingSliderRow *>(slider->parentWidget())->caption(); }
 
     QTemporaryDir sys;
