@@ -46,7 +46,8 @@ private:
 };
 
 // The preferences window's content over real stores on fakes: settings in a
-// temporary folder, a charge controller on a fake SMC, a drain log in the
+// temporary folder, a charge controller on a fake SMC (and, when a test
+// gives them, the firmware's charge thresholds), a drain log in the
 // same folder, the weather store on loopback. Settings written before
 // `build` are what the stores and controls start from.
 class PreferencesFixture
@@ -65,7 +66,7 @@ public:
     {
         prefs = std::make_unique<DashboardPrefs>(*defaults, center);
         smc = std::make_unique<ChargeSMC>(smcClient);
-        charge = std::make_unique<ChargeLimitController>(power.store, *smc, *defaults);
+        charge = std::make_unique<ChargeLimitController>(power.store, *smc, *defaults, chargeThresholds);
         drainAlerts = std::make_unique<DrainAlertMonitor>(*defaults, power.clock, notifications,
                                                           [] { return std::optional<QString>(); });
         drainLog = std::make_unique<DrainLog>(dir.filePath(QStringLiteral("drain.jsonl")), *defaults, power.clock,
@@ -91,6 +92,7 @@ public:
     QTemporaryDir dir;
     PowerStoreHarness power;
     FakeSmcUserClient smcClient;
+    ChargeThresholds *chargeThresholds = nullptr; // none: the firmware keeps no thresholds
     NotificationCenter center;
     RecordingNotifications notifications;
     UnreachableSystemBatteryItem batteryItem;

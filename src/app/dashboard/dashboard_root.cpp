@@ -162,11 +162,13 @@ QWidget *DashboardRoot::buildColumn()
 
     m_powerCard = card("powerCard");
     m_powerContent = new PowerSectionContent(m_services.power);
+    m_powerContent->setObjectName(QStringLiteral("powerContent"));
     m_powerSection = addSection(m_powerCard, QStringLiteral("Power"), DashboardStyle::kPowerAccent, kPowerSectionKey,
                                 QStringLiteral("bolt.fill"), m_powerContent);
 
     m_energyCard = card("energyModeCard");
     m_energyContent = new EnergyModeContent(m_services.actions);
+    m_energyContent->setObjectName(QStringLiteral("energyModeContent"));
     m_energySection = addSection(m_energyCard, QStringLiteral("Energy Mode"), DashboardStyle::kEnergyAccent,
                                  kEnergyModeSectionKey, energySymbol(m_lowPower), m_energyContent);
 
@@ -301,7 +303,6 @@ void DashboardRoot::loadWhy()
 void DashboardRoot::applyWhy(const WhyDrain &why)
 {
     m_whyLoading = false;
-    m_why = why;
     m_whySection->setSummary(DashboardTexts::whySummary(why));
     m_whyDetail->setWhy(why);
     m_header->setDropPercent(why.dropPercent);

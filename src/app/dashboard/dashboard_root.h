@@ -75,9 +75,7 @@ public:
     // whether onboarding was seen.
     void appear();
 
-    const WhyDrain &why() const { return m_why; }
     bool whyLoaded() const { return m_whyLoaded; }
-    bool lowPower() const { return m_lowPower; }
     bool showOnboarding() const { return m_showOnboarding; }
     bool isCustomizeShown() const { return m_showCustomize; }
     void setCustomizeShown(bool shown);
@@ -133,7 +131,6 @@ private:
     DashboardCustomizePanel *m_customize;
     QVariantAnimation *m_customizeFade;
 
-    WhyDrain m_why;
     bool m_whyLoading = false;
     bool m_whyLoaded = false;
     bool m_lowPower = false;

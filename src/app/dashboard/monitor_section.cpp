@@ -78,6 +78,7 @@ MonitorSection::MonitorSection(Options options, QWidget *content, Defaults &defa
     , m_defaults(defaults)
     , m_header(new Header(m_options, this))
     , m_summary(new QLabel(m_options.summary, this))
+    , m_body(new QWidget(this))
     , m_content(content)
     , m_isExpanded(defaults.boolValue(m_options.storageKey).value_or(true))
 {
@@ -104,9 +105,12 @@ MonitorSection::MonitorSection(Options options, QWidget *content, Defaults &defa
     }
     layout->addWidget(summaryLine);
 
-    content->setParent(this);
-    layout->addWidget(content);
-    content->setVisible(m_isExpanded);
+    m_body->setObjectName(QStringLiteral("sectionBody"));
+    auto *bodyLayout = new QVBoxLayout(m_body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->addWidget(content);
+    layout->addWidget(m_body);
+    m_body->setVisible(m_isExpanded);
     m_header->setExpanded(m_isExpanded);
     connect(m_header, &PanelClickableRow::triggered, this, &MonitorSection::toggle);
 }
@@ -138,7 +142,7 @@ void MonitorSection::setExpanded(bool expanded)
         return;
     m_isExpanded = expanded;
     m_defaults.setBool(m_options.storageKey, expanded);
-    m_content->setVisible(expanded);
+    m_body->setVisible(expanded);
     m_header->setExpanded(expanded);
     emit expandedChanged(expanded);
 }

@@ -15,7 +15,9 @@ class Sparkline;
 // section's accent colour, a one-line summary, an optional sparkline and a
 // disclosure chevron; the content below shows while expanded. Whether it is
 // expanded is remembered in the settings under the section's storage key
-// (expanded when nothing is stored).
+// (expanded when nothing is stored). The content sits in a body of the
+// section's own, so its owner may hide or show the content itself without
+// undoing a collapse.
 class MonitorSection : public QWidget
 {
     Q_OBJECT
@@ -58,6 +60,7 @@ private:
     Header *m_header;
     QLabel *m_summary;
     Sparkline *m_sparkline = nullptr;
+    QWidget *m_body;
     QWidget *m_content;
     bool m_isExpanded;
 };

@@ -51,6 +51,9 @@ ChargingPane::ChargingPane(ChargeLimitController &controller, QWidget *parent)
         [](int percent) { return QStringLiteral("Charge limit ") + formatPrintf("%lld%%", (long long)percent); }, 50,
         100, QString(), limit);
     m_limit->slider()->setObjectName(QStringLiteral("chargeLimitSlider"));
+    // Each stored limit rewrites the settings file and may move the firmware's
+    // charge threshold, so only where the drag ends; the caption follows live.
+    m_limit->slider()->setTracking(false);
     connect(m_limit->slider(), &QSlider::valueChanged, &controller,
             [&controller](int percent) { controller.setLimitPercent(percent); });
     limit->body()->addWidget(m_limit);
