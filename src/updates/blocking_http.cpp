@@ -45,7 +45,7 @@ void waitFor(QNetworkReply *reply)
 void abortBeyond(QNetworkReply *reply, std::int64_t maxBytes, const std::function<void()> &exceeded)
 {
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [=](qint64 received, qint64 total) {
-        if ((received <= maxBytes && total <= maxBytes) || reply->isFinished())
+        if (received <= maxBytes && total <= maxBytes)
             return;
         if (exceeded)
             exceeded();

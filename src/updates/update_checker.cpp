@@ -70,7 +70,8 @@ void UpdateChecker::fetchInfo(std::function<void(std::optional<VersionInfo>)> do
         const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         const bool transportFailed = reply->error() == QNetworkReply::OperationCanceledError
             || (reply->error() != QNetworkReply::NoError && !status.isValid());
-        done(transportFailed ? std::nullopt : decodeVersionInfo(reply->readAll()));
+        const QByteArray body = reply->readAll();
+        done(transportFailed || body.size() > kManifestMaxBytes ? std::nullopt : decodeVersionInfo(body));
     });
 }
 

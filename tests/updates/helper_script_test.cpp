@@ -19,7 +19,7 @@ namespace {
 
 // Runs the generated helper in a temp tree. Tools come from PATH, where a
 // folder of fakes comes first: `sleep` returns at once (so waits cost
-// nothing) and `mv` fails for the destination named in FAIL_MV_TO.
+// nothing) and `mv` fails for the source named in FAIL_MV_FROM.
 class HelperRun : public ::testing::Test
 {
 protected:
@@ -29,7 +29,7 @@ protected:
     QString result = dir.filePath(QStringLiteral("result.txt"));
     QString work = dir.filePath(QStringLiteral("work"));
     QString fakes = dir.filePath(QStringLiteral("fakes"));
-    QString failMoveTo;
+    QString failMoveFrom;
     qint64 pid = exitedPid();
 
     void SetUp() override
@@ -39,8 +39,8 @@ protected:
         writeFile(work + QStringLiteral("/leftover"), "x");
         writeFile(fakes + QStringLiteral("/sleep"), "#!/bin/sh\nexit 0\n", true);
         writeFile(fakes + QStringLiteral("/mv"),
-                  "#!/bin/sh\nfor last; do :; done\n"
-                  "[ -n \"$FAIL_MV_TO\" ] && [ \"$last\" = \"$FAIL_MV_TO\" ] && exit 1\nexec /bin/mv \"$@\"\n",
+                  "#!/bin/sh\n[ -n \"$FAIL_MV_FROM\" ] && [ \"$1\" = \"$FAIL_MV_FROM\" ] && exit 1\n"
+                  "exec /bin/mv \"$@\"\n",
                   true);
     }
 
@@ -51,7 +51,7 @@ protected:
         writeFile(script, HelperScript::text(inputs).toUtf8());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("PATH"), fakes + QStringLiteral(":/usr/bin:/bin"));
-        env.insert(QStringLiteral("FAIL_MV_TO"), failMoveTo);
+        env.insert(QStringLiteral("FAIL_MV_FROM"), failMoveFrom);
         QProcess bash;
         bash.setProcessEnvironment(env);
         bash.start(QStringLiteral("/bin/bash"), {script});
@@ -85,7 +85,7 @@ TEST_F(HelperRun, FailedCopyKeepsTheOldApp)
 
 TEST_F(HelperRun, FailedMoveSaysSoAndPutsTheOldAppBack)
 {
-    failMoveTo = install;
+    failMoveFrom = install + QStringLiteral(".new");
     EXPECT_EQ(runHelper(), 1);
     EXPECT_EQ(readFile(result), "fail|Could not move the new Pendra.app into place\n");
     EXPECT_EQ(appMarker(install), "old");
