@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::optional<VersionInfo> info = decodeVersionInfo(body);
     if (manifest) {
         require(info && info->latest == manifest->info.latest, "a manifest's version info reads alone too");
-        releaseZipName(manifest, manifest->info.latest);
-        releaseZipName(manifest, manifest->info.beta.value_or(QString()));
+        releaseFile(manifest, manifest->info.latest);
+        releaseFile(manifest, manifest->info.beta.value_or(QString()));
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
+#include <QTimer>
 
 #include <memory>
 
@@ -13,12 +14,11 @@ namespace BlockingHttp {
 
 namespace {
 
-QNetworkRequest request(const QUrl &url, std::chrono::milliseconds timeout)
+QNetworkRequest request(const QUrl &url)
 {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setTransferTimeout(static_cast<int>(timeout.count()));
     return request;
 }
 
@@ -42,26 +42,52 @@ void waitFor(QNetworkReply *reply)
 
 } // namespace
 
-std::optional<QByteArray> fetch(const QUrl &url, std::chrono::milliseconds timeout)
+void abortBeyond(QNetworkReply *reply, std::int64_t maxBytes, const std::function<void()> &exceeded)
+{
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [=](qint64 received, qint64 total) {
+        if (received <= maxBytes && total <= maxBytes)
+            return;
+        if (exceeded)
+            exceeded();
+        reply->abort();
+    });
+}
+
+std::optional<QByteArray> fetch(const QUrl &url, std::chrono::milliseconds timeout, std::int64_t maxBytes)
 {
     QNetworkAccessManager manager;
-    std::unique_ptr<QNetworkReply> reply(manager.get(request(url, timeout)));
+    QNetworkRequest get = request(url);
+    get.setTransferTimeout(static_cast<int>(timeout.count()));
+    std::unique_ptr<QNetworkReply> reply(manager.get(get));
+    abortBeyond(reply.get(), maxBytes);
     waitFor(reply.get());
     const QByteArray body = reply->readAll();
-    if (transportFailed(*reply))
+    if (transportFailed(*reply) || body.size() > maxBytes)
         return std::nullopt;
     return body;
 }
 
-Download download(const QUrl &url, const QString &path, std::chrono::milliseconds timeout,
+Download download(const QUrl &url, const QString &path, const DownloadLimits &limits,
                   const std::function<void(std::int64_t, std::int64_t)> &progress)
 {
     QNetworkAccessManager manager;
     QSaveFile file(path);
     const bool opened = file.open(QIODevice::WriteOnly);
-    std::unique_ptr<QNetworkReply> reply(manager.get(request(url, timeout)));
+    std::unique_ptr<QNetworkReply> reply(manager.get(request(url)));
+    Download result;
     bool writeFailed = !opened;
+
+    QTimer stall;
+    stall.setSingleShot(true);
+    stall.setInterval(limits.stallTimeout);
+    QObject::connect(&stall, &QTimer::timeout, reply.get(), [&] {
+        result.failure = Download::Failure::stalled;
+        reply->abort();
+    });
+    stall.start();
+    abortBeyond(reply.get(), limits.maxBytes, [&] { result.failure = Download::Failure::tooLarge; });
     QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&] {
+        stall.start();
         const QByteArray chunk = reply->readAll();
         if (!writeFailed && file.write(chunk) != chunk.size())
             writeFailed = true;
@@ -69,13 +95,16 @@ Download download(const QUrl &url, const QString &path, std::chrono::millisecond
     QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(),
                      [&](qint64 received, qint64 total) { progress(received, total); });
     waitFor(reply.get());
+    stall.stop();
 
-    Download result;
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid())
         result.httpStatus = status.toInt();
-    if (transportFailed(*reply)) {
+    if (result.failure == Download::Failure::none && transportFailed(*reply)) {
+        result.failure = Download::Failure::transport;
         result.error = reply->errorString();
+    }
+    if (result.failure != Download::Failure::none) {
         file.cancelWriting();
         return result;
     }

@@ -8,16 +8,16 @@ InstallTools::Outcome ProcessInstallTools::run(const QString &program, const QSt
     process.setProgram(program);
     process.setArguments(arguments);
     process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
     process.start();
     if (!process.waitForStarted(-1))
-        return {false, -1, QStringLiteral("Could not run ") + program};
+        return {false, -1, QStringLiteral("Could not run ") + program, QString()};
     // A password prompt or a large copy may take as long as it takes.
     process.waitForFinished(-1);
     const QString errors = QString::fromUtf8(process.readAllStandardError()).trimmed();
+    const QString output = QString::fromUtf8(process.readAllStandardOutput());
     if (process.exitStatus() != QProcess::NormalExit)
-        return {true, -1, errors};
-    return {true, process.exitCode(), errors};
+        return {true, -1, errors, output};
+    return {true, process.exitCode(), errors, output};
 }
 
 bool ProcessInstallTools::startDetached(const QString &program, const QStringList &arguments,

@@ -16,6 +16,8 @@ public:
         // Standard error as UTF-8, trimmed; "Could not run <program>" when it
         // could not be started.
         QString errorOutput;
+        // Standard output as UTF-8, untrimmed.
+        QString output;
     };
 
     virtual ~InstallTools() = default;

@@ -2,6 +2,7 @@
 
 #include "platform/main_thread.h"
 #include "platform/serial_queue.h"
+#include "updates/blocking_http.h"
 #include "updates/install_target.h"
 #include "updates/update_presenter.h"
 #include "updates/update_texts.h"
@@ -51,17 +52,26 @@ UpdateChecker::~UpdateChecker() = default;
 
 void UpdateChecker::fetchInfo(std::function<void(std::optional<VersionInfo>)> done)
 {
+    if (!m_endpoints.isSecure(m_endpoints.manifestUrl)) {
+        // Answered later, like any failed fetch, so callers see one order.
+        QTimer::singleShot(0, this, [done = std::move(done)] { done(std::nullopt); });
+        return;
+    }
     QNetworkRequest request(m_endpoints.manifestUrl);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setTransferTimeout(static_cast<int>(std::chrono::milliseconds(kFetchTimeout).count()));
     QNetworkReply *reply = m_network.get(request);
+    BlockingHttp::abortBeyond(reply, kManifestMaxBytes);
     connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
         reply->deleteLater();
-        // The status is not inspected: an error page fails to decode.
+        // The status is not inspected: an error page fails to decode. An
+        // aborted (oversized) reply is a failure whatever its status.
         const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        const bool transportFailed = reply->error() != QNetworkReply::NoError && !status.isValid();
-        done(transportFailed ? std::nullopt : decodeVersionInfo(reply->readAll()));
+        const bool transportFailed = reply->error() == QNetworkReply::OperationCanceledError
+            || (reply->error() != QNetworkReply::NoError && !status.isValid());
+        const QByteArray body = reply->readAll();
+        done(transportFailed || body.size() > kManifestMaxBytes ? std::nullopt : decodeVersionInfo(body));
     });
 }
 
@@ -191,6 +201,8 @@ void UpdateChecker::finishInstall(const QString &version, const UpdateInstaller:
                                     + VersionRules::displayForm(version) + QStringLiteral("."),
                                 {QStringLiteral("OK")}),
                           [this, result](int) {
+                              // The new copy waits for this one to let go of
+                              // the single-instance lock as it quits.
                               if (result.installedDirectly)
                                   m_presenter.launchApp(result.installPath);
                               m_presenter.quitApplication();

@@ -14,23 +14,13 @@ UpdateFiles UpdateFiles::standard()
 {
     return {Paths::logsDir() + QStringLiteral("/update.log"),
             Paths::logsDir() + QStringLiteral("/update-result.txt"),
-            Paths::cacheDir() + QStringLiteral("/update-staging"), QDir::tempPath()};
+            Paths::cacheDir() + QStringLiteral("/update-staging"), Paths::cacheDir()};
 }
 
 UpdateFiles UpdateFiles::under(const QString &root)
 {
     return {root + QStringLiteral("/logs/update.log"), root + QStringLiteral("/logs/update-result.txt"),
-            root + QStringLiteral("/cache/update-staging"), root + QStringLiteral("/tmp")};
-}
-
-QString UpdateFiles::extractDir() const
-{
-    return tempDir + QStringLiteral("/Pendra-update-extract");
-}
-
-QString UpdateFiles::helperScriptPath() const
-{
-    return tempDir + QStringLiteral("/pendra-apply-update.sh");
+            root + QStringLiteral("/cache/update-staging"), root + QStringLiteral("/cache")};
 }
 
 QString UpdateFiles::stagedAppPath() const

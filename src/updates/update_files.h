@@ -12,16 +12,17 @@ struct UpdateFiles
     QString logPath; // update.log, one "[ISO 8601 UTC] message" line per event
     QString resultPath; // update-result.txt, "status|message\n" from the last install
     QString stagingDir; // holds the staged Pendra.app until it is installed
-    QString tempDir; // downloaded ZIP, extraction folder, helper script
+    // Where each install makes its private work folder (download, extraction,
+    // helper script). Never the shared temporary folder: other local users
+    // can plant files there under any name.
+    QString workParent;
 
-    // Logs under ~/.local/state/Pendra, staging under ~/.cache/Pendra, the
-    // system's temporary folder.
+    // Logs under ~/.local/state/Pendra, staging and work folders under
+    // ~/.cache/Pendra.
     static UpdateFiles standard();
     // Everything below one folder, for tests.
     static UpdateFiles under(const QString &root);
 
-    QString extractDir() const;
-    QString helperScriptPath() const;
     QString stagedAppPath() const;
 };
 

@@ -4,7 +4,10 @@
 #include "updates/helper_script.h"
 #include "updates/install_target.h"
 #include "updates/install_tools.h"
+#include "updates/private_work_dir.h"
+#include "updates/release_integrity.h"
 #include "updates/update_package.h"
+#include "updates/update_texts.h"
 #include "updates/version_manifest.h"
 
 #include <QDir>
@@ -19,9 +22,10 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kManifestTimeout = 12s;
-constexpr auto kDownloadTimeout = 180s;
+// An Ed25519 signature is 64 bytes.
+constexpr std::int64_t kSignatureMaxBytes = 1024;
 
-// The ZIP is saved under its own file name in the temporary folder; a name
+// The ZIP is saved under its own file name in the work folder; a name
 // from the manifest never chooses a folder.
 QString localZipName(const QString &zipName, const QString &version)
 {
@@ -34,55 +38,34 @@ QString localZipName(const QString &zipName, const QString &version)
 } // namespace
 
 UpdateInstaller::UpdateInstaller(UpdateEndpoints endpoints, UpdateFiles files, const UpdateLog &log,
-                                 RunningApp app, ToolRunner &lister, InstallTools &tools,
-                                 std::function<bool(const QString &)> isWritableFolder)
+                                 RunningApp app, InstallTools &tools,
+                                 std::function<bool(const QString &)> isWritableFolder,
+                                 UpdateDownloadLimits limits)
     : m_endpoints(std::move(endpoints))
     , m_files(std::move(files))
     , m_log(log)
     , m_app(std::move(app))
-    , m_lister(lister)
     , m_tools(tools)
     , m_isWritableFolder(std::move(isWritableFolder))
+    , m_limits(limits)
 {
 }
 
 UpdateInstaller::Result UpdateInstaller::install(const QString &version, const Callbacks &callbacks)
 {
-    const auto manifestBody = BlockingHttp::fetch(m_endpoints.manifestUrl, kManifestTimeout);
+    const auto manifestBody = m_endpoints.isSecure(m_endpoints.manifestUrl)
+        ? BlockingHttp::fetch(m_endpoints.manifestUrl, kManifestTimeout, kManifestMaxBytes)
+        : std::nullopt;
     const auto manifest = manifestBody ? decodeVersionManifest(*manifestBody) : std::nullopt;
-    const QString zipName = releaseZipName(manifest, version);
-    m_log.append(QStringLiteral("Resolved zip: ") + zipName);
-
-    QDir().mkpath(m_files.tempDir);
-    const QString zipPath = m_files.tempDir + QLatin1Char('/') + localZipName(zipName, version);
-    removeDownloads(zipPath);
+    const ReleaseFile release = releaseFile(manifest, version);
+    m_log.append(QStringLiteral("Resolved zip: ") + release.zip);
 
     Result result;
-    result.failure = download(zipName, zipPath, callbacks);
-    if (!result.failure)
-        result.failure = UpdatePackage::validate(zipPath);
-    if (!result.failure) {
-        if (callbacks.installing)
-            callbacks.installing();
-        result.failure = UpdatePackage::extract(m_lister, m_tools, zipPath, zipName, m_files.extractDir());
-    }
-    std::optional<QString> appPath;
-    if (!result.failure) {
-        appPath = UpdatePackage::findApp(m_files.extractDir());
-        if (!appPath)
-            result.failure = QStringLiteral("Pendra.app not found inside ") + zipName + QStringLiteral(".");
-    }
-    if (!result.failure)
-        result.failure = stage(*appPath);
-    if (!result.failure) {
-        const QString target = InstallTarget::chooseTarget(InstallTarget::bundleOfExecutable(m_app.executablePath),
-                                                           m_app.home, m_isWritableFolder);
-        m_log.append(QStringLiteral("Installing to ") + target);
-        result = apply(target);
-    }
-    // The staged copy is all the helper needs; the download and the extracted
-    // files would otherwise sit in the temporary folder until the next update.
-    removeDownloads(zipPath);
+    std::optional<PrivateWorkDir> work = PrivateWorkDir::create(m_files.workParent);
+    if (work)
+        result = installFrom(release, version, *work, callbacks);
+    else
+        result.failure = QStringLiteral("Could not create a private folder for the update.");
 
     if (result.failure) {
         m_log.append(QStringLiteral("Update failed: ") + *result.failure);
@@ -93,20 +76,75 @@ UpdateInstaller::Result UpdateInstaller::install(const QString &version, const C
             file.write("ok|\n");
             file.commit();
         }
+    } else {
+        // The helper runs its script from the folder and removes it when done.
+        work->handOver();
     }
     return result;
+}
+
+UpdateInstaller::Result UpdateInstaller::installFrom(const ReleaseFile &release, const QString &version,
+                                                     PrivateWorkDir &work, const Callbacks &callbacks)
+{
+    const QString zipPath = work.filePath(localZipName(release.zip, version));
+    const QString extractDir = work.filePath(QStringLiteral("extract"));
+    Result result;
+    result.failure = download(release.zip, zipPath, callbacks);
+    if (!result.failure)
+        result.failure = UpdatePackage::validate(zipPath);
+    if (!result.failure)
+        result.failure = verify(release, zipPath);
+    if (!result.failure) {
+        if (callbacks.installing)
+            callbacks.installing();
+        result.failure = UpdatePackage::extract(m_tools, zipPath, release.zip, extractDir);
+    }
+    std::optional<QString> appPath;
+    if (!result.failure) {
+        appPath = UpdatePackage::findApp(extractDir);
+        if (!appPath)
+            result.failure = QStringLiteral("Pendra.app not found inside ") + release.zip + QStringLiteral(".");
+    }
+    if (!result.failure)
+        result.failure = stage(*appPath);
+    // The staged copy is all that is installed from here on.
+    QFile::remove(zipPath);
+    QDir(extractDir).removeRecursively();
+    if (result.failure)
+        return result;
+
+    const QString target = InstallTarget::chooseTarget(InstallTarget::bundleOfExecutable(m_app.executablePath),
+                                                       m_app.home, m_isWritableFolder);
+    m_log.append(QStringLiteral("Installing to ") + target);
+    return apply(target, work);
 }
 
 std::optional<QString> UpdateInstaller::download(const QString &zipName, const QString &zipPath,
                                                  const Callbacks &callbacks)
 {
+    const QString refused = QStringLiteral("Could not download ") + zipName + QStringLiteral(": ");
+    const QUrl url = m_endpoints.downloadUrl(zipName);
+    if (!m_endpoints.isSecure(url))
+        return refused + QStringLiteral("the address is not HTTPS.");
+    if (!m_endpoints.isOnWebSite(url))
+        return refused + QStringLiteral("the address is not on ") + m_endpoints.webPage.host() + QStringLiteral(".");
+
     const BlockingHttp::Download outcome = BlockingHttp::download(
-        m_endpoints.downloadUrl(zipName), zipPath, kDownloadTimeout, [&](std::int64_t received, std::int64_t total) {
+        url, zipPath, {m_limits.zipBytes, m_limits.stallTimeout}, [&](std::int64_t received, std::int64_t total) {
             if (callbacks.downloadProgress)
                 callbacks.downloadProgress(received, total);
         });
-    if (!outcome.error.isEmpty())
-        return QStringLiteral("Could not download ") + zipName + QStringLiteral(": ") + outcome.error;
+    switch (outcome.failure) {
+    case BlockingHttp::Download::Failure::none:
+        break;
+    case BlockingHttp::Download::Failure::transport:
+        return refused + outcome.error;
+    case BlockingHttp::Download::Failure::tooLarge:
+        return refused + QStringLiteral("it is larger than ") + UpdateTexts::byteSize(m_limits.zipBytes)
+            + QStringLiteral(".");
+    case BlockingHttp::Download::Failure::stalled:
+        return refused + QStringLiteral("the server stopped sending it.");
+    }
     if (outcome.httpStatus && *outcome.httpStatus != 200) {
         return QStringLiteral("Server returned HTTP ") + QString::number(*outcome.httpStatus) + QStringLiteral(" for ")
             + zipName + QStringLiteral(". Download manually from ") + m_endpoints.webAddress() + QStringLiteral(".");
@@ -119,6 +157,20 @@ std::optional<QString> UpdateInstaller::download(const QString &zipName, const Q
     return std::nullopt;
 }
 
+std::optional<QString> UpdateInstaller::verify(const ReleaseFile &release, const QString &zipPath)
+{
+    if (release.sha256 && !ReleaseIntegrity::matchesSha256(zipPath, *release.sha256))
+        return QStringLiteral("Downloaded update is damaged.");
+    if (m_endpoints.signingKey.isEmpty())
+        return std::nullopt;
+    // The signature sits beside the ZIP, so it passed the same address checks.
+    const QUrl signatureUrl(m_endpoints.downloadUrl(release.zip).toString() + QStringLiteral(".sig"));
+    const std::optional<QByteArray> signature = BlockingHttp::fetch(signatureUrl, kManifestTimeout, kSignatureMaxBytes);
+    if (!signature || !ReleaseIntegrity::hasValidSignature(zipPath, *signature, m_endpoints.signingKey))
+        return QStringLiteral("Downloaded update is not signed by its publisher.");
+    return std::nullopt;
+}
+
 std::optional<QString> UpdateInstaller::stage(const QString &appPath)
 {
     QDir().mkpath(m_files.stagingDir);
@@ -126,12 +178,15 @@ std::optional<QString> UpdateInstaller::stage(const QString &appPath)
     QDir(staged).removeRecursively();
     const InstallTools::Outcome outcome = m_tools.run(QStringLiteral("/usr/bin/cp"),
                                                       {QStringLiteral("-a"), appPath, staged});
-    if (outcome.status == 0)
-        return std::nullopt;
-    return outcome.errorOutput.isEmpty() ? QStringLiteral("Could not stage the update package.") : outcome.errorOutput;
+    if (outcome.status != 0)
+        return outcome.errorOutput.isEmpty() ? QStringLiteral("Could not stage the update package.")
+                                             : outcome.errorOutput;
+    // Checked on the copy that is installed, after the last step that could
+    // have changed it as this user.
+    return UpdatePackage::checkTree(staged);
 }
 
-UpdateInstaller::Result UpdateInstaller::apply(const QString &target)
+UpdateInstaller::Result UpdateInstaller::apply(const QString &target, const PrivateWorkDir &work)
 {
     QDir().mkpath(QFileInfo(target).absolutePath());
     Result result;
@@ -152,14 +207,12 @@ UpdateInstaller::Result UpdateInstaller::apply(const QString &target)
     }
 
     const QString script = HelperScript::text({m_files.logPath, m_files.resultPath, m_app.pid, result.installPath,
-                                               m_files.stagedAppPath()});
-    const QString scriptPath = m_files.helperScriptPath();
+                                               m_files.stagedAppPath(), work.path()});
+    const QString scriptPath = work.filePath(QStringLiteral("apply-update.sh"));
     QSaveFile file(scriptPath);
     const bool written = file.open(QIODevice::WriteOnly) && file.write(script.toUtf8()) >= 0 && file.commit();
     if (!written || !QFile::setPermissions(scriptPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                           | QFileDevice::ExeOwner | QFileDevice::ReadGroup
-                                                           | QFileDevice::ExeGroup | QFileDevice::ReadOther
-                                                           | QFileDevice::ExeOther)) {
+                                                           | QFileDevice::ExeOwner)) {
         result.failure = QStringLiteral("Could not prepare the update helper script.");
         return result;
     }
@@ -167,10 +220,4 @@ UpdateInstaller::Result UpdateInstaller::apply(const QString &target)
     if (!m_tools.startDetached(QStringLiteral("/bin/bash"), {scriptPath}, m_files.logPath))
         result.failure = QStringLiteral("Could not launch the update helper.");
     return result;
-}
-
-void UpdateInstaller::removeDownloads(const QString &zipPath) const
-{
-    QFile::remove(zipPath);
-    QDir(m_files.extractDir()).removeRecursively();
 }

@@ -6,12 +6,22 @@
 
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 
 class InstallTools;
-class ToolRunner;
+class PrivateWorkDir;
+struct ReleaseFile;
+
+// What a release download may cost before it is abandoned.
+struct UpdateDownloadLimits
+{
+    std::int64_t zipBytes = std::int64_t{512} * 1024 * 1024;
+    // No byte for this long ends the download.
+    std::chrono::milliseconds stallTimeout = std::chrono::seconds(30);
+};
 
 // Downloads a release ZIP, checks it, extracts "Pendra.app", stages it and
 // replaces the installed app: directly through pkexec in the system folder,
@@ -40,22 +50,24 @@ public:
 
     // `isWritableFolder` decides whether a bundle can be updated in place.
     UpdateInstaller(UpdateEndpoints endpoints, UpdateFiles files, const UpdateLog &log, RunningApp app,
-                    ToolRunner &lister, InstallTools &tools,
-                    std::function<bool(const QString &folder)> isWritableFolder);
+                    InstallTools &tools, std::function<bool(const QString &folder)> isWritableFolder,
+                    UpdateDownloadLimits limits = {});
 
     Result install(const QString &version, const Callbacks &callbacks);
 
 private:
+    Result installFrom(const ReleaseFile &release, const QString &version, PrivateWorkDir &work,
+                       const Callbacks &callbacks);
     std::optional<QString> download(const QString &zipName, const QString &zipPath, const Callbacks &callbacks);
+    std::optional<QString> verify(const ReleaseFile &release, const QString &zipPath);
     std::optional<QString> stage(const QString &appPath);
-    Result apply(const QString &target);
-    void removeDownloads(const QString &zipPath) const;
+    Result apply(const QString &target, const PrivateWorkDir &work);
 
     UpdateEndpoints m_endpoints;
     UpdateFiles m_files;
     const UpdateLog &m_log;
     RunningApp m_app;
-    ToolRunner &m_lister;
     InstallTools &m_tools;
     std::function<bool(const QString &)> m_isWritableFolder;
+    UpdateDownloadLimits m_limits;
 };

@@ -26,9 +26,10 @@ std::optional<std::optional<ReleaseChannel>> decodeChannel(const QJsonObject &re
     if (!value.isObject())
         return std::nullopt;
     const auto zip = optionalString(value.toObject(), QStringLiteral("zip"));
-    if (!zip)
+    const auto sha256 = optionalString(value.toObject(), QStringLiteral("sha256"));
+    if (!zip || !sha256)
         return std::nullopt;
-    return std::optional<ReleaseChannel>{ReleaseChannel{*zip}};
+    return std::optional<ReleaseChannel>{ReleaseChannel{*zip, *sha256}};
 }
 
 std::optional<QJsonObject> rootObject(const QByteArray &body)
@@ -85,28 +86,26 @@ std::optional<VersionManifest> decodeVersionManifest(const QByteArray &body)
     return manifest;
 }
 
-QString releaseZipName(const std::optional<VersionManifest> &manifest, const QString &version)
+ReleaseFile releaseFile(const std::optional<VersionManifest> &manifest, const QString &version)
 {
-    const QString fallback = QStringLiteral("Pendra-") + version + QStringLiteral(".zip");
+    const ReleaseFile fallback{QStringLiteral("Pendra-") + version + QStringLiteral(".zip"), std::nullopt};
     if (!manifest || !manifest->releases)
         return fallback;
 
     const VersionInfo &info = manifest->info;
     const ReleaseMap &releases = *manifest->releases;
-    const auto zipOf = [](const std::optional<ReleaseChannel> &channel) {
-        return channel ? channel->zip : std::nullopt;
+    const auto hasZip = [](const std::optional<ReleaseChannel> &channel) { return channel && channel->zip; };
+    const auto fileOf = [](const std::optional<ReleaseChannel> &channel) {
+        return ReleaseFile{*channel->zip, channel->sha256};
     };
-    const auto betaZip = zipOf(releases.beta);
-    const auto stableZip = zipOf(releases.stable);
-    const auto experimentalZip = zipOf(releases.experimental);
 
-    if (betaZip && (version == info.beta || version == info.latest))
-        return *betaZip;
-    if (stableZip && version == info.latest)
-        return *stableZip;
-    if (experimentalZip && version == info.experimental)
-        return *experimentalZip;
-    if (betaZip)
-        return *betaZip;
+    if (hasZip(releases.beta) && (version == info.beta || version == info.latest))
+        return fileOf(releases.beta);
+    if (hasZip(releases.stable) && version == info.latest)
+        return fileOf(releases.stable);
+    if (hasZip(releases.experimental) && version == info.experimental)
+        return fileOf(releases.experimental);
+    if (hasZip(releases.beta))
+        return fileOf(releases.beta);
     return fallback;
 }

@@ -3,7 +3,12 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+
+// A manifest is a few hundred bytes; anything past this is refused while it
+// streams in.
+inline constexpr std::int64_t kManifestMaxBytes = 64 * 1024;
 
 // The update manifest published on the product's web site, in the two views
 // the checker and the installer need.
@@ -18,6 +23,8 @@ struct ReleaseChannel
 {
     // The release ZIP's file name, relative to the product's web page folder.
     std::optional<QString> zip;
+    // The ZIP's SHA-256 as hexadecimal text; absent in older manifests.
+    std::optional<QString> sha256;
 };
 
 struct ReleaseMap
@@ -39,6 +46,13 @@ struct VersionManifest
 std::optional<VersionManifest> decodeVersionManifest(const QByteArray &body);
 std::optional<VersionInfo> decodeVersionInfo(const QByteArray &body);
 
+struct ReleaseFile
+{
+    QString zip;
+    // From the same channel entry as `zip`; absent for the default name.
+    std::optional<QString> sha256;
+};
+
 // The ZIP to download for `version`: the matching channel's `zip`, else any
 // beta `zip`, else "Pendra-<version>.zip". A missing manifest gives the default.
-QString releaseZipName(const std::optional<VersionManifest> &manifest, const QString &version);
+ReleaseFile releaseFile(const std::optional<VersionManifest> &manifest, const QString &version);

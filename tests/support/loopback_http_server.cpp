@@ -159,14 +159,15 @@ void LoopbackHttpServer::accept()
                 socket->abort();
                 return;
             }
-            const qsizetype announced = response.body.size() + (response.truncated ? 1000 : 0);
+            const qsizetype announced = response.body.size() + (response.truncated || response.stalls ? 1000 : 0);
             QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status)
                               + "\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: "
                               + QByteArray::number(announced) + "\r\n";
             for (const auto &[name, value] : response.headers)
                 head += name + ": " + value + "\r\n";
             socket->write(head + "\r\n" + response.body);
-            socket->disconnectFromHost();
+            if (!response.stalls)
+                socket->disconnectFromHost();
         });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }

@@ -66,6 +66,9 @@ public:
         bool dropConnection = false;
         // Announces more bytes than it sends, then hangs up.
         bool truncated = false;
+        // Announces more bytes than it sends, then keeps the connection
+        // open without sending anything more.
+        bool stalls = false;
     };
     using Handler = std::function<Response(const Request &)>;
 

@@ -1,5 +1,4 @@
 #include "fakes/fake_clock.h"
-#include "platform/tool_runner.h"
 #include "support/event_loop.h"
 #include "support/loopback_http_server.h"
 #include "support/qt_printers.h"
@@ -9,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
@@ -26,9 +26,8 @@ protected:
     FakeClock clock{1'750'000'000};
     UpdateLog log{files.logPath, clock};
     LoopbackHttpServer server{LoopbackHttpServer::Thread::own};
-    UpdateEndpoints endpoints{server.url(kManifestPath), server.url("/pendra-pro/")};
+    UpdateEndpoints endpoints = loopbackEndpoints(server);
     RunningApp app{QStringLiteral("v0.1.6-Pro-Beta"), QString(), exitedPid(), home};
-    ProcessToolRunner lister;
     SynchronousInstallTools tools;
     QNetworkAccessManager network;
     RecordingPresenter presenter;
@@ -37,7 +36,7 @@ protected:
 
     void makeChecker()
     {
-        installer = std::make_unique<UpdateInstaller>(endpoints, files, log, app, lister, tools,
+        installer = std::make_unique<UpdateInstaller>(endpoints, files, log, app, tools,
                                                       [](const QString &) { return true; });
         checker = std::make_unique<UpdateChecker>(network, presenter, *installer, log, endpoints, app, files.resultPath);
     }
@@ -134,7 +133,7 @@ TEST_F(UpdateFlowTest, InstallsAReleaseEndToEnd)
     EXPECT_TRUE(tools.helperStarted);
     EXPECT_EQ(readFile(files.resultPath), "ok|\n");
     EXPECT_EQ(appMarker(installed), "new");
-    EXPECT_TRUE(QFile::exists(installed + QStringLiteral("/relaunched")));
+    EXPECT_EQ(readFile(installed + QStringLiteral("/relaunched")), "--after-update\n");
     EXPECT_EQ(presenter.panelEvents,
               (QStringList{QStringLiteral("front"), QStringLiteral("open v0.1.7-Pro-Beta 127.0.0.1"),
                            QStringLiteral("progress complete"), QStringLiteral("installing v0.1.7-Pro-Beta"),
@@ -145,8 +144,27 @@ TEST_F(UpdateFlowTest, InstallsAReleaseEndToEnd)
     EXPECT_TRUE(logText.contains(QStringLiteral("] Downloaded downloads/beta.zip: ") + QString::number(zip.size())
                                  + QStringLiteral(" bytes\n")));
     EXPECT_TRUE(logText.contains(QStringLiteral("] Installing to ") + installed + QLatin1Char('\n')));
-    EXPECT_FALSE(QFile::exists(files.tempDir + QStringLiteral("/beta.zip")));
-    EXPECT_FALSE(QFile::exists(files.extractDir()));
+    EXPECT_TRUE(QDir(files.workParent).entryList({QStringLiteral("pendra-update-*")}).isEmpty());
+}
+
+// A manifest that will not stop growing, and one offered over plain HTTP
+// from anywhere but the loopback origin the test trusts, are failed fetches.
+TEST_F(UpdateFlowTest, RefusesOversizedOrInsecureManifests)
+{
+    makeChecker();
+    serveManifest(R"({"latest":"v9","padding":")" + QByteArray(kManifestMaxBytes, 'x') + R"("})");
+    checker->checkNow();
+    ASSERT_TRUE(waitForAlerts(1));
+    EXPECT_EQ(presenter.alerts[0].title, QStringLiteral("Could Not Check for Updates"));
+
+    LoopbackHttpServer elsewhere{LoopbackHttpServer::Thread::own};
+    elsewhere.respond(kManifestPath, R"({"latest":"v9"})");
+    endpoints.manifestUrl = elsewhere.url(kManifestPath);
+    makeChecker();
+    checker->checkNow();
+    ASSERT_TRUE(waitForAlerts(2));
+    EXPECT_EQ(presenter.alerts[1].title, QStringLiteral("Could Not Check for Updates"));
+    EXPECT_TRUE(elsewhere.requests().isEmpty());
 }
 
 } // namespace

@@ -1,9 +1,13 @@
 #include "app/updates/update_progress_panel.h"
+#include "app/updates/widget_update_presenter.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 
 namespace {
@@ -41,6 +45,31 @@ TEST(UpdateProgressPanel, ShowsDownloadThenInstall)
     EXPECT_EQ(panel.headline(), QStringLiteral("Installing v0.1.7-Pro-Beta…"));
     EXPECT_EQ(bar->maximum(), 0);
     saveScreenshot(panel, "update-progress-installing.png");
+}
+
+// Versions and host names come from the update server: markup in them is
+// shown as the characters it is made of.
+TEST(UpdateProgressPanel, ShowsRemoteTextAsPlainText)
+{
+    UpdateProgressPanel panel(QStringLiteral("<img src=x>"), QStringLiteral("<b>host</b>"));
+    for (QLabel *label : panel.findChildren<QLabel *>())
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+}
+
+TEST(WidgetUpdatePresenter, AlertsShowRemoteTextAsPlainText)
+{
+    WidgetUpdatePresenter presenter([] {});
+    presenter.showAlert({UpdateAlert::Style::informational, QStringLiteral("Pendra Pro Update Available"),
+                         QStringLiteral("<a href=\"x\">v9</a> is available."), {QStringLiteral("OK")}},
+                        [](int) {});
+    QMessageBox *box = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *candidate = qobject_cast<QMessageBox *>(window))
+            box = candidate;
+    }
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    box->done(0);
 }
 
 } // namespace

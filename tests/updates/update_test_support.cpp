@@ -1,14 +1,19 @@
 #include "update_test_support.h"
 
+#include "support/loopback_http_server.h"
 #include "support/test_files.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
 
+#include <openssl/evp.h>
+
+#include <memory>
+
 QString writeAppDir(const QString &parent, const QByteArray &marker, int paddingBytes, bool executableAppRun)
 {
     const QString app = parent + QStringLiteral("/Pendra.app");
-    writeFile(app + QStringLiteral("/AppRun"), "#!/bin/sh\necho relaunched > \"$(dirname \"$0\")/relaunched\"\n",
+    writeFile(app + QStringLiteral("/AppRun"), "#!/bin/sh\necho \"$*\" > \"$(dirname \"$0\")/relaunched\"\n",
               executableAppRun);
 
     QByteArray binary = marker + '\n';
@@ -48,7 +53,9 @@ InstallTools::Outcome SynchronousInstallTools::run(const QString &program, const
 {
     if (program.endsWith(QLatin1String("/pkexec"))) {
         pkexecArguments = arguments;
-        return {true, pkexecStatus, QString()};
+        if (beforePkexec)
+            beforePkexec();
+        return {true, pkexecStatus, QString(), QString()};
     }
     return m_real.run(program, arguments);
 }
@@ -57,4 +64,34 @@ bool SynchronousInstallTools::startDetached(const QString &program, const QStrin
 {
     helperStarted = true;
     return m_real.run(program, arguments).started;
+}
+
+UpdateEndpoints loopbackEndpoints(const LoopbackHttpServer &server)
+{
+    return {server.url("/pendra-pro/version.json"), server.url("/pendra-pro/"), QByteArray(), server.baseUrl()};
+}
+
+TestSigningKey makeSigningKey()
+{
+    EVP_PKEY *raw = nullptr;
+    const std::unique_ptr<EVP_PKEY_CTX, decltype(&EVP_PKEY_CTX_free)> generator(
+        EVP_PKEY_CTX_new_id(EVP_PKEY_ED25519, nullptr), &EVP_PKEY_CTX_free);
+    EVP_PKEY_keygen_init(generator.get());
+    EVP_PKEY_keygen(generator.get(), &raw);
+    const std::shared_ptr<EVP_PKEY> key(raw, &EVP_PKEY_free);
+
+    QByteArray publicKey(32, '\0');
+    size_t length = static_cast<size_t>(publicKey.size());
+    EVP_PKEY_get_raw_public_key(key.get(), reinterpret_cast<unsigned char *>(publicKey.data()), &length);
+    return {publicKey, [key](const QByteArray &message) {
+                QByteArray signature(64, '\0');
+                size_t size = static_cast<size_t>(signature.size());
+                const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(),
+                                                                                     &EVP_MD_CTX_free);
+                EVP_DigestSignInit(context.get(), nullptr, nullptr, nullptr, key.get());
+                EVP_DigestSign(context.get(), reinterpret_cast<unsigned char *>(signature.data()), &size,
+                               reinterpret_cast<const unsigned char *>(message.constData()),
+                               static_cast<size_t>(message.size()));
+                return signature;
+            }};
 }

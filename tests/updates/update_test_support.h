@@ -1,6 +1,7 @@
 #pragma once
 
 #include "updates/install_tools.h"
+#include "updates/update_endpoints.h"
 #include "updates/update_presenter.h"
 
 #include <QByteArray>
@@ -11,7 +12,7 @@
 #include <functional>
 
 // Writes an AppDir "Pendra.app" below `parent`: an AppRun that leaves a
-// "relaunched" file beside itself, and usr/bin/pendrapro holding `marker`
+// "relaunched" file holding its arguments beside itself, and usr/bin/pendrapro holding `marker`
 // padded with `paddingBytes` of incompressible data.
 QString writeAppDir(const QString &parent, const QByteArray &marker, int paddingBytes = 48000,
                     bool executableAppRun = true);
@@ -22,6 +23,20 @@ QByteArray zipEntries(const QString &workDir, const QString &zipPath, const QStr
 // The id of a process that has already exited, for a helper that must not wait.
 qint64 exitedPid();
 
+class LoopbackHttpServer;
+// The manifest at /pendra-pro/version.json and the web page /pendra-pro/ on
+// `server`, whose plain-HTTP origin is trusted through the test seam.
+UpdateEndpoints loopbackEndpoints(const LoopbackHttpServer &server);
+
+// A fresh Ed25519 key pair: the raw 32-byte public key, and a signer that
+// returns the 64-byte signature of its argument.
+struct TestSigningKey
+{
+    QByteArray publicKey;
+    std::function<QByteArray(const QByteArray &message)> sign;
+};
+TestSigningKey makeSigningKey();
+
 // Real tools, except that the helper runs to its end before startDetached
 // returns and pkexec is answered with `pkexecStatus` without running.
 class SynchronousInstallTools : public InstallTools
@@ -29,6 +44,8 @@ class SynchronousInstallTools : public InstallTools
 public:
     int pkexecStatus = 126;
     QStringList pkexecArguments;
+    // Runs in place of pkexec, before it answers.
+    std::function<void()> beforePkexec;
     bool helperStarted = false;
 
     Outcome run(const QString &program, const QStringList &arguments) override;

@@ -80,7 +80,19 @@ TEST(VersionManifest, ChoosesReleaseZip)
         {noReleases, "v1", "Pendra-v1.zip"}, {std::nullopt, "v1", "Pendra-v1.zip"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(releaseZipName(c.manifest, QString::fromUtf8(c.version)), QString::fromUtf8(c.zip)) << c.version;
+        EXPECT_EQ(releaseFile(c.manifest, QString::fromUtf8(c.version)).zip, QString::fromUtf8(c.zip)) << c.version;
+}
+
+TEST(VersionManifest, ChecksumComesFromTheChosenChannel)
+{
+    const auto manifest = decodeVersionManifest(R"({"latest":"v1","beta":"v2",
+        "releases":{"stable":{"zip":"s.zip","sha256":"AB12"},"beta":{"zip":"b.zip","sha256":"cd34","size":7}}})");
+    ASSERT_TRUE(manifest);
+    EXPECT_EQ(releaseFile(manifest, QStringLiteral("v2")).sha256, QStringLiteral("cd34"));
+    const auto stableOnly = decodeVersionManifest(R"({"latest":"v1","releases":{"stable":{"zip":"s.zip","sha256":"AB12"}}})");
+    EXPECT_EQ(releaseFile(stableOnly, QStringLiteral("v1")).sha256, QStringLiteral("AB12"));
+    EXPECT_EQ(releaseFile(stableOnly, QStringLiteral("v9")).sha256, std::nullopt); // default name, no checksum
+    EXPECT_FALSE(decodeVersionManifest(R"({"latest":"v1","releases":{"beta":{"zip":"b.zip","sha256":5}}})"));
 }
 
 } // namespace

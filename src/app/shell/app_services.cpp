@@ -136,7 +136,7 @@ AppServices::AppServices()
     m_installTools = std::make_unique<ProcessInstallTools>();
     m_updateLog = std::make_unique<UpdateLog>(updateFiles.logPath, m_clock);
     m_updateInstaller = std::make_unique<UpdateInstaller>(
-        endpoints, updateFiles, *m_updateLog, runningApp, ToolRunner::system(), *m_installTools,
+        endpoints, updateFiles, *m_updateLog, runningApp, *m_installTools,
         [](const QString &folder) { return QFileInfo(folder).isWritable(); });
     m_updatePresenter = std::make_unique<WidgetUpdatePresenter>([] { QApplication::quit(); });
     m_updateChecker = std::make_unique<UpdateChecker>(*m_network, *m_updatePresenter, *m_updateInstaller,

@@ -1,9 +1,10 @@
 #include "app/battery_menu/main_root.h"
+#include "app/core/wayland_session.h"
 #include "app/shell/app_delegate.h"
 #include "app/shell/app_services.h"
 #include "app/shell/quit_on_signals.h"
 #include "app/shell/single_instance.h"
-#include "app/core/wayland_session.h"
+#include "updates/running_app.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -35,8 +36,11 @@ int main(int argc, char **argv)
     // The app lives in the tray: closing its windows does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Started by the copy it replaces, which still holds the lock as it quits.
+    constexpr auto kRelaunchWait = std::chrono::seconds(10);
+    const bool relaunched = QApplication::arguments().contains(QLatin1String(RunningApp::kRelaunchFlag));
     SingleInstance instance(SingleInstance::defaultRuntimeDir());
-    if (!instance.claim())
+    if (!instance.claim(relaunched ? kRelaunchWait : std::chrono::seconds(0)))
         return 0;
 
     QuitOnSignals quitSignals;

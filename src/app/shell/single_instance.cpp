@@ -28,7 +28,7 @@ QString SingleInstance::defaultRuntimeDir()
     return runtime.isEmpty() ? QDir::tempPath() : runtime;
 }
 
-bool SingleInstance::claim()
+bool SingleInstance::claim(std::chrono::milliseconds waitForRelease)
 {
     if (m_server)
         return true;
@@ -36,8 +36,13 @@ bool SingleInstance::claim()
     // A lock left by a crashed copy is taken over (its process is gone).
     lock->setStaleLockTime(0);
     if (!lock->tryLock()) {
-        askRunningCopyToActivate();
-        return false;
+        if (waitForRelease.count() <= 0) {
+            askRunningCopyToActivate();
+            return false;
+        }
+        qInfo("Waiting for the copy being replaced to quit");
+        if (!lock->tryLock(static_cast<int>(waitForRelease.count())))
+            return false;
     }
     m_lock = std::move(lock);
 

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 class QLocalServer;
@@ -22,8 +23,10 @@ public:
 
     // True when this process is the running copy. Otherwise the running copy
     // has been asked to activate (when it could be reached) and this process
-    // should exit.
-    bool claim();
+    // should exit. `waitForRelease` is for a copy started by the one it
+    // replaces, which still holds the lock while it quits: it waits that long
+    // for the lock instead of asking the quitting copy to come forward.
+    bool claim(std::chrono::milliseconds waitForRelease = std::chrono::milliseconds(0));
 
     // The user's runtime folder (XDG_RUNTIME_DIR), or the temp folder.
     static QString defaultRuntimeDir();

@@ -41,6 +41,9 @@ UpdateProgressPanel::UpdateProgressPanel(const QString &version, const QString &
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(kWidth, kHeight);
 
+    // The version and host come from the update server.
+    m_headline->setTextFormat(Qt::PlainText);
+    m_detail->setTextFormat(Qt::PlainText);
     m_headline->setObjectName(QStringLiteral("headline"));
     QFont headlineFont = PanelStyle::font(PanelStyle::TextRole::emphasized);
     headlineFont.setPixelSize(13);

@@ -1,6 +1,7 @@
 #include "app/updates/widget_update_presenter.h"
 
 #include "app/updates/update_progress_panel.h"
+#include "updates/running_app.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -26,6 +27,8 @@ void WidgetUpdatePresenter::showAlert(const UpdateAlert &alert, std::function<vo
                                                                            : QMessageBox::Information,
                                 alert.title, alert.text);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    // Versions and failure texts come from the update server.
+    box->setTextFormat(Qt::PlainText);
     QList<QAbstractButton *> buttons;
     for (const QString &title : alert.buttons)
         buttons.append(box->addButton(title, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
@@ -59,7 +62,7 @@ void WidgetUpdatePresenter::quitApplication()
 
 void WidgetUpdatePresenter::launchApp(const QString &appDir)
 {
-    QProcess::startDetached(appDir + QStringLiteral("/AppRun"), {});
+    QProcess::startDetached(appDir + QStringLiteral("/AppRun"), {QLatin1String(RunningApp::kRelaunchFlag)});
 }
 
 void WidgetUpdatePresenter::openProgress(const QString &version, const QString &host)

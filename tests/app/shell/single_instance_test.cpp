@@ -2,13 +2,17 @@
 
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
-#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLockFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <memory>
 
 TEST(SingleInstanceTest, SecondLaunchActivatesTheFirstAndStandsDown)
 {
@@ -43,4 +47,44 @@ TEST(SingleInstanceTest, ReleasedLockLetsTheNextLaunchRun)
     }
     SingleInstance next(runtime.path());
     EXPECT_TRUE(next.claim());
+}
+
+// After an update the new copy starts while the copy it replaces still holds
+// the lock on its way out. Two real processes: this test holds the lock like
+// the quitting copy; the app, started as the updater starts it, must wait for
+// the lock instead of standing down.
+TEST(SingleInstanceTest, CopyStartedByTheUpdaterWaitsForTheOneItReplaces)
+{
+    QTemporaryDir home;
+    auto quitting = std::make_unique<SingleInstance>(home.path());
+    ASSERT_TRUE(quitting->claim());
+
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    app.setProcessEnvironment(env);
+    app.setProcessChannelMode(QProcess::MergedChannels);
+    app.start(QStringLiteral(PENDRA_APP_BINARY), {QStringLiteral("--after-update")});
+    ASSERT_TRUE(app.waitForStarted());
+    QByteArray output;
+    while (!output.contains("Waiting for the copy being replaced to quit") && app.waitForReadyRead(10000))
+        output += app.readAll();
+    ASSERT_TRUE(output.contains("Waiting for the copy being replaced to quit")) << output.toStdString();
+
+    quitting.reset();
+    QLockFile lock(QDir(home.path()).filePath(QStringLiteral("pendrapro.lock")));
+    EXPECT_TRUE(spinUntil(
+        [&] {
+            qint64 holder = 0;
+            QString host;
+            QString name;
+            return lock.getLockInfo(&holder, &host, &name) && holder == app.processId();
+        },
+        15000));
+    ::kill(static_cast<pid_t>(app.processId()), SIGTERM);
+    EXPECT_TRUE(app.waitForFinished(10000));
 }
