@@ -2,6 +2,7 @@
 
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
