@@ -94,8 +94,13 @@ TEST_F(DelegateFixture, LaunchDrawsTheStatusItemFromTheStore)
     EXPECT_GE(item->length(), 36);
     EXPECT_TRUE(delegate.popover()->isWarm());
     EXPECT_FALSE(delegate.popover()->isShown());
-    EXPECT_EQ(delegate.titleTimer().interval(), 8000);
-    EXPECT_TRUE(delegate.titleTimer().isActive());
+}
+
+TEST_F(DelegateFixture, TheTitleFollowsTheTimeLeftAtOnce)
+{
+    harness.clock.advance(60);
+    setState(onBatterySnap(83, 8.0, 95), 7.4);
+    EXPECT_EQ(item->label, QStringLiteral("83% 1h 35m"));
 }
 
 TEST_F(DelegateFixture, LevelChangeRedrawsAtOnce)
@@ -199,7 +204,6 @@ TEST_F(DelegateFixture, EscapeClosesThePopover)
 TEST_F(DelegateFixture, TerminationDropsSubscriptions)
 {
     delegate.applicationWillTerminate();
-    EXPECT_FALSE(delegate.titleTimer().isActive());
     setState(onBatterySnap(40, 8.0, 125));
     EXPECT_EQ(item->label, QStringLiteral("83% 2h 05m"));
 }
