@@ -98,9 +98,15 @@ TEST_F(DelegateFixture, LaunchDrawsTheStatusItemFromTheStore)
 
 TEST_F(DelegateFixture, TheTitleFollowsTheTimeLeftAtOnce)
 {
-    harness.clock.advance(60);
-    setState(onBatterySnap(83, 8.0, 95), 7.4);
-    EXPECT_EQ(item->label, QStringLiteral("83% 1h 35m"));
+    // Level, adapter and charging stay as they were: only the time moves.
+    const std::optional<int> before = harness.store.remainingMinutes();
+    for (int poll = 0; poll < 20 && harness.store.remainingMinutes() == before; ++poll) {
+        harness.clock.advance(30);
+        setState(onBatterySnap(83, 8.0, 95), 7.4);
+    }
+    const int minutes = harness.store.remainingMinutes().value_or(0);
+    ASSERT_NE(minutes, before.value_or(0));
+    EXPECT_EQ(item->label, QStringLiteral("83% %1h %2m").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0')));
 }
 
 TEST_F(DelegateFixture, LevelChangeRedrawsAtOnce)
