@@ -43,8 +43,25 @@ void PlusAIKeyStore::runNext()
 
 void PlusAIKeyStore::load()
 {
+    if (m_loadStarted)
+        return;
+    m_loadStarted = true;
     enqueue([this](std::function<void()> finished) { migrate(std::move(finished)); });
     enqueue([this](std::function<void()> finished) { readAll(std::move(finished)); });
+}
+
+void PlusAIKeyStore::whenLoaded(QObject *context, std::function<void()> then)
+{
+    if (m_loaded) {
+        then();
+        return;
+    }
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(this, &PlusAIKeyStore::loaded, context, [connection, then = std::move(then)] {
+        QObject::disconnect(*connection);
+        then();
+    });
+    load();
 }
 
 void PlusAIKeyStore::migrate(std::function<void()> finished)
@@ -121,6 +138,8 @@ QString PlusAIKeyStore::keyForProvider(PlusAIProvider provider) const
 void PlusAIKeyStore::saveKey(PlusAIProvider provider, const QString &key, SaveCompletion done)
 {
     const QString trimmed = key.trimmed();
+    // The read goes first, so it cannot bring back what this save replaces.
+    load();
     enqueue([this, provider, trimmed, done = std::move(done)](std::function<void()> finished) {
         QPointer<PlusAIKeyStore> self(this);
         auto apply = [self, provider, trimmed, done, finished](const Keychain::Result &result) {

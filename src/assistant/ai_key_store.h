@@ -15,9 +15,11 @@ class Defaults;
 // The user's provider API keys, one secret per provider under the service
 // "com.marblewickhq.pendrapro.ai" with the display name as account. Keys
 // that older versions kept in the settings file are moved into the keychain
-// once. The keychain answers asynchronously, so the store keeps what it last
-// read or saved and answers `keyForProvider` from memory; keychain work runs
-// one operation at a time, in call order.
+// once. The keychain is first touched when a key is needed, since reading it
+// may start the desktop's secret service or ask to unlock it. The keychain
+// answers asynchronously, so the store keeps what it last read or saved and
+// answers `keyForProvider` from memory; keychain work runs one operation at a
+// time, in call order.
 class PlusAIKeyStore : public QObject
 {
     Q_OBJECT
@@ -40,9 +42,13 @@ public:
     PlusAIKeyStore(Keychain &keychain, Defaults &defaults, QObject *parent = nullptr);
 
     // Moves legacy keys into the keychain unless that was done before, then
-    // reads every provider's key. Emits `loaded` when done.
+    // reads every provider's key. Emits `loaded` when done. Only the first
+    // call does anything.
     void load();
     bool isLoaded() const { return m_loaded; }
+    // Runs `then` once the keys are read, starting the read if needed; at
+    // once when they already are. Dropped when `context` goes away first.
+    void whenLoaded(QObject *context, std::function<void()> then);
 
     // The keychain value when it is non-empty, else the legacy setting, else
     // "". Not trimmed. Before `loaded`, only the legacy setting is known.
@@ -69,5 +75,6 @@ private:
     QHash<PlusAIProvider, QString> m_keychainValues;
     std::deque<Step> m_steps;
     bool m_running = false;
+    bool m_loadStarted = false;
     bool m_loaded = false;
 };

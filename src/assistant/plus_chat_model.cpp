@@ -215,6 +215,14 @@ void PlusChatModel::complete(const QList<PlusChatMessage> &toSend, const std::op
     const QString model = effectiveModel();
     if (provider == PlusAIProvider::openRouter)
         PlusOpenRouterModels::store(m_defaults, model);
+    // A send before the keychain was read waits for it rather than failing
+    // for want of a key the user saved.
+    m_keys.whenLoaded(this, [this, provider, toSend, visible, model] { request(provider, toSend, visible, model); });
+}
+
+void PlusChatModel::request(PlusAIProvider provider, const QList<PlusChatMessage> &toSend,
+                            const std::optional<QList<PlusChatMessage>> &visible, const QString &model)
+{
     const QString key = m_keys.keyForProvider(provider);
     m_client.send(provider, key, toSend, model, this, [this, visible, model](const PlusAIOutcome &outcome) {
         // The visible list undoes a Clear made while the request ran and

@@ -126,6 +126,8 @@ signals:
 private:
     void startRequest(const QString &visibleText, const QString &prompt, const QString &status);
     void complete(const QList<PlusChatMessage> &toSend, const std::optional<QList<PlusChatMessage>> &visible);
+    void request(PlusAIProvider provider, const QList<PlusChatMessage> &toSend,
+                 const std::optional<QList<PlusChatMessage>> &visible, const QString &model);
     void appendMessage(const PlusChatMessage &message);
     void setMessages(const QList<PlusChatMessage> &messages);
     void setBusy(bool busy);

@@ -44,8 +44,15 @@ WeatherStore::WeatherStore(LocationManager &manager, ReverseGeocoder &geocoder, 
     connect(&m_manager, &LocationManager::locationFailed, this, &WeatherStore::onLocationFailed);
 }
 
+void WeatherStore::startOnce()
+{
+    if (!m_started)
+        start();
+}
+
 void WeatherStore::start()
 {
+    m_started = true;
     switch (m_manager.authorizationStatus()) {
     case LocationAuthorization::authorizedAlways:
         m_manager.requestLocation();

@@ -15,7 +15,8 @@ class QNetworkAccessManager;
 // The local current conditions. Asks the location manager for one coarse
 // fix, fetches the conditions for it from Open-Meteo and names the place by
 // reverse geocoding. There is no timer: new data comes from `start`,
-// `refresh` or an authorisation change. Values from an earlier success stay
+// `refresh` or an authorisation change, and nothing runs until a surface
+// that shows the weather starts the store. Values from an earlier success stay
 // after a later failure; only `summary` and `error` change then. Main thread
 // only; nothing here waits for the network or the location service.
 class WeatherStore : public QObject
@@ -48,6 +49,10 @@ public:
 
     // Checks the authorisation and asks for a fix, or asks to be allowed.
     void start();
+    // Starts unless that happened before: for surfaces that show the
+    // weather without asking for a new fix each time they appear. Nothing
+    // touches the location service or the network before the first start.
+    void startOnce();
     // Asks for a fix unless the last one is at most 8 s old.
     void refresh();
     // Requests the conditions at a position (degrees).
@@ -91,4 +96,5 @@ private:
     std::optional<QString> m_error;
     std::optional<double> m_lastUpdated;
     std::optional<double> m_lastFetch; // Clock uptime of the last fix, seconds
+    bool m_started = false;
 };

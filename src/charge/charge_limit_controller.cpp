@@ -3,11 +3,9 @@
 #include "charge/charge_inputs.h"
 #include "platform/defaults.h"
 #include "platform/format.h"
+#include "power/power_store.h"
 
 #include <algorithm>
-#include <chrono>
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -19,10 +17,6 @@ const QString kDischargeKey = QStringLiteral("pendrapro.chargeLimit.discharge");
 constexpr int kMinLimit = 50;
 constexpr int kMaxLimit = 100;
 constexpr int kDefaultLimit = 80;
-// Coarse timers may fire up to 5 % (0.15 s) off, within the 0.8 s of slack
-// the tick allows; the battery level cannot move that fast.
-constexpr auto kTickInterval = 3s;
-
 const QString kBackendAvailable = QStringLiteral("Battery charge_behaviour");
 const QString kBackendUnavailable = QStringLiteral("Unavailable");
 
@@ -66,7 +60,6 @@ ChargeLimitController::ChargeLimitController(const PowerStore &store, ChargeSMC 
     , m_store(store)
     , m_smc(smc)
     , m_defaults(defaults)
-    , m_timer(this)
     , m_isEnabled(defaults.boolValue(kEnabledKey).value_or(true))
     , m_limitPercent(clampedLimit(defaults.intValue(kPercentKey).value_or(kDefaultLimit)))
     , m_forceFullCharge(defaults.boolValue(kForceFullKey).value_or(false))
@@ -78,9 +71,6 @@ ChargeLimitController::ChargeLimitController(const PowerStore &store, ChargeSMC 
 {
     if (thresholds)
         m_firmware.emplace(*thresholds, defaults);
-    m_timer.setObjectName(QStringLiteral("chargeLimitTick"));
-    m_timer.setTimerType(Qt::CoarseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &ChargeLimitController::tick);
 }
 
 void ChargeLimitController::setEnabled(bool enabled)
@@ -137,8 +127,10 @@ void ChargeLimitController::setForceDischarge(bool on)
 
 void ChargeLimitController::start()
 {
-    m_timer.stop();
-    m_timer.start(kTickInterval);
+    // Every input of a tick other than the settings is the store's published
+    // state, so ticking between its publishes would decide the same again;
+    // following them saves a wakeup of its own every 3 s.
+    connect(&m_store, &PowerStore::published, this, &ChargeLimitController::tick, Qt::UniqueConnection);
     tick();
 }
 

@@ -7,7 +7,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <optional>
 
@@ -15,8 +14,8 @@ class Defaults;
 class PowerStore;
 
 // Keeps the battery near the user's limit while on AC, with two temporary
-// overrides (charge to full, discharge on AC). Every 3 s and after every
-// setting change it reads the battery state, decides the charger mode and
+// overrides (charge to full, discharge on AC). After each of the power
+// store's publishes and after every setting change it reads the battery state, decides the charger mode and
 // writes it through the SMC client only when it differs from the mode last
 // applied. Where the battery's firmware takes charge thresholds, the limit
 // is written there too, so it holds while the app is not running; the
@@ -64,7 +63,7 @@ public:
     void setForceFullCharge(bool on); // switches forceDischarge off
     void setForceDischarge(bool on); // switches forceFullCharge off
 
-    // (Re)starts the 3 s tick and ticks at once.
+    // Ticks at once and after each of the store's publishes from then on.
     void start();
     void tick();
     // Ends both overrides.
@@ -105,7 +104,6 @@ private:
     const PowerStore &m_store;
     ChargeSMC &m_smc;
     Defaults &m_defaults;
-    QTimer m_timer;
 
     bool m_isEnabled = true;
     double m_limitPercent = 80;

@@ -83,6 +83,13 @@ void DrainLog::noteTop(const QString &name, double score, double cpuPercent)
     append([=](double now) { return procRecordLine(now, name, score, cpuPercent); });
 }
 
+void DrainLog::forgetTop()
+{
+    std::lock_guard lock(m_topMutex);
+    m_lastTopName.clear();
+    m_lastTopScore = 0;
+}
+
 void DrainLog::logEvent(DrainEvent event)
 {
     append([name = drainEventName(event)](double now) { return eventRecordLine(now, name); });

@@ -55,6 +55,8 @@ public:
     // Remembers the leading process for later power records and appends a
     // "proc" record.
     void noteTop(const QString &name, double score, double cpuPercent) override;
+    // Later power records carry "" and 0, as before the first note.
+    void forgetTop() override;
     // An "event" record for a sleep or wake of the system or the displays.
     void logEvent(DrainEvent event);
     // Deletes the file; the next record starts a new one.

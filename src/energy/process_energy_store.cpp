@@ -58,6 +58,9 @@ ProcessEnergyStore::~ProcessEnergyStore()
 
 void ProcessEnergyStore::start()
 {
+    m_started = true;
+    if (!running())
+        return;
     scheduleTimer();
     m_soonTimer.start(kFirstPassDelay);
 }
@@ -67,9 +70,30 @@ void ProcessEnergyStore::setFastMode(bool fast)
     if (fast == m_fastMode)
         return;
     m_fastMode = fast;
+    if (!running())
+        return;
     scheduleTimer();
     if (fast)
         m_soonTimer.start(kFastModeExtraPassDelay);
+}
+
+void ProcessEnergyStore::setPaused(bool paused)
+{
+    if (paused == m_paused)
+        return;
+    m_paused = paused;
+    if (paused) {
+        m_timer.stop();
+        m_soonTimer.stop();
+        if (m_topSink)
+            m_topSink->forgetTop();
+        return;
+    }
+    if (!m_started)
+        return;
+    scheduleTimer();
+    // The pass covers the whole pause, so the list is a fair average at once.
+    sample();
 }
 
 void ProcessEnergyStore::scheduleTimer()

@@ -47,10 +47,16 @@ public:
     bool sampleInFlight() const { return m_sampleInFlight; }
 
     // Starts the timer at the current cadence; the first pass follows in 3 s.
+    // While paused it only remembers that it was started.
     void start();
     // 5 s passes while the user looks at the list, 20 s otherwise; switching
-    // on also asks for a pass 0.35 s later.
+    // on while running also asks for a pass 0.35 s later.
     void setFastMode(bool fast);
+    // While nobody reads the passes no timer runs and the drain log forgets
+    // the leader, so its power records name no process that is not being
+    // measured. Resuming a started store runs a pass at once.
+    void setPaused(bool paused);
+    bool isPaused() const { return m_paused; }
     // Requests one pass; dropped while one is queued or running.
     void sample();
     // Publishes a pass's list unless it differs only slightly from `top`, and
@@ -61,6 +67,7 @@ signals:
     void topChanged();
 
 private:
+    bool running() const { return m_started && !m_paused; }
     void scheduleTimer();
 
     const Clock &m_clock;
@@ -71,6 +78,8 @@ private:
     // The first pass after start and the extra one when fast mode begins.
     QTimer m_soonTimer;
     bool m_fastMode = false;
+    bool m_started = false;
+    bool m_paused = false;
     bool m_sampleInFlight = false;
     double m_lastTopNote; // monotonic seconds
     // Used only on the queue.

@@ -105,10 +105,13 @@ std::unique_ptr<LocationManager> makeSystemLocationManager()
 {
     // GeoClue matches the desktop id against the installed .desktop file
     // when it decides whether the application may locate the machine.
-    const QVariantMap parameters{{QStringLiteral("desktopId"), QStringLiteral("com.marblewickhq.pendrapro")}};
-    std::unique_ptr<QGeoPositionInfoSource> source(
-        QGeoPositionInfoSource::createSource(QStringLiteral("geoclue2"), parameters, nullptr));
-    return std::make_unique<GeoClueLocationManager>(std::move(source), QDBusConnection::systemBus());
+    return std::make_unique<GeoClueLocationManager>(
+        [] {
+            const QVariantMap parameters{{QStringLiteral("desktopId"), QStringLiteral("com.marblewickhq.pendrapro")}};
+            return std::unique_ptr<QGeoPositionInfoSource>(
+                QGeoPositionInfoSource::createSource(QStringLiteral("geoclue2"), parameters, nullptr));
+        },
+        QDBusConnection::systemBus());
 }
 
 std::unique_ptr<ReverseGeocoder> makeSystemReverseGeocoder(QNetworkAccessManager &network, Clock &clock,

@@ -203,6 +203,7 @@ void PowerStore::publish(const BatSnap &snapshot, const PackageReading &package,
     const double interval = currentInterval();
     if (std::abs(interval - timerInterval()) > kIntervalSlack)
         restartTimer(interval);
+    emit published();
 }
 
 void PowerStore::publishPackage(const PackageReading &package)

@@ -128,6 +128,9 @@ signals:
     void remainingMinutesChanged();
     void minutesIsLiveEstimateChanged();
     void wattHistoryChanged(); // wattHistory and wattHistorySpark
+    // After every poll's publish, whether or not a field changed: for rules
+    // that read the published state on the store's cadence.
+    void published();
 
 private:
     void restartTimer(double interval);

@@ -22,6 +22,8 @@
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
+#include <optional>
+
 namespace {
 
 using Response = LoopbackHttpServer::Response;
@@ -108,6 +110,24 @@ TEST_F(PlusChatModelTest, SendIgnoresBlankDraftsAndRequestsWhileBusy)
     ASSERT_EQ(model().messages().size(), 2);
     EXPECT_EQ(model().messages().last().text, "Plug in soon.");
     EXPECT_EQ(model().status(), "Ready · openrouter/auto");
+}
+
+TEST_F(PlusChatModelTest, ASendBeforeTheKeychainWasReadWaitsForItsKey)
+{
+    defaults.remove(PlusAIKeyStore::legacyKey(PlusAIProvider::openRouter));
+    std::optional<Keychain::Result> written;
+    keychain->write(PlusAIKeyStore::kService, PlusAIProviders::displayName(PlusAIProvider::openRouter),
+                    QStringLiteral("sk-or-saved"), [&](const Keychain::Result &r) { written = r; });
+    ASSERT_TRUE(spinUntil([&] { return written.has_value(); }));
+    ASSERT_FALSE(keys.isLoaded()) << "nothing reads the keychain before a key is needed";
+
+    model().setDraft(QStringLiteral("Why so hot?"));
+    model().send();
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(server.requests().last().header("Authorization"), "Bearer sk-or-saved");
+    EXPECT_EQ(model().messages().last().text, "Plug in soon.");
+    EXPECT_FALSE(model().messages().last().isError);
 }
 
 TEST_F(PlusChatModelTest, ExplainDrainSendsTheSnapshotButShowsTheShortRequest)

@@ -239,3 +239,18 @@ TEST(NominatimParse, LocalityAndAreaFromTheAddress)
 }
 
 } // namespace
+
+TEST(GeoClueLocationManager, LoadsThePositionSourceOnlyAtTheFirstAttempt)
+{
+    int made = 0;
+    GeoClueLocationManager manager(
+        [&made] {
+            ++made;
+            return std::make_unique<FakePositionSource>();
+        },
+        QDBusConnection::sessionBus());
+    EXPECT_EQ(made, 0);
+    manager.requestLocation();
+    manager.requestLocation();
+    EXPECT_EQ(made, 1);
+}

@@ -394,20 +394,14 @@ TEST_F(ChargeControllerTest, PublishesOnlyRealChanges)
     EXPECT_EQ(backend.count(), 0);
 }
 
-TEST_F(ChargeControllerTest, StartRunsACoarseThreeSecondTimerAndTicksAtOnce)
+TEST_F(ChargeControllerTest, StartTicksAtOnceAndThenWithEveryPublishOfTheStore)
 {
     plugIn(85);
     ChargeLimitController &c = controller();
     c.start();
-    c.start();
-    const QList<QTimer *> timers = c.findChildren<QTimer *>(QStringLiteral("chargeLimitTick"));
-    ASSERT_EQ(timers.size(), 1);
-    EXPECT_TRUE(timers[0]->isActive());
-    EXPECT_EQ(timers[0]->interval(), 3000);
-    EXPECT_EQ(timers[0]->timerType(), Qt::CoarseTimer);
+    EXPECT_TRUE(c.findChildren<QTimer *>().isEmpty()) << "no wakeups of its own";
     EXPECT_EQ(c.status(), Status::holding);
 
-    unplug(85);
-    ASSERT_TRUE(QMetaObject::invokeMethod(timers[0], "timeout", Qt::DirectConnection));
+    harness.publish(onBatterySnap(85));
     EXPECT_EQ(c.status(), Status::onBattery);
 }

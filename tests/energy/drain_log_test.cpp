@@ -136,6 +136,17 @@ TEST_F(DrainLogTest, PowerRecordsCarryTheLastNotedTopProcess)
     EXPECT_EQ(log->lastTopScore(), 30.5);
 }
 
+TEST_F(DrainLogTest, AfterTheLeaderIsForgottenPowerRecordsNameNoProcess)
+{
+    log->noteTop(QStringLiteral("alpha"), 30.5, 120);
+    log->forgetTop();
+    log->logPower(79, 8, 3.5, false);
+    const QList<QJsonObject> lines = records(rawContents());
+    ASSERT_EQ(lines.size(), 2) << "forgetting writes nothing";
+    EXPECT_EQ(lines[1].value("top").toString(), QString());
+    EXPECT_EQ(lines[1].value("topScore").toDouble(), 0);
+}
+
 TEST_F(DrainLogTest, ClearHistoryDeletesTheFileAndTheNextAppendStartsAnew)
 {
     log->logEvent(DrainEvent::DisplaySleep);

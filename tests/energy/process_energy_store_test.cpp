@@ -24,10 +24,12 @@ class RecordingTopSink : public TopProcessSink
 {
 public:
     QList<Note> notes;
+    int forgets = 0;
     void noteTop(const QString &name, double score, double cpuPercent) override
     {
         notes.append({name, score, cpuPercent});
     }
+    void forgetTop() override { ++forgets; }
 };
 
 ProcEnergy entry(int id, double watts, double cpu)
@@ -160,6 +162,32 @@ TEST_F(ProcessEnergyStoreTest, CadenceIsTwentySecondsOrFiveInFastMode)
     store->setFastMode(false);
     EXPECT_EQ(timer("processSampleTimer")->interval(), 20000);
     EXPECT_FALSE(store->fastMode());
+}
+
+TEST_F(ProcessEnergyStoreTest, APausedStoreRunsNoPassAndResumingRunsOneAtOnce)
+{
+    table.add(1, "alpha");
+    store->setPaused(true);
+    store->start();
+    store->setFastMode(true);
+    EXPECT_FALSE(timer("processSampleTimer")->isActive());
+    EXPECT_FALSE(timer("processPassSoonTimer")->isActive()) << "no first pass and no fast-mode pass";
+    EXPECT_EQ(sink.forgets, 1) << "the drain log stops naming a leader nobody measures";
+
+    store->setPaused(false);
+    EXPECT_TRUE(store->sampleInFlight()) << "at once, not after a timer";
+    EXPECT_TRUE(timer("processSampleTimer")->isActive());
+    EXPECT_EQ(timer("processSampleTimer")->interval(), 5000) << "fast mode set while paused holds";
+    ASSERT_TRUE(spinUntil([this] { return !store->sampleInFlight(); }));
+    EXPECT_EQ(cpuReads.load(), 1);
+}
+
+TEST_F(ProcessEnergyStoreTest, AStoreNotYetStartedStaysIdleWhenResumed)
+{
+    store->setPaused(true);
+    store->setPaused(false);
+    EXPECT_FALSE(store->sampleInFlight());
+    EXPECT_FALSE(timer("processSampleTimer")->isActive());
 }
 
 TEST(PowerFiguresOf, AttributesTheBatteryDrawOnBatteryAndThePackageOtherwise)

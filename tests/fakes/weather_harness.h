@@ -25,9 +25,15 @@ struct WeatherHarness
     {
         server.respond("/v1/forecast", kExampleForecast);
         server.respond("/reverse", kMunich);
-        auto fake = withPositionSource ? std::make_unique<FakePositionSource>() : nullptr;
-        source = fake.get();
-        manager = std::make_unique<GeoClueLocationManager>(std::move(fake), QDBusConnection::sessionBus());
+        auto fake = std::make_shared<std::unique_ptr<QGeoPositionInfoSource>>(
+            withPositionSource ? std::make_unique<FakePositionSource>() : nullptr);
+        source = static_cast<FakePositionSource *>(fake->get());
+        manager = std::make_unique<GeoClueLocationManager>(
+            [this, fake] {
+                ++sourcesMade;
+                return std::move(*fake);
+            },
+            QDBusConnection::sessionBus());
         geocoder = std::make_unique<NominatimReverseGeocoder>(network, clock, server.baseUrl(), "PendraPro/test");
         store = std::make_unique<WeatherStore>(*manager, *geocoder, network, clock, server.baseUrl());
     }
@@ -35,7 +41,8 @@ struct WeatherHarness
     LoopbackHttpServer server;
     QNetworkAccessManager network;
     FakeClock clock;
-    FakePositionSource *source = nullptr; // owned by the manager
+    FakePositionSource *source = nullptr; // owned by the manager once it asks for it
+    int sourcesMade = 0; // the manager's requests for a position source
     std::unique_ptr<GeoClueLocationManager> manager;
     std::unique_ptr<NominatimReverseGeocoder> geocoder;
     std::unique_ptr<WeatherStore> store;

@@ -3,6 +3,7 @@
 #include "app/assistant/plus_pasteable_key_field.h"
 #include "app/assistant/plus_prefs_api_config_pane.h"
 #include "app/ui/panel_style.h"
+#include "assistant/ai_key_store.h"
 #include "assistant/ai_openrouter_model.h"
 #include "assistant/plus_chat_model.h"
 #include "assistant/plus_file_downloads.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -172,6 +174,12 @@ PlusChatSection::PlusChatSection(PlusChatModel &chat, PlusAIKeyStore &keys, cons
     buildInput(column);
     bindModel();
     m_chat.loadKey();
+}
+
+void PlusChatSection::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_keys.load();
 }
 
 void PlusChatSection::buildHeader(QVBoxLayout *layout)

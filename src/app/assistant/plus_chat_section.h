@@ -39,6 +39,10 @@ public:
     // chat model. Non-blocking.
     void offerSave(const PlusChatExport &chatExport);
 
+protected:
+    // Shows the saved keys, so the keychain is read when this first appears.
+    void showEvent(QShowEvent *event) override;
+
 private:
     void buildHeader(QVBoxLayout *layout);
     void buildKeyRow(QVBoxLayout *layout, Layout sectionLayout);

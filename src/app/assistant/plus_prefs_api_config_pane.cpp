@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -270,8 +271,19 @@ QString PlusPrefsAPIConfigPane::testModel(PlusAIProvider provider) const
     return provider == PlusAIProvider::openRouter ? m_openRouterModel : PlusAIProviders::defaultModel(provider);
 }
 
+void PlusPrefsAPIConfigPane::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_keys.load();
+}
+
 void PlusPrefsAPIConfigPane::test(PlusAIProvider provider)
 {
+    if (!m_drafts.contains(provider) && !m_keys.isLoaded()) {
+        // The saved key is tested, so it has to be read first.
+        m_keys.whenLoaded(this, [this, provider] { test(provider); });
+        return;
+    }
     const QString key =
         (m_drafts.contains(provider) ? m_drafts.value(provider) : m_keys.keyForProvider(provider)).trimmed();
     if (key.isEmpty()) {

@@ -49,6 +49,10 @@ signals:
     // A key (trimmed; empty when cleared) now stored for `provider`.
     void keySaved(PlusAIProvider provider, const QString &key);
 
+protected:
+    // Shows the saved keys, so the keychain is read when this first appears.
+    void showEvent(QShowEvent *event) override;
+
 private:
     void pick(PlusAIProvider provider);
     void setStatus(PlusAIProvider provider, const QString &text);

@@ -7,10 +7,12 @@
 #include "assistant/weather_texts.h"
 
 #include <QLabel>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 PlusPrefsWeatherPane::PlusPrefsWeatherPane(WeatherStore &store, QWidget *parent)
     : QWidget(parent)
+    , m_store(store)
 {
     setObjectName(QStringLiteral("plusPrefsWeatherPane"));
 
@@ -40,4 +42,10 @@ PlusPrefsWeatherPane::PlusPrefsWeatherPane(WeatherStore &store, QWidget *parent)
     column->addSpacing(12);
     column->addWidget(refresh, 0, Qt::AlignLeft);
     column->addStretch(1);
+}
+
+void PlusPrefsWeatherPane::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_store.startOnce();
 }

@@ -12,4 +12,11 @@ class PlusPrefsWeatherPane : public QWidget
 
 public:
     explicit PlusPrefsWeatherPane(WeatherStore &store, QWidget *parent = nullptr);
+
+protected:
+    // The first time any weather surface appears, the store starts.
+    void showEvent(QShowEvent *event) override;
+
+private:
+    WeatherStore &m_store;
 };

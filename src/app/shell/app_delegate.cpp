@@ -19,6 +19,7 @@
 #include "energy/drain_log.h"
 #include "assistant/weather_store.h"
 #include "energy/process_energy_store.h"
+#include "energy/process_sampling_gate.h"
 #include "integration/launch_at_login_helper.h"
 #include "integration/menu_bar_position_store.h"
 #include "integration/system_battery_menu_hider.h"
@@ -33,6 +34,7 @@
 #include <QDesktopServices>
 #include <QLayout>
 #include <QMenuBar>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -82,9 +84,6 @@ AppDelegate::AppDelegate(DelegateServices services, QObject *parent)
     , m_colorScheme(services.colorScheme)
     , m_trayPanel(services.trayPanel)
 {
-    m_titleTimer.setTimerType(Qt::CoarseTimer);
-    m_titleTimer.setInterval(kTitleTimerInterval);
-    connect(&m_titleTimer, &QTimer::timeout, this, [this] { m_redrawer->redrawImmediately(); });
 }
 
 AppDelegate::~AppDelegate()
@@ -96,7 +95,6 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     mirrorLoginItemState();
     buildMainMenu();
-    startWeather();
     startPowerStore();
     startProcessEnergySampler();
     startChargeController();
@@ -107,14 +105,12 @@ void AppDelegate::applicationDidFinishLaunching()
     installKeyMonitor();
     observePopoverAndPowerModeNotices();
     subscribeToPowerStore();
-    startTitleTimer();
     observeAppNotifications();
     schedulePostLaunchWork();
 }
 
 void AppDelegate::applicationWillTerminate()
 {
-    m_titleTimer.stop();
     // Restores only what this app hid, so a second call does nothing.
     if (m_systemBatteryHider)
         m_systemBatteryHider->restoreAndWait();
@@ -145,10 +141,12 @@ void AppDelegate::buildMainMenu()
     m_mainMenu = std::make_unique<MainMenu>(*this);
 }
 
-void AppDelegate::startWeather()
+// The title carries the temperature only where the host draws it; weather
+// surfaces in the windows start the store themselves when they appear.
+void AppDelegate::startWeatherWhenTheTitleShowsIt()
 {
-    if (m_weather)
-        m_weather->start();
+    if (m_weather && m_trayHost->host().drawsLabel)
+        m_weather->startOnce();
 }
 
 void AppDelegate::startPowerStore()
@@ -160,8 +158,10 @@ void AppDelegate::startPowerStore()
 
 void AppDelegate::startProcessEnergySampler()
 {
-    if (m_processEnergy)
-        m_processEnergy->start();
+    if (!m_processEnergy)
+        return;
+    m_processSampling = std::make_unique<ProcessSamplingGate>(*m_processEnergy, m_power);
+    m_processEnergy->start();
 }
 
 void AppDelegate::startChargeController()
@@ -209,6 +209,7 @@ void AppDelegate::createStatusItem()
             if (m_clickRouter)
                 m_clickRouter->setHostBehaviour(m_trayHost->host());
             m_redrawer->forceRedraw();
+            startWeatherWhenTheTitleShowsIt();
         });
     }
     m_statusItem.reset();
@@ -256,13 +257,13 @@ void AppDelegate::subscribeToPowerStore()
 {
     m_cancellables << connect(&m_power, &PowerStore::packageWattsChanged, this,
                               [this] { m_redrawer->requestThrottledRedraw(); });
-    for (auto signal : {&PowerStore::levelPercentChanged, &PowerStore::isOnACChanged, &PowerStore::isChargingChanged})
+    // Together with the notifications for settings and weather and the power
+    // mode's signal these cover every input of the title, so no timer has to
+    // poll it; a redraw with an unchanged key draws nothing.
+    for (auto signal : {&PowerStore::levelPercentChanged, &PowerStore::isOnACChanged, &PowerStore::isChargingChanged,
+                        &PowerStore::batteryPresentChanged, &PowerStore::remainingMinutesChanged,
+                        &PowerStore::timeTextChanged})
         m_cancellables << connect(&m_power, signal, this, [this] { m_redrawer->redrawImmediately(); });
-}
-
-void AppDelegate::startTitleTimer()
-{
-    m_titleTimer.start();
 }
 
 void AppDelegate::observeAppNotifications()
@@ -306,13 +307,23 @@ void AppDelegate::popoverDidShow()
 {
     if (!m_power.fastMode())
         m_power.setFastMode(true);
+    // Fast mode first, so a sampler that resumes for the menu starts with a
+    // fast pass.
     if (m_processEnergy)
         m_processEnergy->setFastMode(true);
+    noteWindowShown(ProcessSamplingGate::Window::batteryMenu, true);
 }
 
 void AppDelegate::popoverDidClose()
 {
     leaveFastMode();
+    noteWindowShown(ProcessSamplingGate::Window::batteryMenu, false);
+}
+
+void AppDelegate::noteWindowShown(ProcessSamplingGate::Window window, bool shown)
+{
+    if (m_processSampling)
+        m_processSampling->setWindowShown(window, shown);
 }
 
 void AppDelegate::leaveFastMode()
@@ -340,6 +351,8 @@ void AppDelegate::openDashboard()
             content = [this] { return m_makeDashboardContent(*this); };
         m_dashboardWindow = std::make_unique<AppWindow>(kDashboardStyle, std::move(content),
                                                         [this](QWidget *window) { decorateWindow(window); });
+        connect(m_dashboardWindow.get(), &AppWindow::shownChanged, this,
+                [this](bool shown) { noteWindowShown(ProcessSamplingGate::Window::dashboard, shown); });
     }
     m_dashboardWindow->open(QSize(dashboardOpenWidth(dashboardCardWidth()), kDashboardHeight));
 }
@@ -354,6 +367,8 @@ void AppDelegate::openPreferences()
             content = [this] { return m_makePreferencesContent(*this); };
         m_preferencesWindow = std::make_unique<AppWindow>(kPreferencesStyle, std::move(content),
                                                           [this](QWidget *window) { decorateWindow(window); });
+        connect(m_preferencesWindow.get(), &AppWindow::shownChanged, this,
+                [this](bool shown) { noteWindowShown(ProcessSamplingGate::Window::preferences, shown); });
     }
     m_preferencesWindow->open(kPreferencesSize);
 }

@@ -2,13 +2,13 @@
 
 #include "app/core/app_actions.h"
 #include "app/tray/menu_bar_battery_icon.h"
+#include "energy/process_sampling_gate.h"
 
 #include <QList>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
 #include <QSize>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -84,7 +84,6 @@ class AppDelegate : public QObject, public AppActions
     Q_OBJECT
 
 public:
-    static constexpr auto kTitleTimerInterval = std::chrono::seconds(8);
     static constexpr auto kPostLaunchDelay = std::chrono::milliseconds(1200);
     static constexpr int kDashboardHeight = 560;
     static inline const QString kWebsite = QStringLiteral("https://marblewickhq.com/pendrapro");
@@ -114,10 +113,10 @@ public:
     StatusClickRouter *clickRouter() const { return m_clickRouter.get(); }
     TrayHostTracker *trayHost() const { return m_trayHost.get(); }
     SystemEventRouter *systemEvents() const { return m_systemEvents.get(); }
+    ProcessSamplingGate *processSampling() const { return m_processSampling.get(); }
     AppWindow *dashboardWindow() const { return m_dashboardWindow.get(); }
     AppWindow *preferencesWindow() const { return m_preferencesWindow.get(); }
     MainMenu *mainMenu() const { return m_mainMenu.get(); }
-    const QTimer &titleTimer() const { return m_titleTimer; }
 
 signals:
     // The user asked for an update check ("Check for Updates").
@@ -129,7 +128,6 @@ private:
     // Launch, in order.
     void mirrorLoginItemState();
     void buildMainMenu();
-    void startWeather();
     void startPowerStore();
     void startProcessEnergySampler();
     void startChargeController();
@@ -140,13 +138,14 @@ private:
     void installKeyMonitor();
     void observePopoverAndPowerModeNotices();
     void subscribeToPowerStore();
-    void startTitleTimer();
     void observeAppNotifications();
     void schedulePostLaunchWork();
 
     MenuBarBatteryIcon::Inputs statusInputs() const;
     void popoverDidShow();
     void popoverDidClose();
+    void startWeatherWhenTheTitleShowsIt();
+    void noteWindowShown(ProcessSamplingGate::Window window, bool shown);
     void leaveFastMode();
     void refitDashboard();
     int dashboardCardWidth() const;
@@ -173,6 +172,7 @@ private:
     ColorSchemeSource *m_colorScheme;
     TrayPanelProbe *m_trayPanel;
 
+    std::unique_ptr<ProcessSamplingGate> m_processSampling;
     std::unique_ptr<TrayHostTracker> m_trayHost;
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<StatusItemRedrawer> m_redrawer;
@@ -183,6 +183,5 @@ private:
     std::unique_ptr<AppWindow> m_dashboardWindow;
     std::unique_ptr<AppWindow> m_preferencesWindow;
     std::unique_ptr<MainMenu> m_mainMenu;
-    QTimer m_titleTimer;
     QList<QMetaObject::Connection> m_cancellables;
 };

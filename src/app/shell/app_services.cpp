@@ -120,7 +120,6 @@ AppServices::AppServices()
 
     m_keychain = makeSystemKeychain(Paths::configDir() + QStringLiteral("/secrets"));
     m_aiKeys = std::make_unique<PlusAIKeyStore>(*m_keychain, *m_defaults);
-    m_aiKeys->load();
     m_aiClient = std::make_unique<PlusAIClient>(*m_network, *m_defaults, PlusAIHosts::production());
     m_fileManager = makeSystemFileManager(
         [](const QString &folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); });

@@ -1,5 +1,6 @@
 #include "app/shell/app_window.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -63,9 +64,17 @@ void AppWindow::open(QSize contentSize)
         window->move(frame.topLeft());
     }
     m_window = window;
+    window->installEventFilter(this);
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+bool AppWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        emit shownChanged(event->type() == QEvent::Show);
+    return QObject::eventFilter(watched, event);
 }
 
 void AppWindow::orderOut()

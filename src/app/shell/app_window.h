@@ -42,6 +42,13 @@ public:
     QWidget *window() const { return m_window; }
     bool isVisible() const;
 
+signals:
+    // The window appeared on screen or left it (closed, hidden, minimised).
+    void shownChanged(bool shown);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     AppWindowStyle m_style;
     std::function<QWidget *()> m_makeContent;

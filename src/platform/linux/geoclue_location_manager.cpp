@@ -18,18 +18,11 @@ constexpr auto kFixTimeout = 30s;
 
 } // namespace
 
-GeoClueLocationManager::GeoClueLocationManager(std::unique_ptr<QGeoPositionInfoSource> source, QDBusConnection bus,
-                                               QObject *parent)
+GeoClueLocationManager::GeoClueLocationManager(SourceFactory makeSource, QDBusConnection bus, QObject *parent)
     : LocationManager(parent)
-    , m_source(std::move(source))
+    , m_makeSource(std::move(makeSource))
     , m_bus(std::move(bus))
 {
-    if (!m_source)
-        return;
-    // GeoClue offers street level at the least; the fix is coarsened below.
-    m_source->setPreferredPositioningMethods(QGeoPositionInfoSource::NonSatellitePositioningMethods);
-    connect(m_source.get(), &QGeoPositionInfoSource::positionUpdated, this, &GeoClueLocationManager::onPosition);
-    connect(m_source.get(), &QGeoPositionInfoSource::errorOccurred, this, &GeoClueLocationManager::onError);
 }
 
 GeoClueLocationManager::~GeoClueLocationManager() = default;
@@ -55,9 +48,24 @@ void GeoClueLocationManager::requestLocation()
     startAttempt();
 }
 
+bool GeoClueLocationManager::haveSource()
+{
+    if (m_makeSource) {
+        m_source = std::exchange(m_makeSource, nullptr)();
+        if (m_source) {
+            // GeoClue offers street level at the least; the fix is coarsened below.
+            m_source->setPreferredPositioningMethods(QGeoPositionInfoSource::NonSatellitePositioningMethods);
+            connect(m_source.get(), &QGeoPositionInfoSource::positionUpdated, this,
+                    &GeoClueLocationManager::onPosition);
+            connect(m_source.get(), &QGeoPositionInfoSource::errorOccurred, this, &GeoClueLocationManager::onError);
+        }
+    }
+    return m_source != nullptr;
+}
+
 void GeoClueLocationManager::startAttempt()
 {
-    if (!m_source) {
+    if (!haveSource()) {
         fail(GeoClueTexts::noPlugin);
         return;
     }

@@ -23,10 +23,13 @@ class GeoClueLocationManager final : public LocationManager
     Q_OBJECT
 
 public:
-    // `source` may be null (no position plugin); `bus` is where GeoClue
-    // lives (the system bus).
-    GeoClueLocationManager(std::unique_ptr<QGeoPositionInfoSource> source, QDBusConnection bus,
-                           QObject *parent = nullptr);
+    // Makes the position source, or null when there is no position plugin.
+    using SourceFactory = std::function<std::unique_ptr<QGeoPositionInfoSource>()>;
+
+    // The source is made at the first attempt: loading Qt Positioning's
+    // plugins costs memory that a user without weather never needs. `bus` is
+    // where GeoClue lives (the system bus).
+    GeoClueLocationManager(SourceFactory makeSource, QDBusConnection bus, QObject *parent = nullptr);
     ~GeoClueLocationManager() override;
 
     LocationAuthorization authorizationStatus() const override { return m_status; }
@@ -38,6 +41,8 @@ public:
     static GeoPosition coarsened(double latitude, double longitude);
 
 private:
+    // False when there is no position plugin.
+    bool haveSource();
     void startAttempt();
     void onPosition(const QGeoPositionInfo &info);
     void onError(QGeoPositionInfoSource::Error error);
@@ -48,6 +53,7 @@ private:
     void askBus(const QString &method, const QVariantList &arguments, std::function<void(const QDBusMessage &)> done);
     void fail(const QString &description);
 
+    SourceFactory m_makeSource;
     std::unique_ptr<QGeoPositionInfoSource> m_source;
     QDBusConnection m_bus;
     LocationAuthorization m_status = LocationAuthorization::notDetermined;

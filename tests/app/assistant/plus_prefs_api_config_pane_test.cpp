@@ -94,7 +94,8 @@ TEST_F(PlusPrefsAPIConfigPaneTest, TestNeedsAKeyAndPrefersTheDraft)
 {
     server.respondWith(Response{200, R"({"choices":[{"message":{"content":" ok "}}]})"});
     pane.test(PlusAIProvider::openai);
-    EXPECT_EQ(pane.status(PlusAIProvider::openai), "Paste a key first");
+    ASSERT_TRUE(waitForStatus(PlusAIProvider::openai, QStringLiteral("Paste a key first")))
+        << "after the keychain was read for a saved key";
     EXPECT_FALSE(pane.testing().has_value());
 
     defaults.setString(PlusAIKeyStore::legacyKey(PlusAIProvider::openai), QStringLiteral("stored"));

@@ -57,6 +57,18 @@ TEST(PlusPrefsWeatherPane, RefreshButtonAsksForANewFix)
     EXPECT_EQ(weather.source->updateRequests, 1);
 }
 
+TEST(PlusPrefsWeatherPane, AppearingStartsTheStoreOnlyTheFirstTime)
+{
+    WeatherHarness weather;
+    PlusPrefsWeatherPane pane(*weather.store);
+    EXPECT_EQ(weather.source->updateRequests, 0) << "a pane that is built but not shown asks for nothing";
+    pane.show();
+    EXPECT_EQ(weather.source->updateRequests, 1);
+    pane.hide();
+    pane.show();
+    EXPECT_EQ(weather.source->updateRequests, 1) << "its button asks for newer conditions";
+}
+
 TEST(WeatherDisplayLink, EachSuccessfulUpdateRedrawsTheMenuBar)
 {
     WeatherHarness weather;

@@ -94,8 +94,19 @@ TEST_F(DelegateFixture, LaunchDrawsTheStatusItemFromTheStore)
     EXPECT_GE(item->length(), 36);
     EXPECT_TRUE(delegate.popover()->isWarm());
     EXPECT_FALSE(delegate.popover()->isShown());
-    EXPECT_EQ(delegate.titleTimer().interval(), 8000);
-    EXPECT_TRUE(delegate.titleTimer().isActive());
+}
+
+TEST_F(DelegateFixture, TheTitleFollowsTheTimeLeftAtOnce)
+{
+    // Level, adapter and charging stay as they were: only the time moves.
+    const std::optional<int> before = harness.store.remainingMinutes();
+    for (int poll = 0; poll < 20 && harness.store.remainingMinutes() == before; ++poll) {
+        harness.clock.advance(30);
+        setState(onBatterySnap(83, 8.0, 95), 7.4);
+    }
+    const int minutes = harness.store.remainingMinutes().value_or(0);
+    ASSERT_NE(minutes, before.value_or(0));
+    EXPECT_EQ(item->label, QStringLiteral("83% %1h %2m").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0')));
 }
 
 TEST_F(DelegateFixture, LevelChangeRedrawsAtOnce)
@@ -199,7 +210,6 @@ TEST_F(DelegateFixture, EscapeClosesThePopover)
 TEST_F(DelegateFixture, TerminationDropsSubscriptions)
 {
     delegate.applicationWillTerminate();
-    EXPECT_FALSE(delegate.titleTimer().isActive());
     setState(onBatterySnap(40, 8.0, 125));
     EXPECT_EQ(item->label, QStringLiteral("83% 2h 05m"));
 }

@@ -2,12 +2,16 @@
 #include "app/core/notification_center.h"
 #include "app/ui/popover_controller.h"
 #include "energy/drain_log.h"
+#include "energy/power_figures.h"
+#include "energy/process_energy_store.h"
 #include "platform/defaults.h"
 #include "platform/linux/workspace_linux.h"
 
 #include "fakes/fake_logind.h"
+#include "fakes/fake_process_table.h"
 #include "fakes/power_store_harness.h"
 #include "fakes/recording_status_item.h"
+#include "fakes/weather_harness.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
 
@@ -25,8 +29,11 @@ struct DelegateWiringFixture : ::testing::Test
 {
     DelegateWiringFixture()
     {
+        processes.add(1, QStringLiteral("alpha"));
+        processes.beforeCpuRead = [this](int) { ++passes; };
         harness.snapshots.setSnapshot(onBatterySnap(70, 6.0, 200));
         delegate.applicationDidFinishLaunching();
+        delegate.popover()->setScreenArea([](QPoint) { return QRect(0, 0, 1280, 800); });
     }
     ~DelegateWiringFixture() override { delegate.applicationWillTerminate(); }
 
@@ -44,6 +51,11 @@ struct DelegateWiringFixture : ::testing::Test
     Defaults defaults{dir.filePath(QStringLiteral("defaults.json"))};
     DrainLog drainLog{dir.filePath(QStringLiteral("drain.jsonl")), defaults, harness.clock, [](int) { return 1; }};
     NotificationCenter notifications;
+    WeatherHarness weather;
+    FakeProcessTable processes;
+    std::atomic<int> passes{0};
+    ProcessEnergyStore processEnergy{processes, harness.clock, [this] { return powerFiguresOf(harness.store); },
+                                     &drainLog};
     const LinuxWorkspaceEvents::ServiceNames names{
         perProcessBusName(QStringLiteral("org.freedesktop.login1")),
         perProcessBusName(QStringLiteral("org.freedesktop.ScreenSaver")),
@@ -64,6 +76,13 @@ struct DelegateWiringFixture : ::testing::Test
         {},
         {},
         &drainLog,
+        nullptr,
+        &processEnergy,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        weather.store.get(),
     }};
 };
 
@@ -97,4 +116,26 @@ TEST_F(DelegateWiringFixture, SleepRecordIsOnDiskBeforeTheSleepDelayLockIsReleas
     logind.prepareForSleep(false);
     EXPECT_TRUE(spinUntil([&] { return manager.locksTaken() == 2 && manager.locksHeld() == 1; }))
         << "a new lock after the resume";
+}
+
+// The test's tray host draws no title beside the icon, and no window is open.
+TEST_F(DelegateWiringFixture, LaunchLeavesTheWeatherAloneWhereNothingShowsIt)
+{
+    QCoreApplication::processEvents();
+    EXPECT_EQ(weather.sourcesMade, 0) << "no position source is even loaded";
+    EXPECT_EQ(weather.store->summary(), QStringLiteral("Locating…"));
+    EXPECT_TRUE(weather.server.requests().isEmpty());
+}
+
+TEST_F(DelegateWiringFixture, OnACTheBatteryMenuStartsAProcessPassAsItOpens)
+{
+    harness.publish(fullOnACSnap());
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(spinUntil([this] { return !processEnergy.sampleInFlight(); }));
+    const int before = passes.load();
+
+    delegate.forceShowPopover();
+    ASSERT_TRUE(delegate.popover()->isShown());
+    EXPECT_TRUE(spinUntil([&] { return passes.load() > before; }));
+    EXPECT_TRUE(processEnergy.fastMode());
 }

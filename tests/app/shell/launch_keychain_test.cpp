@@ -1,0 +1,71 @@
+#include "assistant/ai_key_store.h"
+#include "platform/linux/secret_service_keychain.h"
+
+#include "fakes/fake_secret_service.h"
+#include "support/event_loop.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <optional>
+
+namespace {
+
+// The app's first power record: launch is over and the event loop runs.
+bool waitForFirstRecord(const QString &drainLog, QProcess &app)
+{
+    const QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired() && app.state() == QProcess::Running) {
+        QFile file(drainLog);
+        if (file.open(QIODevice::ReadOnly) && file.readAll().endsWith('\n'))
+            return true;
+        app.waitForFinished(100);
+    }
+    return false;
+}
+
+} // namespace
+
+// The stand-in sees what a real keychain read sends, so a count of zero below
+// means the app sent nothing.
+TEST(FakeSecretService, CountsAKeychainRead)
+{
+    FakeSecretService secrets;
+    ASSERT_TRUE(secrets.registered());
+    SecretServiceKeychain keychain;
+    std::optional<Keychain::Result> result;
+    keychain.read(PlusAIKeyStore::kService, QStringLiteral("OpenAI"), [&](const Keychain::Result &r) { result = r; });
+    ASSERT_TRUE(spinUntil([&] { return result.has_value(); }));
+    EXPECT_GT(secrets.calls(), 0);
+}
+
+// Reading the keychain may start the desktop's secret service or ask to unlock
+// it, so a launch leaves it alone until a key is needed.
+TEST(AppLaunch, MakesNoSecretServiceCall)
+{
+    FakeSecretService secrets;
+    ASSERT_TRUE(secrets.registered());
+    QTemporaryDir home;
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    app.setProcessEnvironment(env);
+    app.start(QStringLiteral(PENDRA_APP_BINARY), {});
+    ASSERT_TRUE(app.waitForStarted());
+
+    ASSERT_TRUE(waitForFirstRecord(home.filePath(QStringLiteral("data/Pendra/drain.jsonl")), app))
+        << app.readAllStandardError().toStdString();
+    EXPECT_EQ(secrets.calls(), 0);
+    ::kill(static_cast<pid_t>(app.processId()), SIGTERM);
+    EXPECT_TRUE(app.waitForFinished(10000));
+}
