@@ -66,6 +66,9 @@ public:
         bool dropConnection = false;
         // Announces more bytes than it sends, then hangs up.
         bool truncated = false;
+        // Announces no length: the body ends when the connection closes, so
+        // only the bytes received tell the client how large it is.
+        bool unannounced = false;
     };
     using Handler = std::function<Response(const Request &)>;
 
