@@ -17,9 +17,15 @@ ReplyLimits *ReplyLimits::apply(QNetworkReply *reply, std::chrono::milliseconds 
     connect(timer, &QTimer::timeout, limits, [limits] { limits->abortFor(Breach::timedOut); });
     connect(reply, &QNetworkReply::finished, timer, &QTimer::stop);
     timer->start(timeout);
-    // `total` is the announced length, -1 when none was announced.
-    connect(reply, &QNetworkReply::downloadProgress, limits, [limits, maxBytes](qint64 received, qint64 total) {
-        if (received > maxBytes || total > maxBytes)
+    connect(reply, &QNetworkReply::metaDataChanged, limits, [limits, reply, maxBytes] {
+        const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (announced.isValid() && announced.toLongLong() > maxBytes)
+            limits->abortFor(Breach::tooLarge);
+    });
+    // The body is read whole once finished, so what waits unread is what
+    // arrived.
+    connect(reply, &QNetworkReply::readyRead, limits, [limits, reply, maxBytes] {
+        if (reply->bytesAvailable() > maxBytes)
             limits->abortFor(Breach::tooLarge);
     });
     return limits;

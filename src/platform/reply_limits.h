@@ -6,15 +6,13 @@
 
 class QNetworkReply;
 
-// Bounds one network reply in time and size. A reply that has not finished
-// after `timeout`, or whose body grows past `maxBytes` (announced or
-// received), is aborted; `breach` then says which limit it hit, so the
+// Bounds one network reply that is read whole once it has finished, in time
+// and size. A reply that has not finished after `timeout`, or whose body
+// grows past `maxBytes` (announced or received), is aborted; `breach` then says which limit it hit, so the
 // finished handler can tell that from an ordinary cancel. Lives as a child
 // of the reply, so it goes with it.
 class ReplyLimits : public QObject
 {
-    Q_OBJECT
-
 public:
     enum class Breach { none, timedOut, tooLarge };
 
