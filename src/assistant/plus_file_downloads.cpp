@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -22,6 +24,9 @@ constexpr int kMaxNameAttempts = 10'000;
 const QString kFallbackName = QStringLiteral("download");
 const QString kNotDownloadable = QStringLiteral("Not a downloadable URL");
 const QString kEmptyDownload = QStringLiteral("Empty download");
+const QString kRefusedDestination = QStringLiteral("Not downloading from a local or private address");
+const QString kTooManyRedirects = QStringLiteral("Too many redirects");
+const QString kStalled = QStringLiteral("Download stalled");
 
 // Anything a link detector would take for an address: a scheme with "//",
 // "www." or "mailto:", up to white space or a character that cannot stand
@@ -62,6 +67,28 @@ QString byteSize(qint64 bytes)
     return QString::number(bytes / 1024) + QStringLiteral(" KiB");
 }
 
+bool isDownloadable(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && (scheme == u"http" || scheme == u"https") && !url.host().isEmpty();
+}
+
+// The request for `url` sent to `address`, one of the addresses its host
+// resolved to, with the host still named where the server and TLS look.
+QNetworkRequest pinnedRequest(const QUrl &url, const QHostAddress &address)
+{
+    QUrl pinned = url;
+    pinned.setHost(address.toString());
+    QNetworkRequest request(pinned);
+    request.setRawHeader("Host", url.authority(QUrl::RemoveUserInfo | QUrl::FullyEncoded).toLatin1());
+    request.setPeerVerifyName(url.host());
+    // HTTP/2 would name the address instead of the host in :authority.
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    // Each redirect's host is resolved and checked like the link's own.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    return request;
+}
+
 QString withCounter(const QString &fileName, int n)
 {
     const qsizetype dot = fileName.lastIndexOf(u'.');
@@ -96,12 +123,17 @@ struct PlusFileDownloads::Action
     Reporter reporter;
 };
 
-// One link's download. `received`, `tooLarge` and `started` belong to the main
-// thread; `file` and `writeError` to the file queue.
+// One link's download. `url`, `redirects`, `redirectTo`, `received` and
+// `tooLarge` belong to the main thread; `file` and `writeError` to the file
+// queue.
 struct PlusFileDownloads::Transfer
 {
     std::shared_ptr<Action> action;
     QString fileName;
+    QUrl url; // the link, or the redirect being followed
+    QList<QHostAddress> addresses; // checked, not tried yet
+    int redirects = 0;
+    QUrl redirectTo;
     qint64 received = 0;
     bool tooLarge = false;
     std::unique_ptr<QTemporaryFile> file;
@@ -109,12 +141,16 @@ struct PlusFileDownloads::Transfer
 };
 
 PlusFileDownloads::PlusFileDownloads(QNetworkAccessManager &network, FileManager &fileManager,
-                                     QString downloadsFolder, qint64 maxDownloadBytes, QObject *parent)
+                                     QString downloadsFolder, qint64 maxDownloadBytes,
+                                     DestinationCheck allowedDestination, std::chrono::milliseconds stallTimeout,
+                                     QObject *parent)
     : QObject(parent)
     , m_network(network)
     , m_fileManager(fileManager)
     , m_folder(std::move(downloadsFolder))
     , m_maxBytes(maxDownloadBytes)
+    , m_allowedDestination(std::move(allowedDestination))
+    , m_stallTimeout(stallTimeout)
 {
 }
 
@@ -207,8 +243,7 @@ void PlusFileDownloads::downloadAll(const QString &text, QObject *owner, Reporte
 void PlusFileDownloads::downloadOne(const QString &link, const std::shared_ptr<Action> &action)
 {
     const QUrl url(link, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != u"http" && scheme != u"https") || url.host().isEmpty()) {
+    if (!isDownloadable(url)) {
         // Reported after this call returns, like every other outcome.
         QMetaObject::invokeMethod(this, [this, action] { finish(action, {}, kNotDownloadable); },
                                   Qt::QueuedConnection);
@@ -217,9 +252,45 @@ void PlusFileDownloads::downloadOne(const QString &link, const std::shared_ptr<A
     auto transfer = std::make_shared<Transfer>();
     transfer->action = action;
     transfer->fileName = sanitizedFileName(url.fileName(QUrl::FullyDecoded));
+    resolve(url, transfer);
+}
 
-    QNetworkReply *reply = m_network.get(QNetworkRequest(url));
+void PlusFileDownloads::resolve(const QUrl &url, const std::shared_ptr<Transfer> &transfer)
+{
+    transfer->url = url;
+    QHostInfo::lookupHost(url.host(), this, [this, transfer](const QHostInfo &host) { checkDestination(host, transfer); });
+}
+
+void PlusFileDownloads::checkDestination(const QHostInfo &host, const std::shared_ptr<Transfer> &transfer)
+{
+    if (host.error() != QHostInfo::NoError || host.addresses().isEmpty()) {
+        fail(transfer, host.errorString());
+        return;
+    }
+    // One bad address refuses the name: the resolver may hand any of them
+    // to the next connection.
+    for (const QHostAddress &address : host.addresses()) {
+        if (!m_allowedDestination(address)) {
+            fail(transfer, kRefusedDestination);
+            return;
+        }
+    }
+    transfer->addresses = host.addresses();
+    connectNext(transfer);
+}
+
+void PlusFileDownloads::connectNext(const std::shared_ptr<Transfer> &transfer)
+{
+    QNetworkRequest request = pinnedRequest(transfer->url, transfer->addresses.takeFirst());
+    request.setTransferTimeout(int(m_stallTimeout.count()));
+    QNetworkReply *reply = m_network.get(request);
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply, transfer] {
+        const QVariant redirect = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
+        if (redirect.isValid()) {
+            transfer->redirectTo = transfer->url.resolved(redirect.toUrl());
+            reply->abort();
+            return;
+        }
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > m_maxBytes) {
             transfer->tooLarge = true;
@@ -227,12 +298,47 @@ void PlusFileDownloads::downloadOne(const QString &link, const std::shared_ptr<A
         }
     });
     connect(reply, &QNetworkReply::readyRead, this, [this, reply, transfer] { receive(reply, transfer); });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, transfer] { complete(reply, transfer); });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, transfer] {
+        const bool unanswered = reply->error() != QNetworkReply::NoError
+                                && !reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
+        if (!transfer->redirectTo.isEmpty()) {
+            followRedirect(reply, transfer);
+        } else if (unanswered && !transfer->addresses.isEmpty()) {
+            // The next address of the name, as a browser would (IPv6 first
+            // on a machine whose IPv6 goes nowhere, say).
+            reply->deleteLater();
+            connectNext(transfer);
+        } else {
+            complete(reply, transfer);
+        }
+    });
+}
+
+void PlusFileDownloads::followRedirect(QNetworkReply *reply, const std::shared_ptr<Transfer> &transfer)
+{
+    reply->deleteLater();
+    const QUrl target = std::exchange(transfer->redirectTo, QUrl());
+    if (!isDownloadable(target)) {
+        fail(transfer, kNotDownloadable);
+        return;
+    }
+    if (++transfer->redirects > kMaxRedirects) {
+        fail(transfer, kTooManyRedirects);
+        return;
+    }
+    resolve(target, transfer);
+}
+
+void PlusFileDownloads::fail(const std::shared_ptr<Transfer> &transfer, const QString &error)
+{
+    // Reported after the call that failed returns, like every other outcome.
+    QMetaObject::invokeMethod(
+        this, [this, transfer, error] { finish(transfer->action, {}, error); }, Qt::QueuedConnection);
 }
 
 void PlusFileDownloads::receive(QNetworkReply *reply, const std::shared_ptr<Transfer> &transfer)
 {
-    if (transfer->tooLarge)
+    if (transfer->tooLarge || !transfer->redirectTo.isEmpty())
         return;
     const QByteArray chunk = reply->readAll();
     transfer->received += chunk.size();
@@ -267,8 +373,10 @@ void PlusFileDownloads::complete(QNetworkReply *reply, const std::shared_ptr<Tra
     QString error;
     if (transfer->tooLarge)
         error = QStringLiteral("Download larger than ") + byteSize(m_maxBytes);
+    else if (reply->error() == QNetworkReply::OperationCanceledError || reply->error() == QNetworkReply::TimeoutError)
+        error = kStalled; // the transfer timeout is all that cancels a download here
     else if (reply->error() != QNetworkReply::NoError)
-        error = reply->errorString();
+        error = reply->errorString().replace(reply->url().toString(), transfer->url.toString());
     else if (transfer->received == 0)
         error = kEmptyDownload;
 

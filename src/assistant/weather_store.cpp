@@ -2,6 +2,7 @@
 
 #include "assistant/weather_forecast.h"
 #include "platform/clock.h"
+#include "platform/reply_limits.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -13,6 +14,9 @@ namespace {
 
 // A refresh within this many seconds of the last fix reuses it.
 constexpr double kRefreshGuardSeconds = 8.0;
+
+const QString kTimedOut = QStringLiteral("The weather service did not answer in time");
+const QString kTooLarge = QStringLiteral("The weather service sent too much data");
 
 QString placeName(const std::optional<Placemark> &placemark)
 {
@@ -29,13 +33,15 @@ QString placeName(const std::optional<Placemark> &placemark)
 } // namespace
 
 WeatherStore::WeatherStore(LocationManager &manager, ReverseGeocoder &geocoder, QNetworkAccessManager &network,
-                           Clock &clock, QUrl forecastBaseUrl, QObject *parent)
+                           Clock &clock, QUrl forecastBaseUrl, std::chrono::milliseconds requestTimeout,
+                           QObject *parent)
     : QObject(parent)
     , m_manager(manager)
     , m_geocoder(geocoder)
     , m_network(network)
     , m_clock(clock)
     , m_forecastBaseUrl(std::move(forecastBaseUrl))
+    , m_requestTimeout(requestTimeout)
 {
     // Queued when the manager signals from another thread, so every field
     // changes on the main thread.
@@ -115,14 +121,25 @@ void WeatherStore::onLocationFailed(const QString &description)
 void WeatherStore::fetch(double latitude, double longitude)
 {
     QNetworkReply *reply = m_network.get(QNetworkRequest(openMeteoForecastUrl(m_forecastBaseUrl, latitude, longitude)));
+    const ReplyLimits *limits = ReplyLimits::apply(reply, m_requestTimeout);
     // The reply outlives a store that is gone; it then only cleans up.
     QPointer<WeatherStore> self(this);
-    connect(reply, &QNetworkReply::finished, reply, [self, reply] {
+    connect(reply, &QNetworkReply::finished, reply, [self, reply, limits] {
         reply->deleteLater();
         if (!self)
             return;
         if (reply->error() != QNetworkReply::NoError) {
-            self->setError(reply->errorString());
+            switch (limits->breach()) {
+            case ReplyLimits::Breach::timedOut:
+                self->setError(kTimedOut);
+                break;
+            case ReplyLimits::Breach::tooLarge:
+                self->setError(kTooLarge);
+                break;
+            case ReplyLimits::Breach::none:
+                self->setError(reply->errorString());
+                break;
+            }
             self->setSummary(WeatherTexts::fetchError);
             return;
         }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <chrono>
 #include <optional>
 
 class Clock;
@@ -33,9 +34,13 @@ class WeatherStore : public QObject
     Q_PROPERTY(std::optional<double> lastUpdated READ lastUpdated NOTIFY lastUpdatedChanged)
 
 public:
+    // A forecast request that has not finished by then is abandoned.
+    static constexpr std::chrono::milliseconds kRequestTimeout{12'000};
+
     // `forecastBaseUrl` is the Open-Meteo server root.
     WeatherStore(LocationManager &manager, ReverseGeocoder &geocoder, QNetworkAccessManager &network, Clock &clock,
-                 QUrl forecastBaseUrl, QObject *parent = nullptr);
+                 QUrl forecastBaseUrl, std::chrono::milliseconds requestTimeout = kRequestTimeout,
+                 QObject *parent = nullptr);
 
     const QString &summary() const { return m_summary; } // headline, or a state text
     const QString &detail() const { return m_detail; } // humidity and wind, or a hint
@@ -88,6 +93,7 @@ private:
     QNetworkAccessManager &m_network;
     Clock &m_clock;
     QUrl m_forecastBaseUrl;
+    std::chrono::milliseconds m_requestTimeout;
 
     QString m_summary = WeatherTexts::locating;
     QString m_detail;

@@ -100,12 +100,14 @@ void DrainLog::clearHistory()
     m_queue->post([this] { QFile::remove(m_filePath); });
 }
 
-WhyDrain DrainLog::whyDrain() const
+std::function<WhyDrain()> DrainLog::whyDrainAnalysis() const
 {
-    const auto text = LogFile::readAll(m_filePath);
-    if (!text)
-        return whyDrainWithoutHistory();
-    return analyseDrainLog(*text, m_clock.now());
+    return [path = m_filePath, &clock = m_clock] {
+        const auto text = LogFile::readAll(path);
+        if (!text)
+            return whyDrainWithoutHistory();
+        return analyseDrainLog(*text, clock.now());
+    };
 }
 
 QString DrainLog::lastTopName() const

@@ -62,8 +62,11 @@ public:
     // Deletes the file; the next record starts a new one.
     void clearHistory();
 
-    // Reads the file on the caller's thread (not through the queue).
-    WhyDrain whyDrain() const;
+    // The why-drain analysis, to run on any thread (not through the queue),
+    // any time later: it holds the file's path and the clock, never this
+    // object, so a log destroyed meanwhile does not matter. The clock must
+    // outlive it, as the system clock does.
+    std::function<WhyDrain()> whyDrainAnalysis() const;
 
     QString lastTopName() const;
     double lastTopScore() const;

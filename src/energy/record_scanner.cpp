@@ -5,6 +5,10 @@ namespace {
 // Deeper documents are legal JSON but never written by this program.
 constexpr int kMaxScannedDepth = 32;
 
+// Editors put a UTF-8 byte-order mark before the first line of a file they
+// save; the JSON parser steps over it, so the scan must too.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 class Scanner
 {
 public:
@@ -12,6 +16,8 @@ public:
 
     RecordScan scan()
     {
+        if (m_text.starts_with(kByteOrderMark))
+            m_pos = kByteOrderMark.size();
         skipSpace();
         if (peek() != '{')
             return {};

@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kHidden = 8;
 constexpr int kAlsoHidden = 0;
-constexpr int kShownByDefault = 18;
 
 bool isRealDisplayValue(long long value)
 {
@@ -22,18 +21,21 @@ bool isRealDisplayValue(long long value)
 
 } // namespace
 
-long long systemBatteryValueToRemember(std::optional<int> current, std::optional<long long> remembered)
+long long systemBatteryValueToRemember(std::optional<int> current, std::optional<long long> remembered,
+                                       bool appHasHidden)
 {
     if (current && isRealDisplayValue(*current))
         return *current;
-    return remembered.value_or(kShownByDefault);
+    if (current && !appHasHidden)
+        return kHidden;
+    return remembered.value_or(kHidden);
 }
 
-int systemBatteryValueToRestore(std::optional<long long> remembered)
+std::optional<int> systemBatteryValueToRestore(std::optional<long long> remembered)
 {
     if (remembered && isRealDisplayValue(*remembered) && *remembered >= INT_MIN && *remembered <= INT_MAX)
         return static_cast<int>(*remembered);
-    return kShownByDefault;
+    return std::nullopt;
 }
 
 SystemBatteryMenuHider::SystemBatteryMenuHider(Defaults &defaults, SystemBatteryItem &item, SerialQueue &queue,
@@ -98,8 +100,8 @@ void SystemBatteryMenuHider::hideWithValue(std::optional<int> current, bool forc
     // The user may have switched the feature off while the value was read.
     if (!isEnabled())
         return;
-    m_defaults.setInt(kSavedValueKey,
-                      systemBatteryValueToRemember(current, m_defaults.intValue(kSavedValueKey)));
+    m_defaults.setInt(kSavedValueKey, systemBatteryValueToRemember(current, m_defaults.intValue(kSavedValueKey),
+                                                                   m_defaults.boolValue(kDidHideKey) == true));
     // Flagged before the indicator is touched: a crash in between then still
     // leads to a restore, which is harmless when nothing was hidden.
     m_defaults.setBool(kDidHideKey, true);
@@ -118,10 +120,13 @@ void SystemBatteryMenuHider::restore()
     if (m_defaults.boolValue(kDidHideKey) != true)
         return;
     stopWatchdog();
-    const int value = systemBatteryValueToRestore(m_defaults.intValue(kSavedValueKey));
+    const std::optional<int> value = systemBatteryValueToRestore(m_defaults.intValue(kSavedValueKey));
     m_defaults.setBool(kDidHideKey, false);
     m_queue.post([&item = m_item, value] {
-        item.show(value);
+        if (value)
+            item.show(*value);
+        else
+            item.resetToDefault();
         item.restartAgents();
     });
 }

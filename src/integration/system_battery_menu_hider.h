@@ -66,10 +66,15 @@ private:
     QTimer m_watchdog;
 };
 
-// The value to remember before hiding, given the indicator's current value
-// and the one remembered so far: the current one when it is a real display
-// value (neither 0 nor 8), else what was remembered, else 18 (plainly shown).
-long long systemBatteryValueToRemember(std::optional<int> current, std::optional<long long> remembered);
-// The value that restoring writes back: the remembered one unless it is
-// absent, 0 or 8, which give 18.
-int systemBatteryValueToRestore(std::optional<long long> remembered);
+// The value to remember before hiding, given the indicator's current value,
+// the one remembered so far and whether the app has hidden the indicator (in
+// this run or one that crashed). A real display value (neither 0 nor 8) is
+// always the user's and kept. A hidden one is kept as 8 while the app has
+// not hidden the indicator yet: the user had it hidden. After that it is the
+// app's own doing and what was remembered stays; 8 when nothing was.
+long long systemBatteryValueToRemember(std::optional<int> current, std::optional<long long> remembered,
+                                       bool appHasHidden);
+// The value that restoring writes back: the remembered one when it is a real
+// display value; none, meaning the desktop's default, when it is hidden or
+// unknown.
+std::optional<int> systemBatteryValueToRestore(std::optional<long long> remembered);

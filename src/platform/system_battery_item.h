@@ -18,6 +18,10 @@ public:
     virtual void hide() = 0;
     // Switches the indicator back to `displayValue` (never 0 or 8).
     virtual void show(int displayValue) = 0;
+    // Hands the indicator back to the desktop's own default, for one that was
+    // hidden before the app hid it: the user's choice then stays the
+    // desktop's, not a value the app wrote. Failures are ignored.
+    virtual void resetToDefault() = 0;
     // Makes the desktop pick up a change; nothing where it applies settings
     // live. Never ends a process the app did not start.
     virtual void restartAgents() = 0;
@@ -31,5 +35,6 @@ public:
     std::optional<int> readBatteryMenuValue() override { return std::nullopt; }
     void hide() override {}
     void show(int) override {}
+    void resetToDefault() override {}
     void restartAgents() override {}
 };

@@ -8,12 +8,21 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 namespace {
 
 using Response = LoopbackHttpServer::Response;
+
+// The loopback server's address and nothing else: a download that reaches
+// any other address of this machine fails the test.
+bool isTheTestServer(const QHostAddress &address)
+{
+    return address == QHostAddress(QHostAddress::LocalHost);
+}
 
 TEST(PlusFileDownloadsLinksTest, KeepsExactWebLinkTextsInOrder)
 {
@@ -70,16 +79,27 @@ protected:
                 return Response{200, ""};
             if (request.path.startsWith("/big"))
                 return Response{200, QByteArray(2048, 'b')};
+            if (request.path.startsWith("/slow"))
+                return Response::silent();
+            if (request.path.startsWith("/hop"))
+                return Response{302, "moved", {{"Location", "/f/target.txt"}}};
+            if (request.path.startsWith("/loop"))
+                return Response{302, "", {{"Location", "/loop"}}};
             return Response{200, "body of " + request.path};
         });
     }
 
     void download(const QStringList &paths, qint64 maxBytes = PlusFileDownloads::kMaxDownloadBytes)
     {
-        downloads = std::make_unique<PlusFileDownloads>(network, fileManager, folder(), maxBytes);
         QString text = QStringLiteral("Files:");
         for (const QString &path : paths)
             text += u' ' + server.baseUrl().toString() + path;
+        downloadLinks(text, std::make_unique<PlusFileDownloads>(network, fileManager, folder(), maxBytes,
+                                                                isTheTestServer, kShortStall));
+    }
+    void downloadLinks(const QString &text, std::unique_ptr<PlusFileDownloads> with)
+    {
+        downloads = std::move(with);
         downloads->downloadAll(text, &owner, {[this](const QString &s) { statuses << s; },
                                               [this](const QString &p) { saved << p; }});
     }
@@ -90,6 +110,8 @@ protected:
         QFile file(QDir(folder()).filePath(name));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<none>");
     }
+
+    static constexpr std::chrono::milliseconds kShortStall{100};
 
     QTemporaryDir dir;
     QNetworkAccessManager network;
@@ -146,6 +168,74 @@ TEST_F(PlusFileDownloadsTest, MessagesWithoutUsableLinksSayWhy)
     downloads->downloadAll(QStringLiteral("see http://[zz]/f.txt"), &owner, {[this](const QString &s) { statuses << s; }, {}});
     ASSERT_TRUE(waitForStatuses(2));
     EXPECT_EQ(statuses, (QStringList{"Downloading 1 file(s)…", "Not a downloadable URL"}));
+}
+
+TEST_F(PlusFileDownloadsTest, LocalAndPrivateDestinationsAreRefusedBeforeAnyRequest)
+{
+    const QString port = QString::number(server.baseUrl().port());
+    const QStringList links = {
+        "http://127.0.0.1:" + port + "/f/a.txt",
+        "http://localhost:" + port + "/f/b.txt",
+        "http://[::1]:" + port + "/f/c.txt",
+        "http://169.254.169.254/latest/meta-data/",
+        "http://10.0.0.1/f/d.txt",
+        "http://192.168.1.1/f/e.txt",
+        "http://2130706433:" + port + "/f/f.txt",
+        "http://0x7f000001:" + port + "/f/g.txt",
+    };
+    downloadLinks(links.join(u' '), std::make_unique<PlusFileDownloads>(network, fileManager, folder()));
+    ASSERT_TRUE(waitForStatuses(1 + int(links.size()))) << statuses.join(" | ").toStdString();
+    EXPECT_EQ(statuses.count("Not downloading from a local or private address"), links.size())
+        << statuses.join(" | ").toStdString();
+    EXPECT_TRUE(server.requests().isEmpty());
+    EXPECT_TRUE(saved.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(folder()));
+}
+
+TEST_F(PlusFileDownloadsTest, TheCheckedAddressIsContactedUnderTheLinksHostName)
+{
+    const QString link = "http://localhost:" + QString::number(server.baseUrl().port()) + "/f/named.txt";
+    downloadLinks(link, std::make_unique<PlusFileDownloads>(network, fileManager, folder(),
+                                                            PlusFileDownloads::kMaxDownloadBytes, isTheTestServer));
+    ASSERT_TRUE(waitForStatuses(2));
+    EXPECT_EQ(statuses.last(), "Downloaded to Downloads");
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(server.requests().first().header("host"), "localhost:" + QByteArray::number(server.baseUrl().port()));
+    EXPECT_EQ(content("named.txt"), "body of /f/named.txt");
+}
+
+TEST_F(PlusFileDownloadsTest, RedirectsAreFollowedOnlyToAllowedDestinations)
+{
+    download({"/hop/notes.txt"});
+    ASSERT_TRUE(waitForStatuses(2));
+    EXPECT_EQ(statuses.last(), "Downloaded to Downloads");
+    EXPECT_EQ(content("notes.txt"), "body of /f/target.txt"); // the redirect's body is not saved
+
+    statuses.clear();
+    download({"/loop"});
+    ASSERT_TRUE(waitForStatuses(2));
+    EXPECT_EQ(statuses.last(), "Too many redirects");
+
+    // 127.0.0.2 is this machine too, but not the one address allowed here.
+    server.setHandler([this](const LoopbackHttpServer::Request &request) {
+        if (request.path == "/away")
+            return Response{302, "", {{"Location", "http://127.0.0.2:" + QByteArray::number(server.baseUrl().port()) + "/x"}}};
+        return Response{200, "reached " + request.path};
+    });
+    statuses.clear();
+    download({"/away"});
+    ASSERT_TRUE(waitForStatuses(2));
+    EXPECT_EQ(statuses.last(), "Not downloading from a local or private address");
+    EXPECT_EQ(server.requests().last().path, "/away");
+}
+
+TEST_F(PlusFileDownloadsTest, AStalledDownloadIsAbandoned)
+{
+    download({"/slow/s.bin"});
+    ASSERT_TRUE(waitForStatuses(2));
+    EXPECT_EQ(statuses.last(), "Download stalled");
+    EXPECT_TRUE(saved.isEmpty());
+    EXPECT_TRUE(QDir(folder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 } // namespace

@@ -219,6 +219,73 @@ TEST(NominatimSpacing, ASecondLookupWithinASecondWaitsItsTurn)
     EXPECT_EQ(server.requests().size(), 1);
 }
 
+// Short enough that a test waits for no real time worth mentioning.
+constexpr std::chrono::milliseconds kShortTimeout{50};
+
+TEST_F(WeatherStoreTest, AForecastServerThatNeverAnswersTimesOut)
+{
+    server.respond("/v1/forecast", LoopbackHttpServer::Response::silent());
+    WeatherStore impatient(*manager, *harness.geocoder, harness.network, clock, server.baseUrl(), kShortTimeout);
+    impatient.fetch(48.14, 11.58);
+    ASSERT_TRUE(spinUntil([&] { return impatient.error().has_value(); }));
+    EXPECT_EQ(impatient.error(), QStringLiteral("The weather service did not answer in time"));
+    EXPECT_EQ(impatient.summary(), QStringLiteral("Weather error"));
+}
+
+TEST_F(WeatherStoreTest, ForecastAnswersOverOneMebibyteAreAbandoned)
+{
+    for (const bool announced : {true, false}) {
+        LoopbackHttpServer::Response huge{200, QByteArray(2 * 1024 * 1024, ' ')};
+        huge.unannounced = !announced;
+        server.respond("/v1/forecast", huge);
+        WeatherStore store(*manager, *harness.geocoder, harness.network, clock, server.baseUrl());
+        store.fetch(48.14, 11.58);
+        ASSERT_TRUE(spinUntil([&] { return store.error().has_value(); })) << announced;
+        EXPECT_EQ(store.error(), QStringLiteral("The weather service sent too much data")) << announced;
+        EXPECT_EQ(store.summary(), QStringLiteral("Weather error"));
+    }
+}
+
+TEST(NominatimLimits, AHungLookupTimesOutAndTheNextOneIsSent)
+{
+    LoopbackHttpServer server;
+    server.respond("/reverse", LoopbackHttpServer::Response::silent());
+    QNetworkAccessManager network;
+    FakeClock clock;
+    NominatimReverseGeocoder geocoder(network, clock, server.baseUrl(), "PendraPro/test", kShortTimeout);
+    QObject context;
+    std::optional<std::optional<Placemark>> first;
+    geocoder.reverseGeocode({48.14, 11.58}, &context, [&](const std::optional<Placemark> &place) { first = place; });
+    ASSERT_TRUE(spinUntil([&] { return first.has_value(); }));
+    EXPECT_EQ(*first, std::nullopt);
+
+    server.respond("/reverse", WeatherHarness::kMunich);
+    clock.advance(2);
+    std::optional<Placemark> second;
+    geocoder.reverseGeocode({52.52, 13.4}, &context, [&](const std::optional<Placemark> &place) { second = place; });
+    ASSERT_TRUE(spinUntil([&] { return second.has_value(); }));
+    EXPECT_EQ(second->locality, QStringLiteral("München"));
+}
+
+TEST(NominatimLimits, AnswersOverOneMebibyteNameNoPlace)
+{
+    for (const bool announced : {true, false}) {
+        LoopbackHttpServer server;
+        // Valid JSON that would name a place, padded past the cap.
+        LoopbackHttpServer::Response huge{200, WeatherHarness::kMunich + QByteArray(2 * 1024 * 1024, ' ')};
+        huge.unannounced = !announced;
+        server.respond("/reverse", huge);
+        QNetworkAccessManager network;
+        FakeClock clock;
+        NominatimReverseGeocoder geocoder(network, clock, server.baseUrl(), "PendraPro/test");
+        QObject context;
+        std::optional<std::optional<Placemark>> answer;
+        geocoder.reverseGeocode({48.14, 11.58}, &context, [&](const std::optional<Placemark> &place) { answer = place; });
+        ASSERT_TRUE(spinUntil([&] { return answer.has_value(); })) << announced;
+        EXPECT_EQ(*answer, std::nullopt) << announced;
+    }
+}
+
 TEST(NominatimParse, LocalityAndAreaFromTheAddress)
 {
     const struct

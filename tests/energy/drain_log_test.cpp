@@ -233,7 +233,7 @@ TEST_F(DrainLogTest, AppendsRacingTrimsAreNeverLost)
 
 TEST_F(DrainLogTest, WhyDrainWithoutAFileSaysThereIsNoHistory)
 {
-    const WhyDrain answer = log->whyDrain();
+    const WhyDrain answer = log->whyDrainAnalysis()();
     EXPECT_EQ(answer.summary, QStringLiteral("Not enough local history yet — leave Pendra running while on battery."));
     EXPECT_EQ(answer.windowLabel, QStringLiteral("last hour"));
     EXPECT_EQ(answer.dropPercent, 0);
@@ -247,10 +247,33 @@ TEST_F(DrainLogTest, WhyDrainReadsWhatWasLogged)
     log->noteTop(QStringLiteral("alpha"), 30, 150);
     log->logPower(84, 8, 6, false);
     log->waitForWrites();
-    const WhyDrain answer = log->whyDrain();
+    const WhyDrain answer = log->whyDrainAnalysis()();
     EXPECT_EQ(answer.dropPercent, 6);
     ASSERT_EQ(answer.culprits.size(), 1);
     EXPECT_EQ(answer.culprits[0].name, QStringLiteral("alpha"));
+}
+
+TEST_F(DrainLogTest, ARecordAfterAByteOrderMarkIsReadAndKeptByTrims)
+{
+    // What an editor saves when the user has tidied the log by hand.
+    const QByteArray marked = "\xEF\xBB\xBF" + powerRecordLine(kNow - 600, 90, 8, 6, false, {}, 0);
+    writeFile(path(), marked);
+    log->logPower(84, 8, 6, false);
+    log->waitForWrites();
+    EXPECT_EQ(log->whyDrainAnalysis()().dropPercent, 6);
+
+    log->setRetentionDays(14);
+    EXPECT_EQ(contents(), (marked + powerRecordLine(kNow, 84, 8, 6, false, {}, 0)).toStdString());
+}
+
+TEST_F(DrainLogTest, AnAnalysisStartedBeforeTheLogIsDestroyedStillRuns)
+{
+    log->logPower(90, 8, 6, false);
+    clock.advance(600);
+    log->logPower(87, 8, 6, false);
+    const std::function<WhyDrain()> pending = log->whyDrainAnalysis();
+    log.reset(); // the app quitting while a surface's analysis waits in the thread pool
+    EXPECT_EQ(pending().dropPercent, 3);
 }
 
 // Child mode of TrimSurvivesBeingKilledAtAnyMoment: trims the file the parent

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -24,6 +25,7 @@ using Hider = SystemBatteryMenuHider;
 const QString kRead = QStringLiteral("gsettings get org.gnome.desktop.interface show-battery-percentage");
 const QString kWriteHidden = QStringLiteral("gsettings set org.gnome.desktop.interface show-battery-percentage false");
 const QString kWriteShown = QStringLiteral("gsettings set org.gnome.desktop.interface show-battery-percentage true");
+const QString kReset = QStringLiteral("gsettings reset org.gnome.desktop.interface show-battery-percentage");
 
 // GNOME's battery percentage, counting the agent restarts that GNOME itself
 // never needs.
@@ -35,6 +37,7 @@ public:
     std::optional<int> readBatteryMenuValue() override { return m_item->readBatteryMenuValue(); }
     void hide() override { m_item->hide(); }
     void show(int value) override { m_item->show(value); }
+    void resetToDefault() override { m_item->resetToDefault(); }
     void restartAgents() override
     {
         ++restarts;
@@ -117,8 +120,32 @@ TEST_F(HiderTest, WatchdogRehidesWithoutRestartWhileStillHidden)
     settle();
     EXPECT_EQ(takeRuns(), (QStringList{kRead, kWriteHidden}));
     EXPECT_EQ(item.restarts, 1);
-    // Hidden is no value worth keeping: the default stands in for it.
+    EXPECT_EQ(defaults.intValue(Hider::kSavedValueKey), 8); // the user's own, from before the first hide
+}
+
+TEST_F(HiderTest, APercentageHiddenBeforeTheAppCameIsHandedBackToTheDefault)
+{
+    tools.answer(QStringLiteral("gsettings"), QStringLiteral("false\n"));
+    hider.launch();
+    settle();
+    takeRuns();
+
+    hider.restoreAndWait();
+    EXPECT_EQ(takeRuns(), QStringList{kReset});
+}
+
+TEST_F(HiderTest, AfterACrashTheHiddenValueFoundIsTheAppsOwn)
+{
+    defaults.setBool(Hider::kDidHideKey, true);
+    defaults.setInt(Hider::kSavedValueKey, 18);
+    tools.answer(QStringLiteral("gsettings"), QStringLiteral("false\n"));
+    hider.launch();
+    settle();
     EXPECT_EQ(defaults.intValue(Hider::kSavedValueKey), 18);
+
+    takeRuns();
+    hider.restoreAndWait();
+    EXPECT_EQ(takeRuns(), QStringList{kWriteShown});
 }
 
 TEST_F(HiderTest, RestoreWithoutAnEarlierHideDoesNothing)
@@ -159,19 +186,22 @@ TEST_F(HiderTest, SwitchingOffWhileTheValueIsReadLeavesTheIndicatorAlone)
     EXPECT_FALSE(defaults.contains(Hider::kDidHideKey));
 }
 
-TEST(SystemBatteryValues, ZeroAndEightAreNeverKeptOrWrittenBack)
+TEST(SystemBatteryValues, HiddenIsKeptOnlyWhenTheUserHadItAndNeverWrittenBack)
 {
-    struct Case { std::optional<int> current; std::optional<long long> remembered; long long kept; };
+    struct Case { std::optional<int> current; std::optional<long long> remembered; bool appHasHidden; long long kept; };
     const Case remember[] = {
-        {3, std::nullopt, 3},   {3, 18, 3},          {0, std::nullopt, 18}, {8, std::nullopt, 18},
-        {8, 5, 5},              {std::nullopt, 4, 4}, {std::nullopt, std::nullopt, 18},
+        {3, std::nullopt, false, 3},         {3, 18, true, 3},     {0, std::nullopt, false, 8},
+        {8, std::nullopt, false, 8},         {8, 18, false, 8},    {8, 5, true, 5},
+        {8, std::nullopt, true, 8},          {0, 18, true, 18},    {std::nullopt, 4, false, 4},
+        {std::nullopt, std::nullopt, false, 8},
     };
     for (const Case &c : remember)
-        EXPECT_EQ(systemBatteryValueToRemember(c.current, c.remembered), c.kept)
-            << c.current.value_or(-1) << " " << c.remembered.value_or(-1);
+        EXPECT_EQ(systemBatteryValueToRemember(c.current, c.remembered, c.appHasHidden), c.kept)
+            << c.current.value_or(-1) << " " << c.remembered.value_or(-1) << " " << c.appHasHidden;
 
-    struct Restore { std::optional<long long> remembered; int written; };
-    const Restore restore[] = {{3, 3}, {18, 18}, {0, 18}, {8, 18}, {std::nullopt, 18}, {1LL << 40, 18}};
+    struct Restore { std::optional<long long> remembered; std::optional<int> written; };
+    const Restore restore[] = {{3, 3},   {18, 18}, {0, std::nullopt}, {8, std::nullopt}, {std::nullopt, std::nullopt},
+                               {1LL << 40, std::nullopt}};
     for (const Restore &c : restore)
         EXPECT_EQ(systemBatteryValueToRestore(c.remembered), c.written) << c.remembered.value_or(-1);
 }
@@ -235,6 +265,27 @@ TEST_F(RealGsettingsTest, HidesAndRestoresGnomesBatteryPercentage)
 
     hider.restoreAndWait();
     EXPECT_EQ(percentage(), QStringLiteral("true"));
+}
+
+TEST_F(RealGsettingsTest, APercentageNeverSwitchedOnStaysAtItsDefault)
+{
+    Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
+    const auto item = makeSystemBatteryItem(ToolRunner::system(), {QStringLiteral("GNOME")});
+    SerialQueue queue("pendrapro.systemBattery.test");
+    Hider hider(defaults, *item, queue);
+    const QString keyfile = dir.filePath(QStringLiteral("glib-2.0/settings/keyfile"));
+    ASSERT_EQ(percentage(), QStringLiteral("false"));
+
+    hider.launch();
+    settle(queue);
+    ASSERT_EQ(percentage(), QStringLiteral("false"));
+    ASSERT_TRUE(QFile::exists(keyfile)); // the hide wrote the key
+
+    hider.restoreAndWait();
+    EXPECT_EQ(percentage(), QStringLiteral("false"));
+    QFile file(keyfile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(file.readAll().contains("show-battery-percentage")); // unset again, not written
 }
 
 } // namespace

@@ -161,8 +161,9 @@ void LoopbackHttpServer::accept()
             }
             const qsizetype announced = response.body.size() + (response.truncated || response.stalls ? 1000 : 0);
             QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status)
-                              + "\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: "
-                              + QByteArray::number(announced) + "\r\n";
+                              + "\r\nContent-Type: application/json\r\nConnection: close\r\n";
+            if (!response.unannounced)
+                head += "Content-Length: " + QByteArray::number(announced) + "\r\n";
             for (const auto &[name, value] : response.headers)
                 head += name + ": " + value + "\r\n";
             socket->write(head + "\r\n" + response.body);

@@ -69,6 +69,9 @@ public:
         // Announces more bytes than it sends, then keeps the connection
         // open without sending anything more.
         bool stalls = false;
+        // Announces no length: the body ends when the connection closes, so
+        // only the bytes received tell the client how large it is.
+        bool unannounced = false;
     };
     using Handler = std::function<Response(const Request &)>;
 

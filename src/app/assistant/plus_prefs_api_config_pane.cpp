@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -253,16 +254,21 @@ void PlusPrefsAPIConfigPane::paste(PlusAIProvider provider)
 void PlusPrefsAPIConfigPane::save(PlusAIProvider provider)
 {
     const QString key = m_drafts.value(provider).trimmed();
-    m_keys.saveKey(provider, key, [this, provider, key](const PlusAIKeyStore::SaveOutcome &outcome) {
+    // The keyring may answer after the pane is closed; the key is stored
+    // all the same, only the report is dropped.
+    QPointer<PlusPrefsAPIConfigPane> self(this);
+    m_keys.saveKey(provider, key, [self, provider, key](const PlusAIKeyStore::SaveOutcome &outcome) {
+        if (!self)
+            return;
         if (!outcome.saved) {
-            setStatus(provider, QStringLiteral("Not saved: ") + outcome.error);
+            self->setStatus(provider, QStringLiteral("Not saved: ") + outcome.error);
             return;
         }
         if (outcome.cleared)
-            setStatus(provider, QStringLiteral("Cleared"));
+            self->setStatus(provider, QStringLiteral("Cleared"));
         else
-            setStatus(provider, outcome.store == Keychain::Store::secretsFile ? kSavedInFile : kSavedInKeyring);
-        emit keySaved(provider, key);
+            self->setStatus(provider, outcome.store == Keychain::Store::secretsFile ? kSavedInFile : kSavedInKeyring);
+        emit self->keySaved(provider, key);
     });
 }
 

@@ -206,7 +206,7 @@ QWidget *AppServices::makePopoverContent(QSize size, AppActions &actions)
 {
     auto *root = new MainRoot(MainRoot::Services{*m_menuPanelModel, *m_chargeLimit, *m_defaults, m_notifications,
                                                  panelActions(actions), *m_appIcons,
-                                                 [log = m_drainLog.get()] { return log->whyDrain(); },
+                                                 m_drainLog->whyDrainAnalysis(),
                                                  [this](QWidget *parent) { return makeAssistantSection(parent); }},
                               size);
     presentOnboardingWhenAsked(root, *m_defaults);
@@ -229,7 +229,7 @@ QWidget *AppServices::makeDashboardContent(AppActions &actions)
         *m_power, *m_processEnergy, *m_backends.powerMode, *m_dashboardPrefs, *m_defaults, m_notifications,
         panelActions(actions), *m_appIcons, SiblingApp::locateInstalled(),
         VersionRules::displayForm(RunningApp::current().version),
-        [log = m_drainLog.get()] { return log->whyDrain(); }});
+        m_drainLog->whyDrainAnalysis()});
     QObject::connect(root, &DashboardRoot::updatesRequested, root, [&actions] { actions.checkUpdates(); });
     presentOnboardingWhenAsked(root, *m_defaults);
     return root;

@@ -51,6 +51,11 @@ void GnomeBatteryPercentage::show(int)
     write(true);
 }
 
+void GnomeBatteryPercentage::resetToDefault()
+{
+    m_tools.run(kTool, {QStringLiteral("reset"), kSchema, kKey}, kToolTimeLimit);
+}
+
 void GnomeBatteryPercentage::write(bool shown)
 {
     m_tools.run(kTool, {QStringLiteral("set"), kSchema, kKey, shown ? QStringLiteral("true") : QStringLiteral("false")},

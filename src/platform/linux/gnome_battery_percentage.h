@@ -8,7 +8,8 @@ class ToolRunner;
 // text, which is what duplicates the app's title. The text follows
 // org.gnome.desktop.interface show-battery-percentage, read and written with
 // the `gsettings` tool: true reads as 18 (shown), false as 8 (hidden). The
-// shell applies the key live, so there are no agents to restart.
+// key's default is false, so a hidden percentage is put back by resetting the
+// key. The shell applies the key live, so there are no agents to restart.
 class GnomeBatteryPercentage final : public SystemBatteryItem
 {
 public:
@@ -18,6 +19,7 @@ public:
     std::optional<int> readBatteryMenuValue() override;
     void hide() override;
     void show(int displayValue) override;
+    void resetToDefault() override;
     void restartAgents() override {}
 
 private:

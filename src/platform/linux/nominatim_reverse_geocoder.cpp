@@ -1,6 +1,7 @@
 #include "platform/linux/nominatim_reverse_geocoder.h"
 
 #include "platform/clock.h"
+#include "platform/reply_limits.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -48,12 +49,14 @@ std::optional<Placemark> parseNominatimReverse(const QByteArray &body)
 }
 
 NominatimReverseGeocoder::NominatimReverseGeocoder(QNetworkAccessManager &network, Clock &clock, QUrl baseUrl,
-                                                   QByteArray userAgent, QObject *parent)
+                                                   QByteArray userAgent, std::chrono::milliseconds requestTimeout,
+                                                   QObject *parent)
     : QObject(parent)
     , m_network(network)
     , m_clock(clock)
     , m_baseUrl(std::move(baseUrl))
     , m_userAgent(std::move(userAgent))
+    , m_requestTimeout(requestTimeout)
     , m_spacing(this)
 {
     m_spacing.setObjectName(QStringLiteral("nominatimSpacing"));
@@ -109,6 +112,7 @@ void NominatimReverseGeocoder::send()
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
     QNetworkReply *reply = m_network.get(request);
+    ReplyLimits::apply(reply, m_requestTimeout);
     connect(reply, &QNetworkReply::finished, this, [this, reply] { finish(reply); });
 }
 

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <chrono>
 #include <optional>
 #include <utility>
 
@@ -26,10 +27,14 @@ class NominatimReverseGeocoder final : public QObject, public ReverseGeocoder
     Q_OBJECT
 
 public:
+    // A lookup that has not finished by then fails, so that it cannot hold
+    // up the ones after it.
+    static constexpr std::chrono::milliseconds kRequestTimeout{10'000};
+
     // `baseUrl` is the server root (https://nominatim.openstreetmap.org in
     // use); `userAgent` names the application and its version.
     NominatimReverseGeocoder(QNetworkAccessManager &network, Clock &clock, QUrl baseUrl, QByteArray userAgent,
-                             QObject *parent = nullptr);
+                             std::chrono::milliseconds requestTimeout = kRequestTimeout, QObject *parent = nullptr);
 
     void reverseGeocode(const GeoPosition &position, QObject *context,
                         std::function<void(const std::optional<Placemark> &)> done) override;
@@ -51,6 +56,7 @@ private:
     Clock &m_clock;
     QUrl m_baseUrl;
     QByteArray m_userAgent;
+    std::chrono::milliseconds m_requestTimeout;
     QTimer m_spacing;
     std::optional<Pending> m_waiting; // only the newest waiting lookup matters
     std::optional<Pending> m_inFlight;

@@ -90,6 +90,18 @@ TEST_F(PlusPrefsAPIConfigPaneTest, SaveStoresTheTrimmedKeyAndBlankClearsIt)
     EXPECT_EQ(keyBadge(PlusAIProvider::gemini), "No key");
 }
 
+TEST_F(PlusPrefsAPIConfigPaneTest, ClosingThePaneWhileTheKeyringSavesKeepsTheKey)
+{
+    ASSERT_TRUE(keyring.ready());
+    auto closing = std::make_unique<PlusPrefsAPIConfigPane>(keys, client, false);
+    QSignalSpy stored(&keys, &PlusAIKeyStore::keyChanged);
+    closing->findChild<PlusPasteableKeyField *>(QStringLiteral("keyField"))->setText(QStringLiteral("late-key"));
+    closing->save(PlusAIProvider::openRouter);
+    closing.reset(); // before the keyring answers
+    ASSERT_TRUE(spinUntil([&] { return stored.count() == 1; }));
+    EXPECT_EQ(keys.keyForProvider(PlusAIProvider::openRouter), "late-key");
+}
+
 TEST_F(PlusPrefsAPIConfigPaneTest, TestNeedsAKeyAndPrefersTheDraft)
 {
     server.respondWith(Response{200, R"({"choices":[{"message":{"content":" ok "}}]})"});
