@@ -149,6 +149,7 @@ void PlusAIKeyStore::saveKey(PlusAIProvider provider, const QString &key, SaveCo
             outcome.saved = result.status == Keychain::Status::ok;
             outcome.cleared = trimmed.isEmpty();
             outcome.store = result.store;
+            outcome.location = result.location;
             outcome.error = result.error;
             if (outcome.saved) {
                 self->m_defaults.remove(legacyKey(provider));

@@ -35,6 +35,7 @@ public:
         bool saved = false; // the key (or its removal) is stored
         bool cleared = false; // the trimmed key was empty, so the item was removed
         Keychain::Store store = Keychain::Store::secretService;
+        QString location; // the file that holds the key, when it went to the secrets file
         QString error; // when not saved
     };
     using SaveCompletion = std::function<void(const SaveOutcome &)>;

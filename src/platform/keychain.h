@@ -17,15 +17,16 @@ public:
         failed, // the secret could not be read or stored; `error` says why
     };
     // Where the item lives. The per-user secrets file only stands in when no
-    // Secret Service answers.
+    // Secret Service is on the bus at all.
     enum class Store { secretService, secretsFile };
 
     struct Result
     {
         Status status = Status::failed;
-        QString value; // the secret, for a successful read
-        QString error; // for the user, never containing the secret
+        QString value{}; // the secret, for a successful read
+        QString error{}; // for the user, never containing the secret
         Store store = Store::secretService;
+        QString location{}; // the file that holds a secret written to the secrets file
     };
     using Callback = std::function<void(const Result &)>;
 

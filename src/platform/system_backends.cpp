@@ -14,6 +14,7 @@
 #include "platform/linux/proc_system_info.h"
 #include "platform/linux/rapl_energy_counters.h"
 #include "platform/linux/secret_service_keychain.h"
+#include "platform/linux/secret_service_presence.h"
 #include "platform/linux/secrets_file_keychain.h"
 #include "platform/linux/status_notifier_item.h"
 #include "platform/linux/sysfs_battery_registry.h"
@@ -98,7 +99,8 @@ std::unique_ptr<DesktopLauncher> makeSystemDesktopLauncher()
 std::unique_ptr<Keychain> makeSystemKeychain(const QString &secretsFolder)
 {
     return std::make_unique<FallbackKeychain>(std::make_unique<SecretServiceKeychain>(),
-                                              std::make_unique<SecretsFileKeychain>(secretsFolder));
+                                              std::make_unique<SecretsFileKeychain>(secretsFolder),
+                                              [] { return secretStoreOnBus(QDBusConnection::sessionBus()); });
 }
 
 std::unique_ptr<LocationManager> makeSystemLocationManager()

@@ -11,6 +11,7 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -29,7 +30,15 @@ const QString kFooter =
     QStringLiteral("Keys live in the keyring on this device. Pendra Pro does not sell or mint provider API keys.");
 const QString kPlaceholder = QStringLiteral("Paste API key (Ctrl+V)");
 const QString kSavedInKeyring = PlatformTexts::onThisMachine(QStringLiteral("Saved on this Mac"));
-const QString kSavedInFile = QStringLiteral("Saved in a private file on this computer (no keyring answered)");
+
+// Where a key went when the desktop has no keyring, with the home folder as "~".
+QString savedInFile(const QString &location)
+{
+    const QString home = QDir::homePath();
+    const QString shown = location.startsWith(home + QLatin1Char('/')) ? QLatin1Char('~') + location.mid(home.size())
+                                                                        : location;
+    return QStringLiteral("Saved in ") + shown + QStringLiteral(" (no keyring on this desktop)");
+}
 const QString kTestPrompt = QStringLiteral("Reply with exactly: ok");
 constexpr int kReplyExcerpt = 40;
 
@@ -261,13 +270,15 @@ void PlusPrefsAPIConfigPane::save(PlusAIProvider provider)
         if (!self)
             return;
         if (!outcome.saved) {
-            self->setStatus(provider, QStringLiteral("Not saved: ") + outcome.error);
+            self->setStatus(provider, (outcome.cleared ? QStringLiteral("Not cleared: ") : QStringLiteral("Not saved: "))
+                                          + outcome.error);
             return;
         }
         if (outcome.cleared)
             self->setStatus(provider, QStringLiteral("Cleared"));
         else
-            self->setStatus(provider, outcome.store == Keychain::Store::secretsFile ? kSavedInFile : kSavedInKeyring);
+            self->setStatus(provider, outcome.store == Keychain::Store::secretsFile ? savedInFile(outcome.location)
+                                                                                    : kSavedInKeyring);
         emit self->keySaved(provider, key);
     });
 }

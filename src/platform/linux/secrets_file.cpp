@@ -165,7 +165,9 @@ Keychain::Result SecretsFile::write(const QString &service, const QString &accou
     secrets->insert(service, accounts);
     if (!save(*secrets, &error))
         return failure(error);
-    return success();
+    Keychain::Result written = success();
+    written.location = filePath();
+    return written;
 }
 
 Keychain::Result SecretsFile::remove(const QString &service, const QString &account)

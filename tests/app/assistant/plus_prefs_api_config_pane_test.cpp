@@ -140,6 +140,27 @@ TEST_F(PlusPrefsAPIConfigPaneTest, UsePicksTheProvider)
               "Default model: claude-3-5-haiku-20241022");
 }
 
+// On a desktop without any keyring the key goes to the private file, and the
+// pane says which file.
+TEST(PlusPrefsAPIConfigPaneWithoutKeyring, SaysWhereTheKeyIsKept)
+{
+    QTemporaryDir dir;
+    Defaults defaults(dir.filePath(QStringLiteral("settings.json")));
+    defaults.setBool(PlusAIKeyStore::kMigratedKey, true);
+    const std::unique_ptr<Keychain> keychain = makeSystemKeychain(dir.filePath(QStringLiteral("secrets")));
+    PlusAIKeyStore keys(*keychain, defaults);
+    QNetworkAccessManager network;
+    PlusAIClient client(network, defaults, PlusAIHosts{});
+    PlusPrefsAPIConfigPane pane(keys, client, false);
+
+    pane.findChild<PlusPasteableKeyField *>(QStringLiteral("keyField"))->setText(QStringLiteral("or-key"));
+    pane.save(PlusAIProvider::openRouter);
+    const QString expected = QStringLiteral("Saved in ") + dir.filePath(QStringLiteral("secrets/secrets.json"))
+                             + QStringLiteral(" (no keyring on this desktop)");
+    EXPECT_TRUE(spinUntil([&] { return pane.status(PlusAIProvider::openRouter) == expected; }))
+        << pane.status(PlusAIProvider::openRouter).toStdString();
+}
+
 TEST(PlusPasteableKeyField, ControlPastesTrimmedWithOrWithoutShiftButNotWithAlt)
 {
     struct Case
