@@ -32,8 +32,6 @@ function(pendra_test_folder folder)
   add_executable(${target} ${sources})
   target_link_libraries(${target} PRIVATE pendra_test_support ${ARG_LINKS})
   pendra_use_test_pch(${target})
-  target_compile_definitions(${target} PRIVATE
-      PENDRA_FIXTURES="${CMAKE_CURRENT_SOURCE_DIR}/fixtures")
   # Every test process gets a private session bus of its own: tests register
   # well-known names (watchers, daemons) and must not meet when CTest runs
   # them in parallel. The bus activates nothing (see its configuration).

@@ -1,6 +1,7 @@
 #include "energy/iso_time.h"
 #include "energy/why_drain.h"
 #include "support/qt_printers.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -144,7 +145,7 @@ TEST(WhyDrain, EventNotesFollowTheSummary)
 
 TEST(WhyDrain, HandEditedLogWithJunkLinesCountsOnlyWellFormedFieldGroups)
 {
-    QFile fixture(QStringLiteral(PENDRA_FIXTURES "/energy/hand_edited_drain.jsonl"));
+    QFile fixture(TestPaths::fixtures() + QStringLiteral("/energy/hand_edited_drain.jsonl"));
     ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
     // The fixture's records lie between 09:00:00Z and 09:59:00Z on 2025-03-01.
     const double tenOClock = 1740823200; // 2025-03-01T10:00:00Z

@@ -5,6 +5,7 @@
 
 #include "fakes/battery_fakes.h"
 #include "support/battery_printers.h"
+#include "support/test_paths.h"
 #include "fakes/fake_registry.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ const QString kIoreg = QStringLiteral("/usr/sbin/ioreg");
 
 QString sysfsTree(const char *name)
 {
-    return QStringLiteral(PENDRA_FIXTURES "/sysfs/") + QLatin1String(name);
+    return TestPaths::fixtures() + QStringLiteral("/sysfs/") + QLatin1String(name);
 }
 
 PowerSourceDescription internalBattery(int percent, std::optional<int> minutesToEmpty)

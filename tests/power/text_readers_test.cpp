@@ -1,6 +1,7 @@
 #include "power/battery_text_readers.h"
 
 #include "support/battery_printers.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ namespace {
 
 QString fixture(const char *name)
 {
-    QFile file(QStringLiteral(PENDRA_FIXTURES "/text/") + QLatin1String(name));
+    QFile file(TestPaths::fixtures() + QStringLiteral("/text/") + QLatin1String(name));
     if (!file.open(QIODevice::ReadOnly))
         ADD_FAILURE() << "missing fixture " << name;
     return QString::fromUtf8(file.readAll());

@@ -1,6 +1,7 @@
 // The probe on the real upowerd, for every recorded sysfs tree: its merged
 // snapshot must tell what upowerd tells about the same machine.
 
+#include "support/test_paths.h"
 #include "support/upower_testbed.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ constexpr uint kBattery = 2;
 constexpr uint kCharging = 1;
 constexpr uint kDischarging = 2;
 
-const QString kTrees = QStringLiteral(PENDRA_FIXTURES "/sysfs");
+const QString kTrees = TestPaths::fixtures() + QStringLiteral("/sysfs");
 
 std::vector<std::string> treeNames()
 {
@@ -67,7 +68,7 @@ TEST_P(ProbeOnUpowerd, SnapshotAgreesWithUpowerd)
     case UpowerTestbed::Start::BusFailed:
         FAIL() << testbed.problem().toStdString();
     }
-    const auto output = testbed.run(QStringLiteral(PENDRA_PROBE_BINARY),
+    const auto output = testbed.run(TestPaths::probeBinary(),
                                     {QStringLiteral("--json"), QStringLiteral("--polls"), QStringLiteral("0")});
     ASSERT_TRUE(output) << testbed.problem().toStdString();
     const QJsonObject snapshot = QJsonDocument::fromJson(*output).object().value(QStringLiteral("snapshot")).toObject();

@@ -4,6 +4,7 @@
 #include "fakes/fake_secret_service.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ TEST(AppLaunch, MakesNoSecretServiceCall)
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     app.setProcessEnvironment(env);
-    app.start(QStringLiteral(PENDRA_APP_BINARY), {});
+    app.start(TestPaths::appBinary(), {});
     ASSERT_TRUE(app.waitForStarted());
 
     ASSERT_TRUE(waitForFirstRecord(home.filePath(QStringLiteral("data/Pendra/drain.jsonl")), app))

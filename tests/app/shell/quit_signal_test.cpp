@@ -1,4 +1,5 @@
 #include "support/qt_printers.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +43,7 @@ TEST(QuitOnSignals, TheAppExitsCleanlyOnSigterm)
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     app.setProcessEnvironment(env);
-    app.start(QStringLiteral(PENDRA_APP_BINARY), {});
+    app.start(TestPaths::appBinary(), {});
     ASSERT_TRUE(app.waitForStarted());
 
     const QByteArray log = waitForDrainLog(home.filePath(QStringLiteral("data/Pendra/drain.jsonl")), app);

@@ -3,6 +3,7 @@
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
 #include "support/test_files.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,7 @@ TEST(SingleInstanceTest, CopyStartedByTheUpdaterWaitsForTheOneItReplaces)
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     app.setProcessEnvironment(env);
     app.setProcessChannelMode(QProcess::MergedChannels);
-    app.start(QStringLiteral(PENDRA_APP_BINARY), {QStringLiteral("--after-update")});
+    app.start(TestPaths::appBinary(), {QStringLiteral("--after-update")});
     ASSERT_TRUE(app.waitForStarted());
     QByteArray output;
     while (!output.contains("Waiting for the copy being replaced to quit") && app.waitForReadyRead(10000))

@@ -6,6 +6,7 @@
 #include "platform/linux/sysfs_battery_registry.h"
 #include "support/qt_printers.h"
 #include "support/test_files.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ TEST(PowerSupplyDiscovery, TakesTheFirstPresentSystemBatteryAndTheMachinesAdapte
 // describe the battery in the second one.
 TEST(PowerSupplyDiscovery, ReadingAndChargeControlTakeTheSameBattery)
 {
-    const QString sys = QStringLiteral(PENDRA_FIXTURES "/sysfs/acpi-empty-first-bay");
+    const QString sys = TestPaths::fixtures() + QStringLiteral("/sysfs/acpi-empty-first-bay");
 
     SysfsSmartBatteryRegistry registry(sys);
     const std::optional<RegistryEntry> entry = registry.copySmartBatteryEntry();

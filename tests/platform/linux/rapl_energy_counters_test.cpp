@@ -3,6 +3,7 @@
 #include "fakes/fake_sysfs_files.h"
 #include "support/qt_printers.h"
 #include "support/test_files.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -173,7 +174,7 @@ TEST(RaplEnergyCounters, CounterThatBecomesUnreadableFailsTheSample)
 
 TEST(RaplEnergyCounters, RecordedHybridLaptopTreeGivesCpuAndGpuChannels)
 {
-    RaplEnergyCounters counters(QStringLiteral(PENDRA_FIXTURES "/powercap/hybrid-laptop"));
+    RaplEnergyCounters counters(TestPaths::fixtures() + QStringLiteral("/powercap/hybrid-laptop"));
     const std::optional<QList<EnergyChannel>> catalogue = counters.catalogue();
     ASSERT_TRUE(catalogue);
     EXPECT_EQ(channelNames(*catalogue), (QStringList{QStringLiteral("CPU Energy"), QStringLiteral("GPU Energy")}));

@@ -3,6 +3,7 @@
 #include "fakes/fake_sysfs_files.h"
 #include "support/qt_printers.h"
 #include "support/test_files.h"
+#include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,7 @@ QStringList entryOf(const QString &root, SysfsFiles &files = SysfsFiles::real())
 
 QString tree(const char *name)
 {
-    return QStringLiteral(PENDRA_FIXTURES "/sysfs/") + QLatin1String(name);
+    return TestPaths::fixtures() + QStringLiteral("/sysfs/") + QLatin1String(name);
 }
 
 const PowerSupplyAttributes kMainsOffline = {{"type", "Mains\n"}, {"online", "0\n"}};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Where the recorded fixtures and the built programs are. Only test_paths.cpp
+// is compiled with these folders, so no other test file's compile line names
+// a folder of this checkout and a compiler cache serves them to every clone.
+namespace TestPaths {
+
+// tests/fixtures of the source tree.
+QString fixtures();
+// The built app and probe.
+QString appBinary();
+QString probeBinary();
+
+} // namespace TestPaths
