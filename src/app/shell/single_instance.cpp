@@ -1,6 +1,9 @@
 #include "app/shell/single_instance.h"
 
+#include "platform/paths.h"
+
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -25,7 +28,14 @@ SingleInstance::~SingleInstance() = default;
 QString SingleInstance::defaultRuntimeDir()
 {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+    if (!runtime.isEmpty())
+        return runtime;
+    // Never the shared temp folder, where another user could plant the lock
+    // or the socket: a folder of this user's own that only they may enter.
+    const QString own = Paths::cacheDir();
+    QDir().mkpath(own);
+    QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return own;
 }
 
 bool SingleInstance::claim(std::chrono::milliseconds waitForRelease)
