@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 
 // Where the recorded fixtures and the built programs are. Only test_paths.cpp
@@ -12,5 +13,9 @@ QString fixtures();
 // The built app and probe.
 QString appBinary();
 QString probeBinary();
+
+// The environment the built app runs in for a test: `home` as its HOME and
+// its config, data and runtime folders, on the offscreen platform.
+QProcessEnvironment appEnvironment(const QString &home);
 
 } // namespace TestPaths

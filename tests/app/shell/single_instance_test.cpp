@@ -62,13 +62,7 @@ TEST(SingleInstanceTest, CopyStartedByTheUpdaterWaitsForTheOneItReplaces)
     ASSERT_TRUE(quitting->claim());
 
     QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    app.setProcessEnvironment(env);
+    app.setProcessEnvironment(TestPaths::appEnvironment(home.path()));
     app.setProcessChannelMode(QProcess::MergedChannels);
     app.start(TestPaths::appBinary(), {QStringLiteral("--after-update")});
     ASSERT_TRUE(app.waitForStarted());
