@@ -36,10 +36,19 @@ function(pendra_add_pch_host name)
   target_link_libraries(${name} PRIVATE ${ARGN})
 endfunction()
 
-pendra_add_pch_host(pendra_code_pch ${pendra_pch_modules})
-target_precompile_headers(pendra_code_pch PRIVATE ${pendra_code_headers})
+# clang writes the build folder into a precompiled header, so ccache cannot
+# serve a clang build that uses one to a second folder; the fuzz build turns
+# them off and lets the cache serve every file instead.
+option(PENDRA_PCH "Reuse precompiled headers for Qt, the std library and GoogleTest" ON)
+
+if(PENDRA_PCH)
+  pendra_add_pch_host(pendra_code_pch ${pendra_pch_modules})
+  target_precompile_headers(pendra_code_pch PRIVATE ${pendra_code_headers})
+endif()
 
 # Targets of the code (libraries, the app, the probe, fuzz targets).
 function(pendra_use_code_pch target)
-  target_precompile_headers(${target} REUSE_FROM pendra_code_pch)
+  if(PENDRA_PCH)
+    target_precompile_headers(${target} REUSE_FROM pendra_code_pch)
+  endif()
 endfunction()

@@ -2,15 +2,12 @@
 
 #include "platform/main_thread.h"
 #include "platform/serial_queue.h"
-#include "updates/blocking_http.h"
 #include "updates/install_target.h"
+#include "updates/manifest_fetch.h"
 #include "updates/update_presenter.h"
 #include "updates/update_texts.h"
 #include "updates/version_rules.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPointer>
 #include <QTimer>
 
@@ -20,7 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kFetchTimeout = 12s;
 // The previous result is reported once the launch has settled.
 constexpr auto kPreviousResultDelay = 600ms;
 
@@ -33,11 +29,11 @@ UpdateAlert alert(UpdateAlert::Style style, QString title, QString text, QString
 
 } // namespace
 
-UpdateChecker::UpdateChecker(QNetworkAccessManager &network, UpdatePresenter &presenter, UpdateInstaller &installer,
+UpdateChecker::UpdateChecker(ManifestFetch &fetch, UpdatePresenter &presenter, UpdateInstaller &installer,
                              const UpdateLog &log, UpdateEndpoints endpoints, RunningApp app, QString resultPath,
                              QObject *parent)
     : QObject(parent)
-    , m_network(network)
+    , m_fetch(fetch)
     , m_presenter(presenter)
     , m_installer(installer)
     , m_log(log)
@@ -57,21 +53,9 @@ void UpdateChecker::fetchInfo(std::function<void(std::optional<VersionInfo>)> do
         QTimer::singleShot(0, this, [done = std::move(done)] { done(std::nullopt); });
         return;
     }
-    QNetworkRequest request(m_endpoints.manifestUrl);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setTransferTimeout(static_cast<int>(std::chrono::milliseconds(kFetchTimeout).count()));
-    QNetworkReply *reply = m_network.get(request);
-    BlockingHttp::abortBeyond(reply, kManifestMaxBytes);
-    connect(reply, &QNetworkReply::finished, this, [reply, done = std::move(done)] {
-        reply->deleteLater();
-        // The status is not inspected: an error page fails to decode. An
-        // aborted (oversized) reply is a failure whatever its status.
-        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        const bool transportFailed = reply->error() == QNetworkReply::OperationCanceledError
-            || (reply->error() != QNetworkReply::NoError && !status.isValid());
-        const QByteArray body = reply->readAll();
-        done(transportFailed || body.size() > kManifestMaxBytes ? std::nullopt : decodeVersionInfo(body));
+    m_fetch.fetch(m_endpoints.manifestUrl, [self = QPointer(this), done = std::move(done)](std::optional<QByteArray> body) {
+        if (self)
+            done(body ? decodeVersionInfo(*body) : std::nullopt);
     });
 }
 

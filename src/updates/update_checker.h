@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-class QNetworkAccessManager;
+class ManifestFetch;
 class SerialQueue;
 class UpdateLog;
 class UpdatePresenter;
@@ -25,13 +25,13 @@ class UpdateChecker : public QObject
     Q_OBJECT
 
 public:
-    UpdateChecker(QNetworkAccessManager &network, UpdatePresenter &presenter, UpdateInstaller &installer,
+    UpdateChecker(ManifestFetch &fetch, UpdatePresenter &presenter, UpdateInstaller &installer,
                   const UpdateLog &log, UpdateEndpoints endpoints, RunningApp app, QString resultPath,
                   QObject *parent = nullptr);
     // Waits for a running install to end.
     ~UpdateChecker() override;
 
-    // Loads the manifest (12 s, no cache) and calls back on the main thread
+    // Loads the manifest and calls back on the main thread
     // with its versions, or none on any failure.
     void fetchInfo(std::function<void(std::optional<VersionInfo>)> done);
 
@@ -54,7 +54,7 @@ private:
     void finishInstall(const QString &version, const UpdateInstaller::Result &result);
     void offerUpdate(const QString &candidate);
 
-    QNetworkAccessManager &m_network;
+    ManifestFetch &m_fetch;
     UpdatePresenter &m_presenter;
     UpdateInstaller &m_installer;
     const UpdateLog &m_log;

@@ -4,6 +4,7 @@
 #include "support/qt_printers.h"
 #include "support/test_files.h"
 #include "update_test_support.h"
+#include "updates/manifest_fetch.h"
 #include "updates/update_checker.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +31,7 @@ protected:
     RunningApp app{QStringLiteral("v0.1.6-Pro-Beta"), QString(), exitedPid(), home};
     SynchronousInstallTools tools;
     QNetworkAccessManager network;
+    NetworkManifestFetch manifestFetch{network};
     RecordingPresenter presenter;
     std::unique_ptr<UpdateInstaller> installer;
     std::unique_ptr<UpdateChecker> checker;
@@ -38,7 +40,7 @@ protected:
     {
         installer = std::make_unique<UpdateInstaller>(endpoints, files, log, app, tools,
                                                       [](const QString &) { return true; });
-        checker = std::make_unique<UpdateChecker>(network, presenter, *installer, log, endpoints, app, files.resultPath);
+        checker = std::make_unique<UpdateChecker>(manifestFetch, presenter, *installer, log, endpoints, app, files.resultPath);
     }
 
     void serveManifest(const QByteArray &body) { server.respond(kManifestPath, body); }

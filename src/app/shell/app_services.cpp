@@ -53,6 +53,7 @@
 #include "power/ioreport_power_reader.h"
 #include "power/power_store.h"
 #include "updates/install_tools.h"
+#include "updates/manifest_fetch.h"
 #include "updates/running_app.h"
 #include "updates/update_checker.h"
 #include "updates/update_endpoints.h"
@@ -68,6 +69,13 @@
 
 #include <QDir>
 #include <QStandardPaths>
+
+namespace {
+
+// The child answers within the manifest's own 12 s transfer limit.
+constexpr auto kManifestChildTimeLimit = std::chrono::seconds(15);
+
+} // namespace
 
 AppServices::AppServices()
     : m_clock(Clock::system())
@@ -138,7 +146,9 @@ AppServices::AppServices()
         endpoints, updateFiles, *m_updateLog, runningApp, *m_installTools,
         [](const QString &folder) { return QFileInfo(folder).isWritable(); });
     m_updatePresenter = std::make_unique<WidgetUpdatePresenter>([] { QApplication::quit(); });
-    m_updateChecker = std::make_unique<UpdateChecker>(*m_network, *m_updatePresenter, *m_updateInstaller,
+    m_manifestFetch = std::make_unique<ChildProcessManifestFetch>(QCoreApplication::applicationFilePath(),
+                                                                  kManifestChildTimeLimit);
+    m_updateChecker = std::make_unique<UpdateChecker>(*m_manifestFetch, *m_updatePresenter, *m_updateInstaller,
                                                       *m_updateLog, endpoints, runningApp, updateFiles.resultPath);
 }
 
@@ -148,6 +158,7 @@ AppServices::~AppServices()
 {
     // Waits for a running install before the installer and presenter go.
     m_updateChecker.reset();
+    m_manifestFetch.reset();
     m_chat.reset();
     m_downloads.reset();
     m_weather.reset();

@@ -8,6 +8,7 @@
 
 class AppIconLookup;
 class InstallTools;
+class ChildProcessManifestFetch;
 class LocationManager;
 class ReverseGeocoder;
 class WeatherStore;
@@ -107,5 +108,6 @@ private:
     std::unique_ptr<UpdateLog> m_updateLog;
     std::unique_ptr<UpdateInstaller> m_updateInstaller;
     std::unique_ptr<WidgetUpdatePresenter> m_updatePresenter;
+    std::unique_ptr<ChildProcessManifestFetch> m_manifestFetch;
     std::unique_ptr<UpdateChecker> m_updateChecker;
 };

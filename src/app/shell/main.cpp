@@ -4,6 +4,7 @@
 #include "app/shell/app_services.h"
 #include "app/shell/quit_on_signals.h"
 #include "app/shell/single_instance.h"
+#include "updates/manifest_fetch.h"
 #include "updates/running_app.h"
 
 #include <QApplication>
@@ -25,6 +26,8 @@ bool anyWindowVisible()
 
 int main(int argc, char **argv)
 {
+    if (argc > 1 && qstrcmp(argv[1], ChildProcessManifestFetch::kChildFlag) == 0)
+        return runManifestFetchChild(argc, argv);
     // Qt reads the platform when the application object is made.
     if (const auto platform = WaylandSession::platformOverrideForSession(QProcessEnvironment::systemEnvironment()))
         qputenv("QT_QPA_PLATFORM", *platform);
