@@ -2,6 +2,7 @@
 #include "app/core/wayland_session.h"
 #include "app/shell/app_delegate.h"
 #include "app/shell/app_services.h"
+#include "app/shell/command_line.h"
 #include "app/shell/quit_on_signals.h"
 #include "app/shell/single_instance.h"
 #include "updates/running_app.h"
@@ -9,6 +10,8 @@
 #include <QApplication>
 #include <QIcon>
 #include <QWidget>
+
+#include <cstdio>
 
 namespace {
 
@@ -25,6 +28,13 @@ bool anyWindowVisible()
 
 int main(int argc, char **argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const std::optional<QByteArray> information = CommandLine::informationFor(arguments, RunningApp::buildVersion())) {
+        std::fwrite(information->constData(), 1, static_cast<size_t>(information->size()), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     // Qt reads the platform when the application object is made.
     if (const auto platform = WaylandSession::platformOverrideForSession(QProcessEnvironment::systemEnvironment()))
         qputenv("QT_QPA_PLATFORM", *platform);
