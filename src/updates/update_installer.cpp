@@ -89,7 +89,8 @@ UpdateInstaller::Result UpdateInstaller::installFrom(const ReleaseFile &release,
     // Replacing removes what is there: only ever an app this updater made.
     const QString replaced = InstallTarget::installPath(target);
     const QFileInfo there(replaced);
-    if ((there.exists() || there.isSymLink()) && !InstallTarget::isAppDir(replaced)) {
+    const bool occupied = there.exists() || there.isSymLink();
+    if (!QDir::isAbsolutePath(replaced) || (occupied && !InstallTarget::isAppDir(replaced))) {
         result.failure = UpdateTexts::homeRelative(replaced, m_app.home)
             + QStringLiteral(" is not a Pendra.app folder. It was left as it is.");
         return result;
