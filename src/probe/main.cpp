@@ -31,6 +31,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pendrapro-probe"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PENDRA_RUNNING_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -38,6 +39,7 @@ int main(int argc, char **argv)
         "Sources: the power-source service (UPower on the system bus), the smart-battery registry\n"
         "(/sys/class/power_supply) and the pmset and ioreg tools (absent on Linux)."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption jsonOption(QStringLiteral("json"), QStringLiteral("Print JSON instead of text."));
     const QCommandLineOption sysfsOption(
         QStringLiteral("sysfs-root"),

@@ -1,5 +1,7 @@
 #include "updates/install_target.h"
 
+#include "updates/package_ownership.h"
+
 #include <QFileInfo>
 
 namespace InstallTarget {
@@ -8,7 +10,19 @@ namespace {
 
 const QString kExecutableTail = QStringLiteral("/usr/bin/pendrapro");
 
+bool isExecutableFile(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.isExecutable();
+}
+
 } // namespace
+
+InstallProbes InstallProbes::system()
+{
+    return {&PackageOwnership::dpkgOwns, &InstallTarget::isAppDir,
+            [](const QString &folder) { return QFileInfo(folder).isWritable(); }};
+}
 
 QString systemInstallPath()
 {
@@ -20,37 +34,44 @@ QString userInstallPath(const QString &home)
     return home + QStringLiteral("/.local/opt/") + QLatin1String(kAppName);
 }
 
-std::optional<QString> bundleOfExecutable(const QString &executablePath)
+bool isAppDir(const QString &folder)
 {
-    if (!executablePath.endsWith(kExecutableTail))
-        return std::nullopt;
-    const QString bundle = executablePath.chopped(kExecutableTail.size());
-    if (bundle.isEmpty() || bundle == QLatin1String("/"))
-        return std::nullopt;
-    return bundle;
+    const QFileInfo info(folder);
+    return info.fileName() == QLatin1String(kAppName) && info.isDir()
+        && isExecutableFile(folder + QStringLiteral("/AppRun")) && isExecutableFile(folder + kExecutableTail);
 }
 
-bool isPackageManaged(const QString &executablePath)
+InstallPlan plan(const QString &executablePath, const QString &home, const InstallProbes &probes)
 {
-    return executablePath.startsWith(QLatin1String("/usr/"));
+    // Debian installs nothing below /usr/local: whatever is there was put
+    // there by hand, and dpkg need not be asked.
+    if (executablePath.startsWith(QLatin1String("/usr/local/")))
+        return {InstallKind::byHand, {}};
+    if (probes.isPackageOwned(executablePath))
+        return {InstallKind::package, {}};
+    if (executablePath.startsWith(QLatin1String("/usr/")))
+        return {InstallKind::byHand, {}};
+    if (executablePath.endsWith(kExecutableTail)) {
+        const QString bundle = executablePath.chopped(kExecutableTail.size());
+        if (probes.isAppDir(bundle))
+            return {InstallKind::appDir, chooseTarget(bundle, home, probes.isWritableFolder)};
+    }
+    return {InstallKind::unrecognised, {}};
 }
 
-QString chooseTarget(const std::optional<QString> &bundle, const QString &home,
+QString chooseTarget(const QString &bundle, const QString &home,
                      const std::function<bool(const QString &folder)> &isWritableFolder)
 {
-    if (!bundle)
-        return userInstallPath(home);
-    const QString &path = *bundle;
     // Removable media and an AppImage's runtime mount are read-only copies:
     // updating them in place cannot work and would not survive anyway.
     for (const char *mount : {"/media/", "/run/media/", "/mnt/", "/tmp/.mount_"}) {
-        if (path.startsWith(QLatin1String(mount)))
+        if (bundle.startsWith(QLatin1String(mount)))
             return userInstallPath(home);
     }
-    if (isSystemTarget(path))
+    if (isSystemTarget(bundle))
         return systemInstallPath();
-    const QString folder = QFileInfo(path).absolutePath();
-    return isWritableFolder(folder) ? path : userInstallPath(home);
+    const QString folder = QFileInfo(bundle).absolutePath();
+    return isWritableFolder(folder) ? bundle : userInstallPath(home);
 }
 
 bool isSystemTarget(const QString &target)

@@ -3,8 +3,13 @@
 #include <QCoreApplication>
 #include <QDir>
 
+QString RunningApp::buildVersion()
+{
+    return QStringLiteral(PENDRA_RUNNING_VERSION);
+}
+
 RunningApp RunningApp::current()
 {
-    return {QStringLiteral(PENDRA_RUNNING_VERSION), QCoreApplication::applicationFilePath(),
+    return {buildVersion(), QCoreApplication::applicationFilePath(),
             QCoreApplication::applicationPid(), QDir::homePath()};
 }

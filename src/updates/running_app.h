@@ -14,6 +14,8 @@ struct RunningApp
     qint64 pid = 0;
     QString home;
 
+    // The build's version constant, e.g. "v0.1.6-Pro-Beta".
+    static QString buildVersion();
     // This process: the build's version constant, its executable, its id and
     // the user's home folder.
     static RunningApp current();

@@ -31,7 +31,7 @@ UpdateAlert alert(UpdateAlert::Style style, QString title, QString text, QString
 
 UpdateChecker::UpdateChecker(ManifestFetch &fetch, UpdatePresenter &presenter, UpdateInstaller &installer,
                              const UpdateLog &log, UpdateEndpoints endpoints, RunningApp app, QString resultPath,
-                             QObject *parent)
+                             InstallTarget::InstallProbes probes, QObject *parent)
     : QObject(parent)
     , m_fetch(fetch)
     , m_presenter(presenter)
@@ -40,6 +40,7 @@ UpdateChecker::UpdateChecker(ManifestFetch &fetch, UpdatePresenter &presenter, U
     , m_endpoints(std::move(endpoints))
     , m_app(std::move(app))
     , m_resultPath(std::move(resultPath))
+    , m_probes(std::move(probes))
     , m_installQueue(std::make_unique<SerialQueue>("pendrapro.update"))
 {
 }
@@ -116,19 +117,25 @@ void UpdateChecker::showResult(bool newer, bool manual, const QString &candidate
         return;
     }
     m_presenter.bringToFront();
-    offerUpdate(candidate);
+    // Asking dpkg who owns the executable may take a moment.
+    const QPointer<UpdateChecker> self(this);
+    m_installQueue->post([self, candidate, app = m_app, probes = m_probes] {
+        const InstallTarget::InstallPlan plan = InstallTarget::plan(app.executablePath, app.home, probes);
+        postToMain(self, [=](UpdateChecker *checker) { checker->offerUpdate(candidate, plan); });
+    });
 }
 
-void UpdateChecker::offerUpdate(const QString &candidate)
+void UpdateChecker::offerUpdate(const QString &candidate, const InstallTarget::InstallPlan &plan)
 {
     const QString title = kProduct + QStringLiteral(" Update Available");
     const QString news = QStringLiteral("You're running ") + VersionRules::displayForm(m_app.version)
         + QStringLiteral(".\n\n") + VersionRules::displayForm(candidate) + QStringLiteral(" is available.\n\n");
-    // Files below /usr belong to the package manager; replacing them would
-    // leave it with a package that no longer matches what is installed.
-    if (InstallTarget::isPackageManaged(m_app.executablePath)) {
-        m_presenter.showAlert(alert(UpdateAlert::Style::informational, title,
-                                    news + kProduct + QStringLiteral(" was installed by your package manager. Update it there."),
+    // Replacing a package's files would leave the package manager with a
+    // package that no longer matches what is installed; a copy installed by
+    // hand or run from a build is started from where it is, so an update put
+    // elsewhere would never run.
+    if (const std::optional<QString> elsewhere = UpdateTexts::updatedElsewhere(plan.kind)) {
+        m_presenter.showAlert(alert(UpdateAlert::Style::informational, title, news + *elsewhere,
                                     {QStringLiteral("OK"), QStringLiteral("Open Website")}),
                               [this](int button) {
                                   if (button == 1)
@@ -140,19 +147,19 @@ void UpdateChecker::offerUpdate(const QString &candidate)
                                 news + QStringLiteral("Download and install now? ") + kProduct
                                     + QStringLiteral(" will restart when done."),
                                 {QStringLiteral("Install Update"), QStringLiteral("Later")}),
-                          [this, candidate](int button) {
+                          [this, candidate, target = plan.target](int button) {
                               if (button == 0)
-                                  beginInstall(candidate);
+                                  beginInstall(candidate, target);
                           });
 }
 
-void UpdateChecker::beginInstall(const QString &version)
+void UpdateChecker::beginInstall(const QString &version, const QString &target)
 {
     m_log.append(QStringLiteral("Update requested for ") + version + QStringLiteral(" from ") + m_app.version);
     m_presenter.openProgress(version, m_endpoints.host());
 
     const QPointer<UpdateChecker> self(this);
-    m_installQueue->post([self, version, installer = &m_installer] {
+    m_installQueue->post([self, version, target, installer = &m_installer] {
         UpdateInstaller::Callbacks callbacks;
         callbacks.downloadProgress = [self, version](std::int64_t received, std::int64_t total) {
             postToMain(self, [=](UpdateChecker *checker) {
@@ -162,7 +169,7 @@ void UpdateChecker::beginInstall(const QString &version)
         callbacks.installing = [self, version] {
             postToMain(self, [=](UpdateChecker *checker) { checker->m_presenter.showInstalling(version); });
         };
-        const UpdateInstaller::Result result = installer->install(version, callbacks);
+        const UpdateInstaller::Result result = installer->install(version, target, callbacks);
         postToMain(self, [=](UpdateChecker *checker) { checker->finishInstall(version, result); });
     });
 }

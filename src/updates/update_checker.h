@@ -1,5 +1,6 @@
 #pragma once
 
+#include "updates/install_target.h"
 #include "updates/running_app.h"
 #include "updates/update_endpoints.h"
 #include "updates/update_installer.h"
@@ -18,8 +19,9 @@ class UpdateLog;
 class UpdatePresenter;
 
 // The update check at launch and on request, the alerts that offer an update,
-// and the hand-over to the installer. Main thread only; the install itself
-// runs on the "pendrapro.update" queue.
+// and the hand-over to the installer. Main thread only; how the app was
+// installed is found out, and the install itself runs, on the
+// "pendrapro.update" queue.
 class UpdateChecker : public QObject
 {
     Q_OBJECT
@@ -27,7 +29,7 @@ class UpdateChecker : public QObject
 public:
     UpdateChecker(ManifestFetch &fetch, UpdatePresenter &presenter, UpdateInstaller &installer,
                   const UpdateLog &log, UpdateEndpoints endpoints, RunningApp app, QString resultPath,
-                  QObject *parent = nullptr);
+                  InstallTarget::InstallProbes probes, QObject *parent = nullptr);
     // Waits for a running install to end.
     ~UpdateChecker() override;
 
@@ -43,8 +45,10 @@ public:
     // Shows what the last install's helper left behind, if it failed.
     void reportPreviousResult();
 
+    // A newer candidate is offered once the install kind is known, on the
+    // main thread; an install the updater does not own is only reported.
     void showResult(bool newer, bool manual, const QString &candidate);
-    void beginInstall(const QString &version);
+    void beginInstall(const QString &version, const QString &target);
 
 signals:
     // An install ended with the "Update Failed" alert; for tests and status.
@@ -52,7 +56,7 @@ signals:
 
 private:
     void finishInstall(const QString &version, const UpdateInstaller::Result &result);
-    void offerUpdate(const QString &candidate);
+    void offerUpdate(const QString &candidate, const InstallTarget::InstallPlan &plan);
 
     ManifestFetch &m_fetch;
     UpdatePresenter &m_presenter;
@@ -61,5 +65,6 @@ private:
     UpdateEndpoints m_endpoints;
     RunningApp m_app;
     QString m_resultPath;
+    InstallTarget::InstallProbes m_probes;
     std::unique_ptr<SerialQueue> m_installQueue;
 };

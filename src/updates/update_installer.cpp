@@ -38,20 +38,18 @@ QString localZipName(const QString &zipName, const QString &version)
 } // namespace
 
 UpdateInstaller::UpdateInstaller(UpdateEndpoints endpoints, UpdateFiles files, const UpdateLog &log,
-                                 RunningApp app, InstallTools &tools,
-                                 std::function<bool(const QString &)> isWritableFolder,
-                                 UpdateDownloadLimits limits)
+                                 RunningApp app, InstallTools &tools, UpdateDownloadLimits limits)
     : m_endpoints(std::move(endpoints))
     , m_files(std::move(files))
     , m_log(log)
     , m_app(std::move(app))
     , m_tools(tools)
-    , m_isWritableFolder(std::move(isWritableFolder))
     , m_limits(limits)
 {
 }
 
-UpdateInstaller::Result UpdateInstaller::install(const QString &version, const Callbacks &callbacks)
+UpdateInstaller::Result UpdateInstaller::install(const QString &version, const QString &target,
+                                                 const Callbacks &callbacks)
 {
     const auto manifestBody = m_endpoints.isSecure(m_endpoints.manifestUrl)
         ? BlockingHttp::fetch(m_endpoints.manifestUrl, kManifestTimeout, kManifestMaxBytes)
@@ -63,7 +61,7 @@ UpdateInstaller::Result UpdateInstaller::install(const QString &version, const C
     Result result;
     std::optional<PrivateWorkDir> work = PrivateWorkDir::create(m_files.workParent);
     if (work)
-        result = installFrom(release, version, *work, callbacks);
+        result = installFrom(release, version, target, *work, callbacks);
     else
         result.failure = QStringLiteral("Could not create a private folder for the update.");
 
@@ -84,11 +82,21 @@ UpdateInstaller::Result UpdateInstaller::install(const QString &version, const C
 }
 
 UpdateInstaller::Result UpdateInstaller::installFrom(const ReleaseFile &release, const QString &version,
-                                                     PrivateWorkDir &work, const Callbacks &callbacks)
+                                                     const QString &target, PrivateWorkDir &work,
+                                                     const Callbacks &callbacks)
 {
+    Result result;
+    // Replacing removes what is there: only ever an app this updater made.
+    const QString replaced = InstallTarget::installPath(target);
+    const QFileInfo there(replaced);
+    const bool occupied = there.exists() || there.isSymLink();
+    if (!QDir::isAbsolutePath(replaced) || (occupied && !InstallTarget::isAppDir(replaced))) {
+        result.failure = UpdateTexts::homeRelative(replaced, m_app.home)
+            + QStringLiteral(" is not a Pendra.app folder. It was left as it is.");
+        return result;
+    }
     const QString zipPath = work.filePath(localZipName(release.zip, version));
     const QString extractDir = work.filePath(QStringLiteral("extract"));
-    Result result;
     result.failure = download(release.zip, zipPath, callbacks);
     if (!result.failure)
         result.failure = UpdatePackage::validate(zipPath);
@@ -113,8 +121,6 @@ UpdateInstaller::Result UpdateInstaller::installFrom(const ReleaseFile &release,
     if (result.failure)
         return result;
 
-    const QString target = InstallTarget::chooseTarget(InstallTarget::bundleOfExecutable(m_app.executablePath),
-                                                       m_app.home, m_isWritableFolder);
     m_log.append(QStringLiteral("Installing to ") + target);
     return apply(target, work);
 }

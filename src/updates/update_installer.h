@@ -48,16 +48,16 @@ public:
         bool installedDirectly = false;
     };
 
-    // `isWritableFolder` decides whether a bundle can be updated in place.
     UpdateInstaller(UpdateEndpoints endpoints, UpdateFiles files, const UpdateLog &log, RunningApp app,
-                    InstallTools &tools, std::function<bool(const QString &folder)> isWritableFolder,
-                    UpdateDownloadLimits limits = {});
+                    InstallTools &tools, UpdateDownloadLimits limits = {});
 
-    Result install(const QString &version, const Callbacks &callbacks);
+    // Installs `version` at `target` (InstallTarget::plan's). A folder there
+    // that is not a Pendra.app AppDir is refused, never replaced.
+    Result install(const QString &version, const QString &target, const Callbacks &callbacks);
 
 private:
-    Result installFrom(const ReleaseFile &release, const QString &version, PrivateWorkDir &work,
-                       const Callbacks &callbacks);
+    Result installFrom(const ReleaseFile &release, const QString &version, const QString &target,
+                       PrivateWorkDir &work, const Callbacks &callbacks);
     std::optional<QString> download(const QString &zipName, const QString &zipPath, const Callbacks &callbacks);
     std::optional<QString> verify(const ReleaseFile &release, const QString &zipPath);
     std::optional<QString> stage(const QString &appPath);
@@ -68,6 +68,5 @@ private:
     const UpdateLog &m_log;
     RunningApp m_app;
     InstallTools &m_tools;
-    std::function<bool(const QString &)> m_isWritableFolder;
     UpdateDownloadLimits m_limits;
 };

@@ -44,6 +44,21 @@ QString downloadProgress(std::int64_t received, std::int64_t total, const QStrin
     return byteSize(received) + QStringLiteral(" downloaded · ") + version;
 }
 
+std::optional<QString> updatedElsewhere(InstallTarget::InstallKind kind)
+{
+    switch (kind) {
+    case InstallTarget::InstallKind::package:
+        return QStringLiteral("Pendra Pro was installed by your package manager. Update it there.");
+    case InstallTarget::InstallKind::byHand:
+        return QStringLiteral("Pendra Pro was installed by hand. Install the new version the same way.");
+    case InstallTarget::InstallKind::unrecognised:
+        return QStringLiteral("Pendra Pro is running from a build, not an installed copy. Rebuild it to update.");
+    case InstallTarget::InstallKind::appDir:
+        break;
+    }
+    return std::nullopt;
+}
+
 QString homeRelative(const QString &path, const QString &home)
 {
     if (!home.isEmpty() && home != QLatin1String("/")

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "updates/install_target.h"
+
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 // The user-visible texts of the update flow: alerts, the progress panel and
 // the installer's failures. Pure functions.
@@ -19,6 +22,10 @@ QString installing(const QString &version);
 QString downloadProgress(std::int64_t received, std::int64_t total, const QString &version);
 // Truncated percentage, 0…100; a non-positive total gives 0.
 int downloadPercent(std::int64_t received, std::int64_t total);
+
+// Why the updater leaves an install of this kind to whoever made it, for the
+// offer of a new version; absent for an AppDir, which it updates itself.
+std::optional<QString> updatedElsewhere(InstallTarget::InstallKind kind);
 
 // `path` with the home folder written as "~", for texts that show paths.
 QString homeRelative(const QString &path, const QString &home);

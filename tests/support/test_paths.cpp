@@ -7,6 +7,11 @@ QString fixtures()
     return QStringLiteral(PENDRA_FIXTURES);
 }
 
+QString packaging()
+{
+    return QStringLiteral(PENDRA_PACKAGING);
+}
+
 QString appBinary()
 {
     return QStringLiteral(PENDRA_APP_BINARY);

@@ -10,6 +10,8 @@ namespace TestPaths {
 
 // tests/fixtures of the source tree.
 QString fixtures();
+// packaging/ of the source tree (install-user, make-appdir).
+QString packaging();
 // The built app and probe.
 QString appBinary();
 QString probeBinary();

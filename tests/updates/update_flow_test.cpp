@@ -23,12 +23,15 @@ class UpdateFlowTest : public ::testing::Test
 protected:
     QTemporaryDir dir;
     QString home = dir.filePath(QStringLiteral("home"));
+    QString installed = home + QStringLiteral("/.local/opt/Pendra.app");
     UpdateFiles files = UpdateFiles::under(dir.filePath(QStringLiteral("state")));
     FakeClock clock{1'750'000'000};
     UpdateLog log{files.logPath, clock};
     LoopbackHttpServer server{LoopbackHttpServer::Thread::own};
     UpdateEndpoints endpoints = loopbackEndpoints(server);
-    RunningApp app{QStringLiteral("v0.1.6-Pro-Beta"), QString(), exitedPid(), home};
+    RunningApp app{QStringLiteral("v0.1.6-Pro-Beta"), installed + QStringLiteral("/usr/bin/pendrapro"), exitedPid(), home};
+    QStringList packageFiles; // what dpkg would say it installed
+    InstallTarget::InstallProbes probes = InstallTarget::InstallProbes::system();
     SynchronousInstallTools tools;
     QNetworkAccessManager network;
     NetworkManifestFetch manifestFetch{network};
@@ -36,11 +39,14 @@ protected:
     std::unique_ptr<UpdateInstaller> installer;
     std::unique_ptr<UpdateChecker> checker;
 
+    void SetUp() override { writeAppDir(home + QStringLiteral("/.local/opt"), "old"); }
+
     void makeChecker()
     {
-        installer = std::make_unique<UpdateInstaller>(endpoints, files, log, app, tools,
-                                                      [](const QString &) { return true; });
-        checker = std::make_unique<UpdateChecker>(manifestFetch, presenter, *installer, log, endpoints, app, files.resultPath);
+        probes.isPackageOwned = [this](const QString &path) { return packageFiles.contains(path); };
+        installer = std::make_unique<UpdateInstaller>(endpoints, files, log, app, tools);
+        checker = std::make_unique<UpdateChecker>(manifestFetch, presenter, *installer, log, endpoints, app,
+                                                  files.resultPath, probes);
     }
 
     void serveManifest(const QByteArray &body) { server.respond(kManifestPath, body); }
@@ -78,19 +84,61 @@ TEST_F(UpdateFlowTest, CheckNowAnswersEveryOutcome)
     EXPECT_TRUE(presenter.panelEvents == QStringList{QStringLiteral("front")});
 }
 
-TEST_F(UpdateFlowTest, SilentWhenNotNewerAndPackageManagerOwnsSystemInstalls)
+// Only an AppDir is offered an install; every other kind is told who
+// updates it, and nothing is downloaded.
+TEST_F(UpdateFlowTest, SilentWhenNotNewerAndOffersInstallsOnlyToAppDirs)
 {
     makeChecker();
     checker->showResult(false, false, QStringLiteral("v0.1.6-Pro"));
     EXPECT_TRUE(presenter.alerts.isEmpty());
 
-    app.executablePath = QStringLiteral("/usr/bin/pendrapro");
-    makeChecker();
-    checker->showResult(true, false, QStringLiteral("v0.2"));
-    ASSERT_EQ(presenter.alerts.size(), 1);
-    EXPECT_TRUE(presenter.alerts[0].text.endsWith(
-        QStringLiteral("v0.2 is available.\n\nPendra Pro was installed by your package manager. Update it there.")));
+    packageFiles = {QStringLiteral("/usr/bin/pendrapro")};
+    const struct
+    {
+        QString executable;
+        const char *text;
+    } cases[] = {
+        {QStringLiteral("/usr/bin/pendrapro"), "Pendra Pro was installed by your package manager. Update it there."},
+        {QStringLiteral("/usr/local/bin/pendrapro"), "Pendra Pro was installed by hand. Install the new version the same way."},
+        {dir.filePath(QStringLiteral("build/src/pendrapro")),
+         "Pendra Pro is running from a build, not an installed copy. Rebuild it to update."},
+    };
+    for (const auto &c : cases) {
+        presenter.alerts.clear();
+        app.executablePath = c.executable;
+        makeChecker();
+        checker->showResult(true, false, QStringLiteral("v0.2"));
+        ASSERT_TRUE(waitForAlerts(1));
+        EXPECT_EQ(presenter.alerts[0].text, QStringLiteral("You're running v0.1.6-Pro Beta.\n\nv0.2 is available.\n\n")
+                                                + QString::fromUtf8(c.text));
+        EXPECT_EQ(presenter.alerts[0].buttons, (QStringList{QStringLiteral("OK"), QStringLiteral("Open Website")}));
+    }
     EXPECT_TRUE(presenter.panelEvents.filter(QStringLiteral("open")).isEmpty());
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+// A copy run from a DESTDIR staging tree ends in usr/bin/pendrapro like an
+// AppDir's: the staging folder must come through an offered update whole.
+TEST_F(UpdateFlowTest, AStagingTreeIsNeverTakenForTheApp)
+{
+    const QString stage = dir.filePath(QStringLiteral("stage"));
+    writeFile(stage + QStringLiteral("/usr/bin/pendrapro"), "staged", true);
+    writeFile(stage + QStringLiteral("/usr/share/doc/pendrapro/copyright"), "kept");
+    const QString work = dir.filePath(QStringLiteral("work"));
+    writeAppDir(work + QStringLiteral("/Pendra-v0.1.7"), "new");
+    server.respond("/pendra-pro/Pendra-v0.1.7-Pro-Beta.zip",
+                   zipEntries(work, dir.filePath(QStringLiteral("release.zip")), {QStringLiteral("Pendra-v0.1.7")}));
+    serveManifest(R"({"latest":"v0.1.6","beta":"v0.1.7-Pro-Beta"})");
+    app.executablePath = stage + QStringLiteral("/usr/bin/pendrapro");
+    makeChecker();
+
+    checker->checkNow();
+    ASSERT_TRUE(waitForAlerts(1));
+    EXPECT_TRUE(presenter.alerts[0].text.endsWith(QStringLiteral("Rebuild it to update.")));
+    EXPECT_FALSE(tools.helperStarted);
+    EXPECT_EQ(readFile(stage + QStringLiteral("/usr/bin/pendrapro")), "staged");
+    EXPECT_EQ(readFile(stage + QStringLiteral("/usr/share/doc/pendrapro/copyright")), "kept");
+    EXPECT_EQ(appMarker(installed), "old");
 }
 
 TEST_F(UpdateFlowTest, ReportsAnUnfinishedPreviousUpdateOnce)
@@ -116,8 +164,6 @@ TEST_F(UpdateFlowTest, ReportsAnUnfinishedPreviousUpdateOnce)
 // user's apps folder through the helper script.
 TEST_F(UpdateFlowTest, InstallsAReleaseEndToEnd)
 {
-    const QString installed = home + QStringLiteral("/.local/opt/Pendra.app");
-    writeAppDir(home + QStringLiteral("/.local/opt"), "old");
     const QString work = dir.filePath(QStringLiteral("work"));
     writeAppDir(work + QStringLiteral("/Pendra-v0.1.7"), "new");
     const QByteArray zip = zipEntries(work, dir.filePath(QStringLiteral("release.zip")), {QStringLiteral("Pendra-v0.1.7")});

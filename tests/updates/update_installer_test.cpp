@@ -45,7 +45,7 @@ protected:
     UpdateEndpoints endpoints = loopbackEndpoints(server);
     UpdateDownloadLimits limits;
     SynchronousInstallTools tools;
-    QString executable; // not an AppDir: the update goes to ~/.local/opt
+    QString target = installed;
 
     void SetUp() override
     {
@@ -58,9 +58,11 @@ protected:
 
     UpdateInstaller::Result install()
     {
-        UpdateInstaller installer(endpoints, files, log, {QStringLiteral("v0.1.6-Pro-Beta"), executable, exitedPid(), home},
-                                  tools, [](const QString &) { return true; }, limits);
-        return installer.install(kVersion, {});
+        UpdateInstaller installer(endpoints, files, log,
+                                  {QStringLiteral("v0.1.6-Pro-Beta"), installed + QStringLiteral("/usr/bin/pendrapro"),
+                                   exitedPid(), home},
+                                  tools, limits);
+        return installer.install(kVersion, target, {});
     }
 
     // A release ZIP of `entries` (paths below the work folder).
@@ -166,7 +168,7 @@ TEST_F(InstallerTest, RefusesEntriesThatEscapeTheExtractionFolder)
 TEST_F(InstallerTest, RefusedAdministratorAccessKeepsTheSystemApp)
 {
     serveRelease();
-    executable = QStringLiteral("/opt/Pendra.app/usr/bin/pendrapro");
+    target = QStringLiteral("/opt/Pendra.app");
     tools.pkexecStatus = 126;
 
     const UpdateInstaller::Result result = install();
@@ -187,6 +189,23 @@ TEST_F(InstallerTest, RefusedAdministratorAccessKeepsTheSystemApp)
     EXPECT_EQ(approved.installPath, QStringLiteral("/opt/Pendra.app"));
     EXPECT_EQ(readFile(files.resultPath), "ok|\n");
     EXPECT_TRUE(workFolders().isEmpty());
+}
+
+// A folder of the right name that is no AppDir (a user's own folder, a half
+// copied app) is refused before anything is fetched, and kept as it was.
+TEST_F(InstallerTest, NeverReplacesAFolderThatIsNotAnAppDir)
+{
+    serveRelease();
+    target = home + QStringLiteral("/apps/Pendra.app");
+    writeFile(target + QStringLiteral("/usr/bin/pendrapro"), "mine", true);
+    writeFile(target + QStringLiteral("/notes.txt"), "precious");
+
+    EXPECT_EQ(install().failure, QStringLiteral("~/apps/Pendra.app is not a Pendra.app folder. It was left as it is."));
+    EXPECT_EQ(readFile(target + QStringLiteral("/notes.txt")), "precious");
+    EXPECT_EQ(readFile(target + QStringLiteral("/usr/bin/pendrapro")), "mine");
+    for (const LoopbackHttpServer::Request &request : server.requests())
+        EXPECT_NE(request.path, kZipPath);
+    EXPECT_FALSE(tools.helperStarted);
 }
 
 // Another local user plants things under the names an updater might use in
@@ -223,7 +242,7 @@ TEST_F(InstallerTest, HostileNeighbourInTheSharedTempFolderIsIgnored)
 TEST_F(InstallerTest, WorkFolderIsPrivateAndGoesAway)
 {
     serveRelease();
-    executable = QStringLiteral("/opt/Pendra.app/usr/bin/pendrapro");
+    target = QStringLiteral("/opt/Pendra.app");
     tools.pkexecStatus = 0;
     QStringList seen;
     QFileDevice::Permissions permissions;

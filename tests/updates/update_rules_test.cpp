@@ -1,9 +1,13 @@
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 #include "updates/install_target.h"
+#include "updates/package_ownership.h"
 #include "updates/update_files.h"
 #include "updates/update_texts.h"
 
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 
 namespace {
 
@@ -44,34 +48,87 @@ TEST(UpdateFiles, PreviousResultMessage)
         EXPECT_EQ(previousResultMessage(QString::fromUtf8(c.file)), c.message) << c.file;
 }
 
-TEST(InstallTarget, ChoosesWhereTheUpdateGoes)
+// Every kind of install, laid out in a real tree below a temporary folder
+// that stands for "/": each has one updater, and only a real AppDir is the
+// app's own. A DESTDIR staging tree ends in usr/bin/pendrapro too.
+TEST(InstallTarget, EachKindOfInstallHasOneUpdater)
 {
-    const QString home = QStringLiteral("/home/ann");
-    const QString user = QStringLiteral("/home/ann/.local/opt/Pendra.app");
+    using Kind = InstallTarget::InstallKind;
+    QTemporaryDir root;
+    for (const char *appDir : {"/opt/Pendra.app", "/home/ann/.local/opt/Pendra.app"}) {
+        writeFile(root.path() + QLatin1String(appDir) + QStringLiteral("/AppRun"), "#!/bin/sh\n", true);
+        writeFile(root.path() + QLatin1String(appDir) + QStringLiteral("/usr/bin/pendrapro"), "", true);
+    }
+    writeFile(root.filePath(QStringLiteral("home/ann/stage/usr/bin/pendrapro")), "", true);
+    writeFile(root.filePath(QStringLiteral("home/ann/stage/AppRun")), "#!/bin/sh\n", true);
+    writeFile(root.filePath(QStringLiteral("home/ann/half/Pendra.app/usr/bin/pendrapro")), "", true);
+    QStringList askedDpkg;
+    const InstallTarget::InstallProbes probes{
+        [&](const QString &path) {
+            askedDpkg.append(path);
+            return path == QLatin1String("/usr/bin/pendrapro");
+        },
+        [&](const QString &folder) { return InstallTarget::isAppDir(root.path() + folder); },
+        [](const QString &) { return true; }};
     const struct
     {
-        std::optional<QString> bundle;
+        const char *executable;
+        Kind kind;
+        const char *target;
+    } cases[] = {
+        {"/usr/bin/pendrapro", Kind::package, ""},
+        {"/usr/games/pendrapro", Kind::byHand, ""}, // below /usr, but no package's
+        {"/usr/local/bin/pendrapro", Kind::byHand, ""},
+        {"/opt/Pendra.app/usr/bin/pendrapro", Kind::appDir, "/opt/Pendra.app"},
+        {"/home/ann/.local/opt/Pendra.app/usr/bin/pendrapro", Kind::appDir, "/home/ann/.local/opt/Pendra.app"},
+        {"/home/ann/stage/usr/bin/pendrapro", Kind::unrecognised, ""},
+        {"/home/ann/half/Pendra.app/usr/bin/pendrapro", Kind::unrecognised, ""}, // no AppRun
+        {"/home/ann/src/build/src/pendrapro", Kind::unrecognised, ""},
+    };
+    for (const auto &c : cases) {
+        const InstallTarget::InstallPlan plan =
+            InstallTarget::plan(QString::fromUtf8(c.executable), QStringLiteral("/home/ann"), probes);
+        EXPECT_EQ(plan.kind, c.kind) << c.executable;
+        EXPECT_EQ(plan.target, QString::fromUtf8(c.target)) << c.executable;
+        EXPECT_EQ(UpdateTexts::updatedElsewhere(plan.kind).has_value(), c.kind != Kind::appDir) << c.executable;
+    }
+    EXPECT_FALSE(askedDpkg.contains(QStringLiteral("/usr/local/bin/pendrapro")));
+}
+
+TEST(InstallTarget, ChoosesWhereAnAppDirsUpdateGoes)
+{
+    const QString home = QStringLiteral("/home/ann");
+    const struct
+    {
+        const char *bundle;
         bool writable;
         const char *target;
     } cases[] = {
-        {std::nullopt, true, "/home/ann/.local/opt/Pendra.app"}, // not an AppDir
-        {QStringLiteral("/media/ann/usb/Pendra.app"), true, "/home/ann/.local/opt/Pendra.app"},
-        {QStringLiteral("/tmp/.mount_PendraX/Pendra.app"), true, "/home/ann/.local/opt/Pendra.app"},
-        {QStringLiteral("/opt/Pendra.app"), false, "/opt/Pendra.app"},
-        {QStringLiteral("/opt/tools/Pendra.app"), true, "/opt/Pendra.app"},
-        {QStringLiteral("/home/ann/apps/Pendra.app"), true, "/home/ann/apps/Pendra.app"}, // in place
-        {QStringLiteral("/srv/Pendra.app"), false, "/home/ann/.local/opt/Pendra.app"},
+        {"/media/ann/usb/Pendra.app", true, "/home/ann/.local/opt/Pendra.app"},
+        {"/tmp/.mount_PendraX/Pendra.app", true, "/home/ann/.local/opt/Pendra.app"},
+        {"/opt/Pendra.app", false, "/opt/Pendra.app"},
+        {"/opt/tools/Pendra.app", true, "/opt/Pendra.app"},
+        {"/home/ann/apps/Pendra.app", true, "/home/ann/apps/Pendra.app"}, // in place
+        {"/srv/Pendra.app", false, "/home/ann/.local/opt/Pendra.app"},
     };
     for (const auto &c : cases) {
-        const QString target = InstallTarget::chooseTarget(c.bundle, home, [&](const QString &) { return c.writable; });
-        EXPECT_EQ(target, QString::fromUtf8(c.target)) << c.bundle.value_or(QStringLiteral("none")).toStdString();
+        const QString target = InstallTarget::chooseTarget(QString::fromUtf8(c.bundle), home,
+                                                           [&](const QString &) { return c.writable; });
+        EXPECT_EQ(target, QString::fromUtf8(c.target)) << c.bundle;
     }
-    EXPECT_EQ(InstallTarget::bundleOfExecutable(QStringLiteral("/x/Pendra.app/usr/bin/pendrapro")),
-              QStringLiteral("/x/Pendra.app"));
-    EXPECT_FALSE(InstallTarget::bundleOfExecutable(QStringLiteral("/usr/bin/pendrapro")));
-    EXPECT_FALSE(InstallTarget::bundleOfExecutable(QStringLiteral("/work/build/src/pendrapro")));
-    EXPECT_TRUE(InstallTarget::isPackageManaged(QStringLiteral("/usr/bin/pendrapro")));
-    EXPECT_EQ(user, InstallTarget::userInstallPath(home));
+}
+
+// The real dpkg database of the machine the tests run on (Debian).
+TEST(PackageOwnership, AsksDpkgForExactlyThatFile)
+{
+    QTemporaryDir dir;
+    const QString loose = dir.filePath(QStringLiteral("pendrapro"));
+    writeFile(loose, "", true);
+    EXPECT_TRUE(PackageOwnership::dpkgOwns(QStringLiteral("/usr/bin/dpkg")));
+    EXPECT_FALSE(PackageOwnership::dpkgOwns(loose));
+    // A pattern would match dpkg's own files.
+    EXPECT_FALSE(PackageOwnership::dpkgOwns(QStringLiteral("/usr/bin/dpk?")));
+    EXPECT_FALSE(PackageOwnership::dpkgOwns(QStringLiteral("usr/bin/dpkg")));
 }
 
 } // namespace

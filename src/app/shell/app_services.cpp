@@ -142,14 +142,14 @@ AppServices::AppServices()
     const RunningApp runningApp = RunningApp::current();
     m_installTools = std::make_unique<ProcessInstallTools>();
     m_updateLog = std::make_unique<UpdateLog>(updateFiles.logPath, m_clock);
-    m_updateInstaller = std::make_unique<UpdateInstaller>(
-        endpoints, updateFiles, *m_updateLog, runningApp, *m_installTools,
-        [](const QString &folder) { return QFileInfo(folder).isWritable(); });
+    m_updateInstaller =
+        std::make_unique<UpdateInstaller>(endpoints, updateFiles, *m_updateLog, runningApp, *m_installTools);
     m_updatePresenter = std::make_unique<WidgetUpdatePresenter>([] { QApplication::quit(); });
     m_manifestFetch = std::make_unique<ChildProcessManifestFetch>(QCoreApplication::applicationFilePath(),
                                                                   kManifestChildTimeLimit);
     m_updateChecker = std::make_unique<UpdateChecker>(*m_manifestFetch, *m_updatePresenter, *m_updateInstaller,
-                                                      *m_updateLog, endpoints, runningApp, updateFiles.resultPath);
+                                                      *m_updateLog, endpoints, runningApp, updateFiles.resultPath,
+                                                      InstallTarget::InstallProbes::system());
 }
 
 // Stores stop their timers and finish their queued work before the backends

@@ -2,6 +2,7 @@
 #include "app/core/wayland_session.h"
 #include "app/shell/app_delegate.h"
 #include "app/shell/app_services.h"
+#include "app/shell/command_line.h"
 #include "app/shell/quit_on_signals.h"
 #include "app/shell/single_instance.h"
 #include "updates/manifest_fetch.h"
@@ -10,6 +11,8 @@
 #include <QApplication>
 #include <QIcon>
 #include <QWidget>
+
+#include <cstdio>
 
 namespace {
 
@@ -28,6 +31,13 @@ int main(int argc, char **argv)
 {
     if (argc > 1 && qstrcmp(argv[1], ChildProcessManifestFetch::kChildFlag) == 0)
         return runManifestFetchChild(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const std::optional<QByteArray> information = CommandLine::informationFor(arguments, RunningApp::buildVersion())) {
+        std::fwrite(information->constData(), 1, static_cast<size_t>(information->size()), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     // Qt reads the platform when the application object is made.
     if (const auto platform = WaylandSession::platformOverrideForSession(QProcessEnvironment::systemEnvironment()))
         qputenv("QT_QPA_PLATFORM", *platform);
