@@ -178,10 +178,10 @@ QList<HistoryBatch> syntheticYear(double now, bool full)
         day.day = today.addDays(-d);
         const int cycles = 40 + (days - 1 - d) * 8 / 10;
         day.cycles = cycles;
-        const double noise = ((d * 37) % 11 - 5) * 0.04;
+        const double noise = 0.15 * std::sin(d / 9.0) + 0.05 * std::sin(d * 1.7);
         day.fullChargeMah = int(std::lround(5000 * (1 - 0.006 * cycles / 100.0 + noise / 100)));
         day.designMah = 5000;
-        day.drawnWattHours = full ? 28 : 6;
+        day.drawnWattHours = full ? 75 : 6;
         day.minutesOnBattery = full ? 240 : 50;
         batch.days << day;
         const int appDays = full ? 7 : 1;
@@ -224,8 +224,14 @@ void renderHistory(const char *name, bool full)
     }
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
+    // The card is drawn over the window's background: grab it from the root,
+    // made tall enough to hold every card.
+    auto *scroll = f.child<QScrollArea>("dashboardScroll");
+    root.resize(520, scroll->widget()->sizeHint().height() + 40);
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
     QWidget *card = f.child("historyCard");
-    const QPixmap shot = card->grab();
+    const QPixmap shot = root.grab(QRect(card->mapTo(&root, QPoint(0, 0)), card->size()));
     EXPECT_GT(shot.height(), 100);
     const QString dir = qEnvironmentVariable("PENDRA_SCREENSHOTS_DIR");
     if (dir.isEmpty())

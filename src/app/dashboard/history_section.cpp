@@ -25,6 +25,9 @@
 namespace {
 
 constexpr int kChartHeight = 48; // px
+// Percentage points of health the chart spans at least: a year's wear of a
+// point or two should look like the slow slope it is.
+constexpr double kChartMinimumRange = 5;
 const QColor kBarColor = DashboardStyle::kAppsAccent;
 
 QLabel *makeLabel(const QString &text, PanelStyle::TextRole role, QWidget *parent, const char *objectName)
@@ -138,6 +141,7 @@ HistorySectionContent::HistorySectionContent(HistoryStore &store, QWidget *paren
     m_appLayout->setSpacing(0);
     m_chart->setObjectName(QStringLiteral("historyHealthChart"));
     m_chart->setFixedHeight(kChartHeight);
+    m_chart->setMinimumRange(kChartMinimumRange);
     m_export->setObjectName(QStringLiteral("historyExport"));
     QPalette warning = m_note->palette();
     warning.setColor(QPalette::WindowText, PanelStyle::kWarning);
