@@ -18,6 +18,8 @@ namespace {
 constexpr int kSqliteCorrupt = 11;
 constexpr int kSqliteFull = 13;
 constexpr int kSqliteNotADatabase = 26;
+// SQLite's default page size, which the file keeps.
+constexpr qint64 kPageBytes = 4096;
 
 const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
 
@@ -82,10 +84,12 @@ int primaryCode(const QSqlError &error)
 
 } // namespace
 
-HistoryDatabase::HistoryDatabase(QString path, Access access, std::function<double()> nowSeconds)
+HistoryDatabase::HistoryDatabase(QString path, Access access, std::function<double()> nowSeconds,
+                                 qint64 maxFileBytes)
     : m_path(std::move(path))
     , m_access(access)
     , m_now(std::move(nowSeconds))
+    , m_maxFileBytes(maxFileBytes)
     , m_connection(uniqueConnectionName())
 {
     if (open() || m_access == Access::readOnly)
@@ -114,8 +118,10 @@ bool HistoryDatabase::open()
 // Damage shows only when pages are read: the check reads them all.
 bool HistoryDatabase::check()
 {
+    // The page limit makes SQLite answer "full" (13) past the size cap.
     if (m_access == Access::readWrite
-        && !(exec(QStringLiteral("PRAGMA journal_mode = WAL")) && exec(QStringLiteral("PRAGMA synchronous = NORMAL"))))
+        && !(exec(QStringLiteral("PRAGMA journal_mode = WAL")) && exec(QStringLiteral("PRAGMA synchronous = NORMAL"))
+             && exec(QStringLiteral("PRAGMA max_page_count = %1").arg(std::max<qint64>(m_maxFileBytes / kPageBytes, 8)))))
         return false;
     QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next()

@@ -24,12 +24,16 @@ public:
 
     static constexpr int kAppsPerHour = 15;
     static constexpr int kDayRetentionDays = 5 * 366;
+    // A year of every hour's apps takes about 5 MB; a file growing past this
+    // is a fault, and is treated as a full disk rather than let grow.
+    static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 
     // Opens or creates the file (WAL journal). A file SQLite cannot read, or
     // whose check fails, is renamed to "<name>.damaged-<yyyyMMdd-HHmmss>"
     // (from `nowSeconds`, wall-clock) with one log line and a new one is
     // started. Read-only access changes nothing on disk and moves nothing.
-    HistoryDatabase(QString path, Access access, std::function<double()> nowSeconds);
+    HistoryDatabase(QString path, Access access, std::function<double()> nowSeconds,
+                    qint64 maxFileBytes = kMaxFileBytes);
     ~HistoryDatabase();
     HistoryDatabase(const HistoryDatabase &) = delete;
     HistoryDatabase &operator=(const HistoryDatabase &) = delete;
@@ -62,6 +66,7 @@ private:
     QString m_path;
     Access m_access;
     std::function<double()> m_now;
+    qint64 m_maxFileBytes;
     QString m_connection;
     QSqlDatabase m_db;
     bool m_open = false;

@@ -24,16 +24,21 @@ qint64 hourStartOf(double seconds)
 } // namespace
 
 HistoryStore::HistoryStore(QString path, Defaults &defaults, const Clock &clock, QObject *parent)
+    : HistoryStore(std::move(path), HistoryDatabase::kMaxFileBytes, defaults, clock, parent)
+{
+}
+
+HistoryStore::HistoryStore(QString path, qint64 maxFileBytes, Defaults &defaults, const Clock &clock, QObject *parent)
     : QObject(parent)
     , m_defaults(defaults)
     , m_clock(clock)
     , m_appRetentionDays(validRetention(defaults.intValue(kRetentionKey).value_or(kLongAppRetentionDays)))
     , m_queue(std::make_unique<SerialQueue>("pendrapro.history"))
 {
-    m_queue->post([this, path = std::move(path), now = clock.now()] {
+    m_queue->post([this, path = std::move(path), maxFileBytes, now = clock.now()] {
         m_jobNow = now;
         m_database = std::make_unique<HistoryDatabase>(path, HistoryDatabase::Access::readWrite,
-                                                       [this] { return m_jobNow; });
+                                                       [this] { return m_jobNow; }, maxFileBytes);
     });
     refreshLastDayApps();
 }

@@ -34,6 +34,10 @@ public:
     // Opens (or starts) the file at `path` on the queue. `defaults` and
     // `clock` must outlive the store.
     HistoryStore(QString path, Defaults &defaults, const Clock &clock, QObject *parent = nullptr);
+    // With the file capped at `maxFileBytes`; past it writes fail as on a
+    // full disk.
+    HistoryStore(QString path, qint64 maxFileBytes, Defaults &defaults, const Clock &clock,
+                 QObject *parent = nullptr);
     // Finishes the queued work first.
     ~HistoryStore() override;
 

@@ -98,3 +98,28 @@ TEST(HistorySection, ExportWritesBothTablesToTheChosenFile)
                                          "2026-03-10,92.00,250\n"));
     EXPECT_FALSE(section.writeCsv(f.dir.filePath(QStringLiteral("missing/folder/export.csv"))));
 }
+
+TEST(HistorySection, AFullDiskPausesTheHistoryWithANoteUntilAWriteSucceeds)
+{
+    QTemporaryDir dir;
+    Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
+    FakeClock clock(kNoon);
+    // 24 pages: the tables' first pages fit, a day of 300 apps does not.
+    HistoryStore store(dir.filePath(QStringLiteral("history.sqlite")), 24 * 4096, defaults, clock);
+    HistorySectionContent section(store);
+    auto *note = section.findChild<QLabel *>(QStringLiteral("historyNote"));
+    EXPECT_FALSE(note->isVisibleTo(&section));
+
+    HistoryBatch day;
+    for (int hour = 0; hour < 24; ++hour) {
+        for (int app = 0; app < 300; ++app)
+            day.apps << AppHourEnergy{qint64(kNoon) - hour * 3600, QStringLiteral("process-%1").arg(app), 1, 1};
+    }
+    store.write(day);
+    ASSERT_TRUE(spinUntil([&] { return note->isVisibleTo(&section); }));
+    EXPECT_EQ(note->text(), HistoryStore::kDiskFullNote);
+
+    store.write({{{qint64(kNoon), QStringLiteral("firefox"), 1, 1}}, {}});
+    ASSERT_TRUE(spinUntil([&] { return !note->isVisibleTo(&section); }));
+    EXPECT_TRUE(spinUntil([&] { return section.appRows().size() == 1; }));
+}
