@@ -177,7 +177,8 @@ HistoryDatabase::WriteResult HistoryDatabase::failure(const QSqlError &error)
     return WriteResult::failed;
 }
 
-HistoryDatabase::WriteResult HistoryDatabase::write(const HistoryBatch &batch, qint64 currentHourStart)
+HistoryDatabase::WriteResult HistoryDatabase::write(const HistoryBatch &batch, qint64 currentHourStart,
+                                                   std::optional<int> trimToAppDays)
 {
     if (!m_open || m_access == Access::readOnly)
         return WriteResult::failed;
@@ -214,6 +215,8 @@ HistoryDatabase::WriteResult HistoryDatabase::write(const HistoryBatch &batch, q
     const qint64 foldFrom = m_foldedSinceOpen ? firstHour : 0;
     if (!foldHours(foldFrom, currentHourStart))
         return failure(m_db.lastError());
+    if (trimToAppDays && !deleteOld(double(currentHourStart), *trimToAppDays))
+        return failure(m_db.lastError());
     if (!m_db.commit())
         return failure(m_db.lastError());
     m_foldedSinceOpen = true;
@@ -248,17 +251,22 @@ bool HistoryDatabase::foldHours(qint64 fromHour, qint64 beforeHour)
 
 void HistoryDatabase::trim(double now, int appRetentionDays)
 {
-    if (!m_open || m_access == Access::readOnly)
-        return;
+    if (m_open && m_access == Access::readWrite)
+        deleteOld(now, appRetentionDays);
+}
+
+bool HistoryDatabase::deleteOld(double now, int appRetentionDays)
+{
     const qint64 appCutoff = static_cast<qint64>(now) - qint64(appRetentionDays) * 86400;
     const QDate dayCutoff = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(now)).date().addDays(-kDayRetentionDays);
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("DELETE FROM app_hour WHERE hour < ?"));
     query.addBindValue(appCutoff - appCutoff % 3600);
-    query.exec();
+    if (!query.exec())
+        return false;
     query.prepare(QStringLiteral("DELETE FROM battery_day WHERE day < ?"));
     query.addBindValue(dayCutoff.toString(kDayFormat));
-    query.exec();
+    return query.exec();
 }
 
 void HistoryDatabase::clear()

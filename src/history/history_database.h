@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // The history file, history.sqlite: energy per app per hour and the battery's
 // record per day. One object is one connection and belongs to the thread
@@ -42,7 +43,9 @@ public:
 
     // Adds the batch in one transaction and folds the apps beyond the top 15
     // of every hour before `currentHourStart` (Unix seconds) into "Other".
-    WriteResult write(const HistoryBatch &batch, qint64 currentHourStart);
+    // With `trimToAppDays`, the same transaction also trims (see trim).
+    WriteResult write(const HistoryBatch &batch, qint64 currentHourStart,
+                      std::optional<int> trimToAppDays = std::nullopt);
     // Removes app hours older than `appRetentionDays` and days older than
     // five years before `now` (wall-clock seconds).
     void trim(double now, int appRetentionDays);
@@ -61,6 +64,7 @@ private:
     void moveAside();
     bool exec(const QString &statement);
     bool foldHours(qint64 fromHour, qint64 beforeHour);
+    bool deleteOld(double now, int appRetentionDays);
     WriteResult failure(const QSqlError &error);
 
     QString m_path;

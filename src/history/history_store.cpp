@@ -89,9 +89,8 @@ void HistoryStore::write(HistoryBatch batch)
     QPointer<HistoryStore> self(this);
     run([self, batch = std::move(batch), trim, retention = m_appRetentionDays](HistoryDatabase &database,
                                                                                double now) {
-        const HistoryDatabase::WriteResult result = database.write(batch, hourStartOf(now));
-        if (trim && result == HistoryDatabase::WriteResult::written)
-            database.trim(now, retention);
+        const HistoryDatabase::WriteResult result =
+            database.write(batch, hourStartOf(now), trim ? std::optional<int>(retention) : std::nullopt);
         postToMain(self, [result](HistoryStore *store) {
             if (result == HistoryDatabase::WriteResult::diskFull) {
                 store->setNote(kDiskFullNote);

@@ -28,7 +28,7 @@ public:
     static constexpr int kLongAppRetentionDays = 35;
     static inline const QString kRetentionKey = QStringLiteral("pendrapro.history.appRetentionDays");
     static inline const QString kDiskFullNote = QStringLiteral("History paused — the disk is full.");
-    // Trims run at most this often, after a write.
+    // Trims run at most this often, within a write's transaction.
     static constexpr double kTrimIntervalSeconds = 3600;
 
     // Opens (or starts) the file at `path` on the queue. `defaults` and

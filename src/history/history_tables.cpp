@@ -15,12 +15,17 @@ namespace {
 const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
 
 // A name with a comma, a quote or a line break is quoted, quotes doubled.
-QString csvField(const QString &value)
+// Process names are chosen by whoever starts the process: one that a
+// spreadsheet would take for a formula gets a leading apostrophe.
+QString csvField(QString value)
 {
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!value.isEmpty() && formulaStarts.contains(value.front()))
+        value.prepend(QLatin1Char('\''));
     if (!value.contains(QLatin1Char(',')) && !value.contains(QLatin1Char('"')) && !value.contains(QLatin1Char('\n'))
         && !value.contains(QLatin1Char('\r')))
         return value;
-    QString quoted = value;
+    QString quoted = std::move(value);
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }

@@ -29,11 +29,13 @@ TEST(HealthTrend, FitsHealthAgainstCyclesOnceThirtyDaysAreRecorded)
 
 TEST(HistoryTables, CsvHasBothTablesWithQuotedNamesAndPointDecimals)
 {
-    const AppEnergyReport report{{{QStringLiteral("a,\"b\""), 1.5, 12}, {kOtherApps, 0.5, 3}}, 4};
+    const AppEnergyReport report{
+        {{QStringLiteral("a,\"b\""), 1.5, 12}, {QStringLiteral("=cmd|' /c calc'!A0"), 0, 0}, {kOtherApps, 0.5, 3}}, 4};
     const QList<HealthPoint> points{{QDate(2026, 1, 2), 91.25, 120}, {QDate(2026, 1, 3), 91, std::nullopt}};
     EXPECT_EQ(HistoryTables::csv(report, points),
               QStringLiteral("app,wh,share_percent,cpu_seconds\n"
                              "\"a,\"\"b\"\"\",1.5000,37.5,12.0\n"
+                             "'=cmd|' /c calc'!A0,0.0000,0.0,0.0\n"
                              "Other,0.5000,12.5,3.0\n"
                              "\n"
                              "day,health_percent,cycles\n"
