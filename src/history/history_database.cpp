@@ -8,7 +8,6 @@
 #include <QVariant>
 
 #include <atomic>
-#include <cmath>
 
 Q_LOGGING_CATEGORY(lcHistory, "pendrapro.history", QtWarningMsg)
 
