@@ -60,6 +60,11 @@ QString text(const PowerSnapshotInputs &inputs, double nowSeconds)
                          + formatPrintf(" · CPU ~%.0f%% · est %.1f W", process.cpuPercent, process.estimatedWatts);
         }
     }
+    if (!inputs.lastDayApps.isEmpty()) {
+        lines << QStringLiteral("- Top apps on battery, last 24 hours:");
+        for (const PowerSnapshotInputs::AppEnergy &app : inputs.lastDayApps.mid(0, kListedProcesses))
+            lines << QStringLiteral("  - ") + app.name + formatPrintf(" · est %.1f Wh", app.wattHours);
+    }
     lines << QString();
     lines << QStringLiteral("Answer using this snapshot. Be concrete. If data is missing, say so. Do not invent "
                             "hardware readings.");

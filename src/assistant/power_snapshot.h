@@ -35,6 +35,14 @@ struct PowerSnapshotInputs
 
     Power power;
     QList<Process> topProcesses; // in the energy store's order
+
+    // An app's energy on battery over the last 24 hours, from the history.
+    struct AppEnergy
+    {
+        QString name;
+        double wattHours = 0; // Wh
+    };
+    QList<AppEnergy> lastDayApps; // largest first
     QString weatherSummary; // empty: no weather line
     QString weatherPlace;
 };

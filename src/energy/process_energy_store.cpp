@@ -127,6 +127,7 @@ void ProcessEnergyStore::publishTop(const QList<ProcEnergy> &list)
         m_top = list;
         emit topChanged();
     }
+    emit passPublished(list);
     const double now = m_clock.uptime();
     if (!list.isEmpty() && now - m_lastTopNote >= kTopNoteIntervalSeconds) {
         m_lastTopNote = now;

@@ -65,6 +65,8 @@ public:
 
 signals:
     void topChanged();
+    // Every pass's full list, changed or not; for the energy history.
+    void passPublished(const QList<ProcEnergy> &list);
 
 private:
     bool running() const { return m_started && !m_paused; }

@@ -7,6 +7,8 @@
 #include "platform/tool_runner.h"
 #include "power/battery_merge.h"
 #include "power/battery_snapshot.h"
+#include "platform/paths.h"
+#include "probe/history_report.h"
 #include "probe/probe_report.h"
 #include "probe/probe_sections.h"
 
@@ -51,10 +53,34 @@ int main(int argc, char **argv)
         QStringLiteral("Poll the power store N times, one second apart, and print its published fields "
                        "(default 2; 0 leaves the store out)."),
         QStringLiteral("N"), QStringLiteral("2"));
+    const QCommandLineOption historyOption(
+        QStringLiteral("history"),
+        QStringLiteral("Print the recorded app energy and battery health from the history file instead, "
+                       "without changing it."));
+    const QCommandLineOption daysOption(QStringLiteral("days"),
+                                        QStringLiteral("With --history: the days of app energy, today "
+                                                       "included (default 7)."),
+                                        QStringLiteral("N"), QStringLiteral("7"));
     parser.addOption(jsonOption);
     parser.addOption(sysfsOption);
     parser.addOption(pollsOption);
+    parser.addOption(historyOption);
+    parser.addOption(daysOption);
     parser.process(app);
+
+    if (parser.isSet(historyOption)) {
+        bool daysOk = false;
+        const int days = parser.value(daysOption).toInt(&daysOk);
+        if (!daysOk || days < 1 || days > 3660) {
+            QTextStream(stderr) << "pendrapro-probe: --days takes a whole number from 1 to 3660\n";
+            return 2;
+        }
+        QString output;
+        const bool read = historyReport(Paths::supportDir() + QStringLiteral("/history.sqlite"), days,
+                                        parser.isSet(jsonOption), output);
+        QTextStream(read ? stdout : stderr) << output;
+        return read ? 0 : 1;
+    }
 
     bool pollsOk = false;
     const int polls = parser.value(pollsOption).toInt(&pollsOk);

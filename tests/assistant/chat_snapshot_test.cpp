@@ -99,3 +99,18 @@ TEST(PowerSnapshotTest, OptionalLinesFollowTheirThresholds)
 }
 
 } // namespace
+
+TEST(PowerSnapshotTest, TheLastDaysAppsFollowTheCurrentProcesses)
+{
+    PowerSnapshotInputs in = laptop();
+    for (int i = 1; i <= 6; ++i)
+        in.lastDayApps.append({QStringLiteral("app%1").arg(i), 12.0 / i});
+    const QString text = PowerSnapshot::text(in, kJan31At0905);
+    EXPECT_TRUE(text.contains(QStringLiteral("  - proc5 · CPU ~20% · est 0.6 W\n"
+                                             "- Top apps on battery, last 24 hours:\n"
+                                             "  - app1 · est 12.0 Wh\n"
+                                             "  - app2 · est 6.0 Wh\n")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("app5 · est 2.4 Wh")));
+    EXPECT_FALSE(text.contains(QStringLiteral("app6")));
+}

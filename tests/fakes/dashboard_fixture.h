@@ -10,6 +10,7 @@
 #include "fakes/fake_process_table.h"
 #include "fakes/panel_fixture.h"
 #include "fakes/power_store_harness.h"
+#include "history/history_store.h"
 #include "platform/defaults.h"
 
 #include <QTemporaryDir>
@@ -44,6 +45,8 @@ public:
         energy = std::make_unique<ProcessEnergyStore>(
             processes, power.clock, [] { return PowerFigures{}; }, nullptr);
         icons = std::make_unique<AppIconLookup>(QStringList{dir.filePath(QStringLiteral("applications"))});
+        history = std::make_unique<HistoryStore>(dir.filePath(QStringLiteral("history.sqlite")), *defaults,
+                                                 power.clock);
     }
 
     // An analysis may still be running on the pool; it reads `why`.
@@ -58,7 +61,7 @@ public:
         root = std::make_unique<DashboardRoot>(DashboardRoot::Services{
             power.store, *energy, power.powerMode, *prefs, *defaults, center, actions, *icons,
             SiblingApp::locate({dir.filePath(QStringLiteral("applications"))}, {}),
-            QStringLiteral("v0.1.0"), [this] { return why; }});
+            QStringLiteral("v0.1.0"), [this] { return why; }, history.get()});
         root->resize(size);
         return *root;
     }
@@ -79,5 +82,6 @@ public:
     std::unique_ptr<DashboardPrefs> prefs;
     std::unique_ptr<ProcessEnergyStore> energy;
     std::unique_ptr<AppIconLookup> icons;
+    std::unique_ptr<HistoryStore> history;
     std::unique_ptr<DashboardRoot> root;
 };

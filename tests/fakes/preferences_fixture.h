@@ -12,6 +12,7 @@
 #include "fakes/recording_app_actions.h"
 #include "fakes/recording_notifications.h"
 #include "fakes/weather_harness.h"
+#include "history/history_store.h"
 #include "integration/system_battery_menu_hider.h"
 #include "platform/defaults.h"
 #include "platform/login_items.h"
@@ -72,13 +73,16 @@ public:
         drainLog = std::make_unique<DrainLog>(dir.filePath(QStringLiteral("drain.jsonl")), *defaults, power.clock,
                                               [](int) { return 1; });
         systemBattery = std::make_unique<SystemBatteryMenuHider>(*defaults, batteryItem, batteryQueue);
+        history = std::make_unique<HistoryStore>(dir.filePath(QStringLiteral("history.sqlite")), *defaults,
+                                                 power.clock);
         root = std::make_unique<PreferencesRoot>(PreferencesRoot::Services{
             *defaults, center, *prefs, *charge, *drainAlerts, *drainLog, *systemBattery, loginItem, *weather.store,
             app, panel, QStringLiteral("v0.1.6-Pro-Beta"), [](QWidget *parent) {
                 auto *chat = new QLabel(QStringLiteral("chat pane"), parent);
                 chat->setObjectName(QStringLiteral("chatPaneStandIn"));
                 return chat;
-            }});
+            },
+            history.get()});
         root->resize(size);
         return *root;
     }
@@ -108,5 +112,6 @@ public:
     std::unique_ptr<DrainAlertMonitor> drainAlerts;
     std::unique_ptr<DrainLog> drainLog;
     std::unique_ptr<SystemBatteryMenuHider> systemBattery;
+    std::unique_ptr<HistoryStore> history;
     std::unique_ptr<PreferencesRoot> root;
 };

@@ -2,11 +2,13 @@
 // only when PENDRA_SCREENSHOTS_DIR names an output folder. Run it again with
 // QT_SCALE_FACTOR=2 for the 2× images (the names then end in "@2x").
 #include "app/dashboard/dashboard_customize_panel.h"
+#include "app/dashboard/history_section.h"
 #include "fakes/dashboard_fixture.h"
 #include "support/event_loop.h"
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QImage>
 #include <QLayout>
@@ -155,4 +157,94 @@ TEST(DashboardScreenshots, PresetsAndStates)
     };
     for (const State &state : states)
         render(state);
+}
+
+namespace {
+
+// A whole year of history ending at `now`: health wearing from 100 % by
+// about 0.6 points per 100 cycles with day-to-day noise, 16 apps an hour for
+// the last week.
+QList<HistoryBatch> syntheticYear(double now, bool full)
+{
+    QList<HistoryBatch> batches;
+    const QDate today = QDateTime::fromSecsSinceEpoch(qint64(now)).date();
+    const int days = full ? 365 : 3;
+    const char *names[] = {"firefox", "code", "Xorg", "pipewire", "gnome-shell", "thunderbird", "slack",
+                           "spotify", "gnome-terminal-", "evolution-data-", "tracker-miner-f", "nautilus",
+                           "gjs", "packagekitd", "fwupd"};
+    for (int d = days - 1; d >= 0; --d) {
+        HistoryBatch batch;
+        BatteryDay day;
+        day.day = today.addDays(-d);
+        const int cycles = 40 + (days - 1 - d) * 8 / 10;
+        day.cycles = cycles;
+        const double noise = 0.15 * std::sin(d / 9.0) + 0.05 * std::sin(d * 1.7);
+        day.fullChargeMah = int(std::lround(5000 * (1 - 0.006 * cycles / 100.0 + noise / 100)));
+        day.designMah = 5000;
+        day.drawnWattHours = full ? 75 : 6;
+        day.minutesOnBattery = full ? 240 : 50;
+        batch.days << day;
+        const int appDays = full ? 7 : 1;
+        if (d < appDays) {
+            const qint64 midnight = QDateTime(day.day, QTime(0, 0)).toSecsSinceEpoch();
+            const int hours = full ? 10 : 1;
+            for (int h = 0; h < hours; ++h) {
+                const qint64 hour = midnight + (9 + h) * 3600;
+                if (hour > now)
+                    break;
+                const int apps = full ? 15 : 4;
+                for (int a = 0; a < apps; ++a)
+                    batch.apps << AppHourEnergy{hour, QString::fromLatin1(names[a]), 1.6 / (a + 1), 900.0 / (a + 1)};
+                if (full)
+                    batch.apps << AppHourEnergy{hour, kOtherApps, 0.35, 300};
+            }
+        }
+        batches << batch;
+    }
+    return batches;
+}
+
+void renderHistory(const char *name, bool full)
+{
+    SCOPED_TRACE(name);
+    DashboardFixture f;
+    const double now = QDateTime(QDate(2026, 12, 7), QTime(18, 0)).toSecsSinceEpoch();
+    f.power.clock.setWallClock(now);
+    f.prefs->applyPreset(QStringLiteral("full"));
+    for (const HistoryBatch &batch : syntheticYear(now, full))
+        f.history->write(batch);
+    f.history->waitForWrites();
+    DashboardRoot &root = f.build({520, 560});
+    root.show();
+    auto *section = f.child<HistorySectionContent>("historyContent");
+    ASSERT_TRUE(spinUntil([&] { return !section->appRows().isEmpty() && !section->health().isEmpty(); }));
+    if (full) {
+        section->findChild<SegmentedPicker *>(QStringLiteral("historySpanPicker"))->button(1)->click();
+        ASSERT_TRUE(spinUntil([&] { return section->appRows().size() == 16; }));
+    }
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    // The card is drawn over the window's background: grab it from the root,
+    // made tall enough to hold every card.
+    auto *scroll = f.child<QScrollArea>("dashboardScroll");
+    root.resize(520, scroll->widget()->sizeHint().height() + 40);
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    QWidget *card = f.child("historyCard");
+    const QPixmap shot = root.grab(QRect(card->mapTo(&root, QPoint(0, 0)), card->size()));
+    EXPECT_GT(shot.height(), 100);
+    const QString dir = qEnvironmentVariable("PENDRA_SCREENSHOTS_DIR");
+    if (dir.isEmpty())
+        return;
+    QDir().mkpath(dir);
+    const QString path = QDir(dir).filePath(QStringLiteral("dashboard-history-%1.png").arg(QLatin1String(name)));
+    EXPECT_TRUE(shot.save(path)) << path.toStdString();
+}
+
+} // namespace
+
+TEST(DashboardScreenshots, HistorySection)
+{
+    renderHistory("little-data", false);
+    renderHistory("synthetic-year", true);
 }

@@ -13,7 +13,7 @@
 
 using Flag = DashboardPrefs::Flag;
 
-const DashboardToggle kDashboardToggles[12] = {
+const DashboardToggle kDashboardToggles[13] = {
     {"Large battery %", Flag::largePercent},
     {"Power draw line", Flag::packageLine},
     {"Time remaining", Flag::timeRemaining},
@@ -26,6 +26,7 @@ const DashboardToggle kDashboardToggles[12] = {
     {"Full app list", Flag::topAppsList},
     {"Why-drain details", Flag::whyDetail},
     {"Health & cycles", Flag::health},
+    {"History", Flag::history},
 };
 
 namespace {

@@ -17,7 +17,7 @@ struct DashboardToggle
     const char *label;
     DashboardPrefs::Flag flag;
 };
-extern const DashboardToggle kDashboardToggles[12];
+extern const DashboardToggle kDashboardToggles[13];
 
 // A row of mutually exclusive choices ("Narrow", "Regular", "Wide").
 class SegmentedPicker : public QWidget

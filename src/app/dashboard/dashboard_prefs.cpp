@@ -20,7 +20,7 @@ constexpr FlagInfo kFlagInfo[DashboardPrefs::kFlagCount] = {
     {"fauxMenubar", true}, {"pill", true},      {"packageLine", true},   {"largePercent", true},
     {"powerSource", true}, {"energyMode", true}, {"appsRow", true},      {"whyRow", true},
     {"sparkline", false},  {"topApps", false},   {"whyDetail", false},   {"health", false},
-    {"timeRemaining", false}, {"powerDistribution", true},
+    {"timeRemaining", false}, {"powerDistribution", true}, {"history", false},
 };
 
 const QString kDensityKey = DashboardPrefs::kKeyPrefix + QStringLiteral("density");
@@ -43,13 +43,13 @@ std::optional<Enum> fromRaw(const Enum (&all)[N], const QString &raw)
 }
 
 // The presets' flags, in the order of the Flag enumeration.
-//                                      faux  pill  pkg   large src   energy apps  why   spark list  whyD  health time  dist
+//                                      faux  pill  pkg   large src   energy apps  why   spark list  whyD  health time  dist  hist
 constexpr DashboardPrefs::Flags kStandard{true, true, true, true, true, true, true, true, false, false, false, false,
-                                          false, true};
+                                          false, true, false};
 constexpr DashboardPrefs::Flags kMinimal{false, false, true, true, false, false, false, true, false, false, false,
-                                         false, true, true};
+                                         false, true, true, false};
 constexpr DashboardPrefs::Flags kFull{true, true, true, true, true, true, true, true, true, true, true, true, true,
-                                      true};
+                                      true, true};
 
 // What "Detailed" and the first-run seeding turn on and off.
 constexpr Flag kChartsAndDetails[] = {Flag::sparkline, Flag::topAppsList, Flag::whyDetail, Flag::timeRemaining};

@@ -9,7 +9,7 @@
 class Defaults;
 class NotificationCenter;
 
-// What the dashboard shows and how: fourteen display flags, the density, the
+// What the dashboard shows and how: fifteen display flags, the density, the
 // card width and the cards' corner radius. Loaded once at creation; every
 // change stores all values and posts pendrapro.dashboardPrefsChanged so the
 // window can re-fit its width. Main thread only.
@@ -33,8 +33,9 @@ public:
         health,
         timeRemaining,
         powerDistribution,
+        history,
     };
-    static constexpr int kFlagCount = 14;
+    static constexpr int kFlagCount = 15;
     using Flags = std::array<bool, kFlagCount>;
 
     enum class Density { compact, comfortable, roomy };

@@ -14,6 +14,7 @@
 #include "app/dashboard/dashboard_symbols.h"
 #include "app/dashboard/dashboard_texts.h"
 #include "app/dashboard/faux_menu_bar.h"
+#include "app/dashboard/history_section.h"
 #include "app/dashboard/monitor_section.h"
 #include "app/core/notification_center.h"
 #include "energy/process_energy_store.h"
@@ -202,6 +203,17 @@ QWidget *DashboardRoot::buildColumn()
     m_healthCard->body()->addWidget(healthTitle);
     m_healthCard->body()->addWidget(m_health);
 
+    m_historyCard = card("historyCard");
+    if (m_services.history) {
+        m_history = new HistorySectionContent(*m_services.history);
+        m_history->setObjectName(QStringLiteral("historyContent"));
+        m_historySection = addSection(m_historyCard, QStringLiteral("History"), DashboardStyle::kHealthAccent,
+                                      kHistorySectionKey, QStringLiteral("clock"), m_history);
+        const auto summarise = [this] { m_historySection->setSummary(m_history->healthSummary()); };
+        connect(m_history, &HistorySectionContent::healthSummaryChanged, this, summarise);
+        summarise();
+    }
+
     m_footer = new DashboardFooter(m_services.actions, m_services.torvex, m_services.version, m_column);
     column->addWidget(m_footer);
     column->addStretch(1);
@@ -230,6 +242,7 @@ void DashboardRoot::applyPrefs()
     m_appsCard->setVisible(prefs.flag(Flag::appsRow));
     m_whyCard->setVisible(prefs.flag(Flag::whyRow));
     m_healthCard->setVisible(prefs.flag(Flag::health) && m_services.power.batteryPresent());
+    m_historyCard->setVisible(prefs.flag(Flag::history) && m_history);
     m_appList->setVisible(prefs.flag(Flag::topAppsList));
     m_whyDetail->setVisible(prefs.flag(Flag::whyDetail));
     m_powerContent->setShowChart(prefs.flag(Flag::sparkline));
@@ -237,7 +250,7 @@ void DashboardRoot::applyPrefs()
     m_powerContent->setCompact(prefs.density() == DashboardPrefs::Density::compact);
     m_header->applyPrefs(prefs, metrics);
 
-    for (DashboardCard *card : {m_powerCard, m_energyCard, m_appsCard, m_whyCard, m_healthCard}) {
+    for (DashboardCard *card : {m_powerCard, m_energyCard, m_appsCard, m_whyCard, m_healthCard, m_historyCard}) {
         card->setRadius(prefs.cornerRadius());
         card->setPadding(metrics.cardPadding);
     }

@@ -21,6 +21,8 @@ class Defaults;
 class EnergyModeContent;
 class FauxMenuBar;
 class HealthContent;
+class HistorySectionContent;
+class HistoryStore;
 class MonitorSection;
 class NotificationCenter;
 class PanelActions;
@@ -59,12 +61,14 @@ public:
         SiblingApp torvex;
         QString version; // the running version's display form
         WhyDrainAnalysis analyseWhyDrain;
+        HistoryStore *history = nullptr; // none: no History section
     };
 
     static inline const QString kPowerSectionKey = QStringLiteral("pendrapro.dash.section.power");
     static inline const QString kEnergyModeSectionKey = QStringLiteral("pendrapro.dash.section.energyMode");
     static inline const QString kAppsSectionKey = QStringLiteral("pendrapro.dash.section.apps");
     static inline const QString kWhySectionKey = QStringLiteral("pendrapro.dash.section.why");
+    static inline const QString kHistorySectionKey = QStringLiteral("pendrapro.dash.section.history");
     static constexpr int kCustomizeFadeMs = 150;
 
     explicit DashboardRoot(Services services, QWidget *parent = nullptr);
@@ -127,6 +131,9 @@ private:
     WhyDetailView *m_whyDetail = nullptr;
     DashboardCard *m_healthCard = nullptr;
     HealthContent *m_health = nullptr;
+    DashboardCard *m_historyCard = nullptr;
+    MonitorSection *m_historySection = nullptr;
+    HistorySectionContent *m_history = nullptr;
     DashboardFooter *m_footer = nullptr;
     DashboardCustomizePanel *m_customize;
     QVariantAnimation *m_customizeFade;

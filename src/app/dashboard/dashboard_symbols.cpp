@@ -94,6 +94,11 @@ void drawOnGrid(QPainter &painter, const QString &name, const QColor &color)
         heart.cubicTo(9, 2.5, 11.7, 1.8, 13.5, 4);
         heart.cubicTo(15.5, 6.5, 14, 10, 8, 14);
         painter.fillPath(heart, color);
+    } else if (name == QStringLiteral("clock")) {
+        painter.setPen(strokePen(color, 1.4));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+        painter.drawPolyline(QList<QPointF>{{8, 4.5}, {8, 8}, {10.8, 9.8}});
     }
 }
 

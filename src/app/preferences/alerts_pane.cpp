@@ -7,6 +7,8 @@
 #include "app/core/menu_bar_settings.h"
 #include "energy/drain_alert_monitor.h"
 #include "energy/drain_log.h"
+#include "history/history_store.h"
+#include "app/dashboard/dashboard_customize_panel.h"
 #include "platform/format.h"
 
 #include <QHBoxLayout>
@@ -21,7 +23,7 @@ QString retentionCaption(int days)
 }
 
 AlertsPane::AlertsPane(Defaults &defaults, NotificationCenter &notifications, DrainAlertMonitor &drainAlerts,
-                       DrainLog &drainLog, QWidget *parent)
+                       DrainLog &drainLog, HistoryStore *appHistory, QWidget *parent)
     : QWidget(parent)
 {
     using namespace PreferencesWidgets;
@@ -60,13 +62,28 @@ AlertsPane::AlertsPane(Defaults &defaults, NotificationCenter &notifications, Dr
             [&drainLog](int days) { drainLog.setRetentionDays(days); });
     history->body()->addWidget(retention);
 
+    if (appHistory) {
+        auto *appRetention =
+            new SegmentedPicker({QStringLiteral("7 days"), QStringLiteral("35 days")}, history);
+        appRetention->setObjectName(QStringLiteral("appHistoryRetention"));
+        appRetention->setCurrentIndex(appHistory->appRetentionDays() == HistoryStore::kShortAppRetentionDays ? 0 : 1);
+        connect(appRetention, &SegmentedPicker::picked, this, [appHistory](int index) {
+            appHistory->setAppRetentionDays(index == 0 ? HistoryStore::kShortAppRetentionDays
+                                                       : HistoryStore::kLongAppRetentionDays);
+        });
+        history->body()->addWidget(new SettingControlRow(QStringLiteral("Keep app energy history for"), appRetention,
+                                                         history));
+    }
+
     auto *clear = new MinimalButton(QStringLiteral("Clear history"), history);
     clear->setObjectName(QStringLiteral("clearHistory"));
     m_cleared = noteLabel(kHistoryCleared, history);
     m_cleared->setObjectName(QStringLiteral("historyCleared"));
     m_cleared->hide();
-    connect(clear, &QPushButton::clicked, this, [this, &drainLog] {
+    connect(clear, &QPushButton::clicked, this, [this, &drainLog, appHistory] {
         drainLog.clearHistory();
+        if (appHistory)
+            appHistory->clear();
         m_cleared->show();
     });
     auto *clearRow = new QHBoxLayout;

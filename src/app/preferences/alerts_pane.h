@@ -5,11 +5,12 @@
 class Defaults;
 class DrainAlertMonitor;
 class DrainLog;
+class HistoryStore;
 class NotificationCenter;
 class QLabel;
 
 // Fast-drain notifications, the critical battery threshold, and how long
-// the drain history is kept (with a way to clear it).
+// the drain history and the app history are kept (with a way to clear both).
 class AlertsPane : public QWidget
 {
     Q_OBJECT
@@ -19,7 +20,7 @@ public:
 
     // Everything must outlive the pane.
     AlertsPane(Defaults &defaults, NotificationCenter &notifications, DrainAlertMonitor &drainAlerts,
-               DrainLog &drainLog, QWidget *parent = nullptr);
+               DrainLog &drainLog, HistoryStore *history, QWidget *parent = nullptr);
 
 private:
     QLabel *m_cleared;

@@ -109,7 +109,8 @@ void PreferencesRoot::addPanes(Services &services)
             widget = new ChargingPane(services.chargeLimit);
             break;
         case PreferencesSection::alerts:
-            widget = new AlertsPane(services.defaults, services.notifications, services.drainAlerts, services.drainLog);
+            widget = new AlertsPane(services.defaults, services.notifications, services.drainAlerts, services.drainLog,
+                                    services.history);
             break;
         case PreferencesSection::weather:
             widget = new PlusPrefsWeatherPane(services.weather);

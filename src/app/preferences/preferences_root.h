@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class HistoryStore;
 class AppActions;
 class ChargeLimitController;
 class DashboardPrefs;
@@ -48,6 +49,8 @@ public:
         QString runningVersion; // as built, e.g. "v0.1.6-Pro-Beta"
         // The AI pane (chat and API Config), built with the root. Required.
         std::function<QWidget *(QWidget *parent)> makeChatPane;
+        // The battery and app history; none: its settings are left out.
+        HistoryStore *history = nullptr;
     };
 
     explicit PreferencesRoot(Services services, QWidget *parent = nullptr);

@@ -20,6 +20,7 @@
 #include "assistant/weather_store.h"
 #include "energy/process_energy_store.h"
 #include "energy/process_sampling_gate.h"
+#include "history/history_recorder.h"
 #include "integration/launch_at_login_helper.h"
 #include "integration/menu_bar_position_store.h"
 #include "integration/system_battery_menu_hider.h"
@@ -83,6 +84,7 @@ AppDelegate::AppDelegate(DelegateServices services, QObject *parent)
     , m_weather(services.weather)
     , m_colorScheme(services.colorScheme)
     , m_trayPanel(services.trayPanel)
+    , m_history(services.history)
 {
 }
 
@@ -177,6 +179,13 @@ void AppDelegate::observeWorkspaceEvents()
             if (power)
                 power->noteTransition(waking);
         });
+    // The history's batch must be on disk before the machine suspends too.
+    if (m_history) {
+        connect(m_systemEvents.get(), &SystemEventRouter::systemEvent, m_history, [history = m_history](DrainEvent event) {
+            if (event == DrainEvent::SystemSleep)
+                history->noteSleep();
+        });
+    }
     // The router hands each event to its followers before the power store,
     // so the drain log records the event ahead of the polls it causes.
     if (m_drainLog) {

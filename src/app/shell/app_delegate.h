@@ -42,6 +42,8 @@ class WorkspaceEvents;
 
 // What the delegate works with: the composition root's stores (AppServices),
 // or fakes in tests.
+class HistoryRecorder;
+
 struct DelegateServices
 {
     Clock &clock;
@@ -74,6 +76,8 @@ struct DelegateServices
     // colours colour the tray icon.
     ColorSchemeSource *colorScheme = nullptr;
     TrayPanelProbe *trayPanel = nullptr;
+    // Writes its batch before the system sleeps.
+    HistoryRecorder *history = nullptr;
 };
 
 // The application's one delegate: starts the stores, owns the status item,
@@ -171,6 +175,7 @@ private:
     WeatherStore *m_weather;
     ColorSchemeSource *m_colorScheme;
     TrayPanelProbe *m_trayPanel;
+    HistoryRecorder *m_history;
 
     std::unique_ptr<ProcessSamplingGate> m_processSampling;
     std::unique_ptr<TrayHostTracker> m_trayHost;

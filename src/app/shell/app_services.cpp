@@ -1,5 +1,6 @@
 #include "app/shell/app_services.h"
 
+#include "app/shell/history_wiring.h"
 #include "app/ui/app_icon_lookup.h"
 #include "app/battery_menu/main_root.h"
 #include "app/battery_menu/menu_panel_model.h"
@@ -27,6 +28,8 @@
 #include "energy/drain_log.h"
 #include "energy/power_figures.h"
 #include "energy/process_energy_store.h"
+#include "history/history_recorder.h"
+#include "history/history_store.h"
 #include "integration/system_battery_menu_hider.h"
 #include "platform/clock.h"
 #include "platform/tray_panel.h"
@@ -102,6 +105,12 @@ AppServices::AppServices()
             return top.isEmpty() ? std::nullopt : std::optional<QString>(top.first().name);
         });
 
+    m_history = std::make_unique<HistoryStore>(Paths::supportDir() + QStringLiteral("/history.sqlite"), *m_defaults,
+                                               m_clock);
+    m_historyRecorder = std::make_unique<HistoryRecorder>(*m_history, m_clock,
+                                                          [power = m_power.get()] { return batteryReadingOf(*power); });
+    feedHistory(*m_historyRecorder, *m_power, *m_processEnergy);
+
     m_chargeSmc = std::make_unique<ChargeSMC>(*m_backends.smc);
     m_chargeLimit = std::make_unique<ChargeLimitController>(*m_power, *m_chargeSmc, *m_defaults,
                                                             m_backends.chargeThresholds.get());
@@ -135,7 +144,11 @@ AppServices::AppServices()
                                                       PlusFileDownloads::userDownloadsFolder());
     m_chat = std::make_unique<PlusChatModel>(
         *m_defaults, *m_aiKeys, *m_aiClient, *m_downloads, *m_fileManager, m_clock, [this] {
-            return PowerSnapshotSources::read(*m_power, *m_processEnergy, {m_weather->summary(), m_weather->place()});
+            PowerSnapshotInputs inputs =
+                PowerSnapshotSources::read(*m_power, *m_processEnergy, {m_weather->summary(), m_weather->place()});
+            for (const AppEnergyTotal &app : m_history->lastDayApps())
+                inputs.lastDayApps.append({app.app, app.wattHours});
+            return inputs;
         });
     const UpdateFiles updateFiles = UpdateFiles::standard();
     const UpdateEndpoints endpoints = UpdateEndpoints::buildDefaults();
@@ -169,6 +182,10 @@ AppServices::~AppServices()
     m_chargeSmc.reset();
     m_drainAlerts.reset();
     m_processEnergy.reset();
+    // The batch being gathered is written before the file closes.
+    m_historyRecorder->flush();
+    m_historyRecorder.reset();
+    m_history.reset();
     m_drainLog.reset();
     m_power.reset();
 }
@@ -196,6 +213,7 @@ DelegateServices AppServices::forDelegate()
         m_weather.get(),
         m_colorScheme.get(),
         m_trayPanel.get(),
+        m_historyRecorder.get(),
     };
 }
 
@@ -240,7 +258,7 @@ QWidget *AppServices::makeDashboardContent(AppActions &actions)
         *m_power, *m_processEnergy, *m_backends.powerMode, *m_dashboardPrefs, *m_defaults, m_notifications,
         panelActions(actions), *m_appIcons, SiblingApp::locateInstalled(),
         VersionRules::displayForm(RunningApp::current().version),
-        m_drainLog->whyDrainAnalysis()});
+        m_drainLog->whyDrainAnalysis(), m_history.get()});
     QObject::connect(root, &DashboardRoot::updatesRequested, root, [&actions] { actions.checkUpdates(); });
     presentOnboardingWhenAsked(root, *m_defaults);
     return root;
@@ -252,5 +270,6 @@ QWidget *AppServices::makePreferencesContent(AppActions &actions)
         *m_defaults, m_notifications, *m_dashboardPrefs, *m_chargeLimit, *m_drainAlerts, *m_drainLog,
         *m_systemBatteryHider, *m_backends.loginItem, *m_weather, actions, panelActions(actions),
         RunningApp::current().version,
-        [this](QWidget *parent) { return new PlusPrefsChatPane(*m_chat, *m_aiKeys, *m_aiClient, parent); }});
+        [this](QWidget *parent) { return new PlusPrefsChatPane(*m_chat, *m_aiKeys, *m_aiClient, parent); },
+        m_history.get()});
 }

@@ -41,6 +41,8 @@ class IOReportPowerReader;
 class MenuPanelModel;
 class PowerStore;
 class ProcessEnergyStore;
+class HistoryRecorder;
+class HistoryStore;
 
 // The composition root: every store of the running app, created once, wired
 // to the real platform backends and to each other, and kept for the life of
@@ -85,6 +87,8 @@ private:
     std::unique_ptr<DrainLog> m_drainLog;
     std::unique_ptr<ProcessEnergyStore> m_processEnergy;
     std::unique_ptr<DrainAlertMonitor> m_drainAlerts;
+    std::unique_ptr<HistoryStore> m_history;
+    std::unique_ptr<HistoryRecorder> m_historyRecorder;
     std::unique_ptr<ChargeSMC> m_chargeSmc;
     std::unique_ptr<ChargeLimitController> m_chargeLimit;
     std::unique_ptr<MenuPanelModel> m_menuPanelModel;

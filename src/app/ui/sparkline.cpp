@@ -5,12 +5,14 @@
 
 #include <algorithm>
 
-QList<QPointF> sparklinePoints(const QList<double> &values, double width, double height)
+QList<QPointF> sparklinePoints(const QList<double> &values, double width, double height, double minimumRange)
 {
     QList<QPointF> points;
     if (values.isEmpty())
         return points;
-    const auto [lowest, highest] = std::minmax_element(values.begin(), values.end());
+    const auto [lowestValue, highest] = std::minmax_element(values.begin(), values.end());
+    const double bottom = std::min(*lowestValue, *highest - minimumRange);
+    const double *lowest = &bottom;
     const double range = *highest - *lowest;
     const double step = values.size() > 1 ? width / static_cast<double>(values.size() - 1) : 0;
     points.reserve(values.size());
@@ -36,6 +38,14 @@ void Sparkline::setValues(const QList<double> &values)
     update();
 }
 
+void Sparkline::setMinimumRange(double range)
+{
+    if (range == m_minimumRange)
+        return;
+    m_minimumRange = range;
+    update();
+}
+
 QSize Sparkline::sizeHint() const
 {
     return {120, 28};
@@ -49,7 +59,7 @@ void Sparkline::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     // Keep the stroke inside the widget at the extremes.
     const double pen = 1.5;
-    QList<QPointF> points = sparklinePoints(m_values, width() - 2 * pen, height() - 2 * pen);
+    QList<QPointF> points = sparklinePoints(m_values, width() - 2 * pen, height() - 2 * pen, m_minimumRange);
     QPainterPath line;
     line.moveTo(points.first() + QPointF(pen, pen));
     for (qsizetype i = 1; i < points.size(); ++i)

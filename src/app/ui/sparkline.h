@@ -16,6 +16,9 @@ public:
     const QList<double> &values() const { return m_values; }
     QColor color() const { return m_color; }
     void setValues(const QList<double> &values);
+    // The height spans at least this much below the maximum, so small changes
+    // of a slow series (battery health) are not drawn as steep ones.
+    void setMinimumRange(double range);
 
     QSize sizeHint() const override;
 
@@ -25,9 +28,11 @@ protected:
 private:
     QList<double> m_values;
     QColor m_color;
+    double m_minimumRange = 0;
 };
 
 // The points of a sparkline of `values` in a box of `width` × `height`: x
 // spread evenly from 0 to width, y from height (the minimum) to 0 (the
-// maximum); a flat series sits in the middle.
-QList<QPointF> sparklinePoints(const QList<double> &values, double width, double height);
+// maximum); a flat series sits in the middle. With `minimumRange`, the
+// bottom stands at least that far below the maximum.
+QList<QPointF> sparklinePoints(const QList<double> &values, double width, double height, double minimumRange = 0);

@@ -89,15 +89,15 @@ TEST_F(DashboardPrefsTest, PresetsSetTheirTable)
     const struct
     {
         const char *name;
-        F flags; // faux pill pkg large src energy apps why spark list whyD health time dist
+        F flags; // faux pill pkg large src energy apps why spark list whyD health time dist hist
         Density density;
         CardWidth width;
         double corner; // starting from 30
     } table[] = {
-        {"standard", F{1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 1}, Density::comfortable, CardWidth::regular, 18},
-        {"anything", F{1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 1}, Density::comfortable, CardWidth::regular, 18},
-        {"minimal", F{0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1}, Density::compact, CardWidth::narrow, 30},
-        {"full", F{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, Density::roomy, CardWidth::wide, 30},
+        {"standard", F{1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 1, 0}, Density::comfortable, CardWidth::regular, 18},
+        {"anything", F{1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 1, 0}, Density::comfortable, CardWidth::regular, 18},
+        {"minimal", F{0, 0, 1, 1, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1, 0}, Density::compact, CardWidth::narrow, 30},
+        {"full", F{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, Density::roomy, CardWidth::wide, 30},
     };
     for (const auto &row : table) {
         SCOPED_TRACE(row.name);

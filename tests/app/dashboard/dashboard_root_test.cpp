@@ -29,7 +29,7 @@ TEST(DashboardRoot, EachFlagHidesItsPart)
         {Flag::appsRow, "appsCard"},        {Flag::whyRow, "whyCard"},
         {Flag::sparkline, "powerChart"},    {Flag::topAppsList, "appList"},
         {Flag::whyDetail, "whyDetail"},     {Flag::health, "healthCard"},
-        {Flag::powerDistribution, "powerDistribution"},
+        {Flag::powerDistribution, "powerDistribution"}, {Flag::history, "historyCard"},
     };
     DashboardFixture f;
     f.prefs->applyPreset(QStringLiteral("full"));
@@ -72,6 +72,7 @@ const CollapsibleSection kCollapsibleSections[] = {
     {"Energy Mode", DashboardRoot::kEnergyModeSectionKey, "energyModeContent", Flag::energyMode},
     {"What’s using power", DashboardRoot::kAppsSectionKey, "appList", Flag::appsRow},
     {"Why did battery drop?", DashboardRoot::kWhySectionKey, "whyDetail", Flag::whyRow},
+    {"History", DashboardRoot::kHistorySectionKey, "historyContent", Flag::history},
 };
 
 void clickHeaderOf(DashboardRoot &root, const char *title)

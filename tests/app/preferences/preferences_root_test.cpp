@@ -8,6 +8,7 @@
 #include "fakes/preferences_fixture.h"
 #include "integration/launch_at_login_helper.h"
 #include "integration/menu_bar_position_store.h"
+#include "support/event_loop.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +120,8 @@ TEST(PreferencesRoot, EachControlWritesItsSetting)
          true},
         {"critical", [](auto &f) { slide(f, "criticalSlider", 33); }, MenuBarSettings::kCriticalPercentKey, 33},
         {"retention", [](auto &f) { slide(f, "retentionSlider", 3); }, QStringLiteral("pendrapro.retentionDays"), 3},
+        {"app history", [](auto &f) { f.template child<SegmentedPicker>("appHistoryRetention")->button(0)->click(); },
+         HistoryStore::kRetentionKey, 7},
     };
     for (const auto &row : table) {
         SCOPED_TRACE(row.name);
@@ -138,6 +141,7 @@ TEST(PreferencesRoot, ControlsOpenOnTheStoredValues)
     f.defaults->setBool(SystemBatteryMenuHider::kEnabledKey, false);
     f.defaults->setBool(QStringLiteral("pendrapro.drainAlerts.enabled"), true);
     f.defaults->setInt(QStringLiteral("pendrapro.retentionDays"), 7);
+    f.defaults->setInt(HistoryStore::kRetentionKey, 7);
     f.defaults->setDouble(MenuBarPositionStore::kPositionKey, 0.6);
     f.defaults->setInt(QStringLiteral("pendrapro.chargeLimit.percent"), 72);
     f.defaults->setString(DashboardPrefs::kKeyPrefix + QStringLiteral("density"), QStringLiteral("roomy"));
@@ -150,6 +154,7 @@ TEST(PreferencesRoot, ControlsOpenOnTheStoredValues)
     EXPECT_TRUE(f.child<QAbstractButton>("drainAlertsSwitch")->isChecked());
     EXPECT_EQ(f.child<QSlider>("criticalSlider")->value(), 33);
     EXPECT_EQ(f.child<QSlider>("retentionSlider")->value(), 7);
+    EXPECT_EQ(f.child<SegmentedPicker>("appHistoryRetention")->currentIndex(), 0);
     EXPECT_EQ(f.child<QSlider>("positionSlider")->value(), 60);
     EXPECT_EQ(f.child<QSlider>("chargeLimitSlider")->value(), 72);
     EXPECT_EQ(f.child<SegmentedPicker>("densityPicker")->currentIndex(), 2);
@@ -204,16 +209,25 @@ TEST(PreferencesRoot, ChargingPaneFollowsTheController)
     EXPECT_TRUE(f.child<QLabel>("chargeBackend")->text().startsWith(QStringLiteral("Backend: ")));
 }
 
-TEST(PreferencesRoot, ClearHistoryDeletesTheDrainLog)
+TEST(PreferencesRoot, ClearHistoryDeletesTheDrainLogAndTheAppHistory)
 {
     PreferencesFixture f;
     f.build();
     f.drainLog->logEvent(DrainEvent::SystemSleep);
     f.drainLog->waitForWrites();
     ASSERT_TRUE(QFile::exists(f.drainLog->filePath()));
+    f.history->write({{{0, QStringLiteral("firefox"), 1, 1}}, {}});
+    const auto storedApps = [&f] {
+        std::optional<qsizetype> count;
+        f.history->loadApps(36500, f.history.get(), [&count](const AppEnergyReport &r) { count = r.apps.size(); });
+        EXPECT_TRUE(spinUntil([&] { return count.has_value(); }));
+        return count.value_or(-1);
+    };
+    ASSERT_EQ(storedApps(), 1);
     click(f, "clearHistory");
     f.drainLog->waitForWrites();
     EXPECT_FALSE(QFile::exists(f.drainLog->filePath()));
+    EXPECT_EQ(storedApps(), 0);
     EXPECT_EQ(f.child<QLabel>("historyCleared")->text(), AlertsPane::kHistoryCleared);
     EXPECT_FALSE(f.child<QLabel>("historyCleared")->isHidden());
 }

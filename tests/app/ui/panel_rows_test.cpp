@@ -82,6 +82,9 @@ TEST(Sparkline, PointsSpanTheBoxFromMinimumAtTheBottomToMaximumAtTheTop)
     EXPECT_EQ(points.at(2), QPointF(100, 10));
     EXPECT_EQ(sparklinePoints({5, 5}, 10, 20), (QList<QPointF>{{0, 10}, {10, 10}}));
     EXPECT_TRUE(sparklinePoints({}, 10, 20).isEmpty());
+    // A minimum range keeps a small change small, measured down from the top.
+    EXPECT_EQ(sparklinePoints({99, 98}, 10, 20, 4), (QList<QPointF>{{0, 0}, {10, 5}}));
+    EXPECT_EQ(sparklinePoints({99, 90}, 10, 20, 4), (QList<QPointF>{{0, 0}, {10, 20}}));
 }
 
 TEST(AppIconLookup, FindsTheDesktopEntryByProgramIdOrWindowClass)
