@@ -122,7 +122,9 @@ void PopoverController::placeAndShow(QPoint anchor)
     } else {
         const QPoint at = anchor.isNull() ? QCursor::pos() : anchor;
         const QRect area = m_screenArea(at).value_or(QRect(QPoint(0, 0), m_panel->size()));
-        m_panel->setGeometry(PopoverGeometry::panelFrame(at, m_panel->size(), area));
+        const std::optional<QRect> panel = m_panelAt ? m_panelAt(at) : std::nullopt;
+        m_panel->setGeometry(
+            PopoverGeometry::panelFrame(at, m_panel->size(), area, panel.value_or(PopoverGeometry::itemReach(at))));
     }
     m_panel->show();
     m_panel->raise();
