@@ -8,7 +8,6 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLayout>
-#include <QProcessEnvironment>
 #include <QScreen>
 #include <QTimer>
 
@@ -28,17 +27,20 @@ std::optional<QRect> screenAreaAt(QPoint anchor)
 
 } // namespace
 
-PopoverController::PopoverController(Clock &clock, ContentFactory makeContent, QObject *parent)
+PopoverController::PopoverController(Clock &clock, ContentFactory makeContent, QObject *parent,
+                                     const QProcessEnvironment &session)
     : QObject(parent)
     , m_clock(clock)
     , m_makeContent(std::move(makeContent))
     , m_screenArea(screenAreaAt)
     , m_panel(std::make_unique<PopoverPanel>())
-    , m_opensAsWindow(WaylandSession::popoverOpensAsWindow(QProcessEnvironment::systemEnvironment()))
+    , m_opensAsWindow(WaylandSession::popoverOpensAsWindow(session))
 {
     if (m_opensAsWindow) {
         m_panel->setWindowFlags(Qt::Window);
         m_panel->setWindowTitle(QStringLiteral("Pendra Pro"));
+    } else if (WaylandSession::popoverIsFocusedToolWindow(session)) {
+        m_panel->becomeFocusedToolWindow();
     }
     connect(m_panel.get(), &PopoverPanel::hidden, this, &PopoverController::didClose);
     connect(m_panel.get(), &PopoverPanel::pressedOutside, this, &PopoverController::pressedOutside);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QProcessEnvironment>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -33,7 +34,9 @@ public:
     // A click this soon after the popover closed is the click that closed it.
     static constexpr double kReopenGuard = 0.35; // s
 
-    PopoverController(Clock &clock, ContentFactory makeContent, QObject *parent = nullptr);
+    // `session` tells how the display server treats the popover's window.
+    PopoverController(Clock &clock, ContentFactory makeContent, QObject *parent = nullptr,
+                      const QProcessEnvironment &session = QProcessEnvironment::systemEnvironment());
     ~PopoverController() override;
 
     // Defaults to the screen under the anchor, then under the pointer, then

@@ -206,6 +206,23 @@ TEST_F(PopoverFixture, TheHostOpeningTheContextMenuClosesIt)
     EXPECT_FALSE(popover.isShown());
 }
 
+TEST(PopoverOnXWayland, TakesTheFocusAndClosesWhenAnotherWindowTakesIt)
+{
+    QProcessEnvironment session;
+    session.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+    session.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
+    FakeClock clock;
+    PopoverController popover(clock, [](QSize) { return new QLabel(QStringLiteral("battery menu")); }, nullptr, session);
+    popover.setScreenArea([](QPoint) { return QRect(0, 0, 1280, 800); });
+    popover.show(QPoint(640, 790));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(popover.panel()));
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    EXPECT_TRUE(spinUntilClosed(popover));
+}
+
 TEST_F(PopoverFixture, DoubleClickClosesPopoverAndOpensDashboard)
 {
     popover.warmUp();
