@@ -43,12 +43,17 @@ if (first) {
 }
 )JS";
 
+// The watchdog asks again and again; a tray already as asked is not written
+// (the shell would save its configuration file each time).
 const char *const kPlace = R"JS(
 for (const tray of trays()) {
-    const hidden = listOf(tray.readConfig("hiddenItems")).filter(entry => entry !== battery);
-    const shown = listOf(tray.readConfig("shownItems")).filter(entry => entry !== battery);
+    const hiddenBefore = listOf(tray.readConfig("hiddenItems"));
+    const shownBefore = listOf(tray.readConfig("shownItems"));
+    const hidden = hiddenBefore.filter(entry => entry !== battery);
+    const shown = shownBefore.filter(entry => entry !== battery);
     if (placement === "hidden") hidden.push(battery);
     if (placement === "shown") shown.push(battery);
+    if (hidden.join(",") === hiddenBefore.join(",") && shown.join(",") === shownBefore.join(",")) continue;
     tray.writeConfig("hiddenItems", hidden);
     tray.writeConfig("shownItems", shown);
     tray.reloadConfig();

@@ -24,9 +24,10 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
 void keepOffTaskbar(QWindow *window)
 {
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window)
+    // Platforms that only draw offscreen answer with no connection.
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection || !window)
         return;
-    xcb_connection_t *connection = x11->connection();
     const xcb_atom_t states[] = {internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
                                  internAtom(connection, "_NET_WM_STATE_SKIP_PAGER")};
     xcb_change_property(connection, XCB_PROP_MODE_APPEND, static_cast<xcb_window_t>(window->winId()),
