@@ -122,11 +122,14 @@ void PopoverController::placeAndShow(QPoint anchor)
             frame.moveCenter(primary->availableGeometry().center());
         m_panel->setGeometry(frame);
     } else {
-        const QPoint at = anchor.isNull() ? QCursor::pos() : anchor;
-        const QRect area = m_screenArea(at).value_or(QRect(QPoint(0, 0), m_panel->size()));
+        const QPoint pointer = anchor.isNull() ? QCursor::pos() : anchor;
+        const QRect area = m_screenArea(pointer).value_or(QRect(QPoint(0, 0), m_panel->size()));
+        const QPoint at = anchor.isNull() ? PopoverGeometry::panelSideOf(pointer, area) : anchor;
+        // A point the host gave lies on the item; one taken from the screen's
+        // edge lies on the panel only.
+        const QRect reach = anchor.isNull() ? QRect(at, QSize(1, 1)) : PopoverGeometry::itemReach(at);
         const std::optional<QRect> panel = m_panelAt ? m_panelAt(at) : std::nullopt;
-        m_panel->setGeometry(
-            PopoverGeometry::panelFrame(at, m_panel->size(), area, panel.value_or(PopoverGeometry::itemReach(at))));
+        m_panel->setGeometry(PopoverGeometry::panelFrame(at, m_panel->size(), area, panel.value_or(reach)));
     }
     m_panel->show();
     m_panel->raise();

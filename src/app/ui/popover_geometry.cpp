@@ -39,6 +39,22 @@ QRect itemReach(QPoint click)
     return QRect(click - QPoint(kItemReach, kItemReach), QSize(2 * kItemReach + 1, 2 * kItemReach + 1));
 }
 
+QPoint panelSideOf(QPoint pointer, QRect available)
+{
+    const int toTop = pointer.y() - available.top();
+    const int toBottom = available.bottom() - pointer.y();
+    const int toLeft = pointer.x() - available.left();
+    const int toRight = available.right() - pointer.x();
+    const int nearest = std::min({toTop, toBottom, toLeft, toRight});
+    if (nearest == toTop)
+        return QPoint(pointer.x(), available.top() - 1);
+    if (nearest == toBottom)
+        return QPoint(pointer.x(), available.bottom() + 1);
+    if (nearest == toLeft)
+        return QPoint(available.left() - 1, pointer.y());
+    return QPoint(available.right() + 1, pointer.y());
+}
+
 QRect panelFrame(QPoint click, QSize size, QRect available, QRect keepClear)
 {
     QRect frame(QPoint(), size);

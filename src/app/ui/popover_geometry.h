@@ -25,6 +25,11 @@ int panelHeight(std::optional<QRect> availableGeometry);
 // most 32 px, so the item lies within this box around the click.
 QRect itemReach(QPoint click);
 
+// Where the item is taken to be when the host gave no click position (GNOME
+// opens its own menu on a click, and the popover comes from there): just
+// beyond the edge of `available` nearest `pointer`, where the panel lies.
+QPoint panelSideOf(QPoint pointer, QRect available);
+
 // The popover's frame beside `keepClear` (the panel holding the clicked item,
 // else the item's reach), on the side facing the middle of `available` (the
 // usable area of the click's screen), touching it and centred on `click`

@@ -104,12 +104,30 @@ TEST(PopoverGeometryTest, OpensOnThePanelsFarSideTouchingItInsideTheScreen)
         {"nothing known, bottom half", {640, 790}, screen, std::nullopt, QRect(490, 254, 300, 520)},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
         const QRect keepClear = c.panel.value_or(PopoverGeometry::itemReach(c.click));
         const QRect frame = PopoverGeometry::panelFrame(c.click, size, c.available, keepClear);
         EXPECT_EQ(frame, c.frame) << c.what;
         EXPECT_FALSE(frame.intersects(keepClear)) << c.what;
         EXPECT_TRUE(c.available.contains(frame)) << c.what;
     }
+}
+
+TEST(PopoverGeometryTest, WithoutAClickPositionThePanelIsAtTheEdgeNearestThePointer)
+{
+    const QRect available(0, 32, 1280, 768);
+    EXPECT_EQ(PopoverGeometry::panelSideOf({1140, 62}, available), QPoint(1140, 31)); // GNOME's top bar
+    EXPECT_EQ(PopoverGeometry::panelSideOf({600, 780}, available), QPoint(600, 800));
+    EXPECT_EQ(PopoverGeometry::panelSideOf({5, 400}, available), QPoint(-1, 400));
+    EXPECT_EQ(PopoverGeometry::panelSideOf({1270, 400}, available), QPoint(1280, 400));
+}
+
+TEST_F(PopoverFixture, FromTheHostsMenuWithoutAClickItHangsFromThePanelNearestThePointer)
+{
+    screen = QRect(0, 32, 1280, 768);
+    QCursor::setPos(1140, 62);
+    popover.forceShow(QPoint());
+    EXPECT_EQ(popover.panel()->geometry().topLeft(), QPoint(980, 32));
 }
 
 TEST_F(PopoverFixture, BuildsContentWarmBeforeTheFirstClick)
