@@ -1,6 +1,6 @@
 #include "app/ui/popover_panel.h"
 
-#include "platform/linux/x11_taskbar_hint.h"
+#include "platform/taskbar_hint.h"
 
 #include <QMouseEvent>
 #include <QPainter>

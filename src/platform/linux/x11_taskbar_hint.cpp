@@ -1,4 +1,4 @@
-#include "platform/linux/x11_taskbar_hint.h"
+#include "platform/taskbar_hint.h"
 
 #include <QGuiApplication>
 #include <QWindow>
