@@ -60,6 +60,11 @@ bool SystemBatteryMenuHider::isEnabled() const
     return m_defaults.boolValue(kEnabledKey).value_or(true);
 }
 
+SystemBatterySwitch SystemBatteryMenuHider::acts() const
+{
+    return m_item.kind();
+}
+
 void SystemBatteryMenuHider::setEnabled(bool on)
 {
     m_defaults.setBool(kEnabledKey, on);
@@ -126,7 +131,7 @@ void SystemBatteryMenuHider::restore()
         if (value)
             item.show(*value);
         else
-            item.resetToDefault();
+            item.putBackHidden();
         item.restartAgents();
     });
 }

@@ -10,6 +10,7 @@
 class Defaults;
 class SerialQueue;
 class SystemBatteryItem;
+enum class SystemBatterySwitch;
 
 // Hides the desktop's own battery indicator while the app runs, because the
 // app's status item takes its place, and puts back what the user had when
@@ -35,6 +36,8 @@ public:
 
     // The feature's setting; on when never set.
     bool isEnabled() const;
+    // The desktop switch the feature acts on.
+    SystemBatterySwitch acts() const;
     // Stores the setting; on hides (restarting the desktop's agents) and
     // starts the watchdog, off stops it and restores.
     void setEnabled(bool on);
@@ -75,6 +78,6 @@ private:
 long long systemBatteryValueToRemember(std::optional<int> current, std::optional<long long> remembered,
                                        bool appHasHidden);
 // The value that restoring writes back: the remembered one when it is a real
-// display value; none, meaning the desktop's default, when it is hidden or
-// unknown.
+// display value; none, meaning the user's own hidden state, when it is hidden
+// or unknown.
 std::optional<int> systemBatteryValueToRestore(std::optional<long long> remembered);

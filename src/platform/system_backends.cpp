@@ -7,7 +7,9 @@
 #include "platform/linux/freedesktop_notifications.h"
 #include "platform/linux/geoclue_location_manager.h"
 #include "platform/linux/gnome_battery_percentage.h"
+#include "platform/linux/lxqt_power_management_icon.h"
 #include "platform/linux/nominatim_reverse_geocoder.h"
+#include "platform/linux/plasma_battery_applet.h"
 #include "platform/linux/portal_color_scheme.h"
 #include "platform/linux/power_profiles_monitor.h"
 #include "platform/linux/proc_process_table.h"
@@ -23,6 +25,7 @@
 #include "platform/linux/workspace_linux.h"
 #include "platform/linux/xdg_autostart_login_item.h"
 #include "platform/linux/xdg_desktop_launcher.h"
+#include "platform/linux/xfce_power_manager_icon.h"
 #include "platform/linux/x11_tray_panel_probe.h"
 #include "platform/tool_runner.h"
 
@@ -50,7 +53,8 @@ SystemBackends makeSystemBackends()
     backends.notifications = std::make_unique<FreedesktopNotifications>(sessionBus);
     backends.workspace = std::make_unique<LinuxWorkspaceEvents>(systemBus, sessionBus);
     backends.desktopLauncher = makeSystemDesktopLauncher();
-    backends.systemBatteryItem = makeSystemBatteryItem(ToolRunner::system(), backends.desktopLauncher->desktopNames());
+    backends.systemBatteryItem = makeSystemBatteryItem(ToolRunner::system(), backends.desktopLauncher->desktopNames(),
+                                                       sessionBus, configHomeFolder());
     backends.loginItem = makeSystemLoginItem();
     backends.chargeThresholds = makeSystemChargeThresholds();
     return backends;
@@ -69,10 +73,20 @@ std::unique_ptr<StatusItem> makeStatusNotifierItem(Clock &clock, bool onlyWithWa
     return std::make_unique<StatusNotifierItem>(bus, clock);
 }
 
-std::unique_ptr<SystemBatteryItem> makeSystemBatteryItem(ToolRunner &tools, const QStringList &desktopNames)
+std::unique_ptr<SystemBatteryItem> makeSystemBatteryItem(ToolRunner &tools, const QStringList &desktopNames,
+                                                         const QDBusConnection &bus, const QString &configHome)
 {
-    if (desktopNames.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive))
+    const auto runs = [&desktopNames](const char *name) {
+        return desktopNames.contains(QLatin1String(name), Qt::CaseInsensitive);
+    };
+    if (runs("GNOME"))
         return std::make_unique<GnomeBatteryPercentage>(tools);
+    if (runs("KDE"))
+        return std::make_unique<PlasmaBatteryApplet>(bus);
+    if (runs("XFCE"))
+        return std::make_unique<XfcePowerManagerIcon>(tools);
+    if (runs("LXQt"))
+        return std::make_unique<LxqtPowerManagementIcon>(configHome);
     return std::make_unique<UnreachableSystemBatteryItem>();
 }
 
@@ -82,13 +96,18 @@ std::unique_ptr<LoginItem> makeLoginItem(const QString &autostartDir, const QStr
                                                    executablePath);
 }
 
-std::unique_ptr<LoginItem> makeSystemLoginItem()
+QString configHomeFolder()
 {
     // A relative XDG_CONFIG_HOME is invalid and ignored.
-    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (configHome.isEmpty() || !QDir::isAbsolutePath(configHome))
-        configHome = QDir::homePath() + QStringLiteral("/.config");
-    return makeLoginItem(configHome + QStringLiteral("/autostart"), QCoreApplication::applicationFilePath());
+        return QDir::homePath() + QStringLiteral("/.config");
+    return configHome;
+}
+
+std::unique_ptr<LoginItem> makeSystemLoginItem()
+{
+    return makeLoginItem(configHomeFolder() + QStringLiteral("/autostart"), QCoreApplication::applicationFilePath());
 }
 
 std::unique_ptr<DesktopLauncher> makeSystemDesktopLauncher()

@@ -7,6 +7,7 @@
 #include <memory>
 
 class ChargeThresholds;
+class QDBusConnection;
 class Clock;
 class ColorSchemeSource;
 class DesktopLauncher;
@@ -68,10 +69,15 @@ std::unique_ptr<SmartBatteryRegistry> makeSmartBatteryRegistry(const QString &sy
 std::unique_ptr<StatusItem> makeStatusNotifierItem(Clock &clock, bool onlyWithWatcher);
 
 // The desktop's own battery indicator for a session whose desktop names are
-// `desktopNames` (DesktopLauncher::desktopNames): GNOME's top-bar battery
-// percentage, switched through `tools`; on other desktops one that has
-// nothing to act on.
-std::unique_ptr<SystemBatteryItem> makeSystemBatteryItem(ToolRunner &tools, const QStringList &desktopNames);
+// `desktopNames` (DesktopLauncher::desktopNames): GNOME's battery percentage
+// and XFCE's power manager icon switched through `tools`, Plasma's battery
+// applet through its shell on `bus`, LXQt's power management icon in its
+// settings below `configHome`; elsewhere one that has nothing to act on.
+std::unique_ptr<SystemBatteryItem> makeSystemBatteryItem(ToolRunner &tools, const QStringList &desktopNames,
+                                                         const QDBusConnection &bus, const QString &configHome);
+
+// The session's configuration folder: XDG_CONFIG_HOME, else ~/.config.
+QString configHomeFolder();
 
 // The login item as the autostart entry "com.marblewickhq.pendrapro.desktop"
 // in `autostartDir`, starting `executablePath` (absolute).

@@ -18,4 +18,7 @@ public:
     // shown by `hostProcess` (0: unknown) or the largest one. Empty when none
     // of these can be read.
     virtual std::optional<bool> panelIsDark(const QRect &icon, uint hostProcess) = 0;
+    // The frame of the panel window that holds `point` (global pixels);
+    // empty where the display server does not show panels to clients.
+    virtual std::optional<QRect> panelHolding(const QPoint &point) = 0;
 };

@@ -6,6 +6,7 @@
 #include "charge/charge_limit_controller.h"
 #include "energy/drain_alert_monitor.h"
 #include "energy/drain_log.h"
+#include "fakes/battery_fakes.h"
 #include "fakes/fake_smc_user_client.h"
 #include "fakes/panel_fixture.h"
 #include "fakes/power_store_harness.h"
@@ -18,8 +19,10 @@
 #include "platform/login_items.h"
 #include "platform/notifications.h"
 #include "platform/serial_queue.h"
+#include "platform/system_backends.h"
 #include "platform/system_battery_item.h"
 
+#include <QDBusConnection>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -72,7 +75,8 @@ public:
                                                           [] { return std::optional<QString>(); });
         drainLog = std::make_unique<DrainLog>(dir.filePath(QStringLiteral("drain.jsonl")), *defaults, power.clock,
                                               [](int) { return 1; });
-        systemBattery = std::make_unique<SystemBatteryMenuHider>(*defaults, batteryItem, batteryQueue);
+        batteryItem = makeSystemBatteryItem(batteryTools, desktopNames, QDBusConnection::sessionBus(), dir.path());
+        systemBattery = std::make_unique<SystemBatteryMenuHider>(*defaults, *batteryItem, batteryQueue);
         history = std::make_unique<HistoryStore>(dir.filePath(QStringLiteral("history.sqlite")), *defaults,
                                                  power.clock);
         root = std::make_unique<PreferencesRoot>(PreferencesRoot::Services{
@@ -99,7 +103,10 @@ public:
     ChargeThresholds *chargeThresholds = nullptr; // none: the firmware keeps no thresholds
     NotificationCenter center;
     RecordingNotifications notifications;
-    UnreachableSystemBatteryItem batteryItem;
+    // The session's desktop, which decides the battery icon switch.
+    QStringList desktopNames{QStringLiteral("XFCE")};
+    RecordedToolRunner batteryTools;
+    std::unique_ptr<SystemBatteryItem> batteryItem;
     SerialQueue batteryQueue{"test.systemBattery"};
     ToggleLoginItem loginItem;
     WeatherHarness weather;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -34,10 +35,11 @@ class CountingRestarts final : public SystemBatteryItem
 public:
     explicit CountingRestarts(std::unique_ptr<SystemBatteryItem> item) : m_item(std::move(item)) {}
 
+    SystemBatterySwitch kind() const override { return m_item->kind(); }
     std::optional<int> readBatteryMenuValue() override { return m_item->readBatteryMenuValue(); }
     void hide() override { m_item->hide(); }
     void show(int value) override { m_item->show(value); }
-    void resetToDefault() override { m_item->resetToDefault(); }
+    void putBackHidden() override { m_item->putBackHidden(); }
     void restartAgents() override
     {
         ++restarts;
@@ -76,7 +78,8 @@ protected:
     QTemporaryDir dir;
     Defaults defaults{dir.filePath(QStringLiteral("defaults.json"))};
     RecordedToolRunner tools;
-    CountingRestarts item{makeSystemBatteryItem(tools, {QStringLiteral("ubuntu"), QStringLiteral("GNOME")})};
+    CountingRestarts item{makeSystemBatteryItem(tools, {QStringLiteral("ubuntu"), QStringLiteral("GNOME")},
+                                                 QDBusConnection::sessionBus(), dir.path())};
     SerialQueue queue{"pendrapro.systemBattery.test"};
     Hider hider{defaults, item, queue};
 
@@ -206,15 +209,6 @@ TEST(SystemBatteryValues, HiddenIsKeptOnlyWhenTheUserHadItAndNeverWrittenBack)
         EXPECT_EQ(systemBatteryValueToRestore(c.remembered), c.written) << c.remembered.value_or(-1);
 }
 
-TEST(SystemBatteryItemChoice, OnlyGnomeIsActedOn)
-{
-    RecordedToolRunner tools;
-    tools.answer(QStringLiteral("gsettings"), QStringLiteral("true\n"));
-    EXPECT_EQ(makeSystemBatteryItem(tools, {QStringLiteral("KDE")})->readBatteryMenuValue(), std::nullopt);
-    EXPECT_TRUE(tools.runs().isEmpty());
-    EXPECT_EQ(makeSystemBatteryItem(tools, {QStringLiteral("GNOME")})->readBatteryMenuValue(), 18);
-}
-
 // The real gsettings tool and GNOME's installed schema. The keyfile backend
 // keeps values between the separate gsettings processes (the memory backend
 // forgets them at each exit) and writes only below the test's config folder.
@@ -251,7 +245,8 @@ private:
 TEST_F(RealGsettingsTest, HidesAndRestoresGnomesBatteryPercentage)
 {
     Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
-    const auto item = makeSystemBatteryItem(ToolRunner::system(), {QStringLiteral("GNOME")});
+    const auto item = makeSystemBatteryItem(ToolRunner::system(), {QStringLiteral("GNOME")},
+                                            QDBusConnection::sessionBus(), dir.path());
     SerialQueue queue("pendrapro.systemBattery.test");
     Hider hider(defaults, *item, queue);
 
@@ -270,7 +265,8 @@ TEST_F(RealGsettingsTest, HidesAndRestoresGnomesBatteryPercentage)
 TEST_F(RealGsettingsTest, APercentageNeverSwitchedOnStaysAtItsDefault)
 {
     Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
-    const auto item = makeSystemBatteryItem(ToolRunner::system(), {QStringLiteral("GNOME")});
+    const auto item = makeSystemBatteryItem(ToolRunner::system(), {QStringLiteral("GNOME")},
+                                            QDBusConnection::sessionBus(), dir.path());
     SerialQueue queue("pendrapro.systemBattery.test");
     Hider hider(defaults, *item, queue);
     const QString keyfile = dir.filePath(QStringLiteral("glib-2.0/settings/keyfile"));

@@ -71,13 +71,14 @@ TEST(PreferencesScreenshots, OnboardingOverPopoverAndDashboard)
 {
     PanelFixture panel(PanelFixture::Options{.onboardingSeen = false});
     panel.show(onBatterySnap(63, 9.0, 185));
-    presentOnboardingWhenAsked(panel.root.get(), *panel.defaults);
+    const auto plasma = [] { return trayClickHint(trayHostBehaviour(TrayHost::plasma)); };
+    presentOnboardingWhenAsked(panel.root.get(), *panel.defaults, plasma);
     panel.root->show();
     save(*panel.root, QStringLiteral("onboarding-popover"));
 
     DashboardFixture dash(DashboardFixture::Options{.onboardingSeen = false});
     DashboardRoot &root = dash.build({440, 560});
-    presentOnboardingWhenAsked(&root, *dash.defaults);
+    presentOnboardingWhenAsked(&root, *dash.defaults, plasma);
     root.show();
     save(root, QStringLiteral("onboarding-dashboard"));
 }

@@ -34,4 +34,12 @@ bool popoverOpensAsWindow(const QProcessEnvironment &env)
     return isWaylandSession(env) && env.value(QStringLiteral("DISPLAY")).isEmpty();
 }
 
+bool popoverIsFocusedToolWindow(const QProcessEnvironment &env)
+{
+    if (!isWaylandSession(env) || env.value(QStringLiteral("DISPLAY")).isEmpty())
+        return false;
+    const QString chosen = chosenPlatform(env);
+    return chosen.isEmpty() || chosen.startsWith(QStringLiteral("xcb"));
+}
+
 } // namespace WaylandSession

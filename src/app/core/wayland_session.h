@@ -21,4 +21,11 @@ std::optional<QByteArray> platformOverrideForSession(const QProcessEnvironment &
 // (a Wayland session without DISPLAY, or the user chose a "wayland" platform).
 bool popoverOpensAsWindow(const QProcessEnvironment &env);
 
+// True when the app runs on a Wayland session through XWayland (after the
+// override above, or by the user's choice of "xcb"). The compositor gives the
+// keyboard only to windows it manages, never to an X11 popup, so the popover
+// is a frameless tool window that is activated when shown and closes when
+// another window takes the focus.
+bool popoverIsFocusedToolWindow(const QProcessEnvironment &env);
+
 } // namespace WaylandSession

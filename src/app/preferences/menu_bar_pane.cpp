@@ -11,6 +11,7 @@
 #include "integration/menu_bar_position_store.h"
 #include "integration/system_battery_menu_hider.h"
 #include "platform/format.h"
+#include "platform/system_battery_item.h"
 
 #include <QLabel>
 #include <QSlider>
@@ -23,6 +24,23 @@
 namespace {
 
 constexpr MenuBarDisplayMode kModes[] = {MenuBarDisplayMode::percent, MenuBarDisplayMode::watts};
+
+QString systemBatterySwitchNote(SystemBatterySwitch desktopSwitch)
+{
+    switch (desktopSwitch) {
+    case SystemBatterySwitch::gnomePercentage:
+        return QStringLiteral("Hides the desktop’s battery percentage so only Pendra is shown.");
+    case SystemBatterySwitch::plasmaBatteryApplet:
+        return QStringLiteral("Hides Battery and Brightness in the system tray so only Pendra is shown.");
+    case SystemBatterySwitch::xfcePowerManagerIcon:
+        return QStringLiteral("Hides the Power Manager’s tray icon so only Pendra is shown.");
+    case SystemBatterySwitch::lxqtPowerManagementIcon:
+        return QStringLiteral("Hides the Power Management tray icon so only Pendra is shown.");
+    case SystemBatterySwitch::none:
+        break;
+    }
+    return QStringLiteral("This desktop offers no switch for its battery icon.");
+}
 
 } // namespace
 
@@ -69,11 +87,13 @@ MenuBarPane::MenuBarPane(Defaults &defaults, NotificationCenter &notifications, 
     });
     display->body()->addWidget(new SettingControlRow(QStringLiteral("Icon colour"), style, display));
 
-    auto *replace = new SettingSwitchRow(
-        QStringLiteral("Use Pendra Pro as the battery icon"),
-        QStringLiteral("Hides the desktop’s battery percentage so only Pendra is shown."), display);
+    const SystemBatterySwitch desktopSwitch = systemBattery.acts();
+    auto *replace = new SettingSwitchRow(QStringLiteral("Use Pendra Pro as the battery icon"),
+                                         systemBatterySwitchNote(desktopSwitch), display);
     replace->toggle()->setObjectName(QStringLiteral("hideSystemBatterySwitch"));
-    replace->toggle()->setChecked(systemBattery.isEnabled());
+    // A switch that could change nothing would pretend.
+    replace->toggle()->setEnabled(desktopSwitch != SystemBatterySwitch::none);
+    replace->toggle()->setChecked(desktopSwitch != SystemBatterySwitch::none && systemBattery.isEnabled());
     connect(replace->toggle(), &QAbstractButton::clicked, &systemBattery, &SystemBatteryMenuHider::setEnabled);
     display->body()->addWidget(replace);
 

@@ -25,8 +25,8 @@ struct Hint
     const char *line;
 };
 
-const Hint kHints[] = {
-    {"Click the battery icon", "Opens a quick battery menu — like the system one, with extra detail."},
+// After the click hint, which depends on the tray host.
+const Hint kLaterHints[] = {
     {"Double-click for the full window", "A larger Torvex-style view with charts and why-drain analysis."},
     {"“Why did battery drop?”", "Pendra learns on-device. Leave it running a bit for better answers."},
 };
@@ -77,20 +77,23 @@ void PendraOnboardingSheet::markSeen(Defaults &defaults)
     defaults.setBool(kSeenKey, true);
 }
 
-PendraOnboardingSheet *PendraOnboardingSheet::presentOver(QWidget *host, Defaults &defaults)
+PendraOnboardingSheet *PendraOnboardingSheet::presentOver(QWidget *host, Defaults &defaults, ClickHint clickHint)
 {
     if (!host || seen(defaults) || host->findChild<PendraOnboardingSheet *>(QString(), Qt::FindDirectChildrenOnly))
         return nullptr;
-    auto *sheet = new PendraOnboardingSheet(defaults, host);
+    auto *sheet = new PendraOnboardingSheet(defaults, std::move(clickHint), host);
     sheet->show();
     sheet->raise();
     return sheet;
 }
 
-PendraOnboardingSheet::PendraOnboardingSheet(Defaults &defaults, QWidget *host)
+PendraOnboardingSheet::PendraOnboardingSheet(Defaults &defaults, ClickHint clickHint, QWidget *host)
     : QWidget(host)
     , m_defaults(defaults)
+    , m_clickHint(std::move(clickHint))
     , m_card(new QWidget(this))
+    , m_clickHeading(wrappedLabel(QString(), PanelStyle::TextRole::emphasized, m_card))
+    , m_clickLine(wrappedLabel(QString(), PanelStyle::TextRole::detail, m_card))
     , m_gotIt(new GotItButton(QStringLiteral("Got it"), m_card))
 {
     setObjectName(QStringLiteral("onboardingSheet"));
@@ -109,7 +112,12 @@ PendraOnboardingSheet::PendraOnboardingSheet(Defaults &defaults, QWidget *host)
     column->setSpacing(4);
     column->addWidget(title);
     column->addSpacing(8);
-    for (const Hint &hint : kHints) {
+    m_clickHeading->setObjectName(QStringLiteral("clickHintHeading"));
+    m_clickLine->setObjectName(QStringLiteral("clickHintLine"));
+    column->addWidget(m_clickHeading);
+    column->addWidget(m_clickLine);
+    column->addSpacing(8);
+    for (const Hint &hint : kLaterHints) {
         column->addWidget(wrappedLabel(QString::fromUtf8(hint.heading), PanelStyle::TextRole::emphasized, m_card));
         column->addWidget(wrappedLabel(QString::fromUtf8(hint.line), PanelStyle::TextRole::detail, m_card));
         column->addSpacing(8);
@@ -152,6 +160,9 @@ void PendraOnboardingSheet::showEvent(QShowEvent *event)
         dismiss();
         return;
     }
+    const TrayClickHint click = m_clickHint();
+    m_clickHeading->setText(click.heading);
+    m_clickLine->setText(click.line);
     placeCard();
     // The sheet is what the keyboard works on while it shows.
     m_gotIt->setFocus(Qt::OtherFocusReason);

@@ -27,6 +27,7 @@
 #include "platform/clock.h"
 #include "platform/power_mode.h"
 #include "platform/status_item.h"
+#include "platform/tray_panel.h"
 #include "platform/workspace.h"
 #include "power/power_store.h"
 
@@ -242,6 +243,8 @@ void AppDelegate::createPopover()
         m_clock, [this](QSize size) -> QWidget * { return m_makePopoverContent(size, *this); });
     connect(m_popover.get(), &PopoverController::shown, this, &AppDelegate::popoverDidShow);
     connect(m_popover.get(), &PopoverController::closed, this, &AppDelegate::popoverDidClose);
+    if (m_trayPanel)
+        m_popover->setPanelLocator([panel = m_trayPanel](QPoint anchor) { return panel->panelHolding(anchor); });
     m_mainMenu->installInto(m_popover->panel());
     m_popover->warmUp();
 

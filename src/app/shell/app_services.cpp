@@ -9,6 +9,7 @@
 #include "app/dashboard/dashboard_root.h"
 #include "app/dashboard/sibling_app.h"
 #include "app/tray/status_item_factory.h"
+#include "app/tray/tray_host_tracker.h"
 #include "app/assistant/plus_chat_section.h"
 #include "app/assistant/plus_prefs_chat_pane.h"
 #include "app/preferences/pendra_onboarding_sheet.h"
@@ -219,6 +220,7 @@ DelegateServices AppServices::forDelegate()
 
 void AppServices::attach(AppDelegate &delegate)
 {
+    m_delegate = &delegate;
     UpdateChecker *checker = m_updateChecker.get();
     QObject::connect(&delegate, &AppDelegate::updateCheckRequested, checker, &UpdateChecker::checkNow);
     QObject::connect(&delegate, &AppDelegate::postLaunchDelayElapsed, checker, &UpdateChecker::checkAtLaunch);
@@ -238,8 +240,14 @@ QWidget *AppServices::makePopoverContent(QSize size, AppActions &actions)
                                                  m_drainLog->whyDrainAnalysis(),
                                                  [this](QWidget *parent) { return makeAssistantSection(parent); }},
                               size);
-    presentOnboardingWhenAsked(root, *m_defaults);
+    presentOnboardingWhenAsked(root, *m_defaults, [this] { return clickHint(); });
     return root;
+}
+
+TrayClickHint AppServices::clickHint() const
+{
+    const TrayHostTracker *tracker = m_delegate ? m_delegate->trayHost() : nullptr;
+    return trayClickHint(tracker ? tracker->host() : trayHostBehaviour(TrayHost::unknown));
 }
 
 QWidget *AppServices::makeAssistantSection(QWidget *parent)
@@ -260,7 +268,7 @@ QWidget *AppServices::makeDashboardContent(AppActions &actions)
         VersionRules::displayForm(RunningApp::current().version),
         m_drainLog->whyDrainAnalysis(), m_history.get()});
     QObject::connect(root, &DashboardRoot::updatesRequested, root, [&actions] { actions.checkUpdates(); });
-    presentOnboardingWhenAsked(root, *m_defaults);
+    presentOnboardingWhenAsked(root, *m_defaults, [this] { return clickHint(); });
     return root;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/shell/app_delegate.h"
 #include "app/core/notification_center.h"
+#include "app/tray/tray_host_rules.h"
 #include "platform/system_backends.h"
 
 #include <memory>
@@ -71,6 +72,9 @@ private:
     QWidget *makePopoverContent(QSize size, AppActions &actions);
     QWidget *makeDashboardContent(AppActions &actions);
     QWidget *makeAssistantSection(QWidget *parent);
+    // What a click on the item opens on the current tray host, for the
+    // first-run sheet.
+    TrayClickHint clickHint() const;
     QWidget *makePreferencesContent(AppActions &actions);
     PanelActions &panelActions(AppActions &actions);
 
@@ -114,4 +118,6 @@ private:
     std::unique_ptr<WidgetUpdatePresenter> m_updatePresenter;
     std::unique_ptr<ChildProcessManifestFetch> m_manifestFetch;
     std::unique_ptr<UpdateChecker> m_updateChecker;
+    // The delegate once attached: it knows the tray host.
+    AppDelegate *m_delegate = nullptr;
 };

@@ -23,6 +23,9 @@ StatusClickRouter::StatusClickRouter(PopoverController &popover, AppActions &act
     , m_menu(buildStatusContextMenu(actions))
 {
     connect(&popover, &PopoverController::pressedOutside, this, &StatusClickRouter::pressWhilePopoverOpen);
+    // Where the pointer is not the popover's to hold (XWayland), a right
+    // click reaches the host, which opens this menu under the popover.
+    connect(m_menu.get(), &QMenu::aboutToShow, &popover, &PopoverController::close);
 }
 
 // An item that outlives the router sees its menu go away and shows none.

@@ -20,7 +20,8 @@ struct TrayHostBehaviour;
 // dashboard, and the menu leads with the popover and the dashboard.
 // The popover holds the pointer while it is open, so the second click of a
 // double click never reaches the host: a press on the item soon after the
-// click that opened the popover is that second click.
+// click that opened the popover is that second click. The context menu
+// opening, drawn by Qt or by the host, closes the popover.
 class StatusClickRouter : public QObject
 {
     Q_OBJECT

@@ -43,6 +43,15 @@ TrayHostBehaviour trayHostBehaviour(TrayHost host)
     return {};
 }
 
+TrayClickHint trayClickHint(const TrayHostBehaviour &host)
+{
+    if (host.menuOnLeftClick)
+        return {QStringLiteral("Click the battery icon"),
+                QStringLiteral("Opens a menu — Battery Menu, its first entry, shows the quick view.")};
+    return {QStringLiteral("Click the battery icon"),
+            QStringLiteral("Opens a quick battery menu — like the system one, with extra detail.")};
+}
+
 void lookUpWatcherOwnerProcess(const QDBusConnection &bus, const QString &watcherService, QObject *context,
                                std::function<void(uint processId, const QString &processName)> done)
 {

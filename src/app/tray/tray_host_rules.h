@@ -31,6 +31,17 @@ struct TrayHostBehaviour
     bool operator==(const TrayHostBehaviour &) const = default;
 };
 
+// The first-run hint for a single click on the item, in the words of what
+// the host opens.
+struct TrayClickHint
+{
+    QString heading;
+    QString line;
+
+    bool operator==(const TrayClickHint &) const = default;
+};
+TrayClickHint trayClickHint(const TrayHostBehaviour &host);
+
 // The host behind a watcher owned by the process named `processName` (its
 // /proc/<pid>/comm, at most 15 characters).
 TrayHost trayHostForProcess(const QString &processName);

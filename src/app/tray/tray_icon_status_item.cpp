@@ -72,5 +72,5 @@ QPoint TrayIconStatusItem::popoverAnchor() const
     const QRect geometry = m_tray->geometry();
     if (!geometry.isValid())
         return QCursor::pos();
-    return QPoint(geometry.center().x(), geometry.bottom());
+    return geometry.center();
 }

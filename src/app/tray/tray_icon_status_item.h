@@ -26,8 +26,8 @@ public:
 
     // Where the tray placed the icon, in global pixels; empty when unknown.
     QRect iconGeometry() const;
-    // Where the popover hangs from: the icon's bottom centre (the pointer
-    // when the tray does not say where the icon is).
+    // Where the popover opens from: the icon's centre (the pointer when the
+    // tray does not say where the icon is).
     QPoint popoverAnchor() const;
 
 private:

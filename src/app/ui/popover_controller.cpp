@@ -8,7 +8,6 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QLayout>
-#include <QProcessEnvironment>
 #include <QScreen>
 #include <QTimer>
 
@@ -28,17 +27,20 @@ std::optional<QRect> screenAreaAt(QPoint anchor)
 
 } // namespace
 
-PopoverController::PopoverController(Clock &clock, ContentFactory makeContent, QObject *parent)
+PopoverController::PopoverController(Clock &clock, ContentFactory makeContent, QObject *parent,
+                                     const QProcessEnvironment &session)
     : QObject(parent)
     , m_clock(clock)
     , m_makeContent(std::move(makeContent))
     , m_screenArea(screenAreaAt)
     , m_panel(std::make_unique<PopoverPanel>())
-    , m_opensAsWindow(WaylandSession::popoverOpensAsWindow(QProcessEnvironment::systemEnvironment()))
+    , m_opensAsWindow(WaylandSession::popoverOpensAsWindow(session))
 {
     if (m_opensAsWindow) {
         m_panel->setWindowFlags(Qt::Window);
         m_panel->setWindowTitle(QStringLiteral("Pendra Pro"));
+    } else if (WaylandSession::popoverIsFocusedToolWindow(session)) {
+        m_panel->becomeFocusedToolWindow();
     }
     connect(m_panel.get(), &PopoverPanel::hidden, this, &PopoverController::didClose);
     connect(m_panel.get(), &PopoverPanel::pressedOutside, this, &PopoverController::pressedOutside);
@@ -120,9 +122,14 @@ void PopoverController::placeAndShow(QPoint anchor)
             frame.moveCenter(primary->availableGeometry().center());
         m_panel->setGeometry(frame);
     } else {
-        const QPoint at = anchor.isNull() ? QCursor::pos() : anchor;
-        const QRect area = m_screenArea(at).value_or(QRect(QPoint(0, 0), m_panel->size()));
-        m_panel->setGeometry(PopoverGeometry::panelFrame(at, m_panel->size(), area));
+        const QPoint pointer = anchor.isNull() ? QCursor::pos() : anchor;
+        const QRect area = m_screenArea(pointer).value_or(QRect(QPoint(0, 0), m_panel->size()));
+        const QPoint at = anchor.isNull() ? PopoverGeometry::panelSideOf(pointer, area) : anchor;
+        // A point the host gave lies on the item; one taken from the screen's
+        // edge lies on the panel only.
+        const QRect reach = anchor.isNull() ? QRect(at, QSize(1, 1)) : PopoverGeometry::itemReach(at);
+        const std::optional<QRect> panel = m_panelAt ? m_panelAt(at) : std::nullopt;
+        m_panel->setGeometry(PopoverGeometry::panelFrame(at, m_panel->size(), area, panel.value_or(reach)));
     }
     m_panel->show();
     m_panel->raise();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QProcessEnvironment>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -26,16 +27,23 @@ public:
     using ContentFactory = std::function<QWidget *(QSize)>;
     // The usable area of the screen that shows `anchor`; absent without screens.
     using ScreenArea = std::function<std::optional<QRect>(QPoint anchor)>;
+    // The panel holding the item clicked at `anchor`, where the display
+    // server tells (global pixels).
+    using PanelLocator = std::function<std::optional<QRect>(QPoint anchor)>;
 
     // A click this soon after the popover closed is the click that closed it.
     static constexpr double kReopenGuard = 0.35; // s
 
-    PopoverController(Clock &clock, ContentFactory makeContent, QObject *parent = nullptr);
+    // `session` tells how the display server treats the popover's window.
+    PopoverController(Clock &clock, ContentFactory makeContent, QObject *parent = nullptr,
+                      const QProcessEnvironment &session = QProcessEnvironment::systemEnvironment());
     ~PopoverController() override;
 
     // Defaults to the screen under the anchor, then under the pointer, then
     // the primary screen.
     void setScreenArea(ScreenArea screenArea) { m_screenArea = std::move(screenArea); }
+    // Without one the popover keeps clear of the item's reach only.
+    void setPanelLocator(PanelLocator panelAt) { m_panelAt = std::move(panelAt); }
 
     // Sizes the popover for the current screen and builds and lays out its
     // content once, so the first click opens at once.
@@ -79,6 +87,7 @@ private:
     Clock &m_clock;
     ContentFactory m_makeContent;
     ScreenArea m_screenArea;
+    PanelLocator m_panelAt;
     std::unique_ptr<PopoverPanel> m_panel;
 
     bool m_opensAsWindow = false;

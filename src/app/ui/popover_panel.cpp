@@ -1,5 +1,7 @@
 #include "app/ui/popover_panel.h"
 
+#include "platform/taskbar_hint.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -26,6 +28,12 @@ PopoverPanel::PopoverPanel(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
+void PopoverPanel::becomeFocusedToolWindow()
+{
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint);
+    m_isToolWindow = true;
+}
+
 void PopoverPanel::setContent(QWidget *content)
 {
     delete m_content;
@@ -50,8 +58,24 @@ void PopoverPanel::paintEvent(QPaintEvent *)
     painter.fillPath(shape, kPanelBackground);
 }
 
+void PopoverPanel::showEvent(QShowEvent *event)
+{
+    // Before the window is mapped; the window manager drops the hint each
+    // time the window is withdrawn.
+    if (m_isToolWindow)
+        keepOffTaskbar(windowHandle());
+    QWidget::showEvent(event);
+}
+
 void PopoverPanel::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     emit hidden();
+}
+
+void PopoverPanel::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && m_isToolWindow && isVisible() && !isActiveWindow())
+        close();
 }

@@ -4,7 +4,8 @@
 #include <QWidget>
 
 // The frameless dark panel that hosts the battery menu. It is a popup: a
-// click anywhere outside it closes it, in this application or another.
+// click anywhere outside it closes it, in this application or another; or a
+// tool window that closes when it loses the focus.
 class PopoverPanel : public QWidget
 {
     Q_OBJECT
@@ -13,6 +14,11 @@ public:
     static constexpr int kCornerRadius = 12;
 
     explicit PopoverPanel(QWidget *parent = nullptr);
+
+    // Turns the popup into a frameless tool window kept above the others and
+    // off the taskbar, which closes when another window takes the focus (a
+    // popup's clicks outside). Before the first show.
+    void becomeFocusedToolWindow();
 
     // Replaces the content; the panel owns it.
     void setContent(QWidget *content);
@@ -28,8 +34,11 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    bool m_isToolWindow = false;
     QPointer<QWidget> m_content;
 };

@@ -51,7 +51,7 @@ void GnomeBatteryPercentage::show(int)
     write(true);
 }
 
-void GnomeBatteryPercentage::resetToDefault()
+void GnomeBatteryPercentage::putBackHidden()
 {
     m_tools.run(kTool, {QStringLiteral("reset"), kSchema, kKey}, kToolTimeLimit);
 }

@@ -168,20 +168,24 @@ uint32_t firstCardinal(xcb_connection_t *connection, xcb_get_property_cookie_t c
     return *static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
 }
 
-// The panel among the viewable dock windows (window managers may frame them,
-// so their children count too): the one `process` shows, else the largest.
-// The process owning the watcher need not draw the panel (Plasma's watcher
-// lives in its daemon), and a desktop's panels share one theme. Requests go
-// out in batches, so a desktop with many windows costs a few round trips,
-// not one per window.
-std::optional<QRect> panelDock(xcb_connection_t *connection, xcb_window_t root, uint process)
+struct Dock
+{
+    QRect frame;
+    uint32_t process;
+};
+
+// The viewable dock windows (window managers may frame them, so their
+// children count too), with the frame each is shown in. Requests go out in
+// batches, so a desktop with many windows costs a few round trips, not one
+// per window.
+std::vector<Dock> dockWindows(xcb_connection_t *connection, xcb_window_t root)
 {
     const xcb_atom_t pidAtom = internAtom(connection, "_NET_WM_PID");
     const xcb_atom_t typeAtom = internAtom(connection, "_NET_WM_WINDOW_TYPE");
     const xcb_atom_t dockAtom = internAtom(connection, "_NET_WM_WINDOW_TYPE_DOCK");
     const auto tree = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr));
     if (!tree)
-        return std::nullopt;
+        return {};
     const xcb_window_t *topsBegin = xcb_query_tree_children(tree.get());
     const std::vector<xcb_window_t> tops(topsBegin, topsBegin + xcb_query_tree_children_length(tree.get()));
 
@@ -213,30 +217,40 @@ std::optional<QRect> panelDock(xcb_connection_t *connection, xcb_window_t root, 
     std::vector<xcb_get_property_cookie_t> typeCookies;
     for (const Candidate &candidate : candidates)
         typeCookies.push_back(xcb_get_property(connection, 0, candidate.window, typeAtom, XCB_ATOM_ATOM, 0, 1));
-    std::vector<Candidate> docks;
+    std::vector<Candidate> dockCandidates;
     for (size_t i = 0; i < candidates.size(); ++i) {
         if (firstCardinal(connection, typeCookies[i]) == dockAtom)
-            docks.push_back(candidates[i]);
+            dockCandidates.push_back(candidates[i]);
     }
 
     std::vector<xcb_get_property_cookie_t> pidCookies;
     std::vector<xcb_get_geometry_cookie_t> geometryCookies;
-    for (const Candidate &dock : docks) {
+    for (const Candidate &dock : dockCandidates) {
         pidCookies.push_back(xcb_get_property(connection, 0, dock.window, pidAtom, XCB_ATOM_CARDINAL, 0, 1));
         geometryCookies.push_back(xcb_get_geometry(connection, dock.top));
     }
-    std::optional<QRect> own;
-    std::optional<QRect> largest;
-    for (size_t i = 0; i < docks.size(); ++i) {
+    std::vector<Dock> docks;
+    for (size_t i = 0; i < dockCandidates.size(); ++i) {
         const uint32_t pid = firstCardinal(connection, pidCookies[i]);
         const auto geometry = owned(xcb_get_geometry_reply(connection, geometryCookies[i], nullptr));
-        if (!geometry)
-            continue;
-        const QRect frame(geometry->x, geometry->y, geometry->width, geometry->height);
-        if (process != 0 && pid == process && !own)
-            own = frame;
-        if (!largest || frame.width() * frame.height() > largest->width() * largest->height())
-            largest = frame;
+        if (geometry)
+            docks.push_back({QRect(geometry->x, geometry->y, geometry->width, geometry->height), pid});
+    }
+    return docks;
+}
+
+// The panel among the dock windows: the one `process` shows, else the
+// largest. The process owning the watcher need not draw the panel (Plasma's
+// watcher lives in its daemon), and a desktop's panels share one theme.
+std::optional<QRect> panelDock(xcb_connection_t *connection, xcb_window_t root, uint process)
+{
+    std::optional<QRect> own;
+    std::optional<QRect> largest;
+    for (const Dock &dock : dockWindows(connection, root)) {
+        if (process != 0 && dock.process == process && !own)
+            own = dock.frame;
+        if (!largest || dock.frame.width() * dock.frame.height() > largest->width() * largest->height())
+            largest = dock.frame;
     }
     return own ? own : largest;
 }
@@ -264,14 +278,21 @@ X11TrayPanelProbe::X11TrayPanelProbe(QByteArray display)
 {
 }
 
-std::optional<bool> X11TrayPanelProbe::panelIsDark(const QRect &icon, uint hostProcess)
+X11TrayPanelProbe::Connection X11TrayPanelProbe::connect(int &screen) const
 {
     if (m_display.isEmpty())
-        return std::nullopt;
-    int screen = 0;
-    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
-        xcb_connect(m_display.constData(), &screen), &xcb_disconnect);
+        return Connection(nullptr, &xcb_disconnect);
+    Connection connection(xcb_connect(m_display.constData(), &screen), &xcb_disconnect);
     if (xcb_connection_has_error(connection.get()))
+        return Connection(nullptr, &xcb_disconnect);
+    return connection;
+}
+
+std::optional<bool> X11TrayPanelProbe::panelIsDark(const QRect &icon, uint hostProcess)
+{
+    int screen = 0;
+    const Connection connection = connect(screen);
+    if (!connection)
         return std::nullopt;
     if (const std::optional<bool> hinted = fromTrayColours(connection.get(), screen))
         return hinted;
@@ -281,4 +302,20 @@ std::optional<bool> X11TrayPanelProbe::panelIsDark(const QRect &icon, uint hostP
     if (icon.isValid())
         return fromPanelPixels(connection.get(), *root, icon);
     return fromDockOf(connection.get(), *root, hostProcess);
+}
+
+std::optional<QRect> X11TrayPanelProbe::panelHolding(const QPoint &point)
+{
+    int screen = 0;
+    const Connection connection = connect(screen);
+    if (!connection)
+        return std::nullopt;
+    const xcb_screen_t *root = screenNumber(connection.get(), screen);
+    if (!root)
+        return std::nullopt;
+    for (const Dock &dock : dockWindows(connection.get(), root->root)) {
+        if (dock.frame.contains(point))
+            return dock.frame;
+    }
+    return std::nullopt;
 }

@@ -9,16 +9,18 @@ TEST(WaylandSession, RunsThroughXWaylandUnlessTheUserChoseAPlatform)
         const char *sessionType, *waylandDisplay, *display, *qpa;
         std::optional<QByteArray> override;
         bool popoverWindow;
+        bool focusedToolWindow;
     } cases[] = {
-        {"wayland", "wayland-0", ":0", nullptr, "xcb", false},
-        {"", "wayland-0", ":0", nullptr, "xcb", false},
-        {"wayland", "", ":1", nullptr, "xcb", false},
-        {"wayland", "wayland-0", ":0", "wayland", std::nullopt, true},
-        {"wayland", "wayland-0", ":0", "wayland;xcb", std::nullopt, true},
-        {"wayland", "wayland-0", ":0", "xcb", std::nullopt, false},
-        {"wayland", "wayland-0", nullptr, nullptr, std::nullopt, true},
-        {"x11", nullptr, ":0", nullptr, std::nullopt, false},
-        {"tty", nullptr, nullptr, "offscreen", std::nullopt, false},
+        {"wayland", "wayland-0", ":0", nullptr, "xcb", false, true},
+        {"", "wayland-0", ":0", nullptr, "xcb", false, true},
+        {"wayland", "", ":1", nullptr, "xcb", false, true},
+        {"wayland", "wayland-0", ":0", "wayland", std::nullopt, true, false},
+        {"wayland", "wayland-0", ":0", "wayland;xcb", std::nullopt, true, false},
+        {"wayland", "wayland-0", ":0", "xcb", std::nullopt, false, true},
+        {"wayland", "wayland-0", nullptr, nullptr, std::nullopt, true, false},
+        {"x11", nullptr, ":0", nullptr, std::nullopt, false, false},
+        {"x11", nullptr, ":0", "xcb", std::nullopt, false, false},
+        {"tty", nullptr, nullptr, "offscreen", std::nullopt, false, false},
     };
     for (const auto &c : cases) {
         QProcessEnvironment env;
@@ -34,5 +36,6 @@ TEST(WaylandSession, RunsThroughXWaylandUnlessTheUserChoseAPlatform)
                                   + " QPA=" + (c.qpa ? c.qpa : "-");
         EXPECT_EQ(WaylandSession::platformOverrideForSession(env), c.override) << label;
         EXPECT_EQ(WaylandSession::popoverOpensAsWindow(env), c.popoverWindow) << label;
+        EXPECT_EQ(WaylandSession::popoverIsFocusedToolWindow(env), c.focusedToolWindow) << label;
     }
 }

@@ -161,6 +161,35 @@ TEST(PreferencesRoot, ControlsOpenOnTheStoredValues)
     EXPECT_EQ(f.child<SettingSliderRow>("positionRow")->caption(), QStringLiteral("Icon position 60%"));
 }
 
+TEST(PreferencesRoot, BatteryIconSwitchSaysWhatItHidesOnEachDesktop)
+{
+    const struct
+    {
+        const char *desktop;
+        const char *note;
+        bool offered;
+    } rows[] = {
+        {"GNOME", "Hides the desktop’s battery percentage so only Pendra is shown.", true},
+        {"KDE", "Hides Battery and Brightness in the system tray so only Pendra is shown.", true},
+        {"XFCE", "Hides the Power Manager’s tray icon so only Pendra is shown.", true},
+        {"LXQt", "Hides the Power Management tray icon so only Pendra is shown.", true},
+        {"sway", "This desktop offers no switch for its battery icon.", false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.desktop);
+        PreferencesFixture f;
+        f.desktopNames = {QString::fromLatin1(row.desktop)};
+        f.build();
+        auto *toggle = f.child<QAbstractButton>("hideSystemBatterySwitch");
+        EXPECT_EQ(toggle->isEnabled(), row.offered);
+        EXPECT_EQ(toggle->isChecked(), row.offered); // the feature is on until switched off
+        QStringList texts;
+        for (const QLabel *label : toggle->parentWidget()->findChildren<QLabel *>())
+            texts << label->text();
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(row.note))) << texts.join(QLatin1Char('|')).toStdString();
+    }
+}
+
 TEST(PreferencesRoot, ControlsHaveTheirSideEffects)
 {
     PreferencesFixture f;

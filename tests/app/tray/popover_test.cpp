@@ -73,15 +73,61 @@ TEST(PopoverGeometryTest, PanelHeightFollowsTheScreen)
     EXPECT_EQ(PopoverGeometry::panelHeight(std::nullopt), 520);
 }
 
-TEST(PopoverGeometryTest, PanelHangsUnderTheClickInsideTheScreen)
+TEST(PopoverGeometryTest, OpensOnThePanelsFarSideTouchingItInsideTheScreen)
 {
-    const QRect screen(0, 0, 1280, 800);
     const QSize size(300, 520);
-    EXPECT_EQ(PopoverGeometry::panelFrame({640, 12}, size, screen), QRect(490, 18, 300, 520));
-    // At the right edge it is pushed left.
-    EXPECT_EQ(PopoverGeometry::panelFrame({1270, 12}, size, screen), QRect(980, 18, 300, 520));
-    // A panel at the bottom opens upwards.
-    EXPECT_EQ(PopoverGeometry::panelFrame({640, 790}, size, screen), QRect(490, 264, 300, 520));
+    const QRect screen(0, 0, 1280, 800);
+    const QRect rightScreen(1280, 0, 1280, 800);
+    struct Case
+    {
+        const char *what;
+        QPoint click;
+        QRect available;
+        std::optional<QRect> panel;
+        QRect frame;
+    };
+    const Case cases[] = {
+        {"bottom panel", {1092, 775}, screen, QRect(0, 756, 1280, 44), QRect(942, 236, 300, 520)},
+        {"top panel", {300, 14}, screen, QRect(0, 0, 1280, 28), QRect(150, 28, 300, 520)},
+        {"left panel", {20, 400}, screen, QRect(0, 0, 48, 800), QRect(48, 140, 300, 520)},
+        {"right panel", {1260, 400}, screen, QRect(1232, 0, 48, 800), QRect(932, 140, 300, 520)},
+        {"bottom right corner", {1275, 795}, screen, QRect(0, 756, 1280, 44), QRect(980, 236, 300, 520)},
+        {"top left corner", {2, 3}, screen, QRect(0, 0, 1280, 28), QRect(0, 28, 300, 520)},
+        {"side panel, click at its foot", {20, 795}, screen, QRect(0, 0, 48, 800), QRect(48, 280, 300, 520)},
+        {"second screen, left edge", {1285, 790}, rightScreen, QRect(1280, 770, 1280, 30),
+         QRect(1280, 250, 300, 520)},
+        {"panel kept out of the usable area", {640, 790}, QRect(0, 0, 1280, 756), std::nullopt,
+         QRect(490, 236, 300, 520)},
+        {"side panel kept out of the usable area", {10, 300}, QRect(48, 0, 1232, 800), std::nullopt,
+         QRect(48, 40, 300, 520)},
+        {"nothing known, top half", {640, 12}, screen, std::nullopt, QRect(490, 29, 300, 520)},
+        {"nothing known, bottom half", {640, 790}, screen, std::nullopt, QRect(490, 254, 300, 520)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QRect keepClear = c.panel.value_or(PopoverGeometry::itemReach(c.click));
+        const QRect frame = PopoverGeometry::panelFrame(c.click, size, c.available, keepClear);
+        EXPECT_EQ(frame, c.frame) << c.what;
+        EXPECT_FALSE(frame.intersects(keepClear)) << c.what;
+        EXPECT_TRUE(c.available.contains(frame)) << c.what;
+    }
+}
+
+TEST(PopoverGeometryTest, WithoutAClickPositionThePanelIsAtTheEdgeNearestThePointer)
+{
+    const QRect available(0, 32, 1280, 768);
+    EXPECT_EQ(PopoverGeometry::panelSideOf({1140, 62}, available), QPoint(1140, 31)); // GNOME's top bar
+    EXPECT_EQ(PopoverGeometry::panelSideOf({600, 780}, available), QPoint(600, 800));
+    EXPECT_EQ(PopoverGeometry::panelSideOf({5, 400}, available), QPoint(-1, 400));
+    EXPECT_EQ(PopoverGeometry::panelSideOf({1270, 400}, available), QPoint(1280, 400));
+}
+
+TEST_F(PopoverFixture, FromTheHostsMenuWithoutAClickItHangsFromThePanelNearestThePointer)
+{
+    screen = QRect(0, 32, 1280, 768);
+    QCursor::setPos(1140, 62);
+    popover.forceShow(QPoint());
+    EXPECT_EQ(popover.panel()->geometry().topLeft(), QPoint(980, 32));
 }
 
 TEST_F(PopoverFixture, BuildsContentWarmBeforeTheFirstClick)
@@ -165,6 +211,33 @@ TEST_F(PopoverFixture, PressOutsideThePanelClosesIt)
     singleClick();
     ASSERT_TRUE(popover.isShown());
     QTest::mouseClick(popover.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(-50, -50));
+    EXPECT_TRUE(spinUntilClosed(popover));
+}
+
+TEST_F(PopoverFixture, TheHostOpeningTheContextMenuClosesIt)
+{
+    popover.warmUp();
+    singleClick();
+    ASSERT_TRUE(popover.isShown());
+    // What the exported menu does when a host asks to show it.
+    emit router.contextMenu()->aboutToShow();
+    EXPECT_FALSE(popover.isShown());
+}
+
+TEST(PopoverOnXWayland, TakesTheFocusAndClosesWhenAnotherWindowTakesIt)
+{
+    QProcessEnvironment session;
+    session.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+    session.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
+    FakeClock clock;
+    PopoverController popover(clock, [](QSize) { return new QLabel(QStringLiteral("battery menu")); }, nullptr, session);
+    popover.setScreenArea([](QPoint) { return QRect(0, 0, 1280, 800); });
+    popover.show(QPoint(640, 790));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(popover.panel()));
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
     EXPECT_TRUE(spinUntilClosed(popover));
 }
 

@@ -171,3 +171,24 @@ TEST_F(X11TrayPanelFixture, WithoutTheIconsPlaceThePanelDockDecides)
     dock(QRect(0, 170, 100, 30), 0x1e1e1e, kHost);
     EXPECT_EQ(probe.panelIsDark(QRect(), kHost), std::optional<bool>(true));
 }
+
+TEST_F(X11TrayPanelFixture, FindsThePanelWindowHoldingAPoint)
+{
+    X11TrayPanelProbe probe(xvfb.display());
+    const xcb_atom_t dockType = atom("_NET_WM_WINDOW_TYPE_DOCK");
+    const auto markDock = [&](xcb_window_t id) {
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
+                            &dockType);
+        xcb_aux_sync();
+    };
+    window(QRect(0, 40, 320, 160), 0xffffff); // a desktop window is no dock
+    markDock(window(QRect(0, 0, 320, 30), 0x1e1e1e));
+    // A side panel in a window manager's frame: the frame is where it shows.
+    const xcb_window_t frame = window(QRect(280, 40, 40, 160), 0x1e1e1e);
+    markDock(window(QRect(2, 2, 36, 156), 0x1e1e1e, true, frame));
+
+    EXPECT_EQ(probe.panelHolding(QPoint(300, 12)), QRect(0, 0, 320, 30));
+    EXPECT_EQ(probe.panelHolding(QPoint(300, 190)), QRect(280, 40, 40, 160));
+    EXPECT_EQ(probe.panelHolding(QPoint(100, 100)), std::nullopt);
+    EXPECT_EQ(X11TrayPanelProbe(QByteArray()).panelHolding(QPoint(300, 12)), std::nullopt);
+}
