@@ -187,7 +187,7 @@ HistorySectionContent::HistorySectionContent(HistoryStore &store, QWidget *paren
         m_store.loadApps(spanDays(), this, [this](const AppEnergyReport &report) { showApps(report); });
     });
     connect(m_export, &QPushButton::clicked, this, &HistorySectionContent::chooseExportFile);
-    connect(&m_store, &HistoryStore::changed, this, &HistorySectionContent::reload);
+    connect(&m_store, &HistoryStore::changed, this, &HistorySectionContent::reloadWhenSeen);
     connect(&m_store, &HistoryStore::noteChanged, this, [this] {
         m_note->setText(m_store.note());
         m_note->setVisible(!m_store.note().isEmpty());
@@ -204,8 +204,24 @@ int HistorySectionContent::spanDays() const
     return kSpanDays[std::clamp(m_span->currentIndex(), 0, 1)];
 }
 
+void HistorySectionContent::reloadWhenSeen()
+{
+    if (isVisible())
+        reload();
+    else
+        m_stale = true;
+}
+
+void HistorySectionContent::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_stale)
+        reload();
+}
+
 void HistorySectionContent::reload()
 {
+    m_stale = false;
     m_store.loadApps(spanDays(), this, [this](const AppEnergyReport &report) { showApps(report); });
     m_store.loadHealth(this, [this](const QList<HealthPoint> &points) { showHealth(points); });
 }

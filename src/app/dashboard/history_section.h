@@ -60,7 +60,13 @@ public:
 signals:
     void healthSummaryChanged();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    // A closed dashboard stays alive hidden until the next one opens; it
+    // catches up when shown instead of querying every few minutes unseen.
+    void reloadWhenSeen();
     void showApps(const AppEnergyReport &report);
     void showHealth(const QList<HealthPoint> &points);
     void chooseExportFile();
@@ -78,6 +84,7 @@ private:
     QLabel *m_note;
     MinimalButton *m_export;
     QLabel *m_exportResult;
+    bool m_stale = false;
     AppEnergyReport m_apps;
     QList<HealthPoint> m_health;
 };

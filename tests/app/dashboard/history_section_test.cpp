@@ -64,12 +64,13 @@ TEST(HistorySection, ShowsEachAppsEnergyAndShareAndTheHealth)
     EXPECT_FALSE(section.findChild<QLabel *>(QStringLiteral("historyNoApps"))->isVisibleTo(&section));
 }
 
-TEST(HistorySection, TheSevenDayPickerAddsEarlierDaysAndNewBatchesShowUp)
+TEST(HistorySection, TheSevenDayPickerAddsEarlierDaysAndNewBatchesShowUpOnceSeen)
 {
     HistorySectionFixture f;
     f.record({{QStringLiteral("firefox"), 6, 50}});
     f.clock.advance(86400);
     HistorySectionContent section(f.store);
+    section.show();
     ASSERT_TRUE(spinUntil([&] { return !section.health().isEmpty(); }));
     EXPECT_TRUE(section.appRows().isEmpty());
     EXPECT_TRUE(section.findChild<QLabel *>(QStringLiteral("historyNoApps"))->isVisibleTo(&section));
@@ -81,6 +82,16 @@ TEST(HistorySection, TheSevenDayPickerAddsEarlierDaysAndNewBatchesShowUp)
     f.record({{QStringLiteral("make"), 12, 50}});
     ASSERT_TRUE(spinUntil([&] { return section.appRows().size() == 2; }));
     EXPECT_EQ(section.appRows()[0]->name(), QStringLiteral("make"));
+
+    // A closed dashboard asks for nothing until it is shown again.
+    section.hide();
+    f.record({{QStringLiteral("cc1plus"), 30, 50}});
+    f.store.waitForWrites();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(section.appRows().size(), 2);
+    section.show();
+    ASSERT_TRUE(spinUntil([&] { return section.appRows().size() == 3; }));
+    EXPECT_EQ(section.appRows()[0]->name(), QStringLiteral("cc1plus"));
 }
 
 TEST(HistorySection, ExportWritesBothTablesToTheChosenFile)
@@ -107,6 +118,7 @@ TEST(HistorySection, AFullDiskPausesTheHistoryWithANoteUntilAWriteSucceeds)
     // 24 pages: the tables' first pages fit, a day of 300 apps does not.
     HistoryStore store(dir.filePath(QStringLiteral("history.sqlite")), 24 * 4096, defaults, clock);
     HistorySectionContent section(store);
+    section.show();
     auto *note = section.findChild<QLabel *>(QStringLiteral("historyNote"));
     EXPECT_FALSE(note->isVisibleTo(&section));
 
