@@ -36,6 +36,7 @@ std::optional<int> integerValue(const QJsonValue &value)
 struct WindowTally
 {
     std::vector<std::pair<double, int>> levels; // (time, level percent)
+    std::vector<double> packChanges; // times a pack was inserted or removed
     QMap<QString, double> scores;
     QMap<QString, int> events;
 
@@ -61,16 +62,37 @@ struct WindowTally
         } else if (kind == QLatin1String("event")) {
             if (name.isString())
                 events[name.toString()] += 1;
+            if (name.toString() == drainEventName(DrainEvent::BatteryPackChange))
+                packChanges.push_back(time);
         }
     }
 
+    // The drops between pack changes added up: the jump when a pack comes
+    // or goes is not energy anything used.
     int dropPercent()
     {
-        if (levels.empty())
-            return 0;
         std::stable_sort(levels.begin(), levels.end(),
                          [](const auto &a, const auto &b) { return a.first < b.first; });
-        return std::max(levels.front().second - levels.back().second, 0);
+        std::sort(packChanges.begin(), packChanges.end());
+        int drop = 0;
+        std::optional<int> segmentFirst;
+        int segmentLast = 0;
+        auto change = packChanges.cbegin();
+        for (const auto &[at, level] : levels) {
+            bool crossed = false;
+            for (; change != packChanges.cend() && *change <= at; ++change)
+                crossed = true;
+            if (crossed && segmentFirst) {
+                drop += std::max(*segmentFirst - segmentLast, 0);
+                segmentFirst.reset();
+            }
+            if (!segmentFirst)
+                segmentFirst = level;
+            segmentLast = level;
+        }
+        if (segmentFirst)
+            drop += std::max(*segmentFirst - segmentLast, 0);
+        return drop;
     }
 
     QList<DrainCulprit> culprits() const

@@ -58,6 +58,21 @@ std::optional<int> levelFrom(std::optional<qint64> current, std::optional<qint64
     return percentOf(static_cast<double>(*current), static_cast<double>(*maximum));
 }
 
+QList<BatteryPack> packsFrom(const PowerSourceDescription &description)
+{
+    QList<BatteryPack> packs;
+    for (const QVariant &value : description.value(QStringLiteral("Packs")).toList()) {
+        const QVariantMap pack = value.toMap();
+        const auto level = descriptionInteger(pack, QStringLiteral("Current Capacity"));
+        const auto health = descriptionInteger(pack, QStringLiteral("Health"));
+        packs.append({descriptionString(pack, QStringLiteral("Name")),
+                      level ? levelFrom(level, std::nullopt) : std::nullopt,
+                      health ? levelFrom(health, std::nullopt) : std::nullopt,
+                      fitInt(descriptionInteger(pack, QStringLiteral("Cycle Count")))});
+    }
+    return packs;
+}
+
 } // namespace
 
 BatSourceReading decodePowerSources(const QList<PowerSourceDescription> &sources)
@@ -79,5 +94,6 @@ BatSourceReading decodePowerSources(const QList<PowerSourceDescription> &sources
         reading.minutes = validMinutes(descriptionInteger(*battery, QStringLiteral("Time to Full Charge")));
     else
         reading.minutes = validMinutes(descriptionInteger(*battery, QStringLiteral("Time to Empty")));
+    reading.packs = packsFrom(*battery);
     return reading;
 }

@@ -156,6 +156,28 @@ TEST(ChargeBehaviourSmc, EveryModeLandsOnItsBehaviourWithoutNeedlessWrites)
     }
 }
 
+// The machine is held only when every pack is: a pack left behind is
+// written, one already there is not.
+TEST(ChargeBehaviourSmc, EveryPackFollowsTheMode)
+{
+    SysfsTree sysfs;
+    const QString internal = sysfs.addSupply(QStringLiteral("BAT0"), {{"type", "Battery\n"},
+                                                                      {"charge_behaviour", "[auto] inhibit-charge\n"}});
+    const QString external = sysfs.addSupply(QStringLiteral("BAT1"), {{"type", "Battery\n"},
+                                                                      {"charge_behaviour", "auto [inhibit-charge]\n"}});
+    FakeSysfsFiles files;
+    files.answerWrite = driverWrite;
+    ChargeBehaviourSmc client(sysfs.root(), files);
+    ChargeSMC smc(client);
+
+    EXPECT_TRUE(smc.apply(ChargeSMCMode::inhibit));
+    EXPECT_EQ(files.writes, 1);
+    EXPECT_TRUE(smc.apply(ChargeSMCMode::automatic));
+    EXPECT_EQ(files.writes, 3);
+    for (const QString &pack : {internal, external})
+        EXPECT_EQ(readFile(pack + QStringLiteral("/charge_behaviour")), QByteArray("[auto] inhibit-charge\n"));
+}
+
 TEST(ChargeBehaviourSmc, EachWriteErrorBecomesItsFailureText)
 {
     struct Case
