@@ -9,6 +9,7 @@
 
 #include <QPointer>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -353,11 +354,11 @@ void PowerStore::resetModeState()
 
 bool PowerStore::packsChanged(const BatSnap &snapshot)
 {
-    QStringList names;
-    for (const BatteryPack &pack : snapshot.packs)
-        names.append(pack.name);
-    const bool changed = m_lastPackNames && *m_lastPackNames != names;
-    m_lastPackNames = names;
+    // Counted, not named: sources name the packs differently, and a pack
+    // swapped for another keeps its bay's name anyway.
+    const qsizetype count = std::max<qsizetype>(snapshot.packs.size(), 1);
+    const bool changed = m_lastPackCount && *m_lastPackCount != count;
+    m_lastPackCount = count;
     return changed;
 }
 

@@ -137,7 +137,7 @@ signals:
 private:
     void restartTimer(double interval);
     void resetModeState();
-    // Whether the set of packs differs from the last poll's.
+    // Whether the number of packs differs from the last poll's.
     bool packsChanged(const BatSnap &snapshot);
     void resetTimeState();
     void updateMinutes(const BatSnap &snapshot, double now);
@@ -221,7 +221,7 @@ private:
     double m_lastTimePublishAt = 0;
     QString m_lastPublishedTimeText;
     QString m_lastPowerModeKey;
-    std::optional<QStringList> m_lastPackNames; // absent before the first poll
+    std::optional<qsizetype> m_lastPackCount; // absent before the first poll
     int m_lastDisplayedMinutes = -1;
     double m_lastStatusPublishAt = 0;
     QString m_lastPublishedStatus;

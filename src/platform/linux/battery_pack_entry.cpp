@@ -9,14 +9,16 @@
 
 namespace {
 
+// The kernel prints every power_supply value from an int; anything else is
+// not a value (and a huge one would overflow the sums).
 std::optional<double> number(const PowerSupplyAttributes &attributes, const char *name)
 {
     const auto found = attributes.constFind(QLatin1String(name));
     if (found == attributes.constEnd())
         return std::nullopt;
     bool ok = false;
-    const double value = found->trimmed().toDouble(&ok);
-    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+    const int value = found->trimmed().toInt(&ok, 10);
+    return ok ? std::optional<double>(value) : std::nullopt;
 }
 
 std::optional<double> firstNumber(const PowerSupplyAttributes &attributes, const char *preferred, const char *fallback)

@@ -47,12 +47,14 @@ TEST(BatteryPackCombination, PacksAddUpToTheMachinesBattery)
         const CombinedEnergy combined = combinePacks(c.packs);
         EXPECT_EQ(combined.status, c.status);
         ASSERT_EQ(combined.levelPercent.has_value(), c.level.has_value());
-        if (c.level)
+        if (c.level) {
             EXPECT_NEAR(*combined.levelPercent, *c.level, 0.001);
+        }
         EXPECT_DOUBLE_EQ(combined.rateW, c.rateW);
         ASSERT_EQ(combined.minutes.has_value(), c.minutes.has_value());
-        if (c.minutes)
+        if (c.minutes) {
             EXPECT_NEAR(*combined.minutes, *c.minutes, 0.01);
+        }
     }
 }
 

@@ -156,26 +156,29 @@ TEST(ChargeBehaviourSmc, EveryModeLandsOnItsBehaviourWithoutNeedlessWrites)
     }
 }
 
-// The machine is held only when every pack is: a pack left behind is
-// written, one already there is not.
+// Packs that disagree leave the machine in no one behaviour; every mode then
+// lands on each pack, and a machine already there is not written again.
 TEST(ChargeBehaviourSmc, EveryPackFollowsTheMode)
 {
     SysfsTree sysfs;
-    const QString internal = sysfs.addSupply(QStringLiteral("BAT0"), {{"type", "Battery\n"},
-                                                                      {"charge_behaviour", "[auto] inhibit-charge\n"}});
-    const QString external = sysfs.addSupply(QStringLiteral("BAT1"), {{"type", "Battery\n"},
-                                                                      {"charge_behaviour", "auto [inhibit-charge]\n"}});
+    const QStringList packs = {
+        sysfs.addSupply(QStringLiteral("BAT0"), {{"type", "Battery\n"}, {"charge_behaviour", "[auto] inhibit-charge\n"}}),
+        sysfs.addSupply(QStringLiteral("BAT1"), {{"type", "Battery\n"}, {"charge_behaviour", "auto [inhibit-charge]\n"}}),
+    };
     FakeSysfsFiles files;
     files.answerWrite = driverWrite;
     ChargeBehaviourSmc client(sysfs.root(), files);
     ChargeSMC smc(client);
 
-    EXPECT_TRUE(smc.apply(ChargeSMCMode::inhibit));
-    EXPECT_EQ(files.writes, 1);
-    EXPECT_TRUE(smc.apply(ChargeSMCMode::automatic));
-    EXPECT_EQ(files.writes, 3);
-    for (const QString &pack : {internal, external})
-        EXPECT_EQ(readFile(pack + QStringLiteral("/charge_behaviour")), QByteArray("[auto] inhibit-charge\n"));
+    for (const auto &[mode, shown] : {std::pair{ChargeSMCMode::inhibit, "auto [inhibit-charge]\n"},
+                                      std::pair{ChargeSMCMode::automatic, "[auto] inhibit-charge\n"}}) {
+        EXPECT_TRUE(smc.apply(mode));
+        for (const QString &pack : packs)
+            EXPECT_EQ(readFile(pack + QStringLiteral("/charge_behaviour")), QByteArray(shown));
+        const int writes = files.writes;
+        EXPECT_TRUE(smc.apply(mode));
+        EXPECT_EQ(files.writes, writes);
+    }
 }
 
 TEST(ChargeBehaviourSmc, EachWriteErrorBecomesItsFailureText)
