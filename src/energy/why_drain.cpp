@@ -35,8 +35,10 @@ std::optional<int> integerValue(const QJsonValue &value)
 // What the window's records add up to.
 struct WindowTally
 {
-    std::vector<std::pair<double, int>> levels; // (time, level percent)
-    std::vector<double> packChanges; // times a pack was inserted or removed
+    // (time, level percent) runs, a new one after each pack inserted or
+    // removed, in the file's order: the log writes a change before the
+    // first level it affects.
+    std::vector<std::vector<std::pair<double, int>>> levelRuns{1};
     QMap<QString, double> scores;
     QMap<QString, int> events;
 
@@ -50,7 +52,7 @@ struct WindowTally
             // log), and two of them could overflow the drop.
             if (!level || *level < 0 || *level > 100)
                 return;
-            levels.emplace_back(time, *level);
+            levelRuns.back().emplace_back(time, *level);
             const QJsonValue top = record.value(QStringLiteral("top"));
             const QJsonValue topScore = record.value(QStringLiteral("topScore"));
             if (top.isString() && !top.toString().isEmpty() && topScore.isDouble())
@@ -63,36 +65,24 @@ struct WindowTally
             if (name.isString())
                 events[name.toString()] += 1;
             if (name.toString() == drainEventName(DrainEvent::BatteryPackChange))
-                packChanges.push_back(time);
+                levelRuns.emplace_back();
         }
     }
 
-    // The drops between pack changes added up: the jump when a pack comes
-    // or goes is not energy anything used.
+    // The runs' drops added up: the jump when a pack comes or goes is not
+    // energy anything used.
     int dropPercent()
     {
-        std::stable_sort(levels.begin(), levels.end(),
-                         [](const auto &a, const auto &b) { return a.first < b.first; });
-        std::sort(packChanges.begin(), packChanges.end());
-        int drop = 0;
-        std::optional<int> segmentFirst;
-        int segmentLast = 0;
-        auto change = packChanges.cbegin();
-        for (const auto &[at, level] : levels) {
-            bool crossed = false;
-            for (; change != packChanges.cend() && *change <= at; ++change)
-                crossed = true;
-            if (crossed && segmentFirst) {
-                drop += std::max(*segmentFirst - segmentLast, 0);
-                segmentFirst.reset();
-            }
-            if (!segmentFirst)
-                segmentFirst = level;
-            segmentLast = level;
+        qint64 drop = 0;
+        for (auto &levels : levelRuns) {
+            if (levels.empty())
+                continue;
+            std::stable_sort(levels.begin(), levels.end(),
+                             [](const auto &a, const auto &b) { return a.first < b.first; });
+            drop += std::max(levels.front().second - levels.back().second, 0);
         }
-        if (segmentFirst)
-            drop += std::max(*segmentFirst - segmentLast, 0);
-        return drop;
+        // A hand-edited log full of pack changes must not overflow the sum.
+        return static_cast<int>(std::min<qint64>(drop, 100));
     }
 
     QList<DrainCulprit> culprits() const

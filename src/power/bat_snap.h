@@ -36,7 +36,7 @@ struct BatSourceReading
     std::optional<int> rawCurrent; // mAh, present charge
     std::optional<int> amperageMA; // mA, negative while discharging
     std::optional<int> voltageMV; // mV, pack voltage
-    QList<BatteryPack> packs; // each pack when the machine has several; the rest is all of them
+    QList<BatteryPack> packs; // each pack when the battery is several; the other fields describe them all
 
     bool operator==(const BatSourceReading &) const = default;
 };
