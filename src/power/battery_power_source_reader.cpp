@@ -63,11 +63,10 @@ QList<BatteryPack> packsFrom(const PowerSourceDescription &description)
     QList<BatteryPack> packs;
     for (const QVariant &value : description.value(QStringLiteral("Packs")).toList()) {
         const QVariantMap pack = value.toMap();
-        const auto level = descriptionInteger(pack, QStringLiteral("Current Capacity"));
-        const auto health = descriptionInteger(pack, QStringLiteral("Health"));
+        // Both figures are percent, so any value outside 0–100 is not one.
         packs.append({descriptionString(pack, QStringLiteral("Name")),
-                      level ? levelFrom(level, std::nullopt) : std::nullopt,
-                      health ? levelFrom(health, std::nullopt) : std::nullopt,
+                      levelFrom(descriptionInteger(pack, QStringLiteral("Current Capacity")), std::nullopt),
+                      levelFrom(descriptionInteger(pack, QStringLiteral("Health")), std::nullopt),
                       fitInt(descriptionInteger(pack, QStringLiteral("Cycle Count")))});
     }
     return packs;
