@@ -2,6 +2,7 @@
 
 #include "energy/iso_time.h"
 #include "platform/format.h"
+#include "power/battery_pack_text.h"
 
 #include <QStringList>
 
@@ -47,6 +48,8 @@ QString text(const PowerSnapshotInputs &inputs, double nowSeconds)
         lines << QStringLiteral("- Battery health: ") + QString::number(*power.healthPercent) + QStringLiteral("%");
     if (power.cycleCount)
         lines << QStringLiteral("- Cycle count: ") + QString::number(*power.cycleCount);
+    for (const BatteryPack &pack : power.packs)
+        lines << QStringLiteral("- Battery pack ") + pack.name + QStringLiteral(": ") + batteryPackSummary(pack);
     if (!inputs.weatherSummary.isEmpty()) {
         QString weather = QStringLiteral("- Weather: ") + inputs.weatherSummary;
         if (!inputs.weatherPlace.isEmpty())

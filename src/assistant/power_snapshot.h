@@ -1,5 +1,7 @@
 #pragma once
 
+#include "power/bat_snap.h"
+
 #include <QList>
 #include <QString>
 
@@ -24,6 +26,7 @@ struct PowerSnapshotInputs
         double cpuWatts = 0, gpuWatts = 0, aneWatts = 0, dramWatts = 0; // W per chip domain
         std::optional<int> healthPercent;
         std::optional<int> cycleCount;
+        QList<BatteryPack> packs; // empty with a single pack
     };
 
     struct Process

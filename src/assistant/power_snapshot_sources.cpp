@@ -25,6 +25,7 @@ PowerSnapshotInputs read(const PowerStore &power, const ProcessEnergyStore &proc
     p.dramWatts = power.dramDomainWatts();
     p.healthPercent = power.healthPercent();
     p.cycleCount = power.cycleCount();
+    p.packs = power.batteryPacks();
     for (const ProcEnergy &process : processes.top())
         inputs.topProcesses.append({process.name, process.cpuPercent, process.estimatedWatts});
     inputs.weatherSummary = weather.summary;

@@ -71,6 +71,11 @@ void DrainAlertMonitor::observe(int levelPercent, bool discharging)
     alert(drop, now);
 }
 
+void DrainAlertMonitor::packsChanged()
+{
+    m_levelTrail.clear();
+}
+
 void DrainAlertMonitor::trimTrail(double now)
 {
     const double oldest = now - (windowMinutes() + kTrailSlackMinutes) * 60.0;

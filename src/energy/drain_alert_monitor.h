@@ -52,6 +52,8 @@ public:
                       LeadingProcess leadingProcess);
 
     void observe(int levelPercent, bool discharging) override;
+    // Forgets the levels seen so far: a drop across a pack change is no drain.
+    void packsChanged() override;
 
     bool enabled() const;
     // Switching on asks the desktop for permission to show alerts.

@@ -95,6 +95,11 @@ void DrainLog::logEvent(DrainEvent event)
     append([name = drainEventName(event)](double now) { return eventRecordLine(now, name); });
 }
 
+void DrainLog::logPackChange()
+{
+    logEvent(DrainEvent::BatteryPackChange);
+}
+
 void DrainLog::clearHistory()
 {
     m_queue->post([this] { QFile::remove(m_filePath); });

@@ -52,6 +52,8 @@ public:
 
     // A "power" record carrying the last noted top process.
     void logPower(int levelPercent, double packageWatts, double chargeWatts, bool charging) override;
+    // A "battery_pack_change" event record.
+    void logPackChange() override;
     // Remembers the leading process for later power records and appends a
     // "proc" record.
     void noteTop(const QString &name, double score, double cpuPercent) override;

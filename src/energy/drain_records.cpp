@@ -30,6 +30,8 @@ QString drainEventName(DrainEvent event)
         return QStringLiteral("system_sleep");
     case DrainEvent::SystemWake:
         return QStringLiteral("system_wake");
+    case DrainEvent::BatteryPackChange:
+        return QStringLiteral("battery_pack_change");
     }
     return {};
 }

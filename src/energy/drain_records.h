@@ -10,8 +10,9 @@
 // The drain log's three record kinds, one compact JSON object per line, each
 // stamped "t" (ISO 8601 UTC, whole seconds) and "kind".
 
-// Sleep and wake transitions; the stored names are the raw values.
-enum class DrainEvent { DisplaySleep, DisplayWake, SystemSleep, SystemWake };
+// Sleep and wake transitions, and a battery pack inserted or removed (the
+// level jumps without any energy used); the stored names are the raw values.
+enum class DrainEvent { DisplaySleep, DisplayWake, SystemSleep, SystemWake, BatteryPackChange };
 QString drainEventName(DrainEvent event);
 
 // Each line ends with one line feed. Times are seconds since the epoch.

@@ -35,7 +35,10 @@ std::optional<int> integerValue(const QJsonValue &value)
 // What the window's records add up to.
 struct WindowTally
 {
-    std::vector<std::pair<double, int>> levels; // (time, level percent)
+    // (time, level percent) runs, a new one after each pack inserted or
+    // removed, in the file's order: the log writes a change before the
+    // first level it affects.
+    std::vector<std::vector<std::pair<double, int>>> levelRuns{1};
     QMap<QString, double> scores;
     QMap<QString, int> events;
 
@@ -49,7 +52,7 @@ struct WindowTally
             // log), and two of them could overflow the drop.
             if (!level || *level < 0 || *level > 100)
                 return;
-            levels.emplace_back(time, *level);
+            levelRuns.back().emplace_back(time, *level);
             const QJsonValue top = record.value(QStringLiteral("top"));
             const QJsonValue topScore = record.value(QStringLiteral("topScore"));
             if (top.isString() && !top.toString().isEmpty() && topScore.isDouble())
@@ -61,16 +64,25 @@ struct WindowTally
         } else if (kind == QLatin1String("event")) {
             if (name.isString())
                 events[name.toString()] += 1;
+            if (name.toString() == drainEventName(DrainEvent::BatteryPackChange))
+                levelRuns.emplace_back();
         }
     }
 
+    // The runs' drops added up: the jump when a pack comes or goes is not
+    // energy anything used.
     int dropPercent()
     {
-        if (levels.empty())
-            return 0;
-        std::stable_sort(levels.begin(), levels.end(),
-                         [](const auto &a, const auto &b) { return a.first < b.first; });
-        return std::max(levels.front().second - levels.back().second, 0);
+        qint64 drop = 0;
+        for (auto &levels : levelRuns) {
+            if (levels.empty())
+                continue;
+            std::stable_sort(levels.begin(), levels.end(),
+                             [](const auto &a, const auto &b) { return a.first < b.first; });
+            drop += std::max(levels.front().second - levels.back().second, 0);
+        }
+        // A hand-edited log full of pack changes must not overflow the sum.
+        return static_cast<int>(std::min<qint64>(drop, 100));
     }
 
     QList<DrainCulprit> culprits() const

@@ -13,6 +13,10 @@
 //   "Is Charging"         bool
 //   "Time to Empty"       integer, minutes
 //   "Time to Full Charge" integer, minutes
+//   "Packs"               list, when the battery is several packs: per pack a
+//                         map with "Name" (string), "Current Capacity"
+//                         (percent), "Health" (percent of design) and
+//                         "Cycle Count" (integer)
 // Keys the source does not know are missing.
 using PowerSourceDescription = QVariantMap;
 

@@ -1,9 +1,21 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+
+// One of several packs that make up the machine's battery.
+struct BatteryPack
+{
+    QString name; // "Internal", "External", or the system's name for it ("BAT1")
+    std::optional<int> level; // percent 0–100
+    std::optional<int> health; // full-charge capacity as percent of design, 0–100
+    std::optional<int> cycles;
+
+    bool operator==(const BatteryPack &) const = default;
+};
 
 // What one battery source could tell. Every field but `name` is optional:
 // absent means this source does not know the value.
@@ -24,6 +36,7 @@ struct BatSourceReading
     std::optional<int> rawCurrent; // mAh, present charge
     std::optional<int> amperageMA; // mA, negative while discharging
     std::optional<int> voltageMV; // mV, pack voltage
+    QList<BatteryPack> packs; // each pack when the battery is several; the other fields describe them all
 
     bool operator==(const BatSourceReading &) const = default;
 };
@@ -46,6 +59,7 @@ struct BatSnap
     std::optional<int> rawCurrent;
     std::optional<int> amperageMA;
     std::optional<int> voltageMV;
+    QList<BatteryPack> packs; // empty with a single pack
     QString sourcesLabel;
     QStringList sourceNames;
 

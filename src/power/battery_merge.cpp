@@ -70,6 +70,17 @@ public:
                            [](const BatSourceReading &reading) { return reading.present == true; });
     }
 
+    // The first source's list of packs, in detail order.
+    QList<BatteryPack> packs() const
+    {
+        for (const char *name : kDetailOrder) {
+            const BatSourceReading *reading = named(name);
+            if (reading && !reading->packs.isEmpty())
+                return reading->packs;
+        }
+        return {};
+    }
+
     QStringList names() const
     {
         QStringList names;
@@ -158,6 +169,7 @@ BatSnap mergeBatteryReadings(const QList<BatSourceReading> &list)
         return mA >= -kMaxPlausibleCurrentMA && mA <= kMaxPlausibleCurrentMA;
     });
     snap.voltageMV = readings.first(&BatSourceReading::voltageMV, kDetailOrder);
+    snap.packs = readings.packs();
     snap.present = readings.anyPresent() || snap.level >= 1 || snap.rawCurrent.has_value();
 
     snap.adapterW = readings.firstWhere(&BatSourceReading::adapterW, kDetailOrder, [](double w) { return w > 0; }).value_or(0);

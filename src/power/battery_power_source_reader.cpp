@@ -58,6 +58,20 @@ std::optional<int> levelFrom(std::optional<qint64> current, std::optional<qint64
     return percentOf(static_cast<double>(*current), static_cast<double>(*maximum));
 }
 
+QList<BatteryPack> packsFrom(const PowerSourceDescription &description)
+{
+    QList<BatteryPack> packs;
+    for (const QVariant &value : description.value(QStringLiteral("Packs")).toList()) {
+        const QVariantMap pack = value.toMap();
+        // Both figures are percent, so any value outside 0–100 is not one.
+        packs.append({descriptionString(pack, QStringLiteral("Name")),
+                      levelFrom(descriptionInteger(pack, QStringLiteral("Current Capacity")), std::nullopt),
+                      levelFrom(descriptionInteger(pack, QStringLiteral("Health")), std::nullopt),
+                      fitInt(descriptionInteger(pack, QStringLiteral("Cycle Count")))});
+    }
+    return packs;
+}
+
 } // namespace
 
 BatSourceReading decodePowerSources(const QList<PowerSourceDescription> &sources)
@@ -79,5 +93,6 @@ BatSourceReading decodePowerSources(const QList<PowerSourceDescription> &sources
         reading.minutes = validMinutes(descriptionInteger(*battery, QStringLiteral("Time to Full Charge")));
     else
         reading.minutes = validMinutes(descriptionInteger(*battery, QStringLiteral("Time to Empty")));
+    reading.packs = packsFrom(*battery);
     return reading;
 }

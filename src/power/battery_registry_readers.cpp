@@ -140,6 +140,21 @@ std::optional<int> smartBatteryMinutes(const EntryReader &entry, const BatSource
     return firstKnown(validMinutes(entry.integer("AvgTimeToEmpty")), remaining);
 }
 
+QList<BatteryPack> smartBatteryPacks(const EntryReader &entry)
+{
+    QList<BatteryPack> packs;
+    const RegistryValue *list = entry.property("BatteryPacks");
+    if (!list || list->kind() != RegistryValue::Kind::List)
+        return packs;
+    for (const RegistryValue &value : list->listValue()) {
+        const RegistryDictionary &own = value.dictionaryValue();
+        const RegistryValue *name = registryProperty(own, QStringLiteral("Name"));
+        const BatSourceReading pack = decodeSmartBattery(own);
+        packs.append({name ? name->stringValue() : QString(), pack.level, pack.health, pack.cycles});
+    }
+    return packs;
+}
+
 } // namespace
 
 BatSourceReading decodeSmartBattery(const std::optional<RegistryEntry> &found)
@@ -197,6 +212,7 @@ BatSourceReading decodeSmartBattery(const std::optional<RegistryEntry> &found)
     }
 
     reading.minutes = smartBatteryMinutes(entry, reading);
+    reading.packs = smartBatteryPacks(entry);
     return reading;
 }
 

@@ -9,6 +9,7 @@
 
 #include <QPointer>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -103,6 +104,7 @@ std::optional<int> PowerStore::cycleCount() const { return m_cycleCount; }
 std::optional<int> PowerStore::healthPercent() const { return m_healthPercent; }
 std::optional<int> PowerStore::capacityRaw() const { return m_capacityRaw; }
 std::optional<int> PowerStore::designCapacity() const { return m_designCapacity; }
+const QList<BatteryPack> &PowerStore::batteryPacks() const { return m_batteryPacks; }
 QString PowerStore::timeText() const { return m_timeText; }
 QString PowerStore::statusText() const { return m_statusText; }
 std::optional<int> PowerStore::remainingMinutes() const { return m_remainingMinutes; }
@@ -281,6 +283,15 @@ void PowerStore::applyBattery(const BatSnap &snapshot)
         m_lastPowerModeKey = modeKey;
         resetModeState();
     }
+    if (packsChanged(snapshot)) {
+        // The level jumps to another battery's: take it at once, and keep
+        // the drain history from reading the jump as energy used.
+        resetModeState();
+        if (m_powerLogSink)
+            m_powerLogSink->logPackChange();
+        if (m_drainObserver)
+            m_drainObserver->packsChanged();
+    }
 
     setLevelPercent(m_level.apply(snapshot.level));
     setIsCharging(snapshot.charging);
@@ -339,6 +350,16 @@ void PowerStore::resetModeState()
     m_level.reset();
     m_stickyChargeW = 0;
     m_lastPublishedStatus.clear();
+}
+
+bool PowerStore::packsChanged(const BatSnap &snapshot)
+{
+    // Counted, not named: sources name the packs differently, and a pack
+    // swapped for another keeps its bay's name anyway.
+    const qsizetype count = std::max<qsizetype>(snapshot.packs.size(), 1);
+    const bool changed = m_lastPackCount && *m_lastPackCount != count;
+    m_lastPackCount = count;
+    return changed;
 }
 
 void PowerStore::resetTimeState()
@@ -518,6 +539,7 @@ void PowerStore::setBatteryDetails(const BatSnap &snapshot)
     changed |= assign(m_healthPercent, snapshot.health);
     changed |= assign(m_capacityRaw, snapshot.rawMax);
     changed |= assign(m_designCapacity, snapshot.design);
+    changed |= assign(m_batteryPacks, snapshot.packs);
     if (changed)
         emit batteryDetailsChanged();
 }

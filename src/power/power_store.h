@@ -74,6 +74,8 @@ public:
     std::optional<int> healthPercent() const;
     std::optional<int> capacityRaw() const; // mAh
     std::optional<int> designCapacity() const; // mAh
+    // Each pack of a battery made of several; empty with a single pack.
+    const QList<BatteryPack> &batteryPacks() const;
     QString timeText() const;
     QString statusText() const;
     std::optional<int> remainingMinutes() const;
@@ -122,7 +124,7 @@ signals:
     void batterySourcesUsedChanged();
     void timeEstimateSourceChanged();
     void coreSharesChanged();
-    void batteryDetailsChanged(); // cycleCount, healthPercent, capacityRaw, designCapacity
+    void batteryDetailsChanged(); // cycleCount, healthPercent, capacityRaw, designCapacity, batteryPacks
     void timeTextChanged();
     void statusTextChanged();
     void remainingMinutesChanged();
@@ -135,6 +137,8 @@ signals:
 private:
     void restartTimer(double interval);
     void resetModeState();
+    // Whether the number of packs differs from the last poll's.
+    bool packsChanged(const BatSnap &snapshot);
     void resetTimeState();
     void updateMinutes(const BatSnap &snapshot, double now);
     double smoothBatteryPower(const BatSnap &snapshot);
@@ -187,6 +191,7 @@ private:
     std::optional<int> m_healthPercent;
     std::optional<int> m_capacityRaw;
     std::optional<int> m_designCapacity;
+    QList<BatteryPack> m_batteryPacks;
     QString m_timeText = QStringLiteral("—");
     QString m_statusText = QStringLiteral("—");
     std::optional<int> m_remainingMinutes;
@@ -216,6 +221,7 @@ private:
     double m_lastTimePublishAt = 0;
     QString m_lastPublishedTimeText;
     QString m_lastPowerModeKey;
+    std::optional<qsizetype> m_lastPackCount; // absent before the first poll
     int m_lastDisplayedMinutes = -1;
     double m_lastStatusPublishAt = 0;
     QString m_lastPublishedStatus;

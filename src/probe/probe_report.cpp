@@ -35,6 +35,13 @@ QString valueText(const QJsonValue &value)
             items.append(valueText(item));
         return QLatin1Char('[') + items.join(QStringLiteral(", ")) + QLatin1Char(']');
     }
+    case QJsonValue::Object: {
+        const QJsonObject object = value.toObject();
+        QStringList items;
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it)
+            items.append(it.key() + QLatin1Char(' ') + valueText(it.value()));
+        return QLatin1Char('{') + items.join(QStringLiteral(", ")) + QLatin1Char('}');
+    }
     default:
         return QStringLiteral("—");
     }
@@ -97,6 +104,18 @@ QJsonObject snapshotJson(const BatSnap &snapshot)
     put(object, "rawCurrent", snapshot.rawCurrent);
     put(object, "amperageMA", snapshot.amperageMA);
     put(object, "voltageMV", snapshot.voltageMV);
+    if (!snapshot.packs.isEmpty()) {
+        QJsonArray packs;
+        for (const BatteryPack &pack : snapshot.packs) {
+            QJsonObject packObject;
+            packObject.insert(QStringLiteral("name"), pack.name);
+            put(packObject, "level", pack.level);
+            put(packObject, "health", pack.health);
+            put(packObject, "cycles", pack.cycles);
+            packs.append(packObject);
+        }
+        object.insert(QStringLiteral("packs"), packs);
+    }
     object.insert(QStringLiteral("sourcesLabel"), snapshot.sourcesLabel);
     object.insert(QStringLiteral("sourceNames"), QJsonArray::fromStringList(snapshot.sourceNames));
     return object;
@@ -136,7 +155,7 @@ void ProbeReport::addSnapshot(const BatSnap &snapshot)
                                       QStringLiteral("minutes"), QStringLiteral("cycles"), QStringLiteral("health"),
                                       QStringLiteral("rawMax"), QStringLiteral("design"), QStringLiteral("rawCurrent"),
                                       QStringLiteral("amperageMA"), QStringLiteral("voltageMV"),
-                                      QStringLiteral("sourcesLabel")}));
+                                      QStringLiteral("packs"), QStringLiteral("sourcesLabel")}));
     m_text.append(QString());
 }
 

@@ -98,6 +98,17 @@ TEST(PowerSnapshotTest, OptionalLinesFollowTheirThresholds)
     EXPECT_FALSE(text.endsWith(u'\n'));
 }
 
+TEST(PowerSnapshotTest, SeveralPacksAreListedAfterTheHealthLines)
+{
+    PowerSnapshotInputs in = laptop();
+    in.power.cycleCount.reset();
+    in.power.packs = {{"Internal", 94, 95, 215}, {"External", 29, 93, 487}};
+    EXPECT_TRUE(PowerSnapshot::text(in, kJan31At0905)
+                    .contains(QStringLiteral("- Battery health: 91%\n"
+                                             "- Battery pack Internal: 94% · health 95% · 215 cycles\n"
+                                             "- Battery pack External: 29% · health 93% · 487 cycles\n")));
+}
+
 } // namespace
 
 TEST(PowerSnapshotTest, TheLastDaysAppsFollowTheCurrentProcesses)

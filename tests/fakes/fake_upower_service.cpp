@@ -143,8 +143,11 @@ QDBusMessage FakeUPowerService::answer(const QDBusMessage &message) const
 
     if (message.path() == kRootPath && member == QLatin1String("EnumerateDevices")) {
         QList<QDBusObjectPath> paths;
-        for (const Device &device : m_devices)
-            paths.append(QDBusObjectPath(devicePath(device.name)));
+        // The daemon answers for its display device but never lists it.
+        for (const Device &device : m_devices) {
+            if (device.name != QLatin1String("DisplayDevice"))
+                paths.append(QDBusObjectPath(devicePath(device.name)));
+        }
         return message.createReply(QVariant::fromValue(paths));
     }
     if (message.path() == kRootPath && member == QLatin1String("Get") && arguments.size() == 2

@@ -21,7 +21,7 @@ class FakeUPowerService final : public QDBusVirtualObject
 public:
     struct Device
     {
-        QString name; // the object path's last element, e.g. "battery_BAT0"
+        QString name; // the object path's last element, e.g. "battery_BAT0"; "DisplayDevice" is not listed
         QVariantMap properties; // org.freedesktop.UPower.Device properties
     };
 

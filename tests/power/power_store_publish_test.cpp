@@ -26,6 +26,7 @@ public:
     {
         records.push_back({levelPercent, packageWatts, chargeWatts, charging});
     }
+    void logPackChange() override {}
     std::vector<PowerRecord> records;
 };
 
@@ -33,6 +34,7 @@ class RecordingDrainObserver final : public DrainObserver
 {
 public:
     void observe(int levelPercent, bool discharging) override { calls.emplace_back(levelPercent, discharging); }
+    void packsChanged() override {}
     std::vector<std::pair<int, bool>> calls;
 };
 

@@ -20,6 +20,17 @@ void field(std::ostream *out, const char *name, const std::optional<T> &value)
         *out << ' ' << name << '=' << *value;
 }
 
+inline void packs(std::ostream *out, const QList<BatteryPack> &list)
+{
+    for (const BatteryPack &pack : list) {
+        *out << " pack{" << pack.name.toStdString();
+        field(out, "level", pack.level);
+        field(out, "health", pack.health);
+        field(out, "cycles", pack.cycles);
+        *out << '}';
+    }
+}
+
 } // namespace battery_printing
 
 inline void PrintTo(const BatSourceReading &r, std::ostream *out)
@@ -40,6 +51,7 @@ inline void PrintTo(const BatSourceReading &r, std::ostream *out)
     field(out, "rawCurrent", r.rawCurrent);
     field(out, "amperageMA", r.amperageMA);
     field(out, "voltageMV", r.voltageMV);
+    battery_printing::packs(out, r.packs);
     *out << " }";
 }
 
@@ -56,5 +68,6 @@ inline void PrintTo(const BatSnap &s, std::ostream *out)
     field(out, "rawCurrent", s.rawCurrent);
     field(out, "amperageMA", s.amperageMA);
     field(out, "voltageMV", s.voltageMV);
+    battery_printing::packs(out, s.packs);
     *out << " sources=\"" << s.sourcesLabel.toStdString() << "\" }";
 }

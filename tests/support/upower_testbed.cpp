@@ -220,17 +220,27 @@ QList<QVariantMap> UpowerTestbed::devices() const
         QString::fromLatin1(kUpowerService), QStringLiteral("/org/freedesktop/UPower"),
         QStringLiteral("org.freedesktop.UPower"), QStringLiteral("EnumerateDevices")));
     QList<QVariantMap> devices;
-    for (const QDBusObjectPath &path : paths.value()) {
-        QDBusMessage getAll = QDBusMessage::createMethodCall(QString::fromLatin1(kUpowerService), path.path(),
-                                                             QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                             QStringLiteral("GetAll"));
-        getAll << QStringLiteral("org.freedesktop.UPower.Device");
-        QDBusReply<QVariantMap> properties = bus.call(getAll);
-        QVariantMap device = properties.value();
-        device.insert(QStringLiteral("path"), path.path());
-        devices.append(device);
-    }
+    for (const QDBusObjectPath &path : paths.value())
+        devices.append(deviceProperties(path.path()));
     return devices;
+}
+
+QVariantMap UpowerTestbed::displayDevice() const
+{
+    return deviceProperties(QStringLiteral("/org/freedesktop/UPower/devices/DisplayDevice"));
+}
+
+QVariantMap UpowerTestbed::deviceProperties(const QString &path) const
+{
+    QDBusConnection bus(m_work.path());
+    QDBusMessage getAll = QDBusMessage::createMethodCall(QString::fromLatin1(kUpowerService), path,
+                                                         QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                         QStringLiteral("GetAll"));
+    getAll << QStringLiteral("org.freedesktop.UPower.Device");
+    QDBusReply<QVariantMap> properties = bus.call(getAll);
+    QVariantMap device = properties.value();
+    device.insert(QStringLiteral("path"), path);
+    return device;
 }
 
 std::optional<QByteArray> UpowerTestbed::run(const QString &program, const QStringList &arguments)

@@ -34,6 +34,8 @@ public:
     // Every device upowerd enumerates (the display device excluded), each as
     // its org.freedesktop.UPower.Device properties plus "path".
     QList<QVariantMap> devices() const;
+    // The display device: upowerd's composite of every system battery.
+    QVariantMap displayDevice() const;
 
     // Runs `program` inside the testbed on the private system bus and returns
     // its standard output, or absent (with `problem()` set) when it fails.
@@ -44,6 +46,7 @@ public:
     static QByteArray deviceDescription(const QString &tree);
 
 private:
+    QVariantMap deviceProperties(const QString &path) const;
     bool startBus();
     QProcessEnvironment environment() const;
     QStringList inTestbed(const QString &program, const QStringList &arguments) const;

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -52,6 +53,70 @@ double measuredOverDesignVoltage(const QString &supplyDir)
     return design > 0 && now > 0 ? now / design : 1;
 }
 
+// What upowerd says about the machine's battery: the one pack, or the display
+// device where there are several.
+struct UpowerBattery
+{
+    QVariantMap device;
+    QList<QVariantMap> packs;
+    double watts = 0; // at the measured voltage
+    std::optional<bool> online;
+};
+
+std::optional<UpowerBattery> upowerBattery(const UpowerTestbed &testbed, const QString &tree)
+{
+    UpowerBattery battery;
+    for (const QVariantMap &device : testbed.devices()) {
+        const uint type = device.value(QStringLiteral("Type")).toUInt();
+        // An empty bay is a battery device too, but not one to compare.
+        if (type == kBattery && device.value(QStringLiteral("PowerSupply")).toBool()
+            && device.value(QStringLiteral("IsPresent")).toBool()) {
+            battery.packs.append(device);
+            const QString supplyDir = tree + QStringLiteral("/class/power_supply/")
+                + device.value(QStringLiteral("NativePath")).toString();
+            battery.watts += device.value(QStringLiteral("EnergyRate")).toDouble() * measuredOverDesignVoltage(supplyDir);
+        }
+        if (type == kLinePower)
+            battery.online = battery.online.value_or(false) || device.value(QStringLiteral("Online")).toBool();
+    }
+    if (battery.packs.isEmpty())
+        return std::nullopt;
+    battery.device = battery.packs.size() == 1 ? battery.packs.constFirst() : testbed.displayDevice();
+    return battery;
+}
+
+void expectAgreement(const QJsonObject &snapshot, const UpowerBattery &battery)
+{
+    const auto upower = [&](const char *name) { return battery.device.value(QLatin1String(name)); };
+    const uint state = upower("State").toUInt();
+
+    EXPECT_TRUE(snapshot.value(QStringLiteral("present")).toBool());
+    EXPECT_NEAR(snapshot.value(QStringLiteral("level")).toDouble(), upower("Percentage").toDouble(), 1);
+    EXPECT_EQ(snapshot.value(QStringLiteral("charging")).toBool(), state == kCharging);
+    if (battery.online) {
+        EXPECT_EQ(snapshot.value(QStringLiteral("onAC")).toBool(), *battery.online);
+    }
+    EXPECT_NEAR(snapshot.value(QStringLiteral("chargeW")).toDouble(), battery.watts, 0.03 * battery.watts);
+
+    const qint64 seconds = state == kCharging      ? upower("TimeToFull").toLongLong()
+                           : state == kDischarging ? upower("TimeToEmpty").toLongLong()
+                                                   : 0;
+    const QJsonValue minutes = snapshot.value(QStringLiteral("minutes"));
+    if (seconds > 0) {
+        ASSERT_TRUE(minutes.isDouble()) << "upowerd: " << seconds << " s";
+        EXPECT_NEAR(minutes.toDouble(), seconds / 60.0, 0.08 * seconds / 60.0);
+    } else {
+        EXPECT_TRUE(minutes.isUndefined()) << "upowerd has no estimate, the probe says " << minutes.toDouble();
+    }
+
+    const QJsonArray packs = snapshot.value(QStringLiteral("packs")).toArray();
+    ASSERT_EQ(packs.size(), battery.packs.size() == 1 ? 0 : battery.packs.size());
+    for (qsizetype i = 0; i < packs.size(); ++i) {
+        EXPECT_NEAR(packs.at(i).toObject().value(QStringLiteral("level")).toDouble(),
+                    battery.packs.at(i).value(QStringLiteral("Percentage")).toDouble(), 1);
+    }
+}
+
 class ProbeOnUpowerd : public ::testing::TestWithParam<std::string>
 {
 };
@@ -68,49 +133,25 @@ TEST_P(ProbeOnUpowerd, SnapshotAgreesWithUpowerd)
     case UpowerTestbed::Start::BusFailed:
         FAIL() << testbed.problem().toStdString();
     }
-    const auto output = testbed.run(TestPaths::probeBinary(),
-                                    {QStringLiteral("--json"), QStringLiteral("--polls"), QStringLiteral("0")});
-    ASSERT_TRUE(output) << testbed.problem().toStdString();
-    const QJsonObject snapshot = QJsonDocument::fromJson(*output).object().value(QStringLiteral("snapshot")).toObject();
-
-    std::optional<QVariantMap> battery;
-    std::optional<bool> online;
-    for (const QVariantMap &device : testbed.devices()) {
-        const uint type = device.value(QStringLiteral("Type")).toUInt();
-        // An empty bay is a battery device too, but not the one to compare.
-        if (type == kBattery && device.value(QStringLiteral("PowerSupply")).toBool()
-            && device.value(QStringLiteral("IsPresent")).toBool() && !battery)
-            battery = device;
-        if (type == kLinePower)
-            online = online.value_or(false) || device.value(QStringLiteral("Online")).toBool();
-    }
-    if (!battery) {
-        EXPECT_FALSE(snapshot.value(QStringLiteral("present")).toBool());
-        return;
-    }
-    const auto upower = [&](const char *name) { return battery->value(QLatin1String(name)); };
-    const uint state = upower("State").toUInt();
-
-    EXPECT_TRUE(snapshot.value(QStringLiteral("present")).toBool());
-    EXPECT_NEAR(snapshot.value(QStringLiteral("level")).toDouble(), upower("Percentage").toDouble(), 1);
-    EXPECT_EQ(snapshot.value(QStringLiteral("charging")).toBool(), state == kCharging);
-    if (online) {
-        EXPECT_EQ(snapshot.value(QStringLiteral("onAC")).toBool(), *online);
-    }
-
-    const QString supplyDir = tree + QStringLiteral("/class/power_supply/") + upower("NativePath").toString();
-    const double watts = upower("EnergyRate").toDouble() * measuredOverDesignVoltage(supplyDir);
-    EXPECT_NEAR(snapshot.value(QStringLiteral("chargeW")).toDouble(), watts, 0.03 * watts);
-
-    const qint64 seconds = state == kCharging      ? upower("TimeToFull").toLongLong()
-                           : state == kDischarging ? upower("TimeToEmpty").toLongLong()
-                                                   : 0;
-    const QJsonValue minutes = snapshot.value(QStringLiteral("minutes"));
-    if (seconds > 0) {
-        ASSERT_TRUE(minutes.isDouble()) << "upowerd: " << seconds << " s";
-        EXPECT_NEAR(minutes.toDouble(), seconds / 60.0, 0.08 * seconds / 60.0);
-    } else {
-        EXPECT_TRUE(minutes.isUndefined()) << "upowerd has no estimate, the probe says " << minutes.toDouble();
+    const std::optional<UpowerBattery> battery = upowerBattery(testbed, tree);
+    // With several packs the sysfs reading alone must tell the same as the
+    // display device, as the UPower reading does.
+    QList<QStringList> runs = {{}};
+    if (battery && battery->packs.size() > 1)
+        runs.append({QStringLiteral("--sysfs-root"), tree});
+    for (const QStringList &run : runs) {
+        SCOPED_TRACE(run.isEmpty() ? "UPower and sysfs" : "sysfs only");
+        const auto output = testbed.run(TestPaths::probeBinary(),
+                                        QStringList{QStringLiteral("--json"), QStringLiteral("--polls"),
+                                                    QStringLiteral("0")}
+                                            + run);
+        ASSERT_TRUE(output) << testbed.problem().toStdString();
+        const QJsonObject snapshot =
+            QJsonDocument::fromJson(*output).object().value(QStringLiteral("snapshot")).toObject();
+        if (battery)
+            expectAgreement(snapshot, *battery);
+        else
+            EXPECT_FALSE(snapshot.value(QStringLiteral("present")).toBool());
     }
 }
 

@@ -9,6 +9,7 @@
 #include "app/ui/sparkline.h"
 #include "charge/charge_limit_controller.h"
 #include "platform/format.h"
+#include "power/battery_pack_text.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -102,6 +103,8 @@ BatteryDetailGroup::BatteryDetailGroup(const MenuPanelModel &model, QWidget *par
     m_powerSource = addRow<PanelDetailRow>(layout, this, "powerSourceRow", QStringLiteral("Power Source"), QString());
     m_cycleCount = addRow<PanelDetailRow>(layout, this, "cycleCountRow", QStringLiteral("Cycle Count"), QString());
     m_capacity = addRow<PanelDetailRow>(layout, this, "capacityRow", QStringLiteral("Battery Capacity"), QString());
+    m_packRows = columnLayout(new QWidget(this));
+    layout->addWidget(m_packRows->parentWidget());
     m_lowPower = addRow<PanelDetailRow>(layout, this, "lowPowerRow", QStringLiteral("Low Power Mode"), QString());
     m_powerDraw = addRow<PanelDetailRow>(layout, this, "powerDrawRow", QStringLiteral("Power Draw"), QString());
 
@@ -123,12 +126,14 @@ BatteryDetailGroup::BatteryDetailGroup(const MenuPanelModel &model, QWidget *par
     connect(&model, &MenuPanelModel::powerSourceChanged, this, &BatteryDetailGroup::updatePowerSource);
     connect(&model, &MenuPanelModel::cycleCountChanged, this, &BatteryDetailGroup::updateBatteryDetails);
     connect(&model, &MenuPanelModel::healthPercentChanged, this, &BatteryDetailGroup::updateBatteryDetails);
+    connect(&model, &MenuPanelModel::batteryPacksChanged, this, &BatteryDetailGroup::updateBatteryPacks);
     connect(&model, &MenuPanelModel::lowPowerChanged, this, &BatteryDetailGroup::updateLowPower);
     connect(&model, &MenuPanelModel::packageWattsChanged, this, &BatteryDetailGroup::updatePowerDraw);
     connect(&model, &MenuPanelModel::sparkChanged, this, &BatteryDetailGroup::updateSpark);
     connect(&model, &MenuPanelModel::sparkLabelChanged, this, &BatteryDetailGroup::updateSpark);
     updatePowerSource();
     updateBatteryDetails();
+    updateBatteryPacks();
     updateLowPower();
     updatePowerDraw();
     updateSpark();
@@ -149,6 +154,19 @@ void BatteryDetailGroup::updateBatteryDetails()
     if (health)
         m_capacity->setValue(QString::number(*health) + QLatin1Char('%'));
     m_capacity->setVisible(health.has_value());
+}
+
+void BatteryDetailGroup::updateBatteryPacks()
+{
+    while (QLayoutItem *item = m_packRows->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const QList<BatteryPack> &packs = m_model.batteryPacks();
+    for (const BatteryPack &pack : packs)
+        addRow<PanelDetailRow>(m_packRows, m_packRows->parentWidget(), "batteryPackRow", pack.name,
+                               batteryPackSummary(pack));
+    m_packRows->parentWidget()->setVisible(!packs.isEmpty());
 }
 
 void BatteryDetailGroup::updateLowPower()

@@ -14,6 +14,7 @@ class PanelMenuAction;
 class PanelSwitch;
 class QLabel;
 class QSlider;
+class QVBoxLayout;
 class MinimalButton;
 class Sparkline;
 
@@ -40,8 +41,8 @@ private:
     PanelMainRow *m_time;
 };
 
-// Power source, battery details, Low Power Mode, power draw and its recent
-// history.
+// Power source, battery details (and a line per pack when the battery is
+// several), Low Power Mode, power draw and its recent history.
 class BatteryDetailGroup : public QWidget
 {
     Q_OBJECT
@@ -52,6 +53,7 @@ public:
 private:
     void updatePowerSource();
     void updateBatteryDetails();
+    void updateBatteryPacks();
     void updateLowPower();
     void updatePowerDraw();
     void updateSpark();
@@ -60,6 +62,7 @@ private:
     PanelDetailRow *m_powerSource;
     PanelDetailRow *m_cycleCount;
     PanelDetailRow *m_capacity;
+    QVBoxLayout *m_packRows;
     PanelDetailRow *m_lowPower;
     PanelDetailRow *m_powerDraw;
     QWidget *m_history;

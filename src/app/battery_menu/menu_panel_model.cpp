@@ -86,6 +86,8 @@ void MenuPanelModel::refresh()
         emit cycleCountChanged();
     if (assign(m_healthPercent, m_store.healthPercent()))
         emit healthPercentChanged();
+    if (assign(m_batteryPacks, m_store.batteryPacks()))
+        emit batteryPacksChanged();
 
     refreshWatts();
     refreshSpark();

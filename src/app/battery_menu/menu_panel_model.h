@@ -1,6 +1,7 @@
 #pragma once
 
 #include "energy/proc_energy.h"
+#include "power/bat_snap.h"
 
 #include <QList>
 #include <QObject>
@@ -65,6 +66,8 @@ public:
     const QString &statusText() const { return m_statusText; }
     std::optional<int> cycleCount() const { return m_cycleCount; }
     std::optional<int> healthPercent() const { return m_healthPercent; } // %
+    // Each pack of a battery made of several; empty with a single pack.
+    const QList<BatteryPack> &batteryPacks() const { return m_batteryPacks; }
     const QList<double> &spark() const { return m_spark; } // W, thinned, oldest first
     const QString &sparkLabel() const { return m_sparkLabel; }
     const QList<ProcEnergy> &topApps() const { return m_topApps; } // at most 5
@@ -91,6 +94,7 @@ signals:
     void statusTextChanged();
     void cycleCountChanged();
     void healthPercentChanged();
+    void batteryPacksChanged();
     void sparkChanged();
     void sparkLabelChanged();
     void topAppsChanged();
@@ -124,6 +128,7 @@ private:
     QString m_statusText = QStringLiteral("—");
     std::optional<int> m_cycleCount;
     std::optional<int> m_healthPercent;
+    QList<BatteryPack> m_batteryPacks;
     QList<double> m_spark;
     QString m_sparkLabel = QStringLiteral("Power");
     QList<ProcEnergy> m_topApps;

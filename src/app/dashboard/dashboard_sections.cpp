@@ -11,6 +11,7 @@
 #include "app/dashboard/dashboard_texts.h"
 #include "app/dashboard/power_distribution_view.h"
 #include "platform/format.h"
+#include "power/battery_pack_text.h"
 #include "power/power_store.h"
 
 #include <QHBoxLayout>
@@ -305,6 +306,10 @@ HealthContent::HealthContent(const PowerStore &power, QWidget *parent)
     auto *layout = columnOf(this, 2, 0);
     layout->addWidget(m_cycles);
     layout->addWidget(m_capacity);
+    m_packRows = new QVBoxLayout;
+    m_packRows->setContentsMargins(0, 0, 0, 0);
+    m_packRows->setSpacing(0);
+    layout->addLayout(m_packRows);
     refresh();
 }
 
@@ -314,4 +319,21 @@ void HealthContent::refresh()
     const std::optional<int> health = m_power.healthPercent();
     m_cycles->setValue(cycles ? QString::number(*cycles) : QStringLiteral("—"));
     m_capacity->setValue(health ? formatPrintf("%d%%", *health) : QStringLiteral("—"));
+    showPacks(m_power.batteryPacks());
+}
+
+void HealthContent::showPacks(const QList<BatteryPack> &packs)
+{
+    if (packs == m_shownPacks)
+        return;
+    m_shownPacks = packs;
+    while (QLayoutItem *item = m_packRows->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (const BatteryPack &pack : packs) {
+        auto *row = new StatusKVRow(pack.name, batteryPackSummary(pack), this);
+        row->setObjectName(QStringLiteral("batteryPackRow"));
+        m_packRows->addWidget(row);
+    }
 }

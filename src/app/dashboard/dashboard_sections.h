@@ -2,6 +2,7 @@
 
 #include "energy/proc_energy.h"
 #include "energy/why_drain.h"
+#include "power/bat_snap.h"
 
 #include <QIcon>
 #include <QWidget>
@@ -122,7 +123,8 @@ private:
     QVBoxLayout *m_culpritLayout;
 };
 
-// Cycle count and battery capacity.
+// Cycle count and battery capacity, and a line per pack when the battery is
+// several.
 class HealthContent : public QWidget
 {
     Q_OBJECT
@@ -133,7 +135,11 @@ public:
     void refresh();
 
 private:
+    void showPacks(const QList<BatteryPack> &packs);
+
     const PowerStore &m_power;
     StatusKVRow *m_cycles;
     StatusKVRow *m_capacity;
+    QVBoxLayout *m_packRows;
+    QList<BatteryPack> m_shownPacks;
 };

@@ -75,29 +75,22 @@ ChargeBehaviourSmc::ChargeBehaviourSmc(QString sysfsRoot, SysfsFiles &files)
 
 SmcHandle ChargeBehaviourSmc::matchingService(const char *className)
 {
-    if (std::strcmp(className, kSmcServiceClass) != 0)
+    if (std::strcmp(className, kSmcServiceClass) != 0 || readPacks().isEmpty())
         return 0;
-    const QString supplyDirectory = powerSupplyDirectory(m_sysfsRoot);
-    const QString battery = discoverPowerSupplies(m_files, supplyDirectory).battery;
-    if (battery.isEmpty())
-        return 0;
-    const QString attribute = supplyDirectory + battery + QStringLiteral("/charge_behaviour");
-    if (!m_files.read(attribute))
-        return 0;
-    m_attributePath = attribute;
+    m_found = true;
     return kServiceHandle;
 }
 
 SmcReturn ChargeBehaviourSmc::openService(SmcHandle service, std::uint32_t type, SmcHandle &connection)
 {
-    if (service != kServiceHandle || m_attributePath.isEmpty() || type != kSmcConnectionType)
+    if (service != kServiceHandle || !m_found || type != kSmcConnectionType)
         return kSmcReturnBadArgument;
-    const std::optional<ChargeBehaviourState> state = readState();
-    if (!state)
+    const QList<PackBehaviour> packs = readPacks();
+    if (packs.isEmpty())
         return kSmcReturnNoDevice;
     // Keys written by an earlier run stay in effect, as they do in the
     // controller itself: start from the triple behind the active value.
-    m_keys = chargerKeysFor(state->active);
+    m_keys = chargerKeysFor(machineBehaviour(packs).active);
     m_open = true;
     connection = kConnectionHandle;
     return kSmcReturnSuccess;
@@ -131,42 +124,66 @@ SmcReturn ChargeBehaviourSmc::writeKey(const SmcKeyCommand &command, std::uint8_
 {
     const ChargerKeys next = withKey(m_keys, command.key, command.firstByte);
     const QString wanted = chargeBehaviourFor(next);
-    const std::optional<ChargeBehaviourState> state = readState();
-    if (!state)
+    const QList<PackBehaviour> packs = readPacks();
+    if (packs.isEmpty())
         return kSmcReturnNoDevice;
-    if (state->active == wanted) {
+    const ChargeBehaviourState machine = machineBehaviour(packs);
+    if (machine.active == wanted) {
         m_keys = next;
         return kSmcReturnSuccess;
     }
-    if (!state->supported.contains(wanted)) {
+    if (!machine.supported.contains(wanted)) {
         result = kSmcResultBadArgument;
         return kSmcReturnSuccess;
     }
-    switch (m_files.write(m_attributePath, wanted.toUtf8())) {
-    case 0:
-        m_keys = next;
-        return kSmcReturnSuccess;
-    case EACCES:
-    case EPERM:
-        return kSmcReturnNotPrivileged;
-    case EINVAL:
-    case EOPNOTSUPP:
-    case kKernelENOTSUPP:
-        result = kSmcResultBadArgument;
-        return kSmcReturnSuccess;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return kSmcReturnNoDevice;
-    default:
-        return kSmcReturnError;
+    for (const PackBehaviour &pack : packs) {
+        if (pack.state.active == wanted)
+            continue;
+        switch (m_files.write(pack.attributePath, wanted.toUtf8())) {
+        case 0:
+            break;
+        case EACCES:
+        case EPERM:
+            return kSmcReturnNotPrivileged;
+        case EINVAL:
+        case EOPNOTSUPP:
+        case kKernelENOTSUPP:
+            result = kSmcResultBadArgument;
+            return kSmcReturnSuccess;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return kSmcReturnNoDevice;
+        default:
+            return kSmcReturnError;
+        }
     }
+    m_keys = next;
+    return kSmcReturnSuccess;
 }
 
-std::optional<ChargeBehaviourState> ChargeBehaviourSmc::readState() const
+QList<ChargeBehaviourSmc::PackBehaviour> ChargeBehaviourSmc::readPacks() const
 {
-    const std::optional<QByteArray> text = m_files.read(m_attributePath);
-    if (!text)
-        return std::nullopt;
-    return parseChargeBehaviour(*text);
+    // Looked up on every call: an external pack may come or go at any time.
+    const QString supplyDirectory = powerSupplyDirectory(m_sysfsRoot);
+    QList<PackBehaviour> packs;
+    for (const QString &battery : discoverPowerSupplies(m_files, supplyDirectory).batteries) {
+        const QString path = supplyDirectory + battery + QStringLiteral("/charge_behaviour");
+        if (const std::optional<QByteArray> text = m_files.read(path))
+            packs.append({path, parseChargeBehaviour(*text)});
+    }
+    return packs;
+}
+
+ChargeBehaviourState machineBehaviour(const QList<ChargeBehaviourSmc::PackBehaviour> &packs)
+{
+    ChargeBehaviourState machine = packs.constFirst().state;
+    for (const ChargeBehaviourSmc::PackBehaviour &pack : packs) {
+        machine.supported.removeIf([&](const QString &value) { return !pack.state.supported.contains(value); });
+        // Packs that disagree leave the machine in no one behaviour: the
+        // next write sets them all.
+        if (pack.state.active != machine.active)
+            machine.active.clear();
+    }
+    return machine;
 }

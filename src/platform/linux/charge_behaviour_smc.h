@@ -45,9 +45,11 @@ ChargeBehaviourState parseChargeBehaviour(const QByteArray &text);
 // "force-discharge"; all three zero is always "auto", so a reset after a
 // failed write leaves the charger automatic.
 //
-// The battery is the system battery (discoverPowerSupplies()), the one the
-// battery reading describes; when it has no `charge_behaviour` attribute
-// there is no "AppleSMC" service. A write the kernel refuses with
+// The batteries are the system batteries (discoverPowerSupplies()), the ones
+// the battery reading describes, looked up on every call; a write goes to
+// each pack that offers `charge_behaviour`, and the machine is in a behaviour
+// only when every such pack is. When no pack has the attribute there is no
+// "AppleSMC" service. A write the kernel refuses with
 // EACCES/EPERM returns kSmcReturnNotPrivileged; a value the driver does not
 // offer (or rejects with EINVAL/EOPNOTSUPP) returns success with result byte
 // kSmcResultBadArgument, and the key keeps its old value.
@@ -65,14 +67,25 @@ public:
     SmcReturn callStructMethod(SmcHandle connection, std::uint32_t selector, const SmcRecord &input,
                                SmcRecord &output) override;
 
+    struct PackBehaviour
+    {
+        QString attributePath;
+        ChargeBehaviourState state;
+    };
+
 private:
-    std::optional<ChargeBehaviourState> readState() const;
+    // Every present pack whose `charge_behaviour` can be read.
+    QList<PackBehaviour> readPacks() const;
     // Result byte for the command, or a return code when the call itself fails.
     SmcReturn writeKey(const SmcKeyCommand &command, std::uint8_t &result);
 
     QString m_sysfsRoot;
     SysfsFiles &m_files;
-    QString m_attributePath; // set once the service was found
+    bool m_found = false;
     bool m_open = false;
     ChargerKeys m_keys;
 };
+
+// The machine's behaviour over packs (at least one): the values every pack
+// offers, active only where all packs agree.
+ChargeBehaviourState machineBehaviour(const QList<ChargeBehaviourSmc::PackBehaviour> &packs);

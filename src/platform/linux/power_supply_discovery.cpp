@@ -42,8 +42,8 @@ PowerSupplies discoverPowerSupplies(SysfsFiles &files, const QString &supplyDire
             if (auto text = files.read(supplyDirectory + name + QLatin1Char('/') + QLatin1String(attribute)))
                 selection.insert(QLatin1String(attribute), *text);
         }
-        if (supplies.battery.isEmpty() && isSystemBattery(selection))
-            supplies.battery = name;
+        if (isSystemBattery(selection))
+            supplies.batteries.append(name);
         else if (isExternalSupply(selection))
             supplies.externalSupplies.append(name);
     }

@@ -23,10 +23,10 @@ QString powerSupplyDirectory(const QString &sysRoot);
 
 // The supplies under `supplyDirectory` (as powerSupplyDirectory() gives it)
 // that power this machine, by supply name. The battery reading and the charge
-// control both take this battery, so they never describe different packs.
+// control both take these batteries, so they always describe the same packs.
 struct PowerSupplies
 {
-    QString battery; // the first system battery by name; empty when there is none
+    QStringList batteries; // every system battery, sorted by name; empty when there is none
     QStringList externalSupplies; // Mains and USB supplies that are not device-scoped
 };
 PowerSupplies discoverPowerSupplies(SysfsFiles &files, const QString &supplyDirectory);

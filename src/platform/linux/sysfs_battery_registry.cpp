@@ -1,6 +1,7 @@
 #include "platform/linux/sysfs_battery_registry.h"
 
 #include "platform/format.h"
+#include "platform/linux/battery_pack_entry.h"
 #include "platform/linux/power_supply_discovery.h"
 #include "platform/linux/sysfs_files.h"
 
@@ -301,18 +302,24 @@ SysfsSmartBatteryRegistry::SysfsSmartBatteryRegistry(const QString &sysRoot, Sys
 std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
 {
     const PowerSupplies supplies = discoverPowerSupplies(m_files, m_supplyDirectory);
-    if (supplies.battery.isEmpty())
+    QList<BatteryPackAttributes> packs;
+    for (const QString &name : supplies.batteries) {
+        const QStringList listed = m_files.list(m_supplyDirectory + name);
+        BatteryPackAttributes pack{name, readListedAttributes(listed, name, kBatteryAttributes),
+                                   listed.contains(QLatin1String("charge_stop_threshold"))};
+        // A battery unbound or hot-removed while we read leaves a partial set
+        // of values that no longer describe anything.
+        if (isSystemBattery(pack.attributes) && m_files.read(m_supplyDirectory + name + QStringLiteral("/type")))
+            packs.append(pack);
+    }
+    if (packs.isEmpty())
         return std::nullopt;
     QList<PowerSupplyAttributes> externalSupplies;
     for (const QString &name : supplies.externalSupplies)
         externalSupplies.append(readAttributes(name, kExternalSupplyAttributes));
-
-    const PowerSupplyAttributes battery = readListedAttributes(supplies.battery, kBatteryAttributes);
-    // A battery unbound or hot-removed while we read leaves a partial set of
-    // values that no longer describe anything.
-    if (!isSystemBattery(battery) || !m_files.read(m_supplyDirectory + supplies.battery + QStringLiteral("/type")))
-        return std::nullopt;
-    return registryEntryFromPowerSupply(battery, externalSupplies);
+    if (packs.size() == 1)
+        return registryEntryFromPowerSupply(packs.constFirst().attributes, externalSupplies);
+    return registryEntryFromPacks(packs, externalSupplies);
 }
 
 PowerSupplyAttributes SysfsSmartBatteryRegistry::readAttributes(const QString &supply,
@@ -327,12 +334,11 @@ PowerSupplyAttributes SysfsSmartBatteryRegistry::readAttributes(const QString &s
     return attributes;
 }
 
-PowerSupplyAttributes SysfsSmartBatteryRegistry::readListedAttributes(const QString &supply,
+PowerSupplyAttributes SysfsSmartBatteryRegistry::readListedAttributes(const QStringList &listed, const QString &supply,
                                                                       const QList<QLatin1String> &names)
 {
     // Drivers expose a dozen of the attributes asked for; listing once is
     // cheaper than failing to open the rest.
-    const QStringList listed = m_files.list(m_supplyDirectory + supply);
     QList<QLatin1String> present;
     for (const QLatin1String &name : names) {
         if (listed.contains(name))

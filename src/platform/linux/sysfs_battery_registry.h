@@ -14,8 +14,9 @@
 RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
                                            const QList<PowerSupplyAttributes> &externalSupplies);
 
-// The smart-battery entry of the system battery (discoverPowerSupplies())
-// read from `<sysRoot>/class/power_supply`, where `sysRoot` stands for /sys.
+// The smart-battery entry of the system batteries (discoverPowerSupplies())
+// read from `<sysRoot>/class/power_supply`, where `sysRoot` stands for /sys:
+// one pack's own entry, or the packs combined (registryEntryFromPacks()).
 class SysfsSmartBatteryRegistry final : public SmartBatteryRegistry
 {
 public:
@@ -25,8 +26,10 @@ public:
 
 private:
     PowerSupplyAttributes readAttributes(const QString &supply, const QList<QLatin1String> &names);
-    // As readAttributes, opening only the attributes the directory lists.
-    PowerSupplyAttributes readListedAttributes(const QString &supply, const QList<QLatin1String> &names);
+    // As readAttributes, opening only the attributes `listed` (the
+    // directory's entries) names.
+    PowerSupplyAttributes readListedAttributes(const QStringList &listed, const QString &supply,
+                                               const QList<QLatin1String> &names);
 
     QString m_supplyDirectory;
     SysfsFiles &m_files;

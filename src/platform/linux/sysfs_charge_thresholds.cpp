@@ -39,10 +39,12 @@ SysfsChargeThresholds::~SysfsChargeThresholds() = default;
 
 void SysfsChargeThresholds::askDesktop(const QDBusConnection &bus)
 {
-    if (batteryDirectory().isEmpty())
+    const QStringList batteries = batteryNames();
+    if (batteries.isEmpty())
         return;
+    // Packs of one machine share their firmware's threshold support.
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.UPower"),
-                                                       upowerBatteryPath(m_batteryName),
+                                                       upowerBatteryPath(batteries.constFirst()),
                                                        QStringLiteral("org.freedesktop.DBus.Properties"),
                                                        QStringLiteral("GetAll"));
     call << QStringLiteral("org.freedesktop.UPower.Device");
@@ -57,46 +59,67 @@ void SysfsChargeThresholds::askDesktop(const QDBusConnection &bus)
 
 std::optional<ChargeThresholdValues> SysfsChargeThresholds::read()
 {
-    if (batteryDirectory().isEmpty())
-        return std::nullopt;
-    const std::optional<int> end = readPercent(kEnd);
-    if (!end)
-        return std::nullopt;
-    return ChargeThresholdValues{readPercent(kStart), *end};
+    // The machine charges as far as its most permissive pack: the limit
+    // holds only once every pack keeps it.
+    std::optional<ChargeThresholdValues> machine;
+    for (const QString &battery : batteryNames()) {
+        const auto pack = readPack(battery);
+        if (pack && (!machine || pack->end > machine->end))
+            machine = pack;
+    }
+    return machine;
 }
 
 int SysfsChargeThresholds::write(const ChargeThresholdValues &values)
 {
-    const std::optional<ChargeThresholdValues> current = read();
-    if (!current)
-        return ENOENT;
+    bool anyPack = false;
+    for (const QString &battery : batteryNames()) {
+        const std::optional<ChargeThresholdValues> current = readPack(battery);
+        if (!current)
+            continue;
+        anyPack = true;
+        if (const int error = writePack(battery, *current, values))
+            return error;
+    }
+    return anyPack ? 0 : ENOENT;
+}
+
+int SysfsChargeThresholds::writePack(const QString &battery, const ChargeThresholdValues &current,
+                                     const ChargeThresholdValues &values)
+{
     // Drivers refuse a start at or above the end, so the end moves first
     // when it rises and last when it falls.
-    const bool raising = values.end > current->end;
+    const bool raising = values.end > current.end;
     if (raising) {
-        if (const int error = writePercent(kEnd, values.end))
+        if (const int error = writePercent(battery, kEnd, values.end))
             return error;
     }
-    if (current->start && values.start && *values.start != *current->start) {
-        if (const int error = writePercent(kStart, *values.start))
+    if (current.start && values.start && *values.start != *current.start) {
+        if (const int error = writePercent(battery, kStart, *values.start))
             return error;
     }
-    if (!raising && values.end != current->end)
-        return writePercent(kEnd, values.end);
+    if (!raising && values.end != current.end)
+        return writePercent(battery, kEnd, values.end);
     return 0;
 }
 
-QString SysfsChargeThresholds::batteryDirectory()
+QStringList SysfsChargeThresholds::batteryNames()
 {
-    const QString supplies = powerSupplyDirectory(m_sysRoot);
-    if (m_batteryName.isEmpty())
-        m_batteryName = discoverPowerSupplies(m_files, supplies).battery;
-    return m_batteryName.isEmpty() ? QString() : supplies + m_batteryName + QLatin1Char('/');
+    // Looked up on every call: an external pack may come or go at any time.
+    return discoverPowerSupplies(m_files, powerSupplyDirectory(m_sysRoot)).batteries;
 }
 
-std::optional<int> SysfsChargeThresholds::readPercent(const QString &attribute)
+std::optional<ChargeThresholdValues> SysfsChargeThresholds::readPack(const QString &battery)
 {
-    const std::optional<QByteArray> text = m_files.read(batteryDirectory() + attribute);
+    const std::optional<int> end = readPercent(battery, kEnd);
+    if (!end)
+        return std::nullopt;
+    return ChargeThresholdValues{readPercent(battery, kStart), *end};
+}
+
+std::optional<int> SysfsChargeThresholds::readPercent(const QString &battery, const QString &attribute)
+{
+    const std::optional<QByteArray> text = m_files.read(attributePath(battery, attribute));
     if (!text)
         return std::nullopt;
     bool ok = false;
@@ -106,7 +129,12 @@ std::optional<int> SysfsChargeThresholds::readPercent(const QString &attribute)
     return percent;
 }
 
-int SysfsChargeThresholds::writePercent(const QString &attribute, int percent)
+int SysfsChargeThresholds::writePercent(const QString &battery, const QString &attribute, int percent)
 {
-    return m_files.write(batteryDirectory() + attribute, QByteArray::number(percent));
+    return m_files.write(attributePath(battery, attribute), QByteArray::number(percent));
+}
+
+QString SysfsChargeThresholds::attributePath(const QString &battery, const QString &attribute) const
+{
+    return powerSupplyDirectory(m_sysRoot) + battery + QLatin1Char('/') + attribute;
 }

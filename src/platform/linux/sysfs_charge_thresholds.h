@@ -4,18 +4,19 @@
 #include "platform/linux/sysfs_files.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
 class QDBusConnection;
 class QDBusPendingCallWatcher;
 
-// The system battery's `charge_control_start_threshold` and
+// The system batteries' `charge_control_start_threshold` and
 // `charge_control_end_threshold` (thinkpad_acpi, asus-wmi, cros_charge-control,
 // dell-laptop, huawei-wmi, lg-laptop, samsung-galaxybook, system76_acpi,
-// macsmc-battery, …). The battery is the one discoverPowerSupplies() picks,
-// so the limit lands on the pack the reading and charge_behaviour describe;
-// it is looked up on the first read that finds one.
+// macsmc-battery, …). The batteries are the ones discoverPowerSupplies()
+// finds, looked up on every call, so the limit lands on every pack the
+// reading and charge_behaviour describe, an external pack inserted later too.
 class SysfsChargeThresholds final : public ChargeThresholds
 {
 public:
@@ -33,14 +34,16 @@ public:
     bool desktopCanHoldLimit() const override { return m_desktopCanHoldLimit; }
 
 private:
-    // `<battery directory>/`, or empty when there is no system battery.
-    QString batteryDirectory();
-    std::optional<int> readPercent(const QString &attribute);
-    int writePercent(const QString &attribute, int percent);
+    QStringList batteryNames();
+    // One pack's thresholds; none without an end threshold.
+    std::optional<ChargeThresholdValues> readPack(const QString &battery);
+    int writePack(const QString &battery, const ChargeThresholdValues &current, const ChargeThresholdValues &values);
+    std::optional<int> readPercent(const QString &battery, const QString &attribute);
+    int writePercent(const QString &battery, const QString &attribute, int percent);
+    QString attributePath(const QString &battery, const QString &attribute) const;
 
     QString m_sysRoot;
     SysfsFiles &m_files;
-    QString m_batteryName;
     bool m_desktopCanHoldLimit = false;
     std::unique_ptr<QDBusPendingCallWatcher> m_desktopQuery;
 };

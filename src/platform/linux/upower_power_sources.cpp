@@ -20,6 +20,8 @@ const QString kRootPath = QStringLiteral("/org/freedesktop/UPower");
 const QString kRootInterface = QStringLiteral("org.freedesktop.UPower");
 const QString kDeviceInterface = QStringLiteral("org.freedesktop.UPower.Device");
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+// The daemon's composite of every system battery: what the machine has left.
+const QString kDisplayDevicePath = QStringLiteral("/org/freedesktop/UPower/devices/DisplayDevice");
 
 constexpr uint kTypeBattery = 2;
 constexpr uint kStateUnknown = 0;
@@ -86,6 +88,33 @@ bool isPoweringBattery(const QVariantMap &device)
     return isSystemBatteryKind(device) && booleanValue(device.value(QStringLiteral("IsPresent"))) != false;
 }
 
+std::optional<double> percentProperty(const QVariantMap &device, const QString &key)
+{
+    const QVariant value = device.value(key);
+    if (value.metaType() != QMetaType::fromType<double>() || !std::isfinite(value.toDouble()))
+        return std::nullopt;
+    return value.toDouble();
+}
+
+// Each pack's own figures, for a machine whose battery is several packs.
+QVariantList packDescriptions(const QList<QVariantMap> &batteries)
+{
+    QVariantList packs;
+    for (const QVariantMap &battery : batteries) {
+        QVariantMap pack;
+        pack.insert(QStringLiteral("Name"), battery.value(QStringLiteral("NativePath")).toString());
+        if (auto percentage = percentProperty(battery, QStringLiteral("Percentage")))
+            pack.insert(QStringLiteral("Current Capacity"), roundHalfAwayInt(*percentage));
+        if (auto capacity = percentProperty(battery, QStringLiteral("Capacity")); capacity && *capacity > 0)
+            pack.insert(QStringLiteral("Health"), roundHalfAwayInt(*capacity));
+        // UPower says -1 when the pack does not count its cycles.
+        if (auto cycles = integerProperty(battery, QStringLiteral("ChargeCycles")); cycles && *cycles >= 0)
+            pack.insert(QStringLiteral("Cycle Count"), *cycles);
+        packs.append(pack);
+    }
+    return packs;
+}
+
 } // namespace
 
 // One poll's calls to the daemon, sharing one time budget.
@@ -126,9 +155,8 @@ PowerSourceDescription powerSourceFromUPowerDevice(const QVariantMap &device, st
     description.insert(QStringLiteral("Type"), QStringLiteral("InternalBattery"));
     description.insert(QStringLiteral("Name"), QStringLiteral("InternalBattery-%1").arg(index));
 
-    const QVariant percentage = device.value(QStringLiteral("Percentage"));
-    if (percentage.metaType() == QMetaType::fromType<double>() && std::isfinite(percentage.toDouble())) {
-        description.insert(QStringLiteral("Current Capacity"), roundHalfAwayInt(percentage.toDouble()));
+    if (auto percentage = percentProperty(device, QStringLiteral("Percentage"))) {
+        description.insert(QStringLiteral("Current Capacity"), roundHalfAwayInt(*percentage));
         description.insert(QStringLiteral("Max Capacity"), 100);
     }
     if (onBattery)
@@ -258,12 +286,26 @@ QList<PowerSourceDescription> UPowerPowerSources::copyPowerSources()
         m_onBattery = booleanValue(upower.call(kRootPath, kPropertiesInterface, QStringLiteral("Get"),
                                                {kRootInterface, QStringLiteral("OnBattery")}));
 
+    QList<QVariantMap> batteries;
     for (const QDBusObjectPath &path : std::as_const(m_devices)) {
         if (m_otherDevices.contains(path.path()))
             continue;
         const QVariantMap device = batteryProperties(upower, path.path());
         if (isPoweringBattery(device))
-            sources.append(powerSourceFromUPowerDevice(device, m_onBattery, static_cast<int>(sources.size())));
+            batteries.append(device);
     }
+    // With several packs the machine's battery is their composite; each
+    // pack alone would tell only a share of the truth.
+    if (batteries.size() >= 2) {
+        const QVariantMap machine = batteryProperties(upower, kDisplayDevicePath);
+        if (isPoweringBattery(machine)) {
+            PowerSourceDescription description = powerSourceFromUPowerDevice(machine, m_onBattery, 0);
+            description.insert(QStringLiteral("Packs"), packDescriptions(batteries));
+            sources.append(description);
+            return sources;
+        }
+    }
+    for (const QVariantMap &battery : std::as_const(batteries))
+        sources.append(powerSourceFromUPowerDevice(battery, m_onBattery, static_cast<int>(sources.size())));
     return sources;
 }

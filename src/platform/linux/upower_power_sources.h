@@ -25,6 +25,8 @@ PowerSourceDescription powerSourceFromUPowerDevice(const QVariantMap &device, st
 
 // UPower's batteries as the power-source list: every present device of type
 // battery that powers the machine (a mouse's or a headset's battery does not).
+// A machine with several such packs is one source, UPower's display device,
+// carrying the packs' own figures under "Packs".
 // A battery's properties are asked once (GetAll) and then kept up to date
 // from UPower's PropertiesChanged signals, which the daemon sends whenever it
 // refreshes a device; the device list and OnBattery are kept the same way.

@@ -91,6 +91,25 @@ TEST(MainRootStates, Charging)
                   });
 }
 
+TEST(MainRootStates, ALinePerPackWhileTheBatteryIsSeveral)
+{
+    PanelFixture f;
+    BatSnap snap = onBatterySnap(46, 9.1);
+    snap.health = 93;
+    snap.packs = {{"Internal", 94, 95, 215}, {"External", 29, 93, 487}};
+    f.show(snap);
+    expectRows(f, {{"cycleCountRow", false}, {"capacityRow", true, "Battery Capacity", "93%"}});
+    QStringList lines;
+    for (const PanelDetailRow *row : f.root->findChildren<PanelDetailRow *>(QStringLiteral("batteryPackRow"))) {
+        if (row->isVisibleTo(f.root.get()))
+            lines << row->label() + QStringLiteral(": ") + row->value();
+    }
+    EXPECT_EQ(lines, (QStringList{"Internal: 94% · health 95% · 215 cycles", "External: 29% · health 93% · 487 cycles"}));
+
+    f.show(onBatterySnap(88, 7.3));
+    EXPECT_TRUE(f.root->findChildren<PanelDetailRow *>(QStringLiteral("batteryPackRow")).isEmpty());
+}
+
 TEST(MainRootStates, HeldAtLimitWithChargeManagement)
 {
     PanelFixture f({.manageCharging = true});

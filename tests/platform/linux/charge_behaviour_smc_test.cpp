@@ -156,6 +156,31 @@ TEST(ChargeBehaviourSmc, EveryModeLandsOnItsBehaviourWithoutNeedlessWrites)
     }
 }
 
+// Packs that disagree leave the machine in no one behaviour; every mode then
+// lands on each pack, and a machine already there is not written again.
+TEST(ChargeBehaviourSmc, EveryPackFollowsTheMode)
+{
+    SysfsTree sysfs;
+    const QStringList packs = {
+        sysfs.addSupply(QStringLiteral("BAT0"), {{"type", "Battery\n"}, {"charge_behaviour", "[auto] inhibit-charge\n"}}),
+        sysfs.addSupply(QStringLiteral("BAT1"), {{"type", "Battery\n"}, {"charge_behaviour", "auto [inhibit-charge]\n"}}),
+    };
+    FakeSysfsFiles files;
+    files.answerWrite = driverWrite;
+    ChargeBehaviourSmc client(sysfs.root(), files);
+    ChargeSMC smc(client);
+
+    for (const auto &[mode, shown] : {std::pair{ChargeSMCMode::inhibit, "auto [inhibit-charge]\n"},
+                                      std::pair{ChargeSMCMode::automatic, "[auto] inhibit-charge\n"}}) {
+        EXPECT_TRUE(smc.apply(mode));
+        for (const QString &pack : packs)
+            EXPECT_EQ(readFile(pack + QStringLiteral("/charge_behaviour")), QByteArray(shown));
+        const int writes = files.writes;
+        EXPECT_TRUE(smc.apply(mode));
+        EXPECT_EQ(files.writes, writes);
+    }
+}
+
 TEST(ChargeBehaviourSmc, EachWriteErrorBecomesItsFailureText)
 {
     struct Case

@@ -14,7 +14,7 @@
 
 namespace {
 
-TEST(PowerSupplyDiscovery, TakesTheFirstPresentSystemBatteryAndTheMachinesAdapters)
+TEST(PowerSupplyDiscovery, TakesEveryPresentSystemBatteryAndTheMachinesAdapters)
 {
     QTemporaryDir sys;
     const auto supply = [&](const char *name, std::initializer_list<std::pair<const char *, const char *>> attributes) {
@@ -31,7 +31,7 @@ TEST(PowerSupplyDiscovery, TakesTheFirstPresentSystemBatteryAndTheMachinesAdapte
     supply("hid-pen", {{"type", "USB"}, {"scope", "Device"}});
 
     const PowerSupplies supplies = discoverPowerSupplies(SysfsFiles::real(), powerSupplyDirectory(sys.path()));
-    EXPECT_EQ(supplies.battery, QStringLiteral("BAT1"));
+    EXPECT_EQ(supplies.batteries, (QStringList{"BAT1", "BAT2"}));
     EXPECT_EQ(supplies.externalSupplies, (QStringList{"AC", "ucsi-source-psy-USBC000:001"}));
 }
 

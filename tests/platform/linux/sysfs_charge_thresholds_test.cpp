@@ -106,6 +106,28 @@ TEST(SysfsChargeThresholds, WritesInTheOrderThatKeepsStartBelowEnd)
     }
 }
 
+TEST(SysfsChargeThresholds, EveryPackIsWrittenAndTheMostPermissiveIsRead)
+{
+    const QString start = QStringLiteral("charge_control_start_threshold");
+    const QString end = QStringLiteral("charge_control_end_threshold");
+    Battery internal({{start, "0\n"}, {end, "100\n"}});
+    const QString external = internal.root() + QStringLiteral("/class/power_supply/BAT1/");
+    writeFile(external + QStringLiteral("type"), "Battery\n");
+    writeFile(external + start, "0\n");
+    writeFile(external + end, "100\n");
+    SysfsChargeThresholds thresholds(internal.root());
+
+    EXPECT_EQ(thresholds.write({75, 80}), 0);
+    EXPECT_EQ(Battery::read(internal.directory() + end), 80);
+    EXPECT_EQ(Battery::read(external + end), 80);
+    EXPECT_EQ(Battery::read(external + start), 75);
+    EXPECT_EQ(thresholds.read(), (ChargeThresholdValues{75, 80}));
+
+    // Another tool lifts the external pack's limit: the machine charges fully.
+    writeFile(external + end, "100\n");
+    EXPECT_EQ(thresholds.read(), (ChargeThresholdValues{75, 100}));
+}
+
 TEST(SysfsChargeThresholds, AsksUPowerWhetherTheDesktopCanHoldALimit)
 {
     if (!QDBusConnection::sessionBus().isConnected())

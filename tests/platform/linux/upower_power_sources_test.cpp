@@ -131,6 +131,33 @@ TEST_F(UPowerPowerSourcesTest, AsksEachDeviceOnceThenFollowsItsSignals)
     }));
 }
 
+TEST_F(UPowerPowerSourcesTest, SeveralPacksAreTheDisplayDeviceWithEachPacksDetails)
+{
+    QVariantMap internal = device(kBattery, true, 94, 0, 0, 0);
+    internal.insert({{QStringLiteral("NativePath"), QStringLiteral("BAT0")},
+                     {QStringLiteral("Capacity"), 94.8},
+                     {QStringLiteral("ChargeCycles"), 215}});
+    QVariantMap external = device(kBattery, true, 29, kDischarging, 7660, 0);
+    external.insert({{QStringLiteral("NativePath"), QStringLiteral("BAT1")}, {QStringLiteral("ChargeCycles"), -1}});
+    m_service.setOnBattery(true);
+    m_service.setDevices({{QStringLiteral("battery_BAT0"), internal},
+                          {QStringLiteral("battery_BAT1"), external},
+                          {QStringLiteral("DisplayDevice"), device(kBattery, true, 45.5, kDischarging, 16117, 0)}});
+    UPowerPowerSources sources(clientConnection(), 2000ms);
+    const QList<PowerSourceDescription> list = readOnWorkQueue(sources);
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list.first().value(QStringLiteral("Current Capacity")), 46);
+    EXPECT_EQ(list.first().value(QStringLiteral("Time to Empty")), qint64(269));
+    const QVariantList packs = {
+        QVariantMap{{QStringLiteral("Name"), QStringLiteral("BAT0")},
+                    {QStringLiteral("Current Capacity"), 94},
+                    {QStringLiteral("Health"), 95},
+                    {QStringLiteral("Cycle Count"), qint64(215)}},
+        QVariantMap{{QStringLiteral("Name"), QStringLiteral("BAT1")}, {QStringLiteral("Current Capacity"), 29}},
+    };
+    EXPECT_EQ(list.first().value(QStringLiteral("Packs")), packs);
+}
+
 // The read's watchdog is far shorter than D-Bus's 25-second default, so a call
 // that ignored the budget would fail the read.
 TEST_F(UPowerPowerSourcesTest, AHungDaemonCostsOneCallWithinTheBudget)
