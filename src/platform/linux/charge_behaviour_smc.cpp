@@ -70,6 +70,7 @@ ChargeBehaviourState parseChargeBehaviour(const QByteArray &text)
 ChargeBehaviourSmc::ChargeBehaviourSmc(QString sysfsRoot, SysfsFiles &files)
     : m_sysfsRoot(std::move(sysfsRoot))
     , m_files(files)
+    , m_supplies(files, powerSupplyDirectory(m_sysfsRoot))
 {
 }
 
@@ -164,10 +165,9 @@ SmcReturn ChargeBehaviourSmc::writeKey(const SmcKeyCommand &command, std::uint8_
 
 QList<ChargeBehaviourSmc::PackBehaviour> ChargeBehaviourSmc::readPacks() const
 {
-    // Looked up on every call: an external pack may come or go at any time.
     const QString supplyDirectory = powerSupplyDirectory(m_sysfsRoot);
     QList<PackBehaviour> packs;
-    for (const QString &battery : discoverPowerSupplies(m_files, supplyDirectory).batteries) {
+    for (const QString &battery : m_supplies.discover().batteries) {
         const QString path = supplyDirectory + battery + QStringLiteral("/charge_behaviour");
         if (const std::optional<QByteArray> text = m_files.read(path))
             packs.append({path, parseChargeBehaviour(*text)});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/power_supply_discovery.h"
 #include "platform/linux/sysfs_files.h"
 #include "platform/smc.h"
 
@@ -45,7 +46,7 @@ ChargeBehaviourState parseChargeBehaviour(const QByteArray &text);
 // "force-discharge"; all three zero is always "auto", so a reset after a
 // failed write leaves the charger automatic.
 //
-// The batteries are the system batteries (discoverPowerSupplies()), the ones
+// The batteries are the system batteries (PowerSupplyDiscovery), the ones
 // the battery reading describes, looked up on every call; a write goes to
 // each pack that offers `charge_behaviour`, and the machine is in a behaviour
 // only when every such pack is. When no pack has the attribute there is no
@@ -81,6 +82,7 @@ private:
 
     QString m_sysfsRoot;
     SysfsFiles &m_files;
+    mutable PowerSupplyDiscovery m_supplies;
     bool m_found = false;
     bool m_open = false;
     ChargerKeys m_keys;

@@ -33,19 +33,47 @@ QString powerSupplyDirectory(const QString &sysRoot)
     return sysRoot + QStringLiteral("/class/power_supply/");
 }
 
-PowerSupplies discoverPowerSupplies(SysfsFiles &files, const QString &supplyDirectory)
+PowerSupplyDiscovery::PowerSupplyDiscovery(SysfsFiles &files, QString supplyDirectory)
+    : m_files(files)
+    , m_supplyDirectory(std::move(supplyDirectory))
 {
+}
+
+PowerSupplyDiscovery::Kind PowerSupplyDiscovery::kindOf(const QString &name)
+{
+    if (const auto known = m_kinds.constFind(name); known != m_kinds.constEnd())
+        return *known;
+    const QString directory = m_supplyDirectory + name + QLatin1Char('/');
+    const Kind kind{m_files.read(directory + QStringLiteral("type")).value_or(QByteArray()).trimmed(),
+                    m_files.read(directory + QStringLiteral("scope")).value_or(QByteArray()).trimmed()};
+    // A supply whose type could not be read is asked again next time.
+    if (!kind.type.isEmpty())
+        m_kinds.insert(name, kind);
+    return kind;
+}
+
+PowerSupplies PowerSupplyDiscovery::discover()
+{
+    const QMutexLocker lock(&m_mutex);
+    const QStringList listed = m_files.list(m_supplyDirectory);
+    if (listed != m_listed) {
+        m_listed = listed;
+        m_kinds.clear();
+    }
     PowerSupplies supplies;
-    for (const QString &name : files.list(supplyDirectory)) {
-        PowerSupplyAttributes selection;
-        for (const char *attribute : {"type", "scope", "present"}) {
-            if (auto text = files.read(supplyDirectory + name + QLatin1Char('/') + QLatin1String(attribute)))
-                selection.insert(QLatin1String(attribute), *text);
+    for (const QString &name : listed) {
+        const Kind kind = kindOf(name);
+        PowerSupplyAttributes selection{{QStringLiteral("type"), kind.type}, {QStringLiteral("scope"), kind.scope}};
+        if (isExternalSupply(selection)) {
+            supplies.externalSupplies.append(name);
+            continue;
         }
+        if (kind.type != "Battery")
+            continue;
+        if (auto present = m_files.read(m_supplyDirectory + name + QStringLiteral("/present")))
+            selection.insert(QStringLiteral("present"), *present);
         if (isSystemBattery(selection))
             supplies.batteries.append(name);
-        else if (isExternalSupply(selection))
-            supplies.externalSupplies.append(name);
     }
     return supplies;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QMutex>
 #include <QString>
 #include <QStringList>
 
@@ -21,12 +22,40 @@ bool isSystemBattery(const PowerSupplyAttributes &attributes);
 // `<sysRoot>/class/power_supply/`, where `sysRoot` stands for /sys.
 QString powerSupplyDirectory(const QString &sysRoot);
 
-// The supplies under `supplyDirectory` (as powerSupplyDirectory() gives it)
-// that power this machine, by supply name. The battery reading and the charge
-// control both take these batteries, so they always describe the same packs.
+// The supplies that power this machine, by supply name. The battery reading
+// and the charge control both take these batteries, so they always describe
+// the same packs.
 struct PowerSupplies
 {
     QStringList batteries; // every system battery, sorted by name; empty when there is none
     QStringList externalSupplies; // Mains and USB supplies that are not device-scoped
 };
-PowerSupplies discoverPowerSupplies(SysfsFiles &files, const QString &supplyDirectory);
+
+// Finds the supplies under `supplyDirectory` (as powerSupplyDirectory() gives
+// it) afresh at every call, for a pack may come or go at any time. Asked
+// every few seconds on battery, it reads a supply's type and scope only when
+// the supply first shows up: they never change while it stays bound, and
+// any change to the listing (a supply bound or unbound) reads them all again.
+// Presence, which an empty bay changes in place, is read every time.
+// Callable from any thread.
+class PowerSupplyDiscovery
+{
+public:
+    PowerSupplyDiscovery(SysfsFiles &files, QString supplyDirectory);
+
+    PowerSupplies discover();
+
+private:
+    struct Kind
+    {
+        QByteArray type;
+        QByteArray scope;
+    };
+    Kind kindOf(const QString &name);
+
+    SysfsFiles &m_files;
+    const QString m_supplyDirectory;
+    QMutex m_mutex;
+    QStringList m_listed;
+    QHash<QString, Kind> m_kinds;
+};

@@ -296,12 +296,13 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
 SysfsSmartBatteryRegistry::SysfsSmartBatteryRegistry(const QString &sysRoot, SysfsFiles &files)
     : m_supplyDirectory(powerSupplyDirectory(sysRoot))
     , m_files(files)
+    , m_supplies(files, m_supplyDirectory)
 {
 }
 
 std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
 {
-    const PowerSupplies supplies = discoverPowerSupplies(m_files, m_supplyDirectory);
+    const PowerSupplies supplies = m_supplies.discover();
     QList<BatteryPackAttributes> packs;
     for (const QString &name : supplies.batteries) {
         const QStringList listed = m_files.list(m_supplyDirectory + name);

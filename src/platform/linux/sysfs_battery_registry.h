@@ -14,7 +14,7 @@
 RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
                                            const QList<PowerSupplyAttributes> &externalSupplies);
 
-// The smart-battery entry of the system batteries (discoverPowerSupplies())
+// The smart-battery entry of the system batteries (PowerSupplyDiscovery)
 // read from `<sysRoot>/class/power_supply`, where `sysRoot` stands for /sys:
 // one pack's own entry, or the packs combined (registryEntryFromPacks()).
 class SysfsSmartBatteryRegistry final : public SmartBatteryRegistry
@@ -33,4 +33,5 @@ private:
 
     QString m_supplyDirectory;
     SysfsFiles &m_files;
+    PowerSupplyDiscovery m_supplies;
 };

@@ -32,6 +32,7 @@ QString upowerBatteryPath(const QString &batteryName)
 SysfsChargeThresholds::SysfsChargeThresholds(QString sysRoot, SysfsFiles &files)
     : m_sysRoot(std::move(sysRoot))
     , m_files(files)
+    , m_supplies(files, powerSupplyDirectory(m_sysRoot))
 {
 }
 
@@ -105,8 +106,7 @@ int SysfsChargeThresholds::writePack(const QString &battery, const ChargeThresho
 
 QStringList SysfsChargeThresholds::batteryNames()
 {
-    // Looked up on every call: an external pack may come or go at any time.
-    return discoverPowerSupplies(m_files, powerSupplyDirectory(m_sysRoot)).batteries;
+    return m_supplies.discover().batteries;
 }
 
 std::optional<ChargeThresholdValues> SysfsChargeThresholds::readPack(const QString &battery)

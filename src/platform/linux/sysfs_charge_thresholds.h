@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/charge_thresholds.h"
+#include "platform/linux/power_supply_discovery.h"
 #include "platform/linux/sysfs_files.h"
 
 #include <QString>
@@ -14,7 +15,7 @@ class QDBusPendingCallWatcher;
 // The system batteries' `charge_control_start_threshold` and
 // `charge_control_end_threshold` (thinkpad_acpi, asus-wmi, cros_charge-control,
 // dell-laptop, huawei-wmi, lg-laptop, samsung-galaxybook, system76_acpi,
-// macsmc-battery, …). The batteries are the ones discoverPowerSupplies()
+// macsmc-battery, …). The batteries are the ones PowerSupplyDiscovery
 // finds, looked up on every call, so the limit lands on every pack the
 // reading and charge_behaviour describe, an external pack inserted later too.
 class SysfsChargeThresholds final : public ChargeThresholds
@@ -44,6 +45,7 @@ private:
 
     QString m_sysRoot;
     SysfsFiles &m_files;
+    PowerSupplyDiscovery m_supplies;
     bool m_desktopCanHoldLimit = false;
     std::unique_ptr<QDBusPendingCallWatcher> m_desktopQuery;
 };

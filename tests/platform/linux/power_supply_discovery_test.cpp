@@ -14,13 +14,19 @@
 
 namespace {
 
+void writeSupply(const QTemporaryDir &sys, const char *name,
+                 std::initializer_list<std::pair<const char *, const char *>> attributes)
+{
+    const QString directory = powerSupplyDirectory(sys.path()) + QLatin1String(name);
+    for (const auto &[attribute, text] : attributes)
+        writeFile(directory + QLatin1Char('/') + QLatin1String(attribute), QByteArray(text) + '\n');
+}
+
 TEST(PowerSupplyDiscovery, TakesEveryPresentSystemBatteryAndTheMachinesAdapters)
 {
     QTemporaryDir sys;
     const auto supply = [&](const char *name, std::initializer_list<std::pair<const char *, const char *>> attributes) {
-        const QString directory = powerSupplyDirectory(sys.path()) + QLatin1String(name);
-        for (const auto &[attribute, text] : attributes)
-            writeFile(directory + QLatin1Char('/') + QLatin1String(attribute), QByteArray(text) + '\n');
+        writeSupply(sys, name, attributes);
     };
     supply("BAT2", {{"type", "Battery"}});
     supply("BAT1", {{"type", "Battery"}, {"present", "1"}});
@@ -30,9 +36,39 @@ TEST(PowerSupplyDiscovery, TakesEveryPresentSystemBatteryAndTheMachinesAdapters)
     supply("ucsi-source-psy-USBC000:001", {{"type", "USB"}});
     supply("hid-pen", {{"type", "USB"}, {"scope", "Device"}});
 
-    const PowerSupplies supplies = discoverPowerSupplies(SysfsFiles::real(), powerSupplyDirectory(sys.path()));
+    PowerSupplyDiscovery discovery(SysfsFiles::real(), powerSupplyDirectory(sys.path()));
+    const PowerSupplies supplies = discovery.discover();
     EXPECT_EQ(supplies.batteries, (QStringList{"BAT1", "BAT2"}));
     EXPECT_EQ(supplies.externalSupplies, (QStringList{"AC", "ucsi-source-psy-USBC000:001"}));
+}
+
+// Asked every few seconds, it must still see a bay emptied or filled in
+// place and a supply that comes or goes, while reading little else.
+TEST(PowerSupplyDiscovery, SeesPacksComeAndGoReadingKindsOnlyForNewSupplies)
+{
+    QTemporaryDir sys;
+    writeSupply(sys, "AC", {{"type", "Mains"}});
+    writeSupply(sys, "BAT0", {{"type", "Battery"}, {"present", "1"}});
+    writeSupply(sys, "BAT1", {{"type", "Battery"}, {"present", "1"}});
+    FakeSysfsFiles files;
+    QStringList reads;
+    files.beforeRead = [&](const QString &path) { reads.append(path.section(QLatin1Char('/'), -2)); };
+    PowerSupplyDiscovery discovery(files, powerSupplyDirectory(sys.path()));
+
+    EXPECT_EQ(discovery.discover().batteries, (QStringList{"BAT0", "BAT1"}));
+    reads.clear();
+    writeFile(powerSupplyDirectory(sys.path()) + QStringLiteral("BAT1/present"), "0\n");
+    EXPECT_EQ(discovery.discover().batteries, QStringList{"BAT0"});
+    EXPECT_EQ(reads, (QStringList{"BAT0/present", "BAT1/present"}));
+
+    reads.clear();
+    writeSupply(sys, "BAT2", {{"type", "Battery"}});
+    EXPECT_EQ(discovery.discover().batteries, (QStringList{"BAT0", "BAT2"}));
+    EXPECT_TRUE(reads.contains(QStringLiteral("BAT2/type")));
+    EXPECT_TRUE(reads.contains(QStringLiteral("AC/type"))) << "a changed listing reads every kind again";
+
+    QDir(powerSupplyDirectory(sys.path()) + QStringLiteral("BAT0")).removeRecursively();
+    EXPECT_EQ(discovery.discover().batteries, QStringList{"BAT2"});
 }
 
 // With the first bay empty, the reading and the charge control must both
