@@ -81,6 +81,12 @@ int primaryCode(const QSqlError &error)
     return error.nativeErrorCode().toInt() & 0xff;
 }
 
+bool isDamage(const QSqlError &error)
+{
+    const int code = primaryCode(error);
+    return code == kSqliteCorrupt || code == kSqliteNotADatabase;
+}
+
 } // namespace
 
 HistoryDatabase::HistoryDatabase(QString path, Access access, std::function<double()> nowSeconds,
@@ -91,7 +97,7 @@ HistoryDatabase::HistoryDatabase(QString path, Access access, std::function<doub
     , m_maxFileBytes(maxFileBytes)
     , m_connection(uniqueConnectionName())
 {
-    if (open() || m_access == Access::readOnly)
+    if (open() != OpenOutcome::damaged || m_access == Access::readOnly)
         return;
     moveAside();
     open();
@@ -102,38 +108,51 @@ HistoryDatabase::~HistoryDatabase()
     close();
 }
 
-bool HistoryDatabase::open()
+HistoryDatabase::OpenOutcome HistoryDatabase::open()
 {
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
+        qCWarning(lcHistory) << "no SQLite driver for Qt (libqt6sql6-sqlite): history is off";
+        return OpenOutcome::failed;
+    }
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     m_db.setDatabaseName(m_path);
     if (m_access == Access::readOnly)
         m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    m_open = m_db.open() && check();
+    const OpenOutcome outcome =
+        m_db.open() ? check() : (isDamage(m_db.lastError()) ? OpenOutcome::damaged : OpenOutcome::failed);
+    m_open = outcome == OpenOutcome::opened;
     if (!m_open)
         close();
-    return m_open;
+    return outcome;
 }
 
-// Damage shows only when pages are read: the check reads them all.
-bool HistoryDatabase::check()
+// Damage shows only when pages are read: the check reads them all. Only
+// damage condemns the file; a locked or unwritable one is left for later.
+HistoryDatabase::OpenOutcome HistoryDatabase::check()
 {
-    // The page limit makes SQLite answer "full" (13) past the size cap.
-    if (m_access == Access::readWrite
-        && !(exec(QStringLiteral("PRAGMA journal_mode = WAL")) && exec(QStringLiteral("PRAGMA synchronous = NORMAL"))
-             && exec(QStringLiteral("PRAGMA max_page_count = %1").arg(std::max<qint64>(m_maxFileBytes / kPageBytes, 8)))))
-        return false;
     QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next()
-        || query.value(0).toString() != QStringLiteral("ok"))
-        return false;
+    const auto failedWith = [&query] { return isDamage(query.lastError()) ? OpenOutcome::damaged : OpenOutcome::failed; };
+    // The page limit makes SQLite answer "full" (13) past the size cap.
+    if (m_access == Access::readWrite) {
+        for (const QString &pragma :
+             {QStringLiteral("PRAGMA journal_mode = WAL"), QStringLiteral("PRAGMA synchronous = NORMAL"),
+              QStringLiteral("PRAGMA max_page_count = %1").arg(std::max<qint64>(m_maxFileBytes / kPageBytes, 8))}) {
+            if (!query.exec(pragma))
+                return failedWith();
+        }
+    }
+    if (!query.exec(QStringLiteral("PRAGMA quick_check")))
+        return failedWith();
+    if (!query.next() || query.value(0).toString() != QStringLiteral("ok"))
+        return OpenOutcome::damaged;
     query.finish();
     if (m_access == Access::readOnly)
-        return true;
+        return OpenOutcome::opened;
     for (const QString &statement : kSchema) {
-        if (!exec(statement))
-            return false;
+        if (!query.exec(statement))
+            return failedWith();
     }
-    return true;
+    return OpenOutcome::opened;
 }
 
 void HistoryDatabase::close()

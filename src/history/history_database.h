@@ -29,10 +29,12 @@ public:
     // is a fault, and is treated as a full disk rather than let grow.
     static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 
-    // Opens or creates the file (WAL journal). A file SQLite cannot read, or
-    // whose check fails, is renamed to "<name>.damaged-<yyyyMMdd-HHmmss>"
-    // (from `nowSeconds`, wall-clock) with one log line and a new one is
-    // started. Read-only access changes nothing on disk and moves nothing.
+    // Opens or creates the file (WAL journal). A file SQLite finds damaged
+    // (not a database, corrupt, or failing its check) is renamed to
+    // "<name>.damaged-<yyyyMMdd-HHmmss>" (from `nowSeconds`, wall-clock) with
+    // one log line and a new one is started. Any other failure (no SQLite
+    // driver, a locked or unwritable file) leaves the file as it is and the
+    // history closed. Read-only access changes nothing on disk and moves nothing.
     HistoryDatabase(QString path, Access access, std::function<double()> nowSeconds,
                     qint64 maxFileBytes = kMaxFileBytes);
     ~HistoryDatabase();
@@ -58,8 +60,9 @@ public:
     QList<HealthPoint> health();
 
 private:
-    bool open();
-    bool check();
+    enum class OpenOutcome { opened, damaged, failed };
+    OpenOutcome open();
+    OpenOutcome check();
     void close();
     void moveAside();
     bool exec(const QString &statement);

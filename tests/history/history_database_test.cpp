@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 namespace {
@@ -135,6 +137,31 @@ TEST(HistoryDatabase, MovesADamagedFileAsideAndStartsAfresh)
         ASSERT_EQ(database->write(appsOfOneHour(kHourStart, 2), kHourStart), HistoryDatabase::WriteResult::written);
         EXPECT_EQ(database->apps(kHourStart, QDate()).apps.size(), 2);
     }
+}
+
+// Only damage condemns a file: one that another program holds locked is
+// healthy, and moving it aside would throw its history away.
+TEST(HistoryDatabase, ALockedFileIsLeftAsItIsAndOpensOnceFree)
+{
+    TempHistory history;
+    ASSERT_EQ(history.open()->write(appsOfOneHour(kHourStart, 2), kHourStart), HistoryDatabase::WriteResult::written);
+    {
+        QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+        locker.setDatabaseName(history.path);
+        ASSERT_TRUE(locker.open());
+        QSqlQuery lock(locker);
+        ASSERT_TRUE(lock.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")));
+        ASSERT_TRUE(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        EXPECT_FALSE(history.open()->isOpen());
+        EXPECT_TRUE(history.asideFiles().isEmpty());
+        lock.exec(QStringLiteral("COMMIT"));
+        lock.finish();
+        locker.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    auto database = history.open();
+    ASSERT_TRUE(database->isOpen());
+    EXPECT_EQ(database->apps(kHourStart, QDate()).apps.size(), 2);
 }
 
 TEST(HistoryDatabase, ReadOnlyAccessNeverCreatesOrMovesAFile)
