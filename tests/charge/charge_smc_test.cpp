@@ -84,7 +84,7 @@ TEST(ChargeSMC, FailureOnSecondKeyKeepsFirstThenResetsAllThreeAndReportsIt)
     EXPECT_EQ(smc.lastError(), QStringLiteral("The battery driver refused the charge mode"));
 }
 
-TEST(ChargeSMC, FailureTextsNameTheReturnCodeAndResult)
+TEST(ChargeSMC, FailureTextsNameTheReturnCodeAndResultUntilTheNextSuccess)
 {
     struct Case
     {
@@ -104,20 +104,10 @@ TEST(ChargeSMC, FailureTextsNameTheReturnCodeAndResult)
         client.failKey("CH0I", c.failure);
         EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
         EXPECT_EQ(smc.lastError(), QString::fromUtf8(c.text));
+        client.clearFailures();
+        EXPECT_TRUE(smc.apply(ChargeSMCMode::inhibit));
+        EXPECT_EQ(smc.lastError(), std::nullopt) << "a success clears the error";
     }
-}
-
-TEST(ChargeSMC, SuccessClearsTheLastError)
-{
-    FakeSmcUserClient client;
-    ChargeSMC smc(client);
-    client.failKey("CH0B", {kSmcReturnSuccess, 1});
-    EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
-    ASSERT_TRUE(smc.lastError().has_value());
-
-    client.clearFailures();
-    EXPECT_TRUE(smc.apply(ChargeSMCMode::inhibit));
-    EXPECT_FALSE(smc.lastError().has_value());
 }
 
 TEST(ChargeSMC, WithoutServiceReportsNotFoundUntilTheFirstApply)

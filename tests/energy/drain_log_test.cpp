@@ -120,31 +120,22 @@ TEST_F(DrainLogTest, FirstAppendCreatesFolderAndFileWithJustThatLine)
     EXPECT_EQ(contents(), (eventLine(kNow, "system_wake")).toStdString());
 }
 
-TEST_F(DrainLogTest, PowerRecordsCarryTheLastNotedTopProcess)
+TEST_F(DrainLogTest, PowerRecordsCarryTheLastNotedTopProcessUntilItIsForgotten)
 {
     log->logPower(80, 7.5, 3.25, false);
     log->noteTop(QStringLiteral("alpha"), 30.5, 120);
     log->logPower(79, 8, 3.5, false);
+    log->forgetTop();
+    log->logPower(78, 8, 3.5, false);
     const QList<QJsonObject> lines = records(rawContents());
-    ASSERT_EQ(lines.size(), 3);
+    ASSERT_EQ(lines.size(), 4) << "forgetting writes nothing";
     EXPECT_EQ(lines[0].value("top").toString(), QString());
     EXPECT_EQ(lines[0].value("topScore").toDouble(), 0);
     EXPECT_EQ(lines[1].value("name").toString(), QStringLiteral("alpha"));
     EXPECT_EQ(lines[2].value("top").toString(), QStringLiteral("alpha"));
     EXPECT_EQ(lines[2].value("topScore").toDouble(), 30.5);
-    EXPECT_EQ(log->lastTopName(), QStringLiteral("alpha"));
-    EXPECT_EQ(log->lastTopScore(), 30.5);
-}
-
-TEST_F(DrainLogTest, AfterTheLeaderIsForgottenPowerRecordsNameNoProcess)
-{
-    log->noteTop(QStringLiteral("alpha"), 30.5, 120);
-    log->forgetTop();
-    log->logPower(79, 8, 3.5, false);
-    const QList<QJsonObject> lines = records(rawContents());
-    ASSERT_EQ(lines.size(), 2) << "forgetting writes nothing";
-    EXPECT_EQ(lines[1].value("top").toString(), QString());
-    EXPECT_EQ(lines[1].value("topScore").toDouble(), 0);
+    EXPECT_EQ(lines[3].value("top").toString(), QString());
+    EXPECT_EQ(lines[3].value("topScore").toDouble(), 0);
 }
 
 TEST_F(DrainLogTest, ClearHistoryDeletesTheFileAndTheNextAppendStartsAnew)

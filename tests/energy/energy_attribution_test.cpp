@@ -176,17 +176,6 @@ TEST_F(AttributionTest, ReconciliationScaleIsClampedAndAveragesStayUnscaled)
     EXPECT_DOUBLE_EQ(low[0].samples.last(), 6.4);
 }
 
-TEST_F(AttributionTest, NegativePackagePowerAttributesNothing)
-{
-    table.add(1, "alpha");
-    pass(0);
-    table.burn(1, 10);
-    const QList<ProcEnergy> list = pass(attributableWatts({false, true, false, 0, -2}));
-    ASSERT_EQ(list.size(), 1);
-    EXPECT_EQ(list[0].estimatedWatts, 0);
-    EXPECT_DOUBLE_EQ(list[0].energyScore, 5);
-}
-
 TEST_F(AttributionTest, PidReuseCountsAsNoActivity)
 {
     table.add(1, "old");

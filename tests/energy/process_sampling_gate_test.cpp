@@ -61,13 +61,6 @@ protected:
 
 } // namespace
 
-TEST(ProcessSampleConsumers, AreTheBatteryOrAShownWindow)
-{
-    EXPECT_FALSE((ProcessSampleConsumers{false, false}.any()));
-    EXPECT_TRUE((ProcessSampleConsumers{true, false}.any()));
-    EXPECT_TRUE((ProcessSampleConsumers{false, true}.any()));
-}
-
 TEST_F(ProcessSamplingGateTest, OnACWithNoWindowShownNoPassRunsAndAWindowStartsOneAtOnce)
 {
     launchWith(fullOnACSnap());

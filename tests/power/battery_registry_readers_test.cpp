@@ -6,25 +6,10 @@
 
 namespace {
 
-RegistryValue num(qint64 value)
-{
-    return RegistryValue::numberObject(value);
-}
-
-RegistryValue flag(bool value)
-{
-    return RegistryValue::boolean(value);
-}
-
-RegistryValue plain(qint64 value)
-{
-    return RegistryValue::integer(value);
-}
-
-RegistryValue dict(const RegistryDictionary &entries)
-{
-    return RegistryValue::dictionary(entries);
-}
+constexpr auto num = &RegistryValue::numberObject;
+constexpr auto flag = &RegistryValue::boolean;
+constexpr auto plain = &RegistryValue::integer;
+constexpr auto dict = &RegistryValue::dictionary;
 
 double watts(double milliamps, double millivolts)
 {

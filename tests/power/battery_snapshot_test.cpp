@@ -44,37 +44,30 @@ QStringList names(const QList<BatSourceReading> &readings)
     return result;
 }
 
-TEST(BatterySnapshot, PmsetFillsInForMissingLevelOrEstimate)
+TEST(BatterySnapshot, PmsetFillsInForMissingLevelOrEstimateAndACrossCheckRunsBothToolsWithATimeLimit)
 {
-    struct Case { const char *what; QList<PowerSourceDescription> sources; QStringList readings; QStringList runs; };
+    const QString pmset = QStringLiteral("/usr/bin/pmset -g batt");
+    struct Case { const char *what; QList<PowerSourceDescription> sources; bool crossCheck; QStringList readings; QStringList runs; };
     const Case cases[] = {
-        {"power sources know everything", {internalBattery(70, 200)},
+        {"power sources know everything", {internalBattery(70, 200)}, false,
          {"IOPS", "SmartBattery", "Gauge", "Telemetry"}, {}},
-        {"no estimate", {internalBattery(70, std::nullopt)},
-         {"IOPS", "SmartBattery", "Gauge", "Telemetry", "pmset"}, {"/usr/bin/pmset -g batt"}},
-        {"no power sources", {}, {"IOPS", "SmartBattery", "Gauge", "Telemetry", "pmset"}, {"/usr/bin/pmset -g batt"}},
+        {"no estimate", {internalBattery(70, std::nullopt)}, false,
+         {"IOPS", "SmartBattery", "Gauge", "Telemetry", "pmset"}, {pmset}},
+        {"no power sources", {}, false, {"IOPS", "SmartBattery", "Gauge", "Telemetry", "pmset"}, {pmset}},
+        {"cross-check", {internalBattery(70, 200)}, true, {"IOPS", "SmartBattery", "Gauge", "Telemetry", "pmset", "ioreg"},
+         {pmset, "/usr/sbin/ioreg -rn AppleSmartBattery -c AppleSmartBattery"}},
     };
     for (const Case &c : cases) {
         FakePowerSourceList sources(c.sources);
         FakeSmartBatteryRegistry registry;
         RecordedToolRunner tools;
         BatterySnapshot snapshot(sources, registry, tools);
-        EXPECT_EQ(names(snapshot.readAll(false)), c.readings) << c.what;
+        EXPECT_EQ(names(snapshot.readAll(c.crossCheck)), c.readings) << c.what;
         EXPECT_EQ(tools.runs(), c.runs) << c.what;
+        if (!c.runs.isEmpty()) {
+            EXPECT_GT(tools.lastTimeLimit(), 0ms) << c.what;
+        }
     }
-}
-
-TEST(BatterySnapshot, CrossCheckRunsBothToolsWithATimeLimit)
-{
-    FakePowerSourceList sources({internalBattery(70, 200)});
-    FakeSmartBatteryRegistry registry;
-    RecordedToolRunner tools;
-    BatterySnapshot snapshot(sources, registry, tools);
-    EXPECT_EQ(names(snapshot.readAll(true)),
-              QStringList({"IOPS", "SmartBattery", "Gauge", "Telemetry", "pmset", "ioreg"}));
-    EXPECT_EQ(tools.runs(),
-              QStringList({"/usr/bin/pmset -g batt", "/usr/sbin/ioreg -rn AppleSmartBattery -c AppleSmartBattery"}));
-    EXPECT_GT(tools.lastTimeLimit(), 0ms);
 }
 
 TEST(BatterySnapshot, EachSnapshotLooksTheEntryUpOnceAndAfresh)

@@ -145,19 +145,6 @@ TEST(PowerStorePoll, PackagePowerComesFromTheSocReaderOnceItHasABaseline)
     EXPECT_NEAR(s.store.gpuDomainWatts(), 2.0, 1e-9);
 }
 
-TEST(PowerStorePoll, ADisabledSocReaderIsNotAskedAgain)
-{
-    SensorStore s;
-    s.snapshots.setSnapshot(onBatterySnap(50));
-    s.energy.setSampleFails(true);
-    ASSERT_TRUE(pollAndWait(s.store));
-    EXPECT_TRUE(s.reader.permanentlyDisabled());
-    s.clock.advance(3);
-    ASSERT_TRUE(pollAndWait(s.store));
-    EXPECT_EQ(s.energy.sampleCalls(), 1);
-    EXPECT_EQ(s.store.packageSource(), QStringLiteral("estimate"));
-}
-
 TEST(PowerStorePoll, IdleCountersFallBackToTheLoadEstimate)
 {
     SensorStore s;

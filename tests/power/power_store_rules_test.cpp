@@ -240,15 +240,11 @@ TEST(MinutesSmoother, ResetForgetsTheAverage)
     EXPECT_EQ(smoother.add(30, -1), 30);
 }
 
-TEST(LevelHysteresis, WakeForgetsTheCandidateButKeepsTheShownLevel)
+// Wake forgetting the candidate is tested through the store.
+TEST(LevelHysteresis, ResetTakesTheNextLevelAtOnceAndImpossibleLevelsAreIgnored)
 {
     LevelHysteresis level;
     level.apply(50);
-    level.apply(48);
-    level.apply(48);
-    level.forgetCandidate();
-    EXPECT_EQ(level.apply(48), 50); // counting starts over
-    EXPECT_EQ(level.shown(), 50);
     level.reset();
     EXPECT_EQ(level.apply(48), 48);
     EXPECT_EQ(level.apply(120), 48);

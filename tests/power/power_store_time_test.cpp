@@ -18,16 +18,6 @@ BatSnap chargingWithMinutes(int level, int minutes)
 
 } // namespace
 
-TEST(PowerStoreTime, FirstEstimateOnBatteryIsShownAtOnce)
-{
-    PowerStoreHarness h;
-    h.applyBattery(onBatterySnap(60, 8.0, 127));
-    EXPECT_EQ(h.store.timeText(), QStringLiteral("2h 5m left"));
-    EXPECT_EQ(h.store.remainingMinutes(), 127);
-    EXPECT_EQ(h.store.timeEstimateSource(), QStringLiteral("System"));
-    EXPECT_FALSE(h.store.minutesIsLiveEstimate());
-}
-
 TEST(PowerStoreTime, ImplausibleEstimatesAreNeverShown)
 {
     struct Case { BatSnap snap; };
@@ -49,7 +39,7 @@ TEST(PowerStoreTime, ImplausibleEstimatesAreNeverShown)
     }
 }
 
-TEST(PowerStoreTime, UnplugResetsTheEstimateAndShowsTheNextOneAtOnce)
+TEST(PowerStoreTime, UnplugDropsTheMinutesToFullAndShowsTheNextEstimateAtOnce)
 {
     PowerStoreHarness h;
     for (int poll = 0; poll < 10; ++poll) {
@@ -58,26 +48,20 @@ TEST(PowerStoreTime, UnplugResetsTheEstimateAndShowsTheNextOneAtOnce)
     }
     ASSERT_EQ(h.store.timeText(), QStringLiteral("1h 30m to full"));
 
+    h.applyBattery(onBatterySnap(70, 9.0));
+    EXPECT_EQ(h.store.remainingMinutes(), std::nullopt);
+    EXPECT_EQ(h.store.timeText(), QStringLiteral("Calculating…"));
     h.applyBattery(onBatterySnap(70, 9.0, 243));
     EXPECT_EQ(h.store.remainingMinutes(), 243);
     EXPECT_EQ(h.store.timeText(), QStringLiteral("4h 0m left"));
 }
 
-TEST(PowerStoreTime, MinutesToFullAreNotReusedAsMinutesLeftAfterUnplugging)
-{
-    PowerStoreHarness h;
-    h.applyBattery(chargingWithMinutes(70, 90));
-    ASSERT_EQ(h.store.remainingMinutes(), 90);
-
-    h.applyBattery(onBatterySnap(70, 9.0));
-    EXPECT_EQ(h.store.remainingMinutes(), std::nullopt);
-    EXPECT_EQ(h.store.timeText(), QStringLiteral("Calculating…"));
-}
-
-TEST(PowerStoreTime, SnapshotWithoutMinutesKeepsTheLastEstimate)
+TEST(PowerStoreTime, FirstEstimateIsShownAtOnceAndKeptWhileASnapshotHasNone)
 {
     PowerStoreHarness h;
     h.applyBattery(onBatterySnap(70, 9.0, 150));
+    EXPECT_EQ(h.store.remainingMinutes(), 150);
+    EXPECT_FALSE(h.store.minutesIsLiveEstimate());
     h.clock.advance(3);
     h.applyBattery(onBatterySnap(70, 9.0));
     EXPECT_EQ(h.store.remainingMinutes(), 150);

@@ -72,42 +72,24 @@ TEST(PmsetReader, TextRules)
 
 // ---- ioreg ----
 
-TEST(IoregReader, DischargingWithA64BitAmperagePattern)
+TEST(IoregReader, RecordedOutputs)
 {
-    const BatSourceReading expected{.name = QStringLiteral("ioreg"),
-                                    .present = true,
-                                    .level = 76,
-                                    .charging = false,
-                                    .onAC = false,
-                                    .chargeW = watts(1000, 11856),
-                                    .minutes = 301,
-                                    .cycles = 312,
-                                    .health = 100,
-                                    .rawMax = 4938,
-                                    .design = 4950,
-                                    .rawCurrent = 3753,
-                                    .amperageMA = -1000,
-                                    .voltageMV = 11856};
-    EXPECT_EQ(parseIoreg(fixture("ioreg-discharging.txt")), expected);
-}
-
-TEST(IoregReader, Charging)
-{
-    const BatSourceReading expected{.name = QStringLiteral("ioreg"),
-                                    .present = true,
-                                    .level = 54,
-                                    .charging = true,
-                                    .onAC = true,
-                                    .chargeW = watts(1893, 12603),
-                                    .minutes = 98,
-                                    .cycles = 87,
-                                    .health = 94,
-                                    .rawMax = 5296,
-                                    .design = 5650,
-                                    .rawCurrent = 2861,
-                                    .amperageMA = 1893,
-                                    .voltageMV = 12603};
-    EXPECT_EQ(parseIoreg(fixture("ioreg-charging.txt")), expected);
+    struct Case { const char *file; BatSourceReading expected; };
+    const Case cases[] = {
+        // The amperage is printed as a 64-bit pattern.
+        {"ioreg-discharging.txt",
+         {.present = true, .level = 76, .charging = false, .onAC = false, .chargeW = watts(1000, 11856), .minutes = 301,
+          .cycles = 312, .health = 100, .rawMax = 4938, .design = 4950, .rawCurrent = 3753, .amperageMA = -1000,
+          .voltageMV = 11856}},
+        {"ioreg-charging.txt",
+         {.present = true, .level = 54, .charging = true, .onAC = true, .chargeW = watts(1893, 12603), .minutes = 98,
+          .cycles = 87, .health = 94, .rawMax = 5296, .design = 5650, .rawCurrent = 2861, .amperageMA = 1893,
+          .voltageMV = 12603}},
+    };
+    for (Case c : cases) {
+        c.expected.name = QStringLiteral("ioreg");
+        EXPECT_EQ(parseIoreg(fixture(c.file)), c.expected) << c.file;
+    }
 }
 
 TEST(IoregReader, ThirtyTwoBitPatternAndDigitBooleans)

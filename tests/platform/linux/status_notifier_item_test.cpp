@@ -78,23 +78,20 @@ TEST_F(SniFixture, WatcherPresenceDecidesTheBackend)
     EXPECT_TRUE(StatusNotifierItem::watcherAvailable(QDBusConnection::sessionBus(), watcherName));
 }
 
-TEST_F(SniFixture, RegistersWithTheWatcher)
+TEST_F(SniFixture, RegistersWithAWatcherThereAtStartOrAppearingLater)
 {
-    FakeWatcher watcher(watcherName);
-    ASSERT_TRUE(watcher.isServing());
-    auto item = makeItem();
-    EXPECT_TRUE(spinUntil([&] { return item->isRegistered(); }));
-    EXPECT_EQ(watcher.registeredItems(), QStringList{item->serviceName()});
-    EXPECT_TRUE(item->serviceName().startsWith(QStringLiteral("org.kde.StatusNotifierItem-")));
-}
-
-TEST_F(SniFixture, RegistersWhenAWatcherAppearsLater)
-{
-    auto item = makeItem();
-    FakeWatcher watcher(watcherName);
-    ASSERT_TRUE(watcher.isServing());
-    EXPECT_TRUE(spinUntil([&] { return item->isRegistered(); }));
-    EXPECT_EQ(watcher.registeredItems(), QStringList{item->serviceName()});
+    for (const bool watcherFirst : {true, false}) {
+        std::optional<FakeWatcher> watcher;
+        if (watcherFirst)
+            watcher.emplace(watcherName);
+        auto item = makeItem();
+        if (!watcherFirst)
+            watcher.emplace(watcherName);
+        ASSERT_TRUE(watcher->isServing());
+        EXPECT_TRUE(spinUntil([&] { return item->isRegistered(); })) << watcherFirst;
+        EXPECT_EQ(watcher->registeredItems(), QStringList{item->serviceName()});
+        EXPECT_TRUE(item->serviceName().startsWith(QStringLiteral("org.kde.StatusNotifierItem-")));
+    }
 }
 
 TEST_F(SniFixture, HostReadsLabelTooltipTitleAndIcon)

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -100,6 +101,17 @@ struct X11TrayPanelFixture : ::testing::Test
         return id;
     }
 
+    // A panel as docks announce themselves; a pid names its process.
+    void markDock(xcb_window_t id, std::optional<uint32_t> pid = std::nullopt)
+    {
+        const xcb_atom_t dockType = atom("_NET_WM_WINDOW_TYPE_DOCK");
+        if (pid)
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &*pid);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
+                            &dockType);
+        xcb_aux_sync();
+    }
+
     // An XEmbed tray manager, optionally publishing its icon colours.
     void ownTray(const uint32_t *foreground)
     {
@@ -157,30 +169,16 @@ TEST_F(X11TrayPanelFixture, WithoutTheIconsPlaceThePanelDockDecides)
     window(QRect(0, 40, 320, 160), 0xffffff); // a desktop window is no dock
 
     constexpr uint kHost = 4242;
-    const xcb_atom_t dockType = atom("_NET_WM_WINDOW_TYPE_DOCK");
-    const auto dock = [&](const QRect &rect, uint32_t background, uint32_t pid) {
-        const xcb_window_t id = window(rect, background);
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
-                            &dockType);
-        xcb_aux_sync();
-    };
     // Another process's wide light panel, then the host's own small dark one.
-    dock(QRect(0, 0, 320, 30), 0xf0f0f0, kHost + 1);
+    markDock(window(QRect(0, 0, 320, 30), 0xf0f0f0), kHost + 1);
     EXPECT_EQ(probe.panelIsDark(QRect(), kHost), std::optional<bool>(false));
-    dock(QRect(0, 170, 100, 30), 0x1e1e1e, kHost);
+    markDock(window(QRect(0, 170, 100, 30), 0x1e1e1e), kHost);
     EXPECT_EQ(probe.panelIsDark(QRect(), kHost), std::optional<bool>(true));
 }
 
 TEST_F(X11TrayPanelFixture, FindsThePanelWindowHoldingAPoint)
 {
     X11TrayPanelProbe probe(xvfb.display());
-    const xcb_atom_t dockType = atom("_NET_WM_WINDOW_TYPE_DOCK");
-    const auto markDock = [&](xcb_window_t id) {
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
-                            &dockType);
-        xcb_aux_sync();
-    };
     window(QRect(0, 40, 320, 160), 0xffffff); // a desktop window is no dock
     markDock(window(QRect(0, 0, 320, 30), 0x1e1e1e));
     // A side panel in a window manager's frame: the frame is where it shows.
