@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>

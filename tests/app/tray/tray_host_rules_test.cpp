@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QObject>
-#include <QUuid>
 
 TEST(TrayHostRules, WatcherOwnerDecidesClicksLabelAndPanel)
 {
