@@ -194,29 +194,46 @@ TEST_F(WeatherStoreWithoutPluginTest, StartSaysWhyAndNothingElseHappens)
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST(NominatimSpacing, ASecondLookupWithinASecondWaitsItsTurn)
+// The geocoder on a loopback server answering `answer`.
+struct NominatimLookups
 {
+    explicit NominatimLookups(const LoopbackHttpServer::Response &answer,
+                              std::chrono::milliseconds timeout = NominatimReverseGeocoder::kRequestTimeout)
+        : geocoder(network, clock, server.baseUrl(), "PendraPro/test", timeout)
+    {
+        server.respond("/reverse", answer);
+    }
+
+    // What the lookup of `position` ends with.
+    std::optional<Placemark> lookUp(const GeoPosition &position)
+    {
+        std::optional<std::optional<Placemark>> answer;
+        geocoder.reverseGeocode(position, &context, [&](const std::optional<Placemark> &place) { answer = place; });
+        EXPECT_TRUE(spinUntil([&] { return answer.has_value(); }));
+        return answer.value_or(std::nullopt);
+    }
+
     LoopbackHttpServer server;
-    server.respond("/reverse", WeatherHarness::kMunich);
     QNetworkAccessManager network;
     FakeClock clock;
-    NominatimReverseGeocoder geocoder(network, clock, server.baseUrl(), "PendraPro/test");
     QObject context;
-    int answers = 0;
-    const auto count = [&](const std::optional<Placemark> &) { ++answers; };
+    NominatimReverseGeocoder geocoder;
+};
 
-    geocoder.reverseGeocode({48.14, 11.58}, &context, count);
-    ASSERT_TRUE(spinUntil([&] { return answers == 1; }));
-    clock.advance(0.4);
-    geocoder.reverseGeocode({52.52, 13.4}, &context, count);
+TEST(NominatimSpacing, ASecondLookupWithinASecondWaitsItsTurn)
+{
+    NominatimLookups lookups({200, WeatherHarness::kMunich});
+    lookups.lookUp({48.14, 11.58});
+    lookups.clock.advance(0.4);
+    lookups.geocoder.reverseGeocode({52.52, 13.4}, &lookups.context, [](const std::optional<Placemark> &) {});
     QCoreApplication::processEvents();
 
-    const auto *spacing = geocoder.findChild<QTimer *>(QStringLiteral("nominatimSpacing"));
+    const auto *spacing = lookups.geocoder.findChild<QTimer *>(QStringLiteral("nominatimSpacing"));
     ASSERT_NE(spacing, nullptr);
     EXPECT_TRUE(spacing->isActive());
     EXPECT_GE(spacing->interval(), 600); // the rest of the second since the first lookup
     EXPECT_LE(spacing->interval(), 601);
-    EXPECT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(lookups.server.requests().size(), 1);
 }
 
 // Short enough that a test waits for no real time worth mentioning.
@@ -248,41 +265,25 @@ TEST_F(WeatherStoreTest, ForecastAnswersOverOneMebibyteAreAbandoned)
 
 TEST(NominatimLimits, AHungLookupTimesOutAndTheNextOneIsSent)
 {
-    LoopbackHttpServer server;
-    server.respond("/reverse", LoopbackHttpServer::Response::silent());
-    QNetworkAccessManager network;
-    FakeClock clock;
-    NominatimReverseGeocoder geocoder(network, clock, server.baseUrl(), "PendraPro/test", kShortTimeout);
-    QObject context;
-    std::optional<std::optional<Placemark>> first;
-    geocoder.reverseGeocode({48.14, 11.58}, &context, [&](const std::optional<Placemark> &place) { first = place; });
-    ASSERT_TRUE(spinUntil([&] { return first.has_value(); }));
-    EXPECT_EQ(*first, std::nullopt);
+    NominatimLookups lookups(LoopbackHttpServer::Response::silent(), kShortTimeout);
+    EXPECT_EQ(lookups.lookUp({48.14, 11.58}), std::nullopt);
 
-    server.respond("/reverse", WeatherHarness::kMunich);
-    clock.advance(2);
-    std::optional<Placemark> second;
-    geocoder.reverseGeocode({52.52, 13.4}, &context, [&](const std::optional<Placemark> &place) { second = place; });
-    ASSERT_TRUE(spinUntil([&] { return second.has_value(); }));
+    lookups.server.respond("/reverse", WeatherHarness::kMunich);
+    lookups.clock.advance(2);
+    const std::optional<Placemark> second = lookups.lookUp({52.52, 13.4});
+    ASSERT_TRUE(second.has_value());
     EXPECT_EQ(second->locality, QStringLiteral("München"));
 }
 
 TEST(NominatimLimits, AnswersOverOneMebibyteNameNoPlace)
 {
     for (const bool announced : {true, false}) {
-        LoopbackHttpServer server;
+        SCOPED_TRACE(announced);
         // Valid JSON that would name a place, padded past the cap.
         LoopbackHttpServer::Response huge{200, WeatherHarness::kMunich + QByteArray(2 * 1024 * 1024, ' ')};
         huge.unannounced = !announced;
-        server.respond("/reverse", huge);
-        QNetworkAccessManager network;
-        FakeClock clock;
-        NominatimReverseGeocoder geocoder(network, clock, server.baseUrl(), "PendraPro/test");
-        QObject context;
-        std::optional<std::optional<Placemark>> answer;
-        geocoder.reverseGeocode({48.14, 11.58}, &context, [&](const std::optional<Placemark> &place) { answer = place; });
-        ASSERT_TRUE(spinUntil([&] { return answer.has_value(); })) << announced;
-        EXPECT_EQ(*answer, std::nullopt) << announced;
+        NominatimLookups lookups(huge);
+        EXPECT_EQ(lookups.lookUp({48.14, 11.58}), std::nullopt);
     }
 }
 

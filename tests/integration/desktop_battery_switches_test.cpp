@@ -101,23 +101,18 @@ protected:
         daemon.waitForFinished();
     }
 
-    QString trayIcon()
+    // xfconf-query on the tray icon property, with `more` arguments.
+    std::optional<QString> queryTrayIcon(const QStringList &more = {})
     {
-        return ToolRunner::system()
-            .run(QStringLiteral("xfconf-query"), {QStringLiteral("-c"), QStringLiteral("xfce4-power-manager"),
-                                                  QStringLiteral("-p"), QStringLiteral("/xfce4-power-manager/show-tray-icon")},
-                 5s)
-            .value_or(QStringLiteral("(unreadable)"))
-            .trimmed();
+        const QStringList property{QStringLiteral("-c"), QStringLiteral("xfce4-power-manager"), QStringLiteral("-p"),
+                                   QStringLiteral("/xfce4-power-manager/show-tray-icon")};
+        return ToolRunner::system().run(QStringLiteral("xfconf-query"), property + more, 5s);
     }
+    QString trayIcon() { return queryTrayIcon().value_or(QStringLiteral("(unreadable)")).trimmed(); }
     void setTrayIcon(const char *value)
     {
-        ToolRunner::system().run(QStringLiteral("xfconf-query"),
-                                 {QStringLiteral("-c"), QStringLiteral("xfce4-power-manager"), QStringLiteral("-p"),
-                                  QStringLiteral("/xfce4-power-manager/show-tray-icon"), QStringLiteral("-n"),
-                                  QStringLiteral("-t"), QStringLiteral("bool"), QStringLiteral("-s"),
-                                  QString::fromLatin1(value)},
-                                 5s);
+        queryTrayIcon({QStringLiteral("-n"), QStringLiteral("-t"), QStringLiteral("bool"), QStringLiteral("-s"),
+                       QString::fromLatin1(value)});
     }
 
     QTemporaryDir config;

@@ -236,6 +236,11 @@ protected:
     }
 
     QTemporaryDir dir;
+    Defaults defaults{dir.filePath(QStringLiteral("defaults.json"))};
+    std::unique_ptr<SystemBatteryItem> item{makeSystemBatteryItem(ToolRunner::system(), {QStringLiteral("GNOME")},
+                                                                  QDBusConnection::sessionBus(), dir.path())};
+    SerialQueue queue{"pendrapro.systemBattery.test"};
+    Hider hider{defaults, *item, queue};
 
 private:
     const QByteArray m_savedBackend = qgetenv("GSETTINGS_BACKEND");
@@ -244,11 +249,6 @@ private:
 
 TEST_F(RealGsettingsTest, HidesAndRestoresGnomesBatteryPercentage)
 {
-    Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
-    const auto item = makeSystemBatteryItem(ToolRunner::system(), {QStringLiteral("GNOME")},
-                                            QDBusConnection::sessionBus(), dir.path());
-    SerialQueue queue("pendrapro.systemBattery.test");
-    Hider hider(defaults, *item, queue);
 
     item->show(18);
     ASSERT_EQ(percentage(), QStringLiteral("true"));
@@ -264,11 +264,6 @@ TEST_F(RealGsettingsTest, HidesAndRestoresGnomesBatteryPercentage)
 
 TEST_F(RealGsettingsTest, APercentageNeverSwitchedOnStaysAtItsDefault)
 {
-    Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
-    const auto item = makeSystemBatteryItem(ToolRunner::system(), {QStringLiteral("GNOME")},
-                                            QDBusConnection::sessionBus(), dir.path());
-    SerialQueue queue("pendrapro.systemBattery.test");
-    Hider hider(defaults, *item, queue);
     const QString keyfile = dir.filePath(QStringLiteral("glib-2.0/settings/keyfile"));
     ASSERT_EQ(percentage(), QStringLiteral("false"));
 

@@ -6,31 +6,16 @@
 
 #include <QFile>
 #include <QObject>
-#include <QUuid>
 
 TEST(TrayHostRules, WatcherOwnerDecidesClicksLabelAndPanel)
 {
-    const struct
-    {
-        const char *process;
-        bool menuOnLeftClick, drawsLabel, loneActivateIsDoubleClick, panelAlwaysDark;
-        int iconSizePx;
-    } cases[] = {
-        {"gnome-shell", true, true, true, true, 16},
-        {"kded5", false, false, false, false, 22},
-        {"kded6", false, false, false, false, 22},
-        {"plasmashell", false, false, false, false, 22},
-        {"xfce4-panel", false, false, false, false, 22},
-        {"wrapper-2.0", false, false, false, false, 22},
-        {"lxqt-panel", false, false, false, false, 22},
-        {"snixembed", false, false, false, false, 22},
-        {"", false, false, false, false, 22},
+    const auto behaviourOf = [](const char *process) {
+        return trayHostBehaviour(trayHostForProcess(QString::fromLatin1(process)));
     };
-    for (const auto &c : cases) {
-        const TrayHostBehaviour expected{c.menuOnLeftClick, c.drawsLabel, c.loneActivateIsDoubleClick,
-                                         c.panelAlwaysDark, c.iconSizePx};
-        EXPECT_EQ(trayHostBehaviour(trayHostForProcess(QString::fromLatin1(c.process))), expected) << c.process;
-    }
+    EXPECT_EQ(behaviourOf("gnome-shell"), (TrayHostBehaviour{true, true, true, true, 16}));
+    for (const char *process :
+         {"kded5", "kded6", "plasmashell", "xfce4-panel", "wrapper-2.0", "lxqt-panel", "snixembed", ""})
+        EXPECT_EQ(behaviourOf(process), (TrayHostBehaviour{false, false, false, false, 22})) << process;
 }
 
 TEST(TrayHostRules, LooksUpTheProcessOwningTheWatcherName)
