@@ -170,16 +170,18 @@ void PowerStore::poll()
 
     m_workQ.post([=] {
         const BatSnap snapshot = snapshots->readSnapshot(crossCheck);
-        if (crossCheck)
-            postToMain(self, [](PowerStore *store) { store->m_lastShellCrossCheck = store->m_clock.now(); });
         const PackageReading package = readings->readPackagePower();
-        CoreShares shares = publishedShares;
-        if (sharesDue) {
-            shares = readings->readCoreShares();
-            postToMain(self, [](PowerStore *store) { store->m_lastCoreShareRead = store->m_clock.now(); });
-        }
-        postToMain(self, [=](PowerStore *store) { store->publish(snapshot, package, sharesDue, shares); });
-        postToMain(self, [](PowerStore *store) { store->m_pollInFlight = false; });
+        const CoreShares shares = sharesDue ? readings->readCoreShares() : publishedShares;
+        // One hop back per poll: every event posted to the main thread wakes it.
+        postToMain(self, [=](PowerStore *store) {
+            const double done = store->m_clock.now();
+            if (crossCheck)
+                store->m_lastShellCrossCheck = done;
+            if (sharesDue)
+                store->m_lastCoreShareRead = done;
+            store->publish(snapshot, package, sharesDue, shares);
+            store->m_pollInFlight = false;
+        });
     });
 }
 

@@ -5,8 +5,9 @@
 #include <functional>
 
 // The real files, except where a test steps in: reads of paths ending in
-// `unreadable` fail (as EACCES or EIO would), `beforeRead` runs before every
-// read, and `answerWrite`, when set, answers writes in place of the kernel.
+// `unreadable` fail (as EACCES or EIO would), `beforeRead` and `beforeList`
+// run before every read and listing, and `answerWrite`, when set, answers
+// writes in place of the kernel.
 class FakeSysfsFiles final : public SysfsFiles
 {
 public:
@@ -18,7 +19,12 @@ public:
             return std::nullopt;
         return SysfsFiles::real().read(path);
     }
-    QStringList list(const QString &directory) override { return SysfsFiles::real().list(directory); }
+    QStringList list(const QString &directory) override
+    {
+        if (beforeList)
+            beforeList(directory);
+        return SysfsFiles::real().list(directory);
+    }
     int write(const QString &path, const QByteArray &value) override
     {
         ++writes;
@@ -27,6 +33,7 @@ public:
 
     QString unreadable;
     std::function<void(const QString &path)> beforeRead;
+    std::function<void(const QString &directory)> beforeList;
     std::function<int(const QString &path, const QByteArray &value)> answerWrite;
     int writes = 0;
 };

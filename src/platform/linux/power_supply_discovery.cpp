@@ -59,8 +59,10 @@ PowerSupplies PowerSupplyDiscovery::discover()
     if (listed != m_listed) {
         m_listed = listed;
         m_kinds.clear();
+        ++m_listingGeneration;
     }
     PowerSupplies supplies;
+    supplies.listingGeneration = m_listingGeneration;
     for (const QString &name : listed) {
         const Kind kind = kindOf(name);
         PowerSupplyAttributes selection{{QStringLiteral("type"), kind.type}, {QStringLiteral("scope"), kind.scope}};

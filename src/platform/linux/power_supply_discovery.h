@@ -29,6 +29,9 @@ struct PowerSupplies
 {
     QStringList batteries; // every system battery, sorted by name; empty when there is none
     QStringList externalSupplies; // Mains and USB supplies that are not device-scoped
+    // Moves on whenever a supply was bound or unbound since the last call:
+    // what a reader keeps about a supply (its attribute files) holds until then.
+    quint64 listingGeneration = 0;
 };
 
 // Finds the supplies under `supplyDirectory` (as powerSupplyDirectory() gives
@@ -57,5 +60,6 @@ private:
     const QString m_supplyDirectory;
     QMutex m_mutex;
     QStringList m_listed;
+    quint64 m_listingGeneration = 0;
     QHash<QString, Kind> m_kinds;
 };

@@ -305,7 +305,7 @@ std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
     const PowerSupplies supplies = m_supplies.discover();
     QList<BatteryPackAttributes> packs;
     for (const QString &name : supplies.batteries) {
-        const QStringList listed = m_files.list(m_supplyDirectory + name);
+        const QStringList listed = attributeFiles(name, supplies.listingGeneration);
         BatteryPackAttributes pack{name, readListedAttributes(listed, name, kBatteryAttributes),
                                    listed.contains(QLatin1String("charge_stop_threshold"))};
         // A battery unbound or hot-removed while we read leaves a partial set
@@ -333,6 +333,20 @@ PowerSupplyAttributes SysfsSmartBatteryRegistry::readAttributes(const QString &s
             attributes.insert(name, *text);
     }
     return attributes;
+}
+
+QStringList SysfsSmartBatteryRegistry::attributeFiles(const QString &battery, quint64 listingGeneration)
+{
+    if (listingGeneration != m_attributeFilesGeneration) {
+        m_attributeFiles.clear();
+        m_attributeFilesGeneration = listingGeneration;
+    }
+    if (const auto known = m_attributeFiles.constFind(battery); known != m_attributeFiles.constEnd())
+        return *known;
+    const QStringList listed = m_files.list(m_supplyDirectory + battery);
+    if (!listed.isEmpty())
+        m_attributeFiles.insert(battery, listed);
+    return listed;
 }
 
 PowerSupplyAttributes SysfsSmartBatteryRegistry::readListedAttributes(const QStringList &listed, const QString &supply,

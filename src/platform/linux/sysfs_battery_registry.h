@@ -31,7 +31,13 @@ private:
     PowerSupplyAttributes readListedAttributes(const QStringList &listed, const QString &supply,
                                                const QList<QLatin1String> &names);
 
+    // The battery's attribute files. A bound device keeps the same files,
+    // so they are listed once per supply listing instead of at every poll.
+    QStringList attributeFiles(const QString &battery, quint64 listingGeneration);
+
     QString m_supplyDirectory;
     SysfsFiles &m_files;
     PowerSupplyDiscovery m_supplies;
+    QHash<QString, QStringList> m_attributeFiles;
+    quint64 m_attributeFilesGeneration = 0;
 };

@@ -169,6 +169,34 @@ TEST(SysfsBatteryRegistry, BatteryVanishingWhileReadIsNoEntry)
     EXPECT_EQ(entryOf(sys.path(), files), QStringList{"<no entry>"});
 }
 
+// Read every few seconds, the battery's folder is listed again only after a
+// supply was bound or unbound, which is when its files may differ.
+TEST(SysfsBatteryRegistry, ListsTheBatterysFilesAgainOnlyAfterTheSuppliesChange)
+{
+    QTemporaryDir sys;
+    const QString supplies = sys.path() + QStringLiteral("/class/power_supply/");
+    for (const auto &[name, text] : {std::pair{"type", "Battery\n"}, {"status", "Discharging\n"}, {"capacity", "50\n"}})
+        writeFile(supplies + QStringLiteral("BAT0/") + QLatin1String(name), text);
+    FakeSysfsFiles files;
+    int batteryListings = 0;
+    files.beforeList = [&](const QString &directory) { batteryListings += directory.endsWith(QLatin1String("BAT0")); };
+    SysfsSmartBatteryRegistry registry(sys.path(), files);
+
+    ASSERT_TRUE(registry.copySmartBatteryEntry());
+    writeFile(supplies + QStringLiteral("BAT0/capacity"), "49\n");
+    const auto second = registry.copySmartBatteryEntry();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->value(QStringLiteral("CurrentCapacity")).signedValue(), 49);
+    EXPECT_EQ(batteryListings, 1);
+
+    writeFile(supplies + QStringLiteral("AC/type"), "Mains\n");
+    writeFile(supplies + QStringLiteral("BAT0/cycle_count"), "12\n");
+    const auto third = registry.copySmartBatteryEntry();
+    ASSERT_TRUE(third);
+    EXPECT_EQ(batteryListings, 2);
+    EXPECT_EQ(third->value(QStringLiteral("CycleCount")).signedValue(), 12);
+}
+
 TEST(SysfsBatteryRegistry, UnreadableAttributeFallsBackWithoutPoisoning)
 {
     FakeSysfsFiles files;
