@@ -8,6 +8,7 @@
 #include "app/ui/pendra_status_copy.h"
 #include "app/ui/sparkline.h"
 #include "app/dashboard/dashboard_symbols.h"
+#include "app/dashboard/share_row_painter.h"
 #include "app/dashboard/dashboard_texts.h"
 #include "app/dashboard/power_distribution_view.h"
 #include "platform/format.h"
@@ -183,40 +184,8 @@ void AppShareRow::paintEvent(QPaintEvent *)
     const int side = PanelStyle::kSideInset;
     constexpr int icon = 18, top = 4, line = 20;
     m_icon.paint(&painter, QRect(side, top + (line - icon) / 2, icon, icon));
-
-    const QFont shareFont = PanelStyle::font(PanelStyle::TextRole::emphasized);
-    const QFont labelFont = PanelStyle::font(PanelStyle::TextRole::detail);
-    const QFont nameFont = PanelStyle::font(PanelStyle::TextRole::primary);
-    const int shareWidth = QFontMetrics(shareFont).horizontalAdvance(QStringLiteral("100%"));
-    const int labelWidth = QFontMetrics(labelFont).horizontalAdvance(powerLabel());
-    const int right = width() - side;
-    const int textLeft = side + icon + 8;
-
-    painter.setFont(shareFont);
-    painter.setPen(PanelStyle::kPrimaryText);
-    painter.drawText(QRect(right - shareWidth, top, shareWidth, line), Qt::AlignRight | Qt::AlignVCenter, shareText());
-    const int labelRight = right - shareWidth - 10;
-    painter.setFont(labelFont);
-    painter.setPen(PanelStyle::kSecondaryText);
-    painter.drawText(QRect(labelRight - labelWidth, top, labelWidth, line), Qt::AlignRight | Qt::AlignVCenter,
-                     powerLabel());
-    painter.setFont(nameFont);
-    painter.setPen(PanelStyle::kPrimaryText);
-    const int nameWidth = std::max(0, labelRight - labelWidth - 10 - textLeft);
-    painter.drawText(QRect(textLeft, top, nameWidth, line), Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetrics(nameFont).elidedText(m_process.name, Qt::ElideRight, nameWidth));
-
-    // The share as a thin bar under the text, on whole pixels.
-    const QRectF track(textLeft, top + line + 3, right - textLeft, 3);
-    QPainterPath trackShape;
-    trackShape.addRoundedRect(track, 1.5, 1.5);
-    painter.fillPath(trackShape, QColor(255, 255, 255, 18));
-    const double length = track.width() * std::clamp(m_process.powerShare, 0.0, 1.0);
-    if (length >= 1) {
-        QPainterPath fill;
-        fill.addRoundedRect(QRectF(track.topLeft(), QSizeF(std::max(length, 3.0), track.height())), 1.5, 1.5);
-        painter.fillPath(fill, QColor::fromRgbF(0.35f, 0.75f, 1.0f));
-    }
+    paintShareRow(painter, {side + icon + 8, width() - side, top, line, m_process.name, powerLabel(), shareText(),
+                            m_process.powerShare, QColor::fromRgbF(0.35f, 0.75f, 1.0f)});
 }
 
 AppListView::AppListView(AppIconLookup &icons, QWidget *parent)

@@ -2,6 +2,7 @@
 
 #include "app/dashboard/dashboard_card.h"
 #include "app/dashboard/dashboard_customize_panel.h"
+#include "app/dashboard/share_row_painter.h"
 #include "app/ui/panel_rows.h"
 #include "app/ui/panel_style.h"
 #include "app/ui/sparkline.h"
@@ -81,39 +82,8 @@ void HistoryAppRow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const int left = PanelStyle::kSideInset;
-    const int right = width() - PanelStyle::kSideInset;
-    constexpr int top = 3, line = 18;
-    const QFont shareFont = PanelStyle::font(PanelStyle::TextRole::emphasized);
-    const QFont energyFont = PanelStyle::font(PanelStyle::TextRole::detail);
-    const QFont nameFont = PanelStyle::font(PanelStyle::TextRole::primary);
-    const int shareWidth = QFontMetrics(shareFont).horizontalAdvance(QStringLiteral("100%"));
-    const int energyWidth = QFontMetrics(energyFont).horizontalAdvance(energyText());
-
-    painter.setFont(shareFont);
-    painter.setPen(PanelStyle::kPrimaryText);
-    painter.drawText(QRect(right - shareWidth, top, shareWidth, line), Qt::AlignRight | Qt::AlignVCenter, shareText());
-    const int energyRight = right - shareWidth - 10;
-    painter.setFont(energyFont);
-    painter.setPen(PanelStyle::kSecondaryText);
-    painter.drawText(QRect(energyRight - energyWidth, top, energyWidth, line), Qt::AlignRight | Qt::AlignVCenter,
-                     energyText());
-    painter.setFont(nameFont);
-    painter.setPen(PanelStyle::kPrimaryText);
-    const int nameWidth = std::max(0, energyRight - energyWidth - 10 - left);
-    painter.drawText(QRect(left, top, nameWidth, line), Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetrics(nameFont).elidedText(m_app.app, Qt::ElideRight, nameWidth));
-
-    const QRectF track(left, top + line + 3, right - left, 3);
-    QPainterPath trackShape;
-    trackShape.addRoundedRect(track, 1.5, 1.5);
-    painter.fillPath(trackShape, QColor(255, 255, 255, 18));
-    const double length = track.width() * HistoryTables::share(m_app.wattHours, m_batteryWattHours);
-    if (length >= 1) {
-        QPainterPath fill;
-        fill.addRoundedRect(QRectF(track.topLeft(), QSizeF(std::max(length, 3.0), track.height())), 1.5, 1.5);
-        painter.fillPath(fill, kBarColor);
-    }
+    paintShareRow(painter, {PanelStyle::kSideInset, width() - PanelStyle::kSideInset, 3, 18, m_app.app, energyText(),
+                            shareText(), HistoryTables::share(m_app.wattHours, m_batteryWattHours), kBarColor});
 }
 
 // ---- The section

@@ -9,23 +9,17 @@
 
 namespace {
 
-// The kernel prints every power_supply value from an int; anything else is
-// not a value (and a huge one would overflow the sums).
+// Doubles for the sums; integerAttribute() keeps a huge value from overflowing them.
 std::optional<double> number(const PowerSupplyAttributes &attributes, const char *name)
 {
-    const auto found = attributes.constFind(QLatin1String(name));
-    if (found == attributes.constEnd())
-        return std::nullopt;
-    bool ok = false;
-    const int value = found->trimmed().toInt(&ok, 10);
-    return ok ? std::optional<double>(value) : std::nullopt;
+    const auto value = integerAttribute(attributes, name);
+    return value ? std::optional<double>(double(*value)) : std::nullopt;
 }
 
 std::optional<double> firstNumber(const PowerSupplyAttributes &attributes, const char *preferred, const char *fallback)
 {
-    if (auto value = number(attributes, preferred))
-        return value;
-    return number(attributes, fallback);
+    const auto value = firstIntegerAttribute(attributes, preferred, fallback);
+    return value ? std::optional<double>(double(*value)) : std::nullopt;
 }
 
 // Wh from µWh, or from µAh at the design voltage (the present voltage when

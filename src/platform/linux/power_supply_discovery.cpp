@@ -2,6 +2,8 @@
 
 #include "platform/linux/sysfs_files.h"
 
+#include <limits>
+
 namespace {
 
 QByteArray textAttribute(const PowerSupplyAttributes &attributes, const char *name)
@@ -26,6 +28,26 @@ bool isSystemBattery(const PowerSupplyAttributes &attributes)
 {
     return textAttribute(attributes, "type") == "Battery" && !isDeviceScoped(attributes)
         && textAttribute(attributes, "present") != "0";
+}
+
+std::optional<qint64> integerAttribute(const PowerSupplyAttributes &attributes, const char *name)
+{
+    const auto found = attributes.constFind(QLatin1String(name));
+    if (found == attributes.constEnd())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 value = found->trimmed().toLongLong(&ok, 10);
+    if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<qint64> firstIntegerAttribute(const PowerSupplyAttributes &attributes, const char *preferred,
+                                            const char *fallback)
+{
+    if (auto value = integerAttribute(attributes, preferred))
+        return value;
+    return integerAttribute(attributes, fallback);
 }
 
 QString powerSupplyDirectory(const QString &sysRoot)

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class SysfsFiles;
 
 // Raw texts of one power_supply device's attributes, by attribute name
@@ -18,6 +20,13 @@ using PowerSupplyAttributes = QHash<QString, QByteArray>;
 // battery of a mouse or a headset) and not reported absent (present 0 is an
 // empty bay).
 bool isSystemBattery(const PowerSupplyAttributes &attributes);
+
+// The attribute's value as the kernel prints it, from an int; anything else
+// (an empty file, trailing garbage, a number beyond int) is no value.
+std::optional<qint64> integerAttribute(const PowerSupplyAttributes &attributes, const char *name);
+// `preferred`, or `fallback` when that has no value.
+std::optional<qint64> firstIntegerAttribute(const PowerSupplyAttributes &attributes, const char *preferred,
+                                            const char *fallback);
 
 // `<sysRoot>/class/power_supply/`, where `sysRoot` stands for /sys.
 QString powerSupplyDirectory(const QString &sysRoot);

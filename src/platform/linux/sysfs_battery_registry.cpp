@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 
 namespace {
 
@@ -45,28 +44,6 @@ const QList<QLatin1String> kExternalSupplyAttributes = {
 QByteArray textAttribute(const PowerSupplyAttributes &attributes, const char *name)
 {
     return attributes.value(QLatin1String(name)).trimmed();
-}
-
-// The kernel prints every power_supply value from an int; anything else (an
-// empty file, trailing garbage, a number beyond int) is not a value.
-std::optional<qint64> integerAttribute(const PowerSupplyAttributes &attributes, const char *name)
-{
-    const auto found = attributes.constFind(QLatin1String(name));
-    if (found == attributes.constEnd())
-        return std::nullopt;
-    bool ok = false;
-    const qint64 value = found->trimmed().toLongLong(&ok, 10);
-    if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return value;
-}
-
-std::optional<qint64> firstIntegerAttribute(const PowerSupplyAttributes &attributes, const char *preferred,
-                                            const char *fallback)
-{
-    if (auto value = integerAttribute(attributes, preferred))
-        return value;
-    return integerAttribute(attributes, fallback);
 }
 
 qint64 microToMilli(qint64 value)
