@@ -1,6 +1,8 @@
 #include "updates/release_integrity.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QLibrary>
 
 #include <openssl/evp.h>
 
@@ -13,33 +15,70 @@ namespace {
 
 constexpr qsizetype kEd25519KeyBytes = 32;
 constexpr qsizetype kEd25519SignatureBytes = 64;
-constexpr qint64 kChunkBytes = 1 << 20;
 
-struct FreeDigest
+// libcrypto is loaded on the first signature check, not at launch: linked
+// in, it stays resident in every tray process that never installs an update.
+class Ed25519Verifier
 {
-    void operator()(EVP_MD_CTX *context) const { EVP_MD_CTX_free(context); }
-};
-struct FreeKey
-{
-    void operator()(EVP_PKEY *key) const { EVP_PKEY_free(key); }
+public:
+    static const Ed25519Verifier &instance()
+    {
+        static const Ed25519Verifier verifier;
+        return verifier;
+    }
+
+    bool isLoaded() const { return m_loaded; }
+
+    bool verify(const QByteArray &signature, const QByteArray &publicKey, const unsigned char *message,
+                size_t size) const
+    {
+        const std::unique_ptr<EVP_PKEY, decltype(m_freeKey)> key(
+            m_newRawPublicKey(EVP_PKEY_ED25519, nullptr, reinterpret_cast<const unsigned char *>(publicKey.constData()),
+                              static_cast<size_t>(publicKey.size())),
+            m_freeKey);
+        const std::unique_ptr<EVP_MD_CTX, decltype(m_freeContext)> context(m_newContext(), m_freeContext);
+        if (!key || !context || m_verifyInit(context.get(), nullptr, nullptr, nullptr, key.get()) != 1)
+            return false;
+        return m_verify(context.get(), reinterpret_cast<const unsigned char *>(signature.constData()),
+                        static_cast<size_t>(signature.size()), message, size)
+            == 1;
+    }
+
+private:
+    Ed25519Verifier()
+        : m_library(QStringLiteral("crypto"), 3)
+    {
+        m_loaded = resolve(m_newRawPublicKey, "EVP_PKEY_new_raw_public_key") && resolve(m_freeKey, "EVP_PKEY_free")
+            && resolve(m_newContext, "EVP_MD_CTX_new") && resolve(m_freeContext, "EVP_MD_CTX_free")
+            && resolve(m_verifyInit, "EVP_DigestVerifyInit") && resolve(m_verify, "EVP_DigestVerify");
+    }
+
+    template<typename Function>
+    bool resolve(Function &function, const char *symbol)
+    {
+        function = reinterpret_cast<Function>(m_library.resolve(symbol));
+        return function != nullptr;
+    }
+
+    QLibrary m_library;
+    bool m_loaded = false;
+    decltype(&EVP_PKEY_new_raw_public_key) m_newRawPublicKey = nullptr;
+    decltype(&EVP_PKEY_free) m_freeKey = nullptr;
+    decltype(&EVP_MD_CTX_new) m_newContext = nullptr;
+    decltype(&EVP_MD_CTX_free) m_freeContext = nullptr;
+    decltype(&EVP_DigestVerifyInit) m_verifyInit = nullptr;
+    decltype(&EVP_DigestVerify) m_verify = nullptr;
 };
 
 std::optional<QByteArray> sha256Hex(const QString &path)
 {
     QFile file(path);
-    const std::unique_ptr<EVP_MD_CTX, FreeDigest> context(EVP_MD_CTX_new());
-    if (!context || !file.open(QIODevice::ReadOnly) || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1)
+    if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    while (!file.atEnd()) {
-        const QByteArray chunk = file.read(kChunkBytes);
-        if (chunk.isEmpty() || EVP_DigestUpdate(context.get(), chunk.constData(), static_cast<size_t>(chunk.size())) != 1)
-            return std::nullopt;
-    }
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1)
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
         return std::nullopt;
-    return QByteArray(reinterpret_cast<const char *>(digest), static_cast<qsizetype>(length)).toHex();
+    return hash.result().toHex();
 }
 
 } // namespace
@@ -54,12 +93,10 @@ bool hasValidSignature(const QString &path, const QByteArray &signature, const Q
 {
     if (signature.size() != kEd25519SignatureBytes || publicKey.size() != kEd25519KeyBytes)
         return false;
-    const std::unique_ptr<EVP_PKEY, FreeKey> key(EVP_PKEY_new_raw_public_key(
-        EVP_PKEY_ED25519, nullptr, reinterpret_cast<const unsigned char *>(publicKey.constData()),
-        static_cast<size_t>(publicKey.size())));
-    const std::unique_ptr<EVP_MD_CTX, FreeDigest> context(EVP_MD_CTX_new());
+    // Without libcrypto nothing can be verified, so nothing is accepted.
+    const Ed25519Verifier &verifier = Ed25519Verifier::instance();
     QFile file(path);
-    if (!key || !context || !file.open(QIODevice::ReadOnly))
+    if (!verifier.isLoaded() || !file.open(QIODevice::ReadOnly))
         return false;
     // Ed25519 signs the whole message at once: the file is mapped, not read.
     const qint64 size = file.size();
@@ -67,12 +104,7 @@ bool hasValidSignature(const QString &path, const QByteArray &signature, const Q
     if (size > 0 && !bytes)
         return false;
     static const unsigned char empty = 0;
-    if (EVP_DigestVerifyInit(context.get(), nullptr, nullptr, nullptr, key.get()) != 1)
-        return false;
-    return EVP_DigestVerify(context.get(), reinterpret_cast<const unsigned char *>(signature.constData()),
-                            static_cast<size_t>(signature.size()), bytes ? bytes : &empty,
-                            static_cast<size_t>(size))
-        == 1;
+    return verifier.verify(signature, publicKey, bytes ? bytes : &empty, static_cast<size_t>(size));
 }
 
 } // namespace ReleaseIntegrity

@@ -5,7 +5,7 @@
 
 // Checks that a downloaded release is the one its publisher announced:
 // the SHA-256 from the manifest and the publisher's Ed25519 signature.
-// OpenSSL's libcrypto does the arithmetic.
+// libcrypto does the signature arithmetic, loaded when first needed.
 namespace ReleaseIntegrity {
 
 // True when the file's SHA-256 equals `expectedHex` (case ignored, white
