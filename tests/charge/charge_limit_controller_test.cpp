@@ -295,7 +295,6 @@ TEST_F(ChargeControllerTest, WithoutControllerEveryTickIsRowOneWithoutWrites)
     EXPECT_EQ(c.detail(), QStringLiteral("Charge control not available: this battery's driver offers no charge_behaviour."));
     EXPECT_EQ(c.statusLine(), QStringLiteral("Charge control unavailable"));
     EXPECT_TRUE(client.inputs.empty());
-    EXPECT_EQ(smc().lastError(), QStringLiteral("No battery offers charge_behaviour"));
 }
 
 TEST_F(ChargeControllerTest, FailedInhibitShowsTheErrorAndIsRetried)
