@@ -20,20 +20,15 @@ BatSnap chargingWithMinutes(int level, int minutes)
 
 TEST(PowerStoreTime, ImplausibleEstimatesAreNeverShown)
 {
-    struct Case { BatSnap snap; };
     BatSnap liveEstimate = onBatterySnap(60, 8.0, 90);
     liveEstimate.minutesIsLiveEstimate = true;
-    const Case cases[] = {
-        {chargingWithMinutes(40, 500)},
-        {liveEstimate},
-    };
-    for (const Case &c : cases) {
+    for (const BatSnap &snap : {chargingWithMinutes(40, 500), liveEstimate}) {
         PowerStoreHarness h;
         for (int poll = 0; poll < 5; ++poll) {
-            h.applyBattery(c.snap);
+            h.applyBattery(snap);
             h.clock.advance(21);
         }
-        EXPECT_EQ(h.store.remainingMinutes(), std::nullopt) << c.snap.minutes.value_or(-1);
+        EXPECT_EQ(h.store.remainingMinutes(), std::nullopt) << snap.minutes.value_or(-1);
         EXPECT_EQ(h.store.timeText(), QStringLiteral("Calculating…"));
         EXPECT_EQ(h.store.timeEstimateSource(), QStringLiteral("—"));
     }
