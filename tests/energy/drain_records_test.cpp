@@ -177,23 +177,18 @@ TEST(RecordTime, FallsBackToTheFullParserWhereTheScanIsUnsure)
 
 TEST(KeepRecordsSince, KeepsDatedRecordsFromTheCutoffAndDropsEverythingElse)
 {
-    QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"})"
-                            "\n\n"
-                            R"({"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"})"
-                            "\n"
-                            R"({"kind":"event","name":"no time"})"
-                            "\n"
-                            R"({"t":"soon","kind":"event","name":"bad date"})"
-                            "\n"
-                            "junk\n"
-                            R"({"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"})"
-                            "\n"
-                            R"({"t":"2025-03-01T10:00:01Z","kind":"ev)";
+    QByteArray text = R"({"t":"2025-03-01T09:15:01Z","kind":"event","name":"old"}
+
+{"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"}
+{"kind":"event","name":"no time"}
+{"t":"soon","kind":"event","name":"bad date"}
+junk
+{"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"}
+{"t":"2025-03-01T10:00:01Z","kind":"ev)";
     EXPECT_TRUE(keepRecordsSince(text, kMarchFirst));
-    EXPECT_EQ(text.toStdString(), R"({"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"})"
-                                  "\n"
-                                  R"({"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"})"
-                                  "\n");
+    EXPECT_EQ(text.toStdString(), R"({"t":"2025-03-01T09:15:02Z","kind":"event","name":"at cutoff"}
+{"t":"2025-03-01T10:00:00Z","kind":"event","name":"new"}
+)");
 }
 
 TEST(KeepRecordsSince, ReportsWhetherAnythingChanged)

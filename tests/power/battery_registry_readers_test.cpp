@@ -1,5 +1,6 @@
 #include "power/battery_registry_readers.h"
 
+#include "battery_watts.h"
 #include "support/battery_printers.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +11,6 @@ constexpr auto num = &RegistryValue::numberObject;
 constexpr auto flag = &RegistryValue::boolean;
 constexpr auto plain = &RegistryValue::integer;
 constexpr auto dict = &RegistryValue::dictionary;
-
-double watts(double milliamps, double millivolts)
-{
-    return milliamps / 1000.0 * millivolts / 1000.0;
-}
-
-// ---- SmartBattery ----
 
 TEST(SmartBatteryReader, MissingEntryKnowsNothingNotEvenPresence)
 {
@@ -179,7 +173,6 @@ TEST(SmartBatteryReader, ChargingWithoutCurrentFallsBackToAdapterThenCharger)
 
 TEST(SmartBatteryReader, MinutesFollowThePowerState)
 {
-    const RegistryEntry times = {{"AvgTimeToEmpty", num(300)}, {"AvgTimeToFull", num(90)}, {"TimeRemaining", num(200)}};
     struct Case { const char *what; RegistryEntry state; bool dropAverages; std::optional<int> minutes; };
     const Case cases[] = {
         {"charging: time to full", {{"IsCharging", flag(true)}}, false, 90},
@@ -190,18 +183,16 @@ TEST(SmartBatteryReader, MinutesFollowThePowerState)
     };
     for (const Case &c : cases) {
         RegistryEntry entry = c.state;
-        entry.insert(QStringLiteral("TimeRemaining"), times.value(QStringLiteral("TimeRemaining")));
+        entry.insert(QStringLiteral("TimeRemaining"), num(200));
         if (!c.dropAverages) {
-            entry.insert(QStringLiteral("AvgTimeToEmpty"), times.value(QStringLiteral("AvgTimeToEmpty")));
-            entry.insert(QStringLiteral("AvgTimeToFull"), times.value(QStringLiteral("AvgTimeToFull")));
+            entry.insert(QStringLiteral("AvgTimeToEmpty"), num(300));
+            entry.insert(QStringLiteral("AvgTimeToFull"), num(90));
         }
         EXPECT_EQ(decodeSmartBattery(entry).minutes, c.minutes) << c.what;
     }
     const RegistryEntry noEstimate = {{"AvgTimeToEmpty", num(65535)}, {"TimeRemaining", num(0)}};
     EXPECT_EQ(decodeSmartBattery(noEstimate).minutes, std::nullopt);
 }
-
-// ---- Gauge ----
 
 TEST(GaugeReader, NeedsTheBatteryDataDictionary)
 {
@@ -229,8 +220,6 @@ TEST(GaugeReader, RulesForLevelCapacityAndVoltage)
     // 32-bit numbers are not plain dictionary integers.
     EXPECT_EQ(gauge({{"StateOfCharge", RegistryValue::cfNumber(50)}}).level, std::nullopt);
 }
-
-// ---- Telemetry ----
 
 TEST(TelemetryReader, NeedsThePowerTelemetryDictionary)
 {

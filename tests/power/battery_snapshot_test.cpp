@@ -3,6 +3,7 @@
 #include "platform/linux/sysfs_battery_registry.h"
 #include "platform/tool_runner.h"
 
+#include "battery_watts.h"
 #include "fakes/battery_fakes.h"
 #include "support/battery_printers.h"
 #include "support/test_paths.h"
@@ -87,11 +88,6 @@ struct TreeCase
     const char *tree;
     BatSnap expected;
 };
-
-double watts(double milliamps, double millivolts)
-{
-    return milliamps / 1000.0 * millivolts / 1000.0;
-}
 
 BatSnap fromRegistry(BatSnap snap)
 {

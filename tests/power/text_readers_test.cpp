@@ -1,5 +1,6 @@
 #include "power/battery_text_readers.h"
 
+#include "battery_watts.h"
 #include "support/battery_printers.h"
 #include "support/test_paths.h"
 
@@ -16,13 +17,6 @@ QString fixture(const char *name)
         ADD_FAILURE() << "missing fixture " << name;
     return QString::fromUtf8(file.readAll());
 }
-
-double watts(double milliamps, double millivolts)
-{
-    return milliamps / 1000.0 * millivolts / 1000.0;
-}
-
-// ---- pmset ----
 
 TEST(PmsetReader, RecordedOutputs)
 {
@@ -69,8 +63,6 @@ TEST(PmsetReader, TextRules)
         EXPECT_EQ(parsePmset(QString::fromUtf8(c.text)), c.expected) << c.what;
     }
 }
-
-// ---- ioreg ----
 
 TEST(IoregReader, RecordedOutputs)
 {
