@@ -86,28 +86,25 @@ TEST_F(PlusAIClientTest, EachProviderGetsItsOwnRequestShape)
         std::optional<QString> model;
         const char *path;
         QList<QPair<QByteArray, QByteArray>> headers;
-        const char *body;
+        QByteArray body;
     };
+    // kConversation in the chat-completions form: the system line goes as the
+    // assistant's and the error bubble stays behind.
+    const QByteArray messages = R"("messages":[{"role":"user","content":"Hi"},{"role":"assistant","content":"Hello"},
+        {"role":"assistant","content":"Be brief"},{"role":"user","content":"Why?"}])";
     const Case cases[] = {
         {PlusAIProvider::openRouter, QStringLiteral("   "), "/api/v1/chat/completions",
          {{"Authorization", "Bearer sk-1"}, {"X-Title", "Pendra Pro"}, {"HTTP-Referer", PlusAIRequests::kReferer}},
-         R"({"model":"openrouter/auto","messages":[{"role":"user","content":"Hi"},
-             {"role":"assistant","content":"Hello"},{"role":"assistant","content":"Be brief"},
-             {"role":"user","content":"Why?"}]})"},
+         R"({"model":"openrouter/auto",)" + messages + "}"},
         {PlusAIProvider::openai, QStringLiteral("anthropic/claude-3-haiku"), "/v1/chat/completions",
-         {{"Authorization", "Bearer sk-1"}},
-         R"({"model":"gpt-4o-mini","messages":[{"role":"user","content":"Hi"},
-             {"role":"assistant","content":"Hello"},{"role":"assistant","content":"Be brief"},
-             {"role":"user","content":"Why?"}]})"},
+         {{"Authorization", "Bearer sk-1"}}, R"({"model":"gpt-4o-mini",)" + messages + "}"},
         {PlusAIProvider::gemini, std::nullopt, "/v1beta/models/gemini-2.0-flash:generateContent",
          {{"x-goog-api-key", "sk-1"}},
          R"({"contents":[{"role":"user","parts":[{"text":"Hi"}]},{"role":"model","parts":[{"text":"Hello"}]},
              {"role":"model","parts":[{"text":"Be brief"}]},{"role":"user","parts":[{"text":"Why?"}]}]})"},
         {PlusAIProvider::anthropic, std::nullopt, "/v1/messages",
          {{"x-api-key", "sk-1"}, {"anthropic-version", "2023-06-01"}},
-         R"({"model":"claude-3-5-haiku-20241022","max_tokens":1024,"messages":[{"role":"user","content":"Hi"},
-             {"role":"assistant","content":"Hello"},{"role":"assistant","content":"Be brief"},
-             {"role":"user","content":"Why?"}]})"},
+         R"({"model":"claude-3-5-haiku-20241022","max_tokens":1024,)" + messages + "}"},
     };
     server.respondWith(Response{200, "{}"});
     for (const Case &c : cases) {
@@ -121,7 +118,7 @@ TEST_F(PlusAIClientTest, EachProviderGetsItsOwnRequestShape)
         EXPECT_EQ(request.header("Content-Type"), "application/json");
         for (const auto &[name, value] : c.headers)
             EXPECT_EQ(request.header(name), value) << name.constData();
-        EXPECT_EQ(QJsonDocument::fromJson(request.body).object(), json(c.body));
+        EXPECT_EQ(QJsonDocument::fromJson(request.body).object(), json(c.body.constData()));
     }
 }
 

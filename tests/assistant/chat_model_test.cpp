@@ -1,24 +1,16 @@
-#include "assistant/ai_client.h"
-#include "assistant/ai_key_store.h"
 #include "assistant/ai_openrouter_model.h"
 #include "assistant/plus_chat_model.h"
-#include "assistant/plus_file_downloads.h"
 #include "chat_test_support.h"
 #include "fakes/fake_clock.h"
-#include "platform/defaults.h"
-#include "platform/keychain.h"
 #include "platform/linux/secrets_file_keychain.h"
 #include "support/event_loop.h"
-#include "support/loopback_http_server.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QNetworkAccessManager>
-#include <QTemporaryDir>
 
 #include <optional>
 
@@ -27,26 +19,14 @@ namespace {
 using Response = LoopbackHttpServer::Response;
 constexpr double kJan31At0905 = 1738314300; // 2025-01-31T09:05:00Z
 
-QString readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-class PlusChatModelTest : public ::testing::Test
+class PlusChatModelTest : public ::testing::Test, protected ChatServices
 {
 protected:
+    // The key store's own tests cover the keyring; here a private file
+    // keeps the test away from whatever keyring the bus would start.
     PlusChatModelTest()
-        : defaults(dir.filePath(QStringLiteral("settings.json")))
-        // The key store's own tests cover the keyring; here a private file
-        // keeps the test away from whatever keyring the bus would start.
-        , keychain(std::make_unique<SecretsFileKeychain>(dir.filePath(QStringLiteral("secrets"))))
-        , keys(*keychain, defaults)
-        , client(network, defaults, PlusAIHosts{server.baseUrl(), server.baseUrl(), server.baseUrl(), server.baseUrl()})
-        , downloads(network, fileManager, dir.filePath(QStringLiteral("Downloads")))
-        , clock(kJan31At0905)
+        : ChatServices([](const QString &folder) { return std::make_unique<SecretsFileKeychain>(folder); })
     {
-        defaults.setBool(PlusAIKeyStore::kMigratedKey, true);
         for (PlusAIProvider p : {PlusAIProvider::openRouter, PlusAIProvider::anthropic})
             defaults.setString(PlusAIKeyStore::legacyKey(p), QStringLiteral("k"));
         server.respondWith(Response{200, R"({"choices":[{"message":{"content":"Plug in soon."}}]})"});
@@ -71,16 +51,7 @@ protected:
     }
     bool waitIdle() { return spinUntil([&] { return !model().busy(); }); }
 
-    QTemporaryDir dir;
-    Defaults defaults;
-    std::unique_ptr<Keychain> keychain;
-    PlusAIKeyStore keys;
-    QNetworkAccessManager network;
-    LoopbackHttpServer server;
-    PlusAIClient client;
-    RecordingFileManager fileManager;
-    PlusFileDownloads downloads;
-    FakeClock clock;
+    FakeClock clock{kJan31At0905};
     std::unique_ptr<PlusChatModel> m_model;
 };
 
@@ -226,7 +197,7 @@ TEST_F(PlusChatModelTest, ExportsNameTheirFilesAndHeadRepliesWithTheProvider)
     const QString path = dir.filePath(QStringLiteral("chat.md"));
     model().writeExport(chat, path);
     ASSERT_TRUE(spinUntil([&] { return !fileManager.revealed.isEmpty(); }));
-    EXPECT_EQ(readFile(path), chat.text);
+    EXPECT_EQ(QString::fromUtf8(readFile(path)), chat.text);
     EXPECT_EQ(fileManager.revealed, QStringList{path});
 
     model().writeExport(chat, dir.filePath(QStringLiteral("missing/folder/chat.md")));
@@ -244,7 +215,7 @@ TEST_F(PlusChatModelTest, SaveMessageTakesAFreeNameInDownloads)
     const QString folder = dir.filePath(QStringLiteral("Downloads"));
     EXPECT_EQ(fileManager.revealed, (QStringList{folder + "/pendra-pro-reply-1738314300.md",
                                                  folder + "/pendra-pro-reply-1738314300-2.md"}));
-    EXPECT_EQ(readFile(fileManager.revealed.last()), reply.text);
+    EXPECT_EQ(QString::fromUtf8(readFile(fileManager.revealed.last())), reply.text);
     EXPECT_EQ(model().status(), "Saved pendra-pro-reply-1738314300-2.md");
     EXPECT_EQ(model().lastSavedPath(), fileManager.revealed.last());
 }

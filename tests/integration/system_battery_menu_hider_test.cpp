@@ -1,14 +1,13 @@
 #include "integration/system_battery_menu_hider.h"
 #include "fakes/battery_fakes.h"
 #include "platform/defaults.h"
-#include "platform/serial_queue.h"
 #include "platform/system_backends.h"
 #include "platform/system_battery_item.h"
 #include "support/qt_printers.h"
+#include "settle_queue.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QFile>
 #include <QTemporaryDir>
@@ -51,15 +50,6 @@ public:
 private:
     std::unique_ptr<SystemBatteryItem> m_item;
 };
-
-// Lets the work hop queue → main thread → queue until nothing is left.
-void settle(SerialQueue &queue)
-{
-    for (int hop = 0; hop < 3; ++hop) {
-        queue.sync([] {});
-        QCoreApplication::sendPostedEvents();
-    }
-}
 
 class HiderTest : public ::testing::Test
 {
@@ -249,7 +239,6 @@ private:
 
 TEST_F(RealGsettingsTest, HidesAndRestoresGnomesBatteryPercentage)
 {
-
     item->show(18);
     ASSERT_EQ(percentage(), QStringLiteral("true"));
 

@@ -1,50 +1,29 @@
 #include "app/assistant/plus_chat_section.h"
 #include "app/assistant/plus_prefs_api_config_pane.h"
 #include "app/assistant/plus_prefs_chat_pane.h"
-#include "assistant/ai_client.h"
-#include "assistant/ai_key_store.h"
+#include "assistant/chat_test_support.h"
 #include "assistant/plus_chat_model.h"
-#include "assistant/plus_file_downloads.h"
 #include "fakes/fake_clock.h"
-#include "platform/defaults.h"
-#include "platform/file_manager.h"
-#include "platform/keychain.h"
 #include "platform/system_backends.h"
 #include "support/event_loop.h"
-#include "support/loopback_http_server.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
 
 #include <QFrame>
 #include <QLabel>
-#include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 namespace {
 
 using Response = LoopbackHttpServer::Response;
 
-class NoFileManager final : public FileManager
-{
-public:
-    void revealFile(const QString &) override {}
-};
-
-class PlusChatSectionTest : public ::testing::Test
+class PlusChatSectionTest : public ::testing::Test, protected ChatServices
 {
 protected:
-    PlusChatSectionTest()
-        : defaults(dir.filePath(QStringLiteral("settings.json")))
-        , keychain(makeSystemKeychain(dir.filePath(QStringLiteral("secrets"))))
-        , keys(*keychain, defaults)
-        , client(network, defaults, PlusAIHosts{server.baseUrl(), server.baseUrl(), server.baseUrl(), server.baseUrl()})
-        , downloads(network, fileManager, dir.filePath(QStringLiteral("Downloads")))
-        , chat(defaults, keys, client, downloads, fileManager, clock, [] { return PowerSnapshotInputs{}; })
+    PlusChatSectionTest() : ChatServices(makeSystemKeychain)
     {
-        defaults.setBool(PlusAIKeyStore::kMigratedKey, true);
         defaults.setString(PlusAIKeyStore::legacyKey(PlusAIProvider::openRouter), QStringLiteral("k"));
     }
 
@@ -61,17 +40,8 @@ protected:
         return actions;
     }
 
-    QTemporaryDir dir;
-    Defaults defaults;
-    std::unique_ptr<Keychain> keychain;
-    PlusAIKeyStore keys;
-    QNetworkAccessManager network;
-    LoopbackHttpServer server;
-    PlusAIClient client;
-    NoFileManager fileManager;
-    PlusFileDownloads downloads;
     FakeClock clock;
-    PlusChatModel chat;
+    PlusChatModel chat{defaults, keys, client, downloads, fileManager, clock, [] { return PowerSnapshotInputs{}; }};
 };
 
 TEST_F(PlusChatSectionTest, BubblesOfferSaveAndDownloadLinksOnlyWhereTheyApply)

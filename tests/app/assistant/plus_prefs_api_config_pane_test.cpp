@@ -1,12 +1,8 @@
 #include "app/assistant/plus_pasteable_key_field.h"
 #include "app/assistant/plus_prefs_api_config_pane.h"
-#include "assistant/ai_client.h"
-#include "assistant/ai_key_store.h"
-#include "platform/defaults.h"
-#include "platform/keychain.h"
+#include "assistant/chat_test_support.h"
 #include "platform/system_backends.h"
 #include "support/event_loop.h"
-#include "support/loopback_http_server.h"
 #include "support/qt_printers.h"
 #include "support/test_keyring.h"
 
@@ -15,28 +11,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
-#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
 using Response = LoopbackHttpServer::Response;
 
-class PlusPrefsAPIConfigPaneTest : public ::testing::Test
+class PlusPrefsAPIConfigPaneTest : public ::testing::Test, protected ChatServices
 {
 protected:
-    PlusPrefsAPIConfigPaneTest()
-        : defaults(dir.filePath(QStringLiteral("settings.json")))
-        , keychain(makeSystemKeychain(dir.filePath(QStringLiteral("secrets"))))
-        , keys(*keychain, defaults)
-        , client(network, defaults, PlusAIHosts{server.baseUrl(), server.baseUrl(), server.baseUrl(), server.baseUrl()})
-        , pane(keys, client, false)
-    {
-        defaults.setBool(PlusAIKeyStore::kMigratedKey, true);
-    }
+    PlusPrefsAPIConfigPaneTest() : ChatServices(makeSystemKeychain) {}
 
     QWidget *card(PlusAIProvider provider)
     {
@@ -60,14 +46,7 @@ protected:
     }
 
     TestKeyring keyring;
-    QTemporaryDir dir;
-    Defaults defaults;
-    std::unique_ptr<Keychain> keychain;
-    PlusAIKeyStore keys;
-    QNetworkAccessManager network;
-    LoopbackHttpServer server;
-    PlusAIClient client;
-    PlusPrefsAPIConfigPane pane;
+    PlusPrefsAPIConfigPane pane{keys, client, false};
 };
 
 TEST_F(PlusPrefsAPIConfigPaneTest, SaveStoresTheTrimmedKeyAndBlankClearsIt)
@@ -144,18 +123,12 @@ TEST_F(PlusPrefsAPIConfigPaneTest, UsePicksTheProvider)
 // pane says which file.
 TEST(PlusPrefsAPIConfigPaneWithoutKeyring, SaysWhereTheKeyIsKept)
 {
-    QTemporaryDir dir;
-    Defaults defaults(dir.filePath(QStringLiteral("settings.json")));
-    defaults.setBool(PlusAIKeyStore::kMigratedKey, true);
-    const std::unique_ptr<Keychain> keychain = makeSystemKeychain(dir.filePath(QStringLiteral("secrets")));
-    PlusAIKeyStore keys(*keychain, defaults);
-    QNetworkAccessManager network;
-    PlusAIClient client(network, defaults, PlusAIHosts{});
-    PlusPrefsAPIConfigPane pane(keys, client, false);
+    ChatServices services(makeSystemKeychain);
+    PlusPrefsAPIConfigPane pane(services.keys, services.client, false);
 
     pane.findChild<PlusPasteableKeyField *>(QStringLiteral("keyField"))->setText(QStringLiteral("or-key"));
     pane.save(PlusAIProvider::openRouter);
-    const QString expected = QStringLiteral("Saved in ") + dir.filePath(QStringLiteral("secrets/secrets.json"))
+    const QString expected = QStringLiteral("Saved in ") + services.dir.filePath(QStringLiteral("secrets/secrets.json"))
                              + QStringLiteral(" (no keyring on this desktop)");
     EXPECT_TRUE(spinUntil([&] { return pane.status(PlusAIProvider::openRouter) == expected; }))
         << pane.status(PlusAIProvider::openRouter).toStdString();

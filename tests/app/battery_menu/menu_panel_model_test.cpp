@@ -1,10 +1,9 @@
 #include "app/battery_menu/menu_panel_model.h"
 #include "app/ui/menu_panel_rules.h"
-#include "app/ui/pendra_status_copy.h"
-#include "platform/platform_texts.h"
 #include "fakes/power_store_harness.h"
 #include "support/all_signals_spy.h"
 #include "support/qt_printers.h"
+#include "app/test_processes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,16 +15,6 @@
 using namespace MenuPanelRules;
 
 namespace {
-
-ProcEnergy app(int id, double watts, double cpu = 10, QString name = {})
-{
-    ProcEnergy process;
-    process.id = id;
-    process.name = name.isEmpty() ? QStringLiteral("app%1").arg(id) : name;
-    process.estimatedWatts = watts;
-    process.cpuPercent = cpu;
-    return process;
-}
 
 struct ModelFixture
 {
@@ -45,7 +34,7 @@ TEST(MenuPanelModel, RefreshCopiesThePowerStore)
     snap.health = 91;
     f.power.publish(snap, 7.4);
     f.lowPower = true;
-    f.top = {app(1, 3.0, 90, QStringLiteral("firefox"))};
+    f.top = {process(1, 3.0, 90, "firefox")};
 
     f.model.refresh();
 
@@ -57,7 +46,7 @@ TEST(MenuPanelModel, RefreshCopiesThePowerStore)
     EXPECT_DOUBLE_EQ(f.model.chargeWatts(), f.power.store.chargeWatts());
     EXPECT_EQ(f.model.statusText(), f.power.store.statusText());
     EXPECT_EQ(f.model.timeDetail(), f.power.store.timeText());
-    EXPECT_EQ(f.model.powerSource(), QStringLiteral("Battery"));
+    EXPECT_EQ(f.model.powerSource(), "Battery");
     EXPECT_TRUE(f.model.lowPower());
     EXPECT_EQ(f.model.cycleCount(), 212);
     EXPECT_EQ(f.model.healthPercent(), 91);
@@ -70,12 +59,12 @@ TEST(MenuPanelModel, ARefreshWithNothingChangedEmitsNothing)
 {
     ModelFixture f;
     f.power.publish(onBatterySnap(63, 9.0, 185), 7.4);
-    f.top = {app(1, 3.0), app(2, 1.0)};
+    f.top = {process(1, 3.0), process(2, 1.0)};
     f.model.refresh();
 
     AllSignalsSpy spy(&f.model);
     f.model.refresh();
-    f.top = {app(1, 3.1), app(2, 0.95)}; // within the app tolerance
+    f.top = {process(1, 3.1), process(2, 0.95)}; // within the app tolerance
     f.model.refresh();
     EXPECT_EQ(spy.takeEmitted(), QStringList());
 }
@@ -90,18 +79,9 @@ TEST(MenuPanelModel, EachChangeEmitsOnlyItsOwnSignal)
     f.lowPower = true;
     f.model.refresh();
     EXPECT_EQ(spy.takeEmitted(), QStringList{QStringLiteral("lowPowerChanged()")});
-    f.top = {app(4, 1.0)};
+    f.top = {process(4, 1.0)};
     f.model.refresh();
     EXPECT_EQ(spy.takeEmitted(), QStringList{QStringLiteral("topAppsChanged()")});
-}
-
-TEST(MenuPanelModel, AnEmptyHistoryLeavesTheSparkAsItWas)
-{
-    ModelFixture f;
-    f.model.refresh();
-    EXPECT_TRUE(f.power.store.wattHistorySpark().isEmpty());
-    EXPECT_TRUE(f.model.spark().isEmpty());
-    EXPECT_EQ(f.model.sparkLabel(), PlatformTexts::onThisMachine(PendraStatusCopy::kMacPowerDraw));
 }
 
 TEST(MenuPanelModel, TrackingRefreshesAtOnceThenOnEachTickUntilStopped)
@@ -109,7 +89,7 @@ TEST(MenuPanelModel, TrackingRefreshesAtOnceThenOnEachTickUntilStopped)
     ModelFixture f;
     f.power.publish(onBatterySnap(63, 9.0, 185), 7.4);
     QSignalSpy tracking(&f.model, &MenuPanelModel::trackingChanged);
-    auto *timer = f.model.findChild<QTimer *>(QStringLiteral("pendrapro.menuPanel.refresh"));
+    auto *timer = f.model.findChild<QTimer *>("pendrapro.menuPanel.refresh");
     ASSERT_NE(timer, nullptr);
 
     f.model.startTracking();

@@ -3,6 +3,7 @@
 #include "fakes/panel_fixture.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
+#include "app/test_processes.h"
 
 #include <gtest/gtest.h>
 
@@ -44,16 +45,6 @@ void expectRows(const PanelFixture &f, std::initializer_list<RowExpectation> row
             EXPECT_EQ(value, QString::fromUtf8(row.value));
         }
     }
-}
-
-ProcEnergy app(int id, const char *name, double cpu, double watts)
-{
-    ProcEnergy process;
-    process.id = id;
-    process.name = QString::fromUtf8(name);
-    process.cpuPercent = cpu;
-    process.estimatedWatts = watts;
-    return process;
 }
 
 } // namespace
@@ -99,14 +90,14 @@ TEST(MainRootStates, ALinePerPackWhileTheBatteryIsSeveral)
     f.show(snap);
     expectRows(f, {{"cycleCountRow", false}, {"capacityRow", true, "Battery Capacity", "93%"}});
     QStringList lines;
-    for (const PanelDetailRow *row : f.root->findChildren<PanelDetailRow *>(QStringLiteral("batteryPackRow"))) {
+    for (const PanelDetailRow *row : f.root->findChildren<PanelDetailRow *>("batteryPackRow")) {
         if (row->isVisibleTo(f.root.get()))
             lines << row->label() + QStringLiteral(": ") + row->value();
     }
     EXPECT_EQ(lines, (QStringList{"Internal: 94% · health 95% · 215 cycles", "External: 29% · health 93% · 487 cycles"}));
 
     f.show(onBatterySnap(88, 7.3));
-    EXPECT_TRUE(f.root->findChildren<PanelDetailRow *>(QStringLiteral("batteryPackRow")).isEmpty());
+    EXPECT_TRUE(f.root->findChildren<PanelDetailRow *>("batteryPackRow").isEmpty());
 }
 
 TEST(MainRootStates, HeldAtLimitWithChargeManagement)
@@ -121,14 +112,14 @@ TEST(MainRootStates, HeldAtLimitWithChargeManagement)
                       {"dischargeButton", true},
                       {"stopOverrideButton", false},
                   });
-    EXPECT_EQ(f.child<QLabel>("chargeLimitValue")->text(), QStringLiteral("80%"));
+    EXPECT_EQ(f.child<QLabel>("chargeLimitValue")->text(), "80%");
 }
 
 TEST(MainRoot, RefreshesChangeTextsWithoutBuildingWidgets)
 {
     PanelFixture f({.manageCharging = true});
     const qsizetype widgets = f.root->findChildren<QWidget *>().size();
-    f.top = {app(1, "firefox", 90, 3.0), app(2, "code", 30, 1.0)};
+    f.top = {process(1, 3.0, 90, "firefox"), process(2, 1.0, 30, "code")};
     f.show(onBatterySnap(63, 9.0));
     f.show(chargingSnap(64));
     f.show(desktopSnap());
@@ -140,8 +131,8 @@ TEST(MainRoot, RefreshesChangeTextsWithoutBuildingWidgets)
 TEST(MainRoot, ListsAtMostFiveAppsWithTheirActivityWord)
 {
     PanelFixture f;
-    f.top = {app(1, "firefox", 95, 3.0),  app(2, "code", 40, 1.5),  app(3, "bash", 5, 0.5),
-             app(4, "kworker", 1, 0.1),   app(5, "Xorg", 26, 0.09), app(6, "sixth", 1, 0.01)};
+    f.top = {process(1, 3.0, 95, "firefox"), process(2, 1.5, 40, "code"),  process(3, 0.5, 5, "bash"),
+             process(4, 0.1, 1, "kworker"),  process(5, 0.09, 26, "Xorg"), process(6, 0.01, 1, "sixth")};
     f.show(onBatterySnap(63, 9.0));
     const char *words[] = {"High", "Moderate", "Low", "Low", "Moderate"};
     for (int i = 0; i < 5; ++i) {
@@ -150,7 +141,7 @@ TEST(MainRoot, ListsAtMostFiveAppsWithTheirActivityWord)
         EXPECT_FALSE(row->isHidden());
         EXPECT_EQ(row->name(), f.top.at(i).name);
         EXPECT_EQ(row->activity(), QString::fromUtf8(words[i]));
-        const QPixmap icon = row->findChild<QLabel *>(QStringLiteral("icon"))->pixmap();
+        const QPixmap icon = row->findChild<QLabel *>("icon")->pixmap();
         EXPECT_FALSE(icon.isNull());
         EXPECT_EQ(icon.deviceIndependentSize().toSize(), QSize(24, 24));
     }
@@ -162,11 +153,11 @@ TEST(MainRoot, EmptyAppListSaysLoadingUntilThePanelLoadedThenNone)
     PanelFixture f;
     f.show(onBatterySnap(63, 9.0));
     auto *placeholder = f.child<QLabel>("energyPlaceholder");
-    EXPECT_EQ(placeholder->text(), QStringLiteral("Loading…"));
+    EXPECT_EQ(placeholder->text(), "Loading…");
     EXPECT_FALSE(placeholder->isHidden());
     f.root->appear();
     ASSERT_TRUE(spinUntil([&] { return f.root->whyLoaded(); }));
-    EXPECT_EQ(placeholder->text(), QStringLiteral("None"));
+    EXPECT_EQ(placeholder->text(), "None");
     EXPECT_TRUE(f.child("appRow0")->isHidden());
 }
 
@@ -188,7 +179,7 @@ TEST(MainRoot, WhySummaryLoadsOnceOffTheMainThread)
     EXPECT_EQ(f.analysisThreads.load(), 1);
     EXPECT_EQ(loaded.count(), 1);
     EXPECT_EQ(f.root->whyDrop(), 6);
-    EXPECT_EQ(f.root->whyWindow(), QStringLiteral("last hour"));
+    EXPECT_EQ(f.root->whyWindow(), "last hour");
     EXPECT_EQ(f.root->whySummary(), f.why.summary);
     EXPECT_EQ(f.child<QLabel>("whySummary")->text(), f.why.summary);
     expectRows(f, {{"whyCulpritRow", true, "alpha", "75% of attributed energy samples"}});
@@ -206,7 +197,7 @@ TEST(MainRoot, WhyWithoutCulpritsHasNoCulprit)
 TEST(MainRoot, AppearingResetsTheChromeStyleToNewerAndTellsTheStatusItem)
 {
     PanelFixture f;
-    f.defaults->setString(MenuBarSettings::kChromeStyleKey, QStringLiteral("original"));
+    f.defaults->setString(MenuBarSettings::kChromeStyleKey, "original");
     f.center.post(AppNotification::menuBarDisplayChanged);
     EXPECT_EQ(f.root->chromeStyle(), MenuChromeStyle::original);
     QSignalSpy posted(&f.center, &NotificationCenter::posted);
@@ -214,7 +205,7 @@ TEST(MainRoot, AppearingResetsTheChromeStyleToNewerAndTellsTheStatusItem)
     f.root->appear();
 
     EXPECT_EQ(f.root->chromeStyle(), MenuChromeStyle::newer);
-    EXPECT_EQ(f.defaults->stringValue(MenuBarSettings::kChromeStyleKey), QStringLiteral("newer"));
+    EXPECT_EQ(f.defaults->stringValue(MenuBarSettings::kChromeStyleKey), "newer");
     ASSERT_EQ(posted.count(), 1);
     EXPECT_EQ(posted.first().first().toString(), AppNotification::menuBarDisplayChanged);
 }
@@ -303,14 +294,14 @@ TEST(MainRoot, ChargeControlsDriveTheController)
     EXPECT_FALSE(f.charge->forceFullCharge());
     f.child<QPushButton>("dischargeButton")->click();
     EXPECT_TRUE(f.charge->forceDischarge());
-    EXPECT_EQ(f.child<PanelMainRow>("timeRow")->value(), QStringLiteral("Discharging"));
+    EXPECT_EQ(f.child<PanelMainRow>("timeRow")->value(), "Discharging");
     stop->click();
 
     auto *slider = f.child<QSlider>("chargeLimitSlider");
     EXPECT_EQ(slider->value(), 80);
     slider->setValue(72);
     EXPECT_EQ(f.charge->limitPercent(), 72);
-    EXPECT_EQ(f.child<QLabel>("chargeLimitValue")->text(), QStringLiteral("72%"));
+    EXPECT_EQ(f.child<QLabel>("chargeLimitValue")->text(), "72%");
     f.charge->setLimitPercent(90);
     EXPECT_EQ(slider->value(), 90);
 
@@ -333,7 +324,7 @@ TEST(MainRoot, UnavailableChargeControlSaysWhy)
 TEST(MainRoot, ScrollsAtTheMinimumHeightWithoutClippingSideways)
 {
     PanelFixture f({.manageCharging = true, .size = {MainRoot::kPanelWidth, 400}});
-    f.top = {app(1, "firefox", 95, 3.0), app(2, "code", 40, 1.5), app(3, "bash", 5, 0.5)};
+    f.top = {process(1, 3.0, 95, "firefox"), process(2, 1.5, 40, "code"), process(3, 0.5, 5, "bash")};
     BatSnap snap = chargingSnap(57);
     snap.cycles = 212;
     snap.health = 91;

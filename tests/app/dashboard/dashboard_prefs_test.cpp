@@ -37,7 +37,6 @@ protected:
 
 } // namespace
 
-
 TEST_F(DashboardPrefsTest, ChangesAreStoredAndAnnounced)
 {
     int posted = 0;

@@ -2,22 +2,13 @@
 #include "app/ui/pendra_status_copy.h"
 #include "platform/platform_texts.h"
 #include "support/qt_printers.h"
+#include "app/test_processes.h"
 
 #include <gtest/gtest.h>
 
 using namespace MenuPanelRules;
 
 namespace {
-
-ProcEnergy app(int id, double watts, double cpu = 10, QString name = {})
-{
-    ProcEnergy process;
-    process.id = id;
-    process.name = name.isEmpty() ? QStringLiteral("app%1").arg(id) : name;
-    process.estimatedWatts = watts;
-    process.cpuPercent = cpu;
-    return process;
-}
 
 QList<double> ramp(int count)
 {
@@ -134,7 +125,7 @@ TEST(MenuPanelRules, TopAppsAreCutToFive)
 {
     QList<ProcEnergy> six;
     for (int i = 1; i <= 6; ++i)
-        six.append(app(i, 7 - i));
+        six.append(process(i, 7 - i));
     const QList<ProcEnergy> cut = topApps(six);
     ASSERT_EQ(cut.size(), 5);
     EXPECT_EQ(cut.last().id, 5);
@@ -144,9 +135,9 @@ TEST(MenuPanelRules, TopAppsAreCutToFive)
 
 TEST(MenuPanelRules, TopAppsChangeOnIdentityCountOrMoreThanTwelveHundredthsOfAWatt)
 {
-    const QList<ProcEnergy> shown{app(1, 2.0), app(2, 1.0)};
-    EXPECT_TRUE(sameTopApps(shown, {app(1, 2.11), app(2, 0.89, 99)}));
-    EXPECT_FALSE(sameTopApps(shown, {app(1, 2.13), app(2, 1.0)}));
-    EXPECT_FALSE(sameTopApps(shown, {app(2, 1.0), app(1, 2.0)}));
-    EXPECT_FALSE(sameTopApps(shown, {app(1, 2.0)}));
+    const QList<ProcEnergy> shown{process(1, 2.0), process(2, 1.0)};
+    EXPECT_TRUE(sameTopApps(shown, {process(1, 2.11), process(2, 0.89, 99)}));
+    EXPECT_FALSE(sameTopApps(shown, {process(1, 2.13), process(2, 1.0)}));
+    EXPECT_FALSE(sameTopApps(shown, {process(2, 1.0), process(1, 2.0)}));
+    EXPECT_FALSE(sameTopApps(shown, {process(1, 2.0)}));
 }
