@@ -1,34 +1,54 @@
 #include "platform/linux/sysfs_files.h"
 
 #include <QFile>
+#include <QHash>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <mutex>
 
 namespace {
 
+// Attribute files stay open between reads: a poll reads the same few dozen
+// files every few seconds, and reading one again from offset 0 makes the
+// kernel answer afresh without walking its path. A file deleted or replaced
+// since (a test tree, an unbound device) is opened by its path again.
 class PosixSysfsFiles final : public SysfsFiles
 {
 public:
+    PosixSysfsFiles() = default;
+    PosixSysfsFiles(const PosixSysfsFiles &) = delete;
+    PosixSysfsFiles &operator=(const PosixSysfsFiles &) = delete;
+    ~PosixSysfsFiles() override { closeAll(); }
+
     std::optional<QByteArray> read(const QString &path) override
     {
         const QByteArray native = QFile::encodeName(path);
+        const std::lock_guard lock(m_mutex);
+        if (const auto kept = m_open.find(native); kept != m_open.end()) {
+            if (auto text = readCurrent(kept.value()))
+                return text;
+            ::close(kept.value());
+            m_open.erase(kept);
+        }
         const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return std::nullopt;
-        char buffer[4096];
-        ssize_t count;
-        do {
-            count = ::read(fd, buffer, sizeof buffer);
-        } while (count < 0 && errno == EINTR);
-        ::close(fd);
-        // Drivers answer EIO or ENODATA for values the hardware cannot give now.
-        if (count < 0)
-            return std::nullopt;
-        return QByteArray(buffer, static_cast<qsizetype>(count));
+        std::optional<QByteArray> text = readCurrent(fd);
+        if (!text) {
+            ::close(fd);
+            return text;
+        }
+        // Paths of devices gone for good are never read again; starting over
+        // now and then closes them.
+        if (m_open.size() >= kMostKeptOpen)
+            closeAll();
+        m_open.insert(native, fd);
+        return text;
     }
 
     QStringList list(const QString &directory) override
@@ -62,6 +82,37 @@ public:
         const int closeError = ::close(fd) == 0 ? 0 : errno;
         return writeError != 0 ? writeError : closeError;
     }
+
+private:
+    static constexpr qsizetype kMostKeptOpen = 64;
+
+    // The file's contents from its start, or absent when it cannot be read
+    // or no longer has a name.
+    static std::optional<QByteArray> readCurrent(int fd)
+    {
+        struct stat status;
+        if (::fstat(fd, &status) != 0 || status.st_nlink == 0)
+            return std::nullopt;
+        char buffer[4096];
+        ssize_t count;
+        do {
+            count = ::pread(fd, buffer, sizeof buffer, 0);
+        } while (count < 0 && errno == EINTR);
+        // Drivers answer EIO or ENODATA for values the hardware cannot give now.
+        if (count < 0)
+            return std::nullopt;
+        return QByteArray(buffer, static_cast<qsizetype>(count));
+    }
+
+    void closeAll()
+    {
+        for (const int fd : std::as_const(m_open))
+            ::close(fd);
+        m_open.clear();
+    }
+
+    std::mutex m_mutex;
+    QHash<QByteArray, int> m_open;
 };
 
 } // namespace

@@ -23,6 +23,7 @@ public:
     // attributes expect; 0 on success, else the errno of the failing call.
     virtual int write(const QString &path, const QByteArray &value) = 0;
 
-    // Plain POSIX calls, usable from any thread.
+    // POSIX calls, usable from any thread. A file read is kept open for its
+    // next read, which the kernel answers afresh.
     static SysfsFiles &real();
 };

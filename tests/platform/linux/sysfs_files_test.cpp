@@ -1,0 +1,55 @@
+#include "platform/linux/sysfs_files.h"
+#include "support/qt_printers.h"
+#include "support/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/prctl.h>
+
+// Reads go through descriptors kept open from the last read, so each way a
+// file can change under them must still show.
+TEST(RealSysfsFiles, EveryReadSeesTheFileAsItIsNow)
+{
+    SysfsFiles &files = SysfsFiles::real();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("capacity"));
+    writeFile(path, "80\n");
+    EXPECT_EQ(files.read(path), QByteArray("80\n"));
+
+    EXPECT_EQ(files.write(path, "7"), 0);
+    EXPECT_EQ(files.read(path), QByteArray("7"));
+
+    const QString replacement = dir.filePath(QStringLiteral("capacity.new"));
+    writeFile(replacement, "79\n");
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::rename(replacement, path));
+    EXPECT_EQ(files.read(path), QByteArray("79\n"));
+
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(files.read(path), std::nullopt);
+    writeFile(path, "78\n");
+    EXPECT_EQ(files.read(path), QByteArray("78\n"));
+
+    ASSERT_TRUE(QDir(dir.path()).removeRecursively());
+    EXPECT_EQ(files.read(path), std::nullopt);
+}
+
+// A kernel file read twice through one descriptor is generated twice.
+TEST(RealSysfsFiles, AKernelFileIsAnsweredAfresh)
+{
+    SysfsFiles &files = SysfsFiles::real();
+    const QString comm = QStringLiteral("/proc/self/comm");
+    const std::optional<QByteArray> original = files.read(comm);
+    ASSERT_TRUE(original);
+
+    ASSERT_EQ(::prctl(PR_SET_NAME, "kept-open-one"), 0);
+    EXPECT_EQ(files.read(comm), QByteArray("kept-open-one\n"));
+    ASSERT_EQ(::prctl(PR_SET_NAME, "kept-open-two"), 0);
+    EXPECT_EQ(files.read(comm), QByteArray("kept-open-two\n"));
+
+    ::prctl(PR_SET_NAME, original->trimmed().constData());
+}
