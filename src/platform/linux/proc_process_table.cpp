@@ -7,6 +7,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace {
@@ -18,6 +20,9 @@ constexpr int kStimeIndexAfterName = 12;
 constexpr size_t kCommBytes = 15;
 // A pass lists /proc in a few large reads rather than one per 32 KB.
 constexpr size_t kListingBuffer = 64 * 1024;
+// Well below the usual limit of 1024 descriptors, which the rest of the app
+// shares; processes past it have their file opened on every read.
+constexpr size_t kMostStatFilesOpen = 384;
 
 // "<pid>/<file>" in `buffer`, without allocating.
 class ProcessFile
@@ -43,19 +48,31 @@ private:
 // Reads the start of a small procfs file in one read: procfs fills the whole
 // buffer in one go, and every caller needs only the first `capacity` bytes.
 // Absent when missing or unreadable.
+std::optional<std::string_view> readStartOf(int fd, char *buffer, size_t capacity)
+{
+    ssize_t got;
+    do
+        got = ::pread(fd, buffer, capacity, 0);
+    while (got < 0 && errno == EINTR);
+    if (got < 0)
+        return std::nullopt;
+    return std::string_view(buffer, static_cast<size_t>(got));
+}
+
 std::optional<std::string_view> readStart(int rootFd, const ProcessFile &file, char *buffer, size_t capacity)
 {
     const int fd = ::openat(rootFd, file.path(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
-    ssize_t got;
-    do
-        got = ::read(fd, buffer, capacity);
-    while (got < 0 && errno == EINTR);
+    const auto text = readStartOf(fd, buffer, capacity);
     ::close(fd);
-    if (got < 0)
-        return std::nullopt;
-    return std::string_view(buffer, static_cast<size_t>(got));
+    return text;
+}
+
+bool isProcfs(int fd)
+{
+    struct statfs filesystem;
+    return fd >= 0 && ::fstatfs(fd, &filesystem) == 0 && filesystem.f_type == PROC_SUPER_MAGIC;
 }
 
 std::optional<int> pidFromName(const char *name)
@@ -126,11 +143,13 @@ ProcProcessTable::ProcProcessTable(QByteArray root)
     : m_root(std::move(root))
     , m_rootFd(::open(m_root.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC))
     , m_ticksPerSecond(static_cast<double>(std::max(::sysconf(_SC_CLK_TCK), 1L)))
+    , m_keepsStatFilesOpen(isProcfs(m_rootFd))
 {
 }
 
 ProcProcessTable::~ProcProcessTable()
 {
+    closeStatFilesExcept({});
     if (m_rootFd >= 0)
         ::close(m_rootFd);
 }
@@ -161,14 +180,57 @@ std::optional<std::vector<int>> ProcProcessTable::processIds() const
         }
     }
     ::close(fd);
+    closeStatFilesExcept(ids);
     return ids;
+}
+
+void ProcProcessTable::closeStatFilesExcept(const std::vector<int> &listed) const
+{
+    const std::lock_guard lock(m_statFilesMutex);
+    if (m_statFiles.empty())
+        return;
+    std::vector<int> sorted = listed;
+    std::sort(sorted.begin(), sorted.end());
+    for (auto kept = m_statFiles.begin(); kept != m_statFiles.end();) {
+        if (std::binary_search(sorted.begin(), sorted.end(), kept->first)) {
+            ++kept;
+            continue;
+        }
+        ::close(kept->second);
+        kept = m_statFiles.erase(kept);
+    }
+}
+
+std::optional<std::string_view> ProcProcessTable::readStat(int pid, char *buffer, size_t capacity) const
+{
+    const ProcessFile file(pid, "stat");
+    if (!m_keepsStatFilesOpen)
+        return readStart(m_rootFd, file, buffer, capacity);
+
+    const std::lock_guard lock(m_statFilesMutex);
+    if (const auto kept = m_statFiles.find(pid); kept != m_statFiles.end()) {
+        if (const auto text = readStartOf(kept->second, buffer, capacity))
+            return text;
+        // The process ended; a new one with its id has a file of its own.
+        ::close(kept->second);
+        m_statFiles.erase(kept);
+    }
+    const int fd = m_rootFd < 0 ? -1 : ::openat(m_rootFd, file.path(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    const auto text = readStartOf(fd, buffer, capacity);
+    if (text && m_statFiles.size() < kMostStatFilesOpen)
+        m_statFiles.emplace(pid, fd);
+    else
+        ::close(fd);
+    return text;
 }
 
 std::optional<double> ProcProcessTable::cpuSeconds(int pid) const
 {
     // A stat line is about 300 bytes and the tick fields come early.
     char buffer[512];
-    const auto stat = readStart(m_rootFd, ProcessFile(pid, "stat"), buffer, sizeof buffer);
+    const auto stat = readStat(pid, buffer, sizeof buffer);
     if (!stat)
         return std::nullopt;
     const auto ticks = cpuTicksFromStat(*stat);
