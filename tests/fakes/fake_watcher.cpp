@@ -9,7 +9,7 @@ FakeWatcher::FakeWatcher(QString serviceName)
     QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
     m_serving = bus.isConnected()
                 && bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), this,
-                                      QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportAllProperties)
+                                      QDBusConnection::ExportScriptableSlots)
                 && bus.registerService(m_serviceName);
 }
 
@@ -24,5 +24,4 @@ FakeWatcher::~FakeWatcher()
 void FakeWatcher::RegisterStatusNotifierItem(const QString &service)
 {
     m_items.append(service);
-    emit itemRegistered(service);
 }

@@ -10,8 +10,6 @@ class FakeWatcher : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registeredItems)
 
 public:
     // Serves under `serviceName` (see perProcessBusName).
@@ -20,14 +18,10 @@ public:
 
     // False when the name was taken or there is no session bus.
     bool isServing() const { return m_serving; }
-    bool isHostRegistered() const { return true; }
     const QStringList &registeredItems() const { return m_items; }
 
 public slots:
     Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString &service);
-
-signals:
-    void itemRegistered(const QString &service);
 
 private:
     QString m_serviceName;

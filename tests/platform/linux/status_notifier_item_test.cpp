@@ -67,6 +67,13 @@ struct SniFixture : ::testing::Test
     FakeSniHost host;
 };
 
+// An item registered with a watcher, as on a desktop with a tray.
+struct RegisteredSniFixture : SniFixture
+{
+    FakeWatcher watcher{watcherName};
+    std::unique_ptr<StatusNotifierItem> item = makeItem();
+};
+
 } // namespace
 
 TEST_F(SniFixture, WatcherPresenceDecidesTheBackend)
@@ -94,10 +101,8 @@ TEST_F(SniFixture, RegistersWithAWatcherThereAtStartOrAppearingLater)
     }
 }
 
-TEST_F(SniFixture, HostReadsLabelTooltipTitleAndIcon)
+TEST_F(RegisteredSniFixture, HostReadsLabelTooltipTitleAndIcon)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     const QString service = item->serviceName();
 
     EXPECT_EQ(host.property(service, QStringLiteral("XAyatanaLabel")), QVariant(QStringLiteral("64% AC")));
@@ -127,19 +132,15 @@ TEST_F(SniFixture, HostReadsLabelTooltipTitleAndIcon)
     EXPECT_GT(opaque, 40) << "the glyph is drawn";
 }
 
-TEST_F(SniFixture, LabelChangeIsAnnounced)
+TEST_F(RegisteredSniFixture, LabelChangeIsAnnounced)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     inputs.level = 65;
     redrawer.redraw();
     EXPECT_EQ(host.property(item->serviceName(), QStringLiteral("XAyatanaLabel")), QVariant(QStringLiteral("65% AC")));
 }
 
-TEST_F(SniFixture, ActivateOpensThePopoverAtTheClick)
+TEST_F(RegisteredSniFixture, ActivateOpensThePopoverAtTheClick)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     clock.advance(5);
     ASSERT_TRUE(host.click(item->serviceName(), QStringLiteral("Activate"), 640, 12));
     EXPECT_TRUE(popover.isShown());
@@ -148,10 +149,8 @@ TEST_F(SniFixture, ActivateOpensThePopoverAtTheClick)
     EXPECT_EQ(popover.panel()->geometry().center().x(), 639);
 }
 
-TEST_F(SniFixture, TwoQuickActivationsOpenTheDashboard)
+TEST_F(RegisteredSniFixture, TwoQuickActivationsOpenTheDashboard)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     item->setDoubleClickInterval(0.4);
     clock.advance(5);
     ASSERT_TRUE(host.click(item->serviceName(), QStringLiteral("Activate"), 640, 12));
@@ -161,10 +160,8 @@ TEST_F(SniFixture, TwoQuickActivationsOpenTheDashboard)
     EXPECT_EQ(actions.calls, QStringList{QStringLiteral("openDashboard")});
 }
 
-TEST_F(SniFixture, ContextMenuAndSecondaryActivateOpenTheMenu)
+TEST_F(RegisteredSniFixture, ContextMenuAndSecondaryActivateOpenTheMenu)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     for (const QString &method : {QStringLiteral("ContextMenu"), QStringLiteral("SecondaryActivate")}) {
         ASSERT_TRUE(host.click(item->serviceName(), method, 300, 15));
         QMenu *menu = router.openContextMenu();
@@ -175,19 +172,15 @@ TEST_F(SniFixture, ContextMenuAndSecondaryActivateOpenTheMenu)
     }
 }
 
-TEST_F(SniFixture, RemovedItemLeavesTheBus)
+TEST_F(RegisteredSniFixture, RemovedItemLeavesTheBus)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     const QString service = item->serviceName();
     item.reset();
     EXPECT_FALSE(host.property(service, QStringLiteral("XAyatanaLabel")).has_value());
 }
 
-TEST_F(SniFixture, MenuIsExportedForHostsThatDrawIt)
+TEST_F(RegisteredSniFixture, MenuIsExportedForHostsThatDrawIt)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     const std::optional<QVariant> menuPath = host.property(item->serviceName(), QStringLiteral("Menu"));
     ASSERT_TRUE(menuPath);
     EXPECT_EQ(menuPath->value<QDBusObjectPath>().path(), QStringLiteral("/MenuBar"));
