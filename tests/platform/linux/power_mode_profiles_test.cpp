@@ -25,15 +25,11 @@ public:
     QString profile;
 };
 
-class LegacyProfilesObject : public QObject
+// The same object under the daemon's older name.
+class LegacyProfilesObject : public FakeProfilesObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "net.hadess.PowerProfiles")
-    Q_PROPERTY(QString ActiveProfile READ activeProfile)
-
-public:
-    QString activeProfile() const { return profile; }
-    QString profile;
 };
 
 // The real names with a per-process suffix: test processes run in parallel
