@@ -149,17 +149,6 @@ TEST_F(RegisteredSniFixture, ActivateOpensThePopoverAtTheClick)
     EXPECT_EQ(popover.panel()->geometry().center().x(), 639);
 }
 
-TEST_F(RegisteredSniFixture, TwoQuickActivationsOpenTheDashboard)
-{
-    item->setDoubleClickInterval(0.4);
-    clock.advance(5);
-    ASSERT_TRUE(host.click(item->serviceName(), QStringLiteral("Activate"), 640, 12));
-    clock.advance(0.25);
-    ASSERT_TRUE(host.click(item->serviceName(), QStringLiteral("Activate"), 640, 12));
-    EXPECT_FALSE(popover.isShown());
-    EXPECT_EQ(actions.calls, QStringList{QStringLiteral("openDashboard")});
-}
-
 TEST_F(RegisteredSniFixture, ContextMenuAndSecondaryActivateOpenTheMenu)
 {
     for (const QString &method : {QStringLiteral("ContextMenu"), QStringLiteral("SecondaryActivate")}) {
