@@ -45,7 +45,6 @@ public:
     }
 
     // Set before the reader is created.
-    void setCatalogue(std::optional<QList<EnergyChannel>> catalogue) { m_catalogue = std::move(catalogue); }
     void setSubscribeSucceeds(bool succeeds) { m_subscribeSucceeds = succeeds; }
     const std::vector<int> &subscribedIndices() const { return m_subscribed; }
 

@@ -4,7 +4,9 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 
+#include <algorithm>
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -40,40 +42,36 @@ bool FakeUPowerService::start()
 
 void FakeUPowerService::setDevices(const QList<Device> &devices)
 {
-    QStringList before;
-    QStringList after;
     QList<Device> previous;
     {
         std::lock_guard lock(m_mutex);
-        previous = m_devices;
-        for (const Device &device : std::as_const(m_devices))
-            before.append(device.name);
-        m_devices = devices;
+        previous = std::exchange(m_devices, devices);
+    }
+    const auto find = [](const QList<Device> &list, const QString &name) {
+        const auto it = std::find_if(list.cbegin(), list.cend(), [&](const Device &d) { return d.name == name; });
+        return it == list.cend() ? nullptr : &*it;
+    };
+    for (const Device &now : devices) {
+        const Device *old = find(previous, now.name);
+        if (!old) {
+            signalDevice(QStringLiteral("DeviceAdded"), now.name);
+            continue;
+        }
+        QVariantMap changed;
+        for (auto it = now.properties.cbegin(); it != now.properties.cend(); ++it) {
+            if (old->properties.value(it.key()) != it.value())
+                changed.insert(it.key(), it.value());
+        }
+        if (changed.isEmpty())
+            continue;
+        QDBusMessage signal = QDBusMessage::createSignal(
+            devicePath(now.name), QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
+        signal << QStringLiteral("org.freedesktop.UPower.Device") << changed << QStringList();
+        m_connection.send(signal);
     }
     for (const Device &old : std::as_const(previous)) {
-        for (const Device &now : devices) {
-            if (now.name != old.name || now.properties == old.properties)
-                continue;
-            QVariantMap changed;
-            for (auto it = now.properties.cbegin(); it != now.properties.cend(); ++it) {
-                if (old.properties.value(it.key()) != it.value())
-                    changed.insert(it.key(), it.value());
-            }
-            QDBusMessage signal = QDBusMessage::createSignal(
-                devicePath(now.name), QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
-            signal << QStringLiteral("org.freedesktop.UPower.Device") << changed << QStringList();
-            m_connection.send(signal);
-        }
-    }
-    for (const Device &device : devices)
-        after.append(device.name);
-    for (const QString &name : std::as_const(after)) {
-        if (!before.contains(name))
-            signalDevice(QStringLiteral("DeviceAdded"), name);
-    }
-    for (const QString &name : std::as_const(before)) {
-        if (!after.contains(name))
-            signalDevice(QStringLiteral("DeviceRemoved"), name);
+        if (!find(devices, old.name))
+            signalDevice(QStringLiteral("DeviceRemoved"), old.name);
     }
 }
 
