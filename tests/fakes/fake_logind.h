@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/bus_peer.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
@@ -23,17 +25,15 @@ class FakeSignalSource
 {
 public:
     explicit FakeSignalSource(const QString &serviceName);
-    ~FakeSignalSource();
 
     bool isServing() const { return m_serving; }
     void emitSignal(const QString &path, const QString &interface, const QString &name, bool argument);
 
 protected:
-    QDBusConnection connection() const { return QDBusConnection(m_connectionName); }
+    QDBusConnection &connection() { return m_peer.bus(); }
 
 private:
-    QString m_serviceName;
-    QString m_connectionName;
+    BusPeer m_peer{QStringLiteral("fake-signal-source")};
     bool m_serving = false;
 };
 

@@ -5,7 +5,6 @@
 #include <QDBusVariant>
 
 #include <algorithm>
-#include <atomic>
 #include <utility>
 
 namespace {
@@ -13,31 +12,17 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.UPower");
 const QString kRootPath = QStringLiteral("/org/freedesktop/UPower");
 
-QString uniqueConnectionName()
-{
-    static std::atomic<int> counter{0};
-    return QStringLiteral("fake-upower-%1").arg(++counter);
-}
-
 } // namespace
-
-FakeUPowerService::FakeUPowerService()
-    : m_connection(QDBusConnection::connectToBus(QDBusConnection::SessionBus, uniqueConnectionName()))
-{
-}
 
 FakeUPowerService::~FakeUPowerService()
 {
-    m_connection.unregisterObject(kRootPath, QDBusConnection::UnregisterTree);
-    m_connection.unregisterService(kService);
-    QDBusConnection::disconnectFromBus(m_connection.name());
+    // The bus's thread stops calling in before the table goes.
+    m_peer.bus().unregisterObject(kRootPath, QDBusConnection::UnregisterTree);
 }
 
 bool FakeUPowerService::start()
 {
-    return m_connection.isConnected()
-        && m_connection.registerVirtualObject(kRootPath, this, QDBusConnection::SubPath)
-        && m_connection.registerService(kService);
+    return m_peer.bus().registerVirtualObject(kRootPath, this, QDBusConnection::SubPath) && m_peer.own(kService);
 }
 
 void FakeUPowerService::setDevices(const QList<Device> &devices)
@@ -67,7 +52,7 @@ void FakeUPowerService::setDevices(const QList<Device> &devices)
         QDBusMessage signal = QDBusMessage::createSignal(
             devicePath(now.name), QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
         signal << QStringLiteral("org.freedesktop.UPower.Device") << changed << QStringList();
-        m_connection.send(signal);
+        m_peer.bus().send(signal);
     }
     for (const Device &old : std::as_const(previous)) {
         if (!find(devices, old.name))
@@ -88,14 +73,14 @@ void FakeUPowerService::setOnBattery(std::optional<bool> onBattery)
     QDBusMessage changed = QDBusMessage::createSignal(kRootPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                                                       QStringLiteral("PropertiesChanged"));
     changed << kService << QVariantMap{{QStringLiteral("OnBattery"), *onBattery}} << QStringList();
-    m_connection.send(changed);
+    m_peer.bus().send(changed);
 }
 
 void FakeUPowerService::signalDevice(const QString &signal, const QString &name)
 {
     QDBusMessage message = QDBusMessage::createSignal(kRootPath, kService, signal);
     message << QVariant::fromValue(QDBusObjectPath(devicePath(name)));
-    m_connection.send(message);
+    m_peer.bus().send(message);
 }
 
 void FakeUPowerService::setSilent(bool silent)

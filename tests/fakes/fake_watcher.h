@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDBusConnection>
+#include "support/bus_peer.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -13,8 +14,7 @@ class FakeWatcher : public QObject
 
 public:
     // Serves under `serviceName` (see perProcessBusName).
-    explicit FakeWatcher(QString serviceName);
-    ~FakeWatcher() override;
+    explicit FakeWatcher(const QString &serviceName);
 
     // False when the name was taken or there is no session bus.
     bool isServing() const { return m_serving; }
@@ -24,8 +24,7 @@ public slots:
     Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString &service);
 
 private:
-    QString m_serviceName;
-    QString m_connectionName;
+    BusPeer m_peer{QStringLiteral("fake-watcher")};
     bool m_serving = false;
     QStringList m_items;
 };

@@ -1,4 +1,5 @@
 #include "platform/linux/power_profiles_monitor.h"
+#include "support/bus_peer.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
 #include "support/test_files.h"
@@ -48,21 +49,12 @@ class FakeProfilesDaemon
 {
 public:
     FakeProfilesDaemon(const PowerProfilesMonitor::Daemon &names, const QString &profile)
-        : m_connection(QDBusConnection::connectToBus(QDBusConnection::SessionBus, nextConnectionName()))
-        , m_service(names.service)
-        , m_path(names.path)
+        : m_path(names.path)
         , m_interface(names.interface)
     {
         m_object.profile = profile;
-        EXPECT_TRUE(m_connection.registerObject(m_path, &m_object, QDBusConnection::ExportAllProperties));
-        EXPECT_TRUE(m_connection.registerService(m_service));
-    }
-
-    ~FakeProfilesDaemon()
-    {
-        m_connection.unregisterService(m_service);
-        m_connection.unregisterObject(m_path);
-        QDBusConnection::disconnectFromBus(m_connection.name());
+        EXPECT_TRUE(m_peer.bus().registerObject(m_path, &m_object, QDBusConnection::ExportAllProperties));
+        EXPECT_TRUE(m_peer.own(names.service));
     }
 
     void switchTo(const QString &profile)
@@ -71,21 +63,14 @@ public:
         QDBusMessage signal = QDBusMessage::createSignal(m_path, QStringLiteral("org.freedesktop.DBus.Properties"),
                                                          QStringLiteral("PropertiesChanged"));
         signal << m_interface << QVariantMap{{QStringLiteral("ActiveProfile"), profile}} << QStringList{};
-        m_connection.send(signal);
+        m_peer.bus().send(signal);
     }
 
 private:
-    static QString nextConnectionName()
-    {
-        static int counter = 0;
-        return QStringLiteral("fake-power-profiles-%1").arg(++counter);
-    }
-
-    QDBusConnection m_connection;
-    QString m_service;
     QString m_path;
     QString m_interface;
     Object m_object;
+    BusPeer m_peer{QStringLiteral("fake-power-profiles")};
 };
 
 using CurrentDaemon = FakeProfilesDaemon<FakeProfilesObject>;

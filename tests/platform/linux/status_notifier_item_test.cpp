@@ -11,6 +11,7 @@
 #include "fakes/fake_sni_host.h"
 #include "fakes/fake_watcher.h"
 #include "fakes/recording_app_actions.h"
+#include "support/bus_peer.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
 
@@ -19,7 +20,6 @@
 #include <QDBusArgument>
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
-#include <QUuid>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
@@ -175,22 +175,18 @@ TEST_F(RegisteredSniFixture, MenuIsExportedForHostsThatDrawIt)
     EXPECT_EQ(menuPath->value<QDBusObjectPath>().path(), QStringLiteral("/MenuBar"));
 
     // As a host asks: from another connection, while the item's thread serves.
-    const QString connectionName = QStringLiteral("sni-menu-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    {
-        QDBusConnection hostBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
-        QDBusMessage getLayout = QDBusMessage::createMethodCall(item->serviceName(), QStringLiteral("/MenuBar"),
-                                                                QStringLiteral("com.canonical.dbusmenu"),
-                                                                QStringLiteral("GetLayout"));
-        getLayout.setArguments({0, 10, QStringList()});
-        QDBusPendingCall pending = hostBus.asyncCall(getLayout);
-        ASSERT_TRUE(spinUntil([&] { return pending.isFinished(); }));
-        const QDBusMessage reply = pending.reply();
-        ASSERT_EQ(reply.arguments().size(), 2) << reply.errorMessage().toStdString();
-        DbusMenuLayout root;
-        reply.arguments().at(1).value<QDBusArgument>() >> root;
-        ASSERT_FALSE(root.children.isEmpty());
-        EXPECT_EQ(root.children.last().properties.value(QStringLiteral("label")).toString(),
-                  QStringLiteral("Quit Pendra Pro"));
-    }
-    QDBusConnection::disconnectFromBus(connectionName);
+    BusPeer hostBus(QStringLiteral("sni-menu"));
+    QDBusMessage getLayout = QDBusMessage::createMethodCall(item->serviceName(), QStringLiteral("/MenuBar"),
+                                                            QStringLiteral("com.canonical.dbusmenu"),
+                                                            QStringLiteral("GetLayout"));
+    getLayout.setArguments({0, 10, QStringList()});
+    QDBusPendingCall pending = hostBus.bus().asyncCall(getLayout);
+    ASSERT_TRUE(spinUntil([&] { return pending.isFinished(); }));
+    const QDBusMessage reply = pending.reply();
+    ASSERT_EQ(reply.arguments().size(), 2) << reply.errorMessage().toStdString();
+    DbusMenuLayout root;
+    reply.arguments().at(1).value<QDBusArgument>() >> root;
+    ASSERT_FALSE(root.children.isEmpty());
+    EXPECT_EQ(root.children.last().properties.value(QStringLiteral("label")).toString(),
+              QStringLiteral("Quit Pendra Pro"));
 }
