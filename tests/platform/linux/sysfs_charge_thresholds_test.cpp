@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -25,12 +24,6 @@ QString addBattery(SysfsTree &sysfs, std::map<QString, QByteArray> attributes,
 {
     attributes.emplace(QStringLiteral("type"), "Battery\n");
     return sysfs.addSupply(name, attributes);
-}
-
-int readNumber(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt() : -1;
 }
 
 } // namespace
@@ -82,7 +75,7 @@ TEST(SysfsChargeThresholds, WritesInTheOrderThatKeepsStartBelowEnd)
         // As the drivers do: a start at or above the end is refused.
         files.answerWrite = [&](const QString &path, const QByteArray &value) {
             const QString attribute = QFileInfo(path).fileName();
-            const int other = readNumber(battery + (attribute == kStart ? kEnd : kStart));
+            const int other = readFile(battery + (attribute == kStart ? kEnd : kStart)).trimmed().toInt();
             if (attribute == kStart ? value.toInt() >= other : value.toInt() <= other)
                 return EINVAL;
             order << attribute;
@@ -104,9 +97,9 @@ TEST(SysfsChargeThresholds, EveryPackIsWrittenAndTheMostPermissiveIsRead)
     SysfsChargeThresholds thresholds(sysfs.root());
 
     EXPECT_EQ(thresholds.write({75, 80}), 0);
-    EXPECT_EQ(readNumber(internal + kEnd), 80);
-    EXPECT_EQ(readNumber(external + kEnd), 80);
-    EXPECT_EQ(readNumber(external + kStart), 75);
+    EXPECT_EQ(readFile(internal + kEnd).trimmed().toInt(), 80);
+    EXPECT_EQ(readFile(external + kEnd).trimmed().toInt(), 80);
+    EXPECT_EQ(readFile(external + kStart).trimmed().toInt(), 75);
     EXPECT_EQ(thresholds.read(), (ChargeThresholdValues{75, 80}));
 
     // Another tool lifts the external pack's limit: the machine charges fully.
