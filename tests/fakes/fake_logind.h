@@ -2,7 +2,6 @@
 
 #include "support/bus_peer.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
@@ -11,13 +10,6 @@
 
 #include <functional>
 #include <memory>
-
-// A bus name no other test process uses, so that test executables can share
-// one session bus while running in parallel.
-inline QString perProcessBusName(const QString &base)
-{
-    return base + QStringLiteral(".test_p") + QString::number(QCoreApplication::applicationPid());
-}
 
 // Owns a well-known name on its own session-bus connection and emits the
 // signals the login manager and the screen savers send.

@@ -1,7 +1,15 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QUuid>
+
+// A bus name no other test process uses, so that test executables can share
+// one session bus while running in parallel.
+inline QString perProcessBusName(const QString &base)
+{
+    return base + QStringLiteral(".test_p") + QString::number(QCoreApplication::applicationPid());
+}
 
 // A connection to the session bus apart from the process's default one, as
 // another program on the bus has: what it serves is reached over the real

@@ -54,7 +54,7 @@ private:
 
 TEST(PortalColorScheme, ReadsTheSchemeThenFollowsChanges)
 {
-    const QString service = QStringLiteral("org.pendra.test.Portal") + QString::number(QCoreApplication::applicationPid());
+    const QString service = perProcessBusName(QStringLiteral("org.pendra.test.Portal"));
     FakePortal portal(service, 1);
     ASSERT_TRUE(portal.isServing()) << "run under dbus-run-session";
 

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QSignalSpy>
@@ -33,13 +32,11 @@ class LegacyProfilesObject : public FakeProfilesObject
     Q_CLASSINFO("D-Bus Interface", "net.hadess.PowerProfiles")
 };
 
-// The real names with a per-process suffix: test processes run in parallel
-// on one session bus.
 QList<PowerProfilesMonitor::Daemon> testDaemons()
 {
     QList<PowerProfilesMonitor::Daemon> daemons = PowerProfilesMonitor::standardDaemons();
     for (PowerProfilesMonitor::Daemon &daemon : daemons)
-        daemon.service += QStringLiteral(".test%1").arg(QCoreApplication::applicationPid());
+        daemon.service = perProcessBusName(daemon.service);
     return daemons;
 }
 

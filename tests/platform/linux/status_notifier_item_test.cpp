@@ -7,7 +7,6 @@
 #include "platform/linux/status_notifier_item.h"
 
 #include "fakes/fake_clock.h"
-#include "fakes/fake_logind.h"
 #include "fakes/fake_sni_host.h"
 #include "fakes/fake_watcher.h"
 #include "fakes/recording_app_actions.h"
