@@ -35,7 +35,6 @@ public:
 
     std::optional<std::vector<std::int64_t>> delta(const EnergySample &previous, const EnergySample &current) override
     {
-        std::lock_guard lock(m_mutex);
         if (m_deltaFails)
             return std::nullopt;
         std::vector<std::int64_t> differences;
@@ -45,7 +44,6 @@ public:
     }
 
     // Set before the reader is created.
-    void setCatalogue(std::optional<QList<EnergyChannel>> catalogue) { m_catalogue = std::move(catalogue); }
     void setSubscribeSucceeds(bool succeeds) { m_subscribeSucceeds = succeeds; }
     const std::vector<int> &subscribedIndices() const { return m_subscribed; }
 
@@ -57,21 +55,9 @@ public:
             m_counters.append(0);
         m_counters[index] += amount;
     }
-    void setSampleFails(bool fails)
-    {
-        std::lock_guard lock(m_mutex);
-        m_sampleFails = fails;
-    }
-    void setDeltaFails(bool fails)
-    {
-        std::lock_guard lock(m_mutex);
-        m_deltaFails = fails;
-    }
-    int sampleCalls() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_sampleCalls;
-    }
+    void setSampleFails(bool fails) { m_sampleFails = fails; }
+    void setDeltaFails(bool fails) { m_deltaFails = fails; }
+    int sampleCalls() const { return m_sampleCalls; }
 
 private:
     mutable std::mutex m_mutex;
@@ -79,7 +65,7 @@ private:
     bool m_subscribeSucceeds = true;
     std::vector<int> m_subscribed;
     QList<std::uint64_t> m_counters;
-    bool m_sampleFails = false;
-    bool m_deltaFails = false;
-    int m_sampleCalls = 0;
+    std::atomic<bool> m_sampleFails = false;
+    std::atomic<bool> m_deltaFails = false;
+    std::atomic<int> m_sampleCalls = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QCoreApplication>
+#include "support/bus_peer.h"
+
 #include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
@@ -10,30 +11,21 @@
 #include <functional>
 #include <memory>
 
-// A bus name no other test process uses, so that test executables can share
-// one session bus while running in parallel.
-inline QString perProcessBusName(const QString &base)
-{
-    return base + QStringLiteral(".test_p") + QString::number(QCoreApplication::applicationPid());
-}
-
 // Owns a well-known name on its own session-bus connection and emits the
 // signals the login manager and the screen savers send.
 class FakeSignalSource
 {
 public:
     explicit FakeSignalSource(const QString &serviceName);
-    ~FakeSignalSource();
 
     bool isServing() const { return m_serving; }
     void emitSignal(const QString &path, const QString &interface, const QString &name, bool argument);
 
 protected:
-    QDBusConnection connection() const { return QDBusConnection(m_connectionName); }
+    QDBusConnection &connection() { return m_peer.bus(); }
 
 private:
-    QString m_serviceName;
-    QString m_connectionName;
+    BusPeer m_peer{QStringLiteral("fake-signal-source")};
     bool m_serving = false;
 };
 

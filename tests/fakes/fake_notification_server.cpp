@@ -1,26 +1,10 @@
 #include "fakes/fake_notification_server.h"
 
-namespace {
-
-const QString kConnectionName = QStringLiteral("fake-notification-server");
-const QString kService = QStringLiteral("org.freedesktop.Notifications");
-const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
-
-} // namespace
-
 FakeNotificationServer::FakeNotificationServer()
-    : m_connection(QDBusConnection::connectToBus(QDBusConnection::SessionBus, kConnectionName))
 {
-    m_registered = m_connection.isConnected()
-        && m_connection.registerObject(kPath, this, QDBusConnection::ExportAllSlots)
-        && m_connection.registerService(kService);
-}
-
-FakeNotificationServer::~FakeNotificationServer()
-{
-    m_connection.unregisterService(kService);
-    m_connection.unregisterObject(kPath);
-    QDBusConnection::disconnectFromBus(kConnectionName);
+    m_registered = m_peer.bus().registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
+                                               QDBusConnection::ExportAllSlots)
+                   && m_peer.own(QStringLiteral("org.freedesktop.Notifications"));
 }
 
 uint FakeNotificationServer::Notify(const QString &appName, uint replacesId, const QString &appIcon,

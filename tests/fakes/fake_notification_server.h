@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDBusConnection>
+#include "support/bus_peer.h"
+
 #include <QDBusContext>
 #include <QList>
 #include <QObject>
@@ -30,7 +31,6 @@ public:
     };
 
     FakeNotificationServer();
-    ~FakeNotificationServer() override;
 
     // False when the name could not be taken (another server owns it).
     bool isRegistered() const { return m_registered; }
@@ -46,6 +46,6 @@ public slots:
     QStringList GetCapabilities();
 
 private:
-    QDBusConnection m_connection;
+    BusPeer m_peer{QStringLiteral("fake-notification-server")};
     bool m_registered = false;
 };

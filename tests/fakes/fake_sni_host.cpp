@@ -5,16 +5,15 @@
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <QUuid>
 
 namespace {
 
 const QString kItemPath = QStringLiteral("/StatusNotifierItem");
 const QString kItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
 
-std::optional<QDBusMessage> callAndWait(const QString &connectionName, const QDBusMessage &call)
+std::optional<QDBusMessage> callAndWait(QDBusConnection &bus, const QDBusMessage &call)
 {
-    QDBusPendingCall pending = QDBusConnection(connectionName).asyncCall(call);
+    QDBusPendingCall pending = bus.asyncCall(call);
     if (!spinUntil([&] { return pending.isFinished(); }))
         return std::nullopt;
     return pending.reply();
@@ -22,23 +21,12 @@ std::optional<QDBusMessage> callAndWait(const QString &connectionName, const QDB
 
 } // namespace
 
-FakeSniHost::FakeSniHost()
-    : m_connectionName(QStringLiteral("fake-sni-host-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
-{
-    QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
-}
-
-FakeSniHost::~FakeSniHost()
-{
-    QDBusConnection::disconnectFromBus(m_connectionName);
-}
-
 std::optional<QVariant> FakeSniHost::property(const QString &service, const QString &name)
 {
     QDBusMessage call = QDBusMessage::createMethodCall(service, kItemPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                                                        QStringLiteral("Get"));
     call << kItemInterface << name;
-    const std::optional<QDBusMessage> reply = callAndWait(m_connectionName, call);
+    const std::optional<QDBusMessage> reply = callAndWait(m_peer.bus(), call);
     if (!reply || reply->type() != QDBusMessage::ReplyMessage || reply->arguments().isEmpty())
         return std::nullopt;
     return reply->arguments().first().value<QDBusVariant>().variant();
@@ -48,6 +36,6 @@ bool FakeSniHost::click(const QString &service, const QString &method, int x, in
 {
     QDBusMessage call = QDBusMessage::createMethodCall(service, kItemPath, kItemInterface, method);
     call << x << y;
-    const std::optional<QDBusMessage> reply = callAndWait(m_connectionName, call);
+    const std::optional<QDBusMessage> reply = callAndWait(m_peer.bus(), call);
     return reply && reply->type() == QDBusMessage::ReplyMessage;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDBusConnection>
+#include "support/bus_peer.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -12,9 +13,6 @@
 class FakeSniHost
 {
 public:
-    FakeSniHost();
-    ~FakeSniHost();
-
     // The property's value (D-Bus structures stay as QDBusArgument).
     std::optional<QVariant> property(const QString &service, const QString &name);
     // Calls Activate, SecondaryActivate or ContextMenu; true once answered
@@ -22,5 +20,5 @@ public:
     bool click(const QString &service, const QString &method, int x, int y);
 
 private:
-    QString m_connectionName;
+    BusPeer m_peer{QStringLiteral("fake-sni-host")};
 };

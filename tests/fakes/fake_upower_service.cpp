@@ -4,76 +4,59 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 
-#include <atomic>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.UPower");
 const QString kRootPath = QStringLiteral("/org/freedesktop/UPower");
 
-QString uniqueConnectionName()
-{
-    static std::atomic<int> counter{0};
-    return QStringLiteral("fake-upower-%1").arg(++counter);
-}
-
 } // namespace
-
-FakeUPowerService::FakeUPowerService()
-    : m_connection(QDBusConnection::connectToBus(QDBusConnection::SessionBus, uniqueConnectionName()))
-{
-}
 
 FakeUPowerService::~FakeUPowerService()
 {
-    m_connection.unregisterObject(kRootPath, QDBusConnection::UnregisterTree);
-    m_connection.unregisterService(kService);
-    QDBusConnection::disconnectFromBus(m_connection.name());
+    // The bus's thread stops calling in before the table goes.
+    m_peer.bus().unregisterObject(kRootPath, QDBusConnection::UnregisterTree);
 }
 
 bool FakeUPowerService::start()
 {
-    return m_connection.isConnected()
-        && m_connection.registerVirtualObject(kRootPath, this, QDBusConnection::SubPath)
-        && m_connection.registerService(kService);
+    return m_peer.bus().registerVirtualObject(kRootPath, this, QDBusConnection::SubPath) && m_peer.own(kService);
 }
 
 void FakeUPowerService::setDevices(const QList<Device> &devices)
 {
-    QStringList before;
-    QStringList after;
     QList<Device> previous;
     {
         std::lock_guard lock(m_mutex);
-        previous = m_devices;
-        for (const Device &device : std::as_const(m_devices))
-            before.append(device.name);
-        m_devices = devices;
+        previous = std::exchange(m_devices, devices);
+    }
+    const auto find = [](const QList<Device> &list, const QString &name) {
+        const auto it = std::find_if(list.cbegin(), list.cend(), [&](const Device &d) { return d.name == name; });
+        return it == list.cend() ? nullptr : &*it;
+    };
+    for (const Device &now : devices) {
+        const Device *old = find(previous, now.name);
+        if (!old) {
+            signalDevice(QStringLiteral("DeviceAdded"), now.name);
+            continue;
+        }
+        QVariantMap changed;
+        for (auto it = now.properties.cbegin(); it != now.properties.cend(); ++it) {
+            if (old->properties.value(it.key()) != it.value())
+                changed.insert(it.key(), it.value());
+        }
+        if (changed.isEmpty())
+            continue;
+        QDBusMessage signal = QDBusMessage::createSignal(
+            devicePath(now.name), QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
+        signal << QStringLiteral("org.freedesktop.UPower.Device") << changed << QStringList();
+        m_peer.bus().send(signal);
     }
     for (const Device &old : std::as_const(previous)) {
-        for (const Device &now : devices) {
-            if (now.name != old.name || now.properties == old.properties)
-                continue;
-            QVariantMap changed;
-            for (auto it = now.properties.cbegin(); it != now.properties.cend(); ++it) {
-                if (old.properties.value(it.key()) != it.value())
-                    changed.insert(it.key(), it.value());
-            }
-            QDBusMessage signal = QDBusMessage::createSignal(
-                devicePath(now.name), QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
-            signal << QStringLiteral("org.freedesktop.UPower.Device") << changed << QStringList();
-            m_connection.send(signal);
-        }
-    }
-    for (const Device &device : devices)
-        after.append(device.name);
-    for (const QString &name : std::as_const(after)) {
-        if (!before.contains(name))
-            signalDevice(QStringLiteral("DeviceAdded"), name);
-    }
-    for (const QString &name : std::as_const(before)) {
-        if (!after.contains(name))
-            signalDevice(QStringLiteral("DeviceRemoved"), name);
+        if (!find(devices, old.name))
+            signalDevice(QStringLiteral("DeviceRemoved"), old.name);
     }
 }
 
@@ -90,14 +73,14 @@ void FakeUPowerService::setOnBattery(std::optional<bool> onBattery)
     QDBusMessage changed = QDBusMessage::createSignal(kRootPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                                                       QStringLiteral("PropertiesChanged"));
     changed << kService << QVariantMap{{QStringLiteral("OnBattery"), *onBattery}} << QStringList();
-    m_connection.send(changed);
+    m_peer.bus().send(changed);
 }
 
 void FakeUPowerService::signalDevice(const QString &signal, const QString &name)
 {
     QDBusMessage message = QDBusMessage::createSignal(kRootPath, kService, signal);
     message << QVariant::fromValue(QDBusObjectPath(devicePath(name)));
-    m_connection.send(message);
+    m_peer.bus().send(message);
 }
 
 void FakeUPowerService::setSilent(bool silent)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDBusConnection>
+#include "support/bus_peer.h"
+
 #include <QDBusVirtualObject>
 #include <QList>
 #include <QString>
@@ -25,7 +26,6 @@ public:
         QVariantMap properties; // org.freedesktop.UPower.Device properties
     };
 
-    FakeUPowerService();
     ~FakeUPowerService() override;
 
     // Claims org.freedesktop.UPower on the session bus; false when it cannot.
@@ -44,13 +44,12 @@ public:
     QString introspect(const QString &path) const override;
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override;
 
-    static QString devicePath(const QString &name);
-
 private:
+    static QString devicePath(const QString &name);
     QDBusMessage answer(const QDBusMessage &message) const;
     void signalDevice(const QString &signal, const QString &name);
 
-    QDBusConnection m_connection;
+    BusPeer m_peer{QStringLiteral("fake-upower")};
     mutable std::mutex m_mutex;
     QList<Device> m_devices;
     std::optional<bool> m_onBattery;

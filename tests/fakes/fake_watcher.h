@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDBusConnection>
+#include "support/bus_peer.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -10,28 +11,20 @@ class FakeWatcher : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registeredItems)
 
 public:
     // Serves under `serviceName` (see perProcessBusName).
-    explicit FakeWatcher(QString serviceName);
-    ~FakeWatcher() override;
+    explicit FakeWatcher(const QString &serviceName);
 
     // False when the name was taken or there is no session bus.
     bool isServing() const { return m_serving; }
-    bool isHostRegistered() const { return true; }
     const QStringList &registeredItems() const { return m_items; }
 
 public slots:
     Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString &service);
 
-signals:
-    void itemRegistered(const QString &service);
-
 private:
-    QString m_serviceName;
-    QString m_connectionName;
+    BusPeer m_peer{QStringLiteral("fake-watcher")};
     bool m_serving = false;
     QStringList m_items;
 };

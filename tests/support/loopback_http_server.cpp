@@ -11,20 +11,10 @@ namespace {
 
 QByteArray reasonPhrase(int status)
 {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 404:
-        return "Not Found";
-    case 401:
-        return "Unauthorized";
-    case 429:
-        return "Too Many Requests";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
-    }
+    static const QHash<int, QByteArray> phrases = {
+        {200, "OK"}, {401, "Unauthorized"}, {404, "Not Found"}, {429, "Too Many Requests"}, {500, "Internal Server Error"},
+    };
+    return phrases.value(status, "Status");
 }
 
 // A whole request once `buffer` holds its head and Content-Length bytes.

@@ -12,6 +12,11 @@ QString packaging()
     return QStringLiteral(PENDRA_PACKAGING);
 }
 
+QString busConfig()
+{
+    return fixtures() + QStringLiteral("/../support/session-bus.conf");
+}
+
 QString appBinary()
 {
     return QStringLiteral(PENDRA_APP_BINARY);

@@ -12,6 +12,8 @@ namespace TestPaths {
 QString fixtures();
 // packaging/ of the source tree (install-user, make-appdir).
 QString packaging();
+// The private session bus's configuration (support/session-bus.conf).
+QString busConfig();
 // The built app and probe.
 QString appBinary();
 QString probeBinary();

@@ -1,5 +1,8 @@
 #include "support/upower_testbed.h"
 
+#include "support/test_files.h"
+#include "support/test_paths.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -19,24 +22,6 @@ namespace {
 constexpr auto kUpowerService = "org.freedesktop.UPower";
 constexpr int kStartLimitMs = 10000;
 constexpr int kCommandLimitMs = 60000;
-
-// A private bus for one test: anyone may own any name and call anything.
-// Deliberately no service directories, so that a call can never activate the
-// machine's own upowerd, which would read the real /sys.
-constexpr auto kBusConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>system</type>
-  <listen>unix:path=%1</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow user="*"/>
-    <allow own="*"/>
-    <allow send_destination="*"/>
-    <allow receive_sender="*"/>
-  </policy>
-</busconfig>
-)";
 
 QString upowerdPath()
 {
@@ -84,15 +69,6 @@ void stopGroup(QProcess &process)
     }
 }
 
-QString tail(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray text = file.readAll();
-    return QString::fromLocal8Bit(text.right(1500));
-}
-
 } // namespace
 
 UpowerTestbed::UpowerTestbed(QString tree)
@@ -132,23 +108,18 @@ UpowerTestbed::Start UpowerTestbed::start()
         m_problem = QStringLiteral("upowerd or umockdev-run is not installed (Debian: upower umockdev)");
         return Start::UpowerUnavailable;
     }
-    QFile description(m_work.filePath(QStringLiteral("tree.umockdev")));
-    QFile conf(m_work.filePath(QStringLiteral("UPower.conf")));
-    if (!m_work.isValid() || !description.open(QIODevice::WriteOnly) || !conf.open(QIODevice::WriteOnly)
-        || !QDir(m_work.path()).mkdir(QStringLiteral("history"))) {
+    writeFile(m_work.filePath(QStringLiteral("tree.umockdev")), deviceDescription(m_tree));
+    // upowerd's defaults; the machine's own configuration stays out of the test.
+    writeFile(m_work.filePath(QStringLiteral("UPower.conf")), "[UPower]\n");
+    if (!QDir(m_work.path()).mkdir(QStringLiteral("history"))) {
         m_problem = QStringLiteral("cannot write the testbed's files");
         return Start::BusFailed;
     }
-    description.write(deviceDescription(m_tree));
-    description.close();
-    // upowerd's defaults; the machine's own configuration stays out of the test.
-    conf.write("[UPower]\n");
-    conf.close();
     if (!startBus())
         return Start::BusFailed;
 
     QProcessEnvironment environment = this->environment();
-    environment.insert(QStringLiteral("UPOWER_CONF_FILE_NAME"), conf.fileName());
+    environment.insert(QStringLiteral("UPOWER_CONF_FILE_NAME"), m_work.filePath(QStringLiteral("UPower.conf")));
     environment.insert(QStringLiteral("UPOWER_HISTORY_DIR"), m_work.filePath(QStringLiteral("history")));
     m_upowerd.setProcessEnvironment(environment);
     m_upowerd.setProcessChannelMode(QProcess::MergedChannels);
@@ -162,7 +133,7 @@ UpowerTestbed::Start UpowerTestbed::start()
     while (!bus.interface()->isServiceRegistered(QString::fromLatin1(kUpowerService))) {
         if (m_upowerd.waitForFinished(50) || m_upowerd.state() == QProcess::NotRunning || deadline.hasExpired()) {
             m_problem = QStringLiteral("upowerd did not start on the recorded tree:\n")
-                        + tail(m_work.filePath(QStringLiteral("upowerd.log")));
+                        + QString::fromLocal8Bit(readFile(m_work.filePath(QStringLiteral("upowerd.log"))).right(1500));
             return Start::UpowerUnavailable;
         }
     }
@@ -171,15 +142,14 @@ UpowerTestbed::Start UpowerTestbed::start()
 
 bool UpowerTestbed::startBus()
 {
-    QFile config(m_work.filePath(QStringLiteral("bus.conf")));
-    if (!config.open(QIODevice::WriteOnly))
-        return false;
-    config.write(QString::fromLatin1(kBusConfig).arg(m_work.filePath(QStringLiteral("bus"))).toUtf8());
-    config.close();
     ownProcessGroup(m_bus);
-    m_bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + config.fileName(),
-                                                QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-                                                QStringLiteral("--print-address=1")});
+    // The tests' own bus configuration names no service directories, so a
+    // call can never activate the machine's own upowerd, which would read the
+    // real /sys.
+    m_bus.start(QStringLiteral("dbus-daemon"),
+                {QStringLiteral("--config-file=") + TestPaths::busConfig(),
+                 QStringLiteral("--address=unix:path=") + m_work.filePath(QStringLiteral("bus")),
+                 QStringLiteral("--nofork"), QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
     QDeadlineTimer deadline(kStartLimitMs);
     while (!m_bus.canReadLine() && m_bus.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
     }

@@ -1,6 +1,7 @@
 // The probe on the real upowerd, for every recorded sysfs tree: its merged
 // snapshot must tell what upowerd tells about the same machine.
 
+#include "support/test_files.h"
 #include "support/test_paths.h"
 #include "support/upower_testbed.h"
 
@@ -32,10 +33,10 @@ std::vector<std::string> treeNames()
     return names;
 }
 
+// 0 where the attribute is missing.
 double microUnits(const QString &supplyDir, const char *attribute)
 {
-    QFile file(supplyDir + QLatin1Char('/') + QLatin1String(attribute));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toDouble() : 0;
+    return readFile(supplyDir + QLatin1Char('/') + QLatin1String(attribute)).trimmed().toDouble();
 }
 
 // upowerd turns a charge-unit battery's current into watts at the design

@@ -1,6 +1,7 @@
 #include "charge/charge_smc.h"
 #include "fakes/fake_sysfs_files.h"
 #include "platform/linux/charge_behaviour_smc.h"
+#include "platform/linux/sysfs_tree.h"
 #include "support/qt_printers.h"
 #include "support/test_files.h"
 
@@ -10,34 +11,14 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
-#include <map>
 
 namespace {
 
-// A /sys tree in a temporary folder with power supplies under
-// class/power_supply.
-class SysfsTree
+// A battery whose charge_behaviour shows `shown`; returns that attribute.
+QString addBattery(SysfsTree &sysfs, const QByteArray &shown, const QString &name = QStringLiteral("BAT0"))
 {
-public:
-    QString root() const { return m_dir.path(); }
-
-    QString addSupply(const QString &name, const std::map<QString, QByteArray> &attributes)
-    {
-        const QString dir = m_dir.path() + QStringLiteral("/class/power_supply/") + name;
-        for (const auto &[attribute, content] : attributes)
-            writeFile(dir + QLatin1Char('/') + attribute, content);
-        return dir;
-    }
-
-    QString addBattery(const QByteArray &chargeBehaviour)
-    {
-        return addSupply(QStringLiteral("BAT0"), {{"type", "Battery\n"}, {"charge_behaviour", chargeBehaviour}})
-            + QStringLiteral("/charge_behaviour");
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
+    return sysfs.addSupply(name, {{"type", "Battery\n"}, {"charge_behaviour", shown}}) + QStringLiteral("charge_behaviour");
+}
 
 // Answers writes the way a power_supply driver does: a value it offers
 // becomes the bracketed one, anything else is EINVAL.
@@ -105,7 +86,7 @@ TEST(ChargeBehaviourMapping, ParsesOfferedValuesAndTheBracketedActiveOne)
 TEST(ChargeBehaviourSmc, InhibitWritesTheRealAttribute)
 {
     SysfsTree sysfs;
-    const QString attribute = sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
+    const QString attribute = addBattery(sysfs, "[auto] inhibit-charge force-discharge\n");
     ChargeBehaviourSmc client(sysfs.root());
     ChargeSMC smc(client);
 
@@ -141,7 +122,7 @@ TEST(ChargeBehaviourSmc, EveryModeLandsOnItsBehaviourWithoutNeedlessWrites)
         {ChargeSMCMode::automatic, "[auto] inhibit-charge force-discharge\n", 1},
     };
     SysfsTree sysfs;
-    const QString attribute = sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
+    const QString attribute = addBattery(sysfs, "[auto] inhibit-charge force-discharge\n");
     FakeSysfsFiles files;
     files.answerWrite = driverWrite;
     ChargeBehaviourSmc client(sysfs.root(), files);
@@ -162,8 +143,8 @@ TEST(ChargeBehaviourSmc, EveryPackFollowsTheMode)
 {
     SysfsTree sysfs;
     const QStringList packs = {
-        sysfs.addSupply(QStringLiteral("BAT0"), {{"type", "Battery\n"}, {"charge_behaviour", "[auto] inhibit-charge\n"}}),
-        sysfs.addSupply(QStringLiteral("BAT1"), {{"type", "Battery\n"}, {"charge_behaviour", "auto [inhibit-charge]\n"}}),
+        addBattery(sysfs, "[auto] inhibit-charge\n"),
+        addBattery(sysfs, "auto [inhibit-charge]\n", QStringLiteral("BAT1")),
     };
     FakeSysfsFiles files;
     files.answerWrite = driverWrite;
@@ -174,7 +155,7 @@ TEST(ChargeBehaviourSmc, EveryPackFollowsTheMode)
                                       std::pair{ChargeSMCMode::automatic, "[auto] inhibit-charge\n"}}) {
         EXPECT_TRUE(smc.apply(mode));
         for (const QString &pack : packs)
-            EXPECT_EQ(readFile(pack + QStringLiteral("/charge_behaviour")), QByteArray(shown));
+            EXPECT_EQ(readFile(pack), QByteArray(shown));
         const int writes = files.writes;
         EXPECT_TRUE(smc.apply(mode));
         EXPECT_EQ(files.writes, writes);
@@ -187,7 +168,7 @@ TEST(ChargeBehaviourSmc, EachWriteErrorBecomesItsFailureText)
         QStringLiteral("Charge control needs write access to charge_behaviour — see the README's Charge management.");
     const QString refused = QStringLiteral("The battery driver refused the charge mode");
     SysfsTree sysfs;
-    sysfs.addBattery("[auto] inhibit-charge force-discharge\n");
+    addBattery(sysfs, "[auto] inhibit-charge force-discharge\n");
     // Anything but a permission error is the driver turning the value down
     // (524 is the kernel's ENOTSUPP).
     for (const int error : {EACCES, EPERM, EINVAL, EOPNOTSUPP, 524, ENODEV, ENOENT, EIO, EBUSY}) {
@@ -204,7 +185,7 @@ TEST(ChargeBehaviourSmc, BehaviourTheDriverLacksIsAnSmcErrorAndEndsAutomatic)
 {
     SysfsTree sysfs;
     // Inhibited by an earlier run; this driver cannot force a discharge.
-    const QString attribute = sysfs.addBattery("auto [inhibit-charge]\n");
+    const QString attribute = addBattery(sysfs, "auto [inhibit-charge]\n");
     FakeSysfsFiles files;
     files.answerWrite = driverWrite;
     ChargeBehaviourSmc client(sysfs.root(), files);
@@ -233,7 +214,7 @@ TEST(ChargeBehaviourSmc, WithoutTheAttributeThereIsNoController)
 TEST(ChargeBehaviourSmc, AttributeGoneAfterOpenIsNoDevice)
 {
     SysfsTree sysfs;
-    const QString attribute = sysfs.addBattery("[auto] inhibit-charge\n");
+    const QString attribute = addBattery(sysfs, "[auto] inhibit-charge\n");
     ChargeBehaviourSmc client(sysfs.root());
     ChargeSMC smc(client);
     ASSERT_TRUE(QFile::remove(attribute));
@@ -245,7 +226,7 @@ TEST(ChargeBehaviourSmc, AttributeGoneAfterOpenIsNoDevice)
 TEST(ChargeBehaviourSmc, AnswersOnlyChargerKeyWritesOfOneByte)
 {
     SysfsTree sysfs;
-    sysfs.addBattery("[auto] inhibit-charge\n");
+    addBattery(sysfs, "[auto] inhibit-charge\n");
     ChargeBehaviourSmc client(sysfs.root());
     const SmcHandle service = client.matchingService(kSmcServiceClass);
     ASSERT_NE(service, 0u);

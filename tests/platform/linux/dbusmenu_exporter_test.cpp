@@ -1,5 +1,6 @@
 #include "platform/linux/dbusmenu_exporter.h"
 
+#include "support/bus_peer.h"
 #include "support/event_loop.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QMenu>
-#include <QUuid>
 
 #include <algorithm>
 
@@ -47,17 +47,12 @@ struct DbusMenuFixture : ::testing::Test
         percent->setCheckable(true);
         QAction *quit = menu.addAction(QStringLiteral("Quit Pendra Pro"));
         quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-        exporter = std::make_unique<DbusMenuExporter>(exporterBus, kPath, &menu);
-    }
-    ~DbusMenuFixture() override
-    {
-        exporter.reset();
-        QDBusConnection::disconnectFromBus(connectionName);
+        exporter = std::make_unique<DbusMenuExporter>(exporterBus.bus(), kPath, &menu);
     }
 
     QDBusMessage call(const QString &method, const QVariantList &arguments)
     {
-        QDBusMessage message = QDBusMessage::createMethodCall(exporterBus.baseService(), kPath, kInterface, method);
+        QDBusMessage message = QDBusMessage::createMethodCall(exporterBus.bus().baseService(), kPath, kInterface, method);
         message.setArguments(arguments);
         QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(message);
         EXPECT_TRUE(spinUntil([&] { return pending.isFinished(); }));
@@ -73,8 +68,7 @@ struct DbusMenuFixture : ::testing::Test
         return root;
     }
 
-    const QString connectionName = QStringLiteral("dbusmenu-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QDBusConnection exporterBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+    BusPeer exporterBus{QStringLiteral("dbusmenu-test")};
     QMenu menu;
     QAction *full = nullptr;
     QAction *percent = nullptr;
@@ -133,7 +127,7 @@ TEST_F(DbusMenuFixture, StateChangesReachHostsOnce)
 {
     SignalRecorder host;
     for (const QString &name : {QStringLiteral("LayoutUpdated"), QStringLiteral("ItemsPropertiesUpdated")})
-        ASSERT_TRUE(QDBusConnection::sessionBus().connect(exporterBus.baseService(), kPath, kInterface, name, &host,
+        ASSERT_TRUE(QDBusConnection::sessionBus().connect(exporterBus.bus().baseService(), kPath, kInterface, name, &host,
                                                           SLOT(received(QDBusMessage))));
 
     percent->setChecked(true);

@@ -1,5 +1,6 @@
 #include "platform/linux/portal_color_scheme.h"
 
+#include "support/bus_peer.h"
 #include "support/event_loop.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
-#include <QUuid>
 
 namespace {
 
@@ -21,10 +21,8 @@ class FakePortal : public QObject
 public:
     FakePortal(const QString &service, uint scheme) : m_scheme(scheme)
     {
-        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connection);
-        m_serving = bus.registerObject(kPath, this, QDBusConnection::ExportScriptableSlots) && bus.registerService(service);
+        m_serving = m_peer.bus().registerObject(kPath, this, QDBusConnection::ExportScriptableSlots) && m_peer.own(service);
     }
-    ~FakePortal() override { QDBusConnection::disconnectFromBus(m_connection); }
 
     bool isServing() const { return m_serving; }
 
@@ -34,7 +32,7 @@ public:
                                                          QStringLiteral("SettingChanged"));
         signal.setArguments({QStringLiteral("org.freedesktop.appearance"), QStringLiteral("color-scheme"),
                              QVariant::fromValue(QDBusVariant(scheme))});
-        QDBusConnection(m_connection).send(signal);
+        m_peer.bus().send(signal);
     }
 
 public slots:
@@ -47,7 +45,7 @@ public slots:
 
 private:
     static inline const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
-    const QString m_connection = QStringLiteral("fake-portal-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    BusPeer m_peer{QStringLiteral("fake-portal")};
     uint m_scheme;
     bool m_serving = false;
 };
@@ -56,7 +54,7 @@ private:
 
 TEST(PortalColorScheme, ReadsTheSchemeThenFollowsChanges)
 {
-    const QString service = QStringLiteral("org.pendra.test.Portal") + QString::number(QCoreApplication::applicationPid());
+    const QString service = perProcessBusName(QStringLiteral("org.pendra.test.Portal"));
     FakePortal portal(service, 1);
     ASSERT_TRUE(portal.isServing()) << "run under dbus-run-session";
 

@@ -4,39 +4,29 @@
 #include "fakes/fake_sysfs_files.h"
 #include "platform/linux/charge_behaviour_smc.h"
 #include "platform/linux/sysfs_battery_registry.h"
+#include "platform/linux/sysfs_tree.h"
 #include "support/qt_printers.h"
 #include "support/test_files.h"
 #include "support/test_paths.h"
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
+#include <QDir>
 
 namespace {
 
-void writeSupply(const QTemporaryDir &sys, const char *name,
-                 std::initializer_list<std::pair<const char *, const char *>> attributes)
-{
-    const QString directory = powerSupplyDirectory(sys.path()) + QLatin1String(name);
-    for (const auto &[attribute, text] : attributes)
-        writeFile(directory + QLatin1Char('/') + QLatin1String(attribute), QByteArray(text) + '\n');
-}
-
 TEST(PowerSupplyDiscovery, TakesEveryPresentSystemBatteryAndTheMachinesAdapters)
 {
-    QTemporaryDir sys;
-    const auto supply = [&](const char *name, std::initializer_list<std::pair<const char *, const char *>> attributes) {
-        writeSupply(sys, name, attributes);
-    };
-    supply("BAT2", {{"type", "Battery"}});
-    supply("BAT1", {{"type", "Battery"}, {"present", "1"}});
-    supply("BAT0", {{"type", "Battery"}, {"present", "0"}}); // empty bay
-    supply("AAA_hid", {{"type", "Battery"}, {"scope", "Device"}});
-    supply("AC", {{"type", "Mains"}});
-    supply("ucsi-source-psy-USBC000:001", {{"type", "USB"}});
-    supply("hid-pen", {{"type", "USB"}, {"scope", "Device"}});
+    SysfsTree sysfs;
+    sysfs.addSupply("BAT2", {{"type", "Battery\n"}});
+    sysfs.addSupply("BAT1", {{"type", "Battery\n"}, {"present", "1\n"}});
+    sysfs.addSupply("BAT0", {{"type", "Battery\n"}, {"present", "0\n"}}); // empty bay
+    sysfs.addSupply("AAA_hid", {{"type", "Battery\n"}, {"scope", "Device\n"}});
+    sysfs.addSupply("AC", {{"type", "Mains\n"}});
+    sysfs.addSupply("ucsi-source-psy-USBC000:001", {{"type", "USB\n"}});
+    sysfs.addSupply("hid-pen", {{"type", "USB\n"}, {"scope", "Device\n"}});
 
-    PowerSupplyDiscovery discovery(SysfsFiles::real(), powerSupplyDirectory(sys.path()));
+    PowerSupplyDiscovery discovery(SysfsFiles::real(), powerSupplyDirectory(sysfs.root()));
     const PowerSupplies supplies = discovery.discover();
     EXPECT_EQ(supplies.batteries, (QStringList{"BAT1", "BAT2"}));
     EXPECT_EQ(supplies.externalSupplies, (QStringList{"AC", "ucsi-source-psy-USBC000:001"}));
@@ -46,28 +36,28 @@ TEST(PowerSupplyDiscovery, TakesEveryPresentSystemBatteryAndTheMachinesAdapters)
 // place and a supply that comes or goes, while reading little else.
 TEST(PowerSupplyDiscovery, SeesPacksComeAndGoReadingKindsOnlyForNewSupplies)
 {
-    QTemporaryDir sys;
-    writeSupply(sys, "AC", {{"type", "Mains"}});
-    writeSupply(sys, "BAT0", {{"type", "Battery"}, {"present", "1"}});
-    writeSupply(sys, "BAT1", {{"type", "Battery"}, {"present", "1"}});
+    SysfsTree sysfs;
+    sysfs.addSupply("AC", {{"type", "Mains\n"}});
+    sysfs.addSupply("BAT0", {{"type", "Battery\n"}, {"present", "1\n"}});
+    sysfs.addSupply("BAT1", {{"type", "Battery\n"}, {"present", "1\n"}});
     FakeSysfsFiles files;
     QStringList reads;
     files.beforeRead = [&](const QString &path) { reads.append(path.section(QLatin1Char('/'), -2)); };
-    PowerSupplyDiscovery discovery(files, powerSupplyDirectory(sys.path()));
+    PowerSupplyDiscovery discovery(files, powerSupplyDirectory(sysfs.root()));
 
     EXPECT_EQ(discovery.discover().batteries, (QStringList{"BAT0", "BAT1"}));
     reads.clear();
-    writeFile(powerSupplyDirectory(sys.path()) + QStringLiteral("BAT1/present"), "0\n");
+    writeFile(sysfs.supply("BAT1") + QStringLiteral("present"), "0\n");
     EXPECT_EQ(discovery.discover().batteries, QStringList{"BAT0"});
     EXPECT_EQ(reads, (QStringList{"BAT0/present", "BAT1/present"}));
 
     reads.clear();
-    writeSupply(sys, "BAT2", {{"type", "Battery"}});
+    sysfs.addSupply("BAT2", {{"type", "Battery\n"}});
     EXPECT_EQ(discovery.discover().batteries, (QStringList{"BAT0", "BAT2"}));
     EXPECT_TRUE(reads.contains(QStringLiteral("BAT2/type")));
     EXPECT_TRUE(reads.contains(QStringLiteral("AC/type"))) << "a changed listing reads every kind again";
 
-    QDir(powerSupplyDirectory(sys.path()) + QStringLiteral("BAT0")).removeRecursively();
+    QDir(sysfs.supply("BAT0")).removeRecursively();
     EXPECT_EQ(discovery.discover().batteries, QStringList{"BAT2"});
 }
 

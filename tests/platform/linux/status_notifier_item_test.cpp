@@ -7,10 +7,10 @@
 #include "platform/linux/status_notifier_item.h"
 
 #include "fakes/fake_clock.h"
-#include "fakes/fake_logind.h"
 #include "fakes/fake_sni_host.h"
 #include "fakes/fake_watcher.h"
 #include "fakes/recording_app_actions.h"
+#include "support/bus_peer.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
 
@@ -19,7 +19,6 @@
 #include <QDBusArgument>
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
-#include <QUuid>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
@@ -67,6 +66,13 @@ struct SniFixture : ::testing::Test
     FakeSniHost host;
 };
 
+// An item registered with a watcher, as on a desktop with a tray.
+struct RegisteredSniFixture : SniFixture
+{
+    FakeWatcher watcher{watcherName};
+    std::unique_ptr<StatusNotifierItem> item = makeItem();
+};
+
 } // namespace
 
 TEST_F(SniFixture, WatcherPresenceDecidesTheBackend)
@@ -94,10 +100,8 @@ TEST_F(SniFixture, RegistersWithAWatcherThereAtStartOrAppearingLater)
     }
 }
 
-TEST_F(SniFixture, HostReadsLabelTooltipTitleAndIcon)
+TEST_F(RegisteredSniFixture, HostReadsLabelTooltipTitleAndIcon)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     const QString service = item->serviceName();
 
     EXPECT_EQ(host.property(service, QStringLiteral("XAyatanaLabel")), QVariant(QStringLiteral("64% AC")));
@@ -127,19 +131,15 @@ TEST_F(SniFixture, HostReadsLabelTooltipTitleAndIcon)
     EXPECT_GT(opaque, 40) << "the glyph is drawn";
 }
 
-TEST_F(SniFixture, LabelChangeIsAnnounced)
+TEST_F(RegisteredSniFixture, LabelChangeIsAnnounced)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     inputs.level = 65;
     redrawer.redraw();
     EXPECT_EQ(host.property(item->serviceName(), QStringLiteral("XAyatanaLabel")), QVariant(QStringLiteral("65% AC")));
 }
 
-TEST_F(SniFixture, ActivateOpensThePopoverAtTheClick)
+TEST_F(RegisteredSniFixture, ActivateOpensThePopoverAtTheClick)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     clock.advance(5);
     ASSERT_TRUE(host.click(item->serviceName(), QStringLiteral("Activate"), 640, 12));
     EXPECT_TRUE(popover.isShown());
@@ -148,23 +148,8 @@ TEST_F(SniFixture, ActivateOpensThePopoverAtTheClick)
     EXPECT_EQ(popover.panel()->geometry().center().x(), 639);
 }
 
-TEST_F(SniFixture, TwoQuickActivationsOpenTheDashboard)
+TEST_F(RegisteredSniFixture, ContextMenuAndSecondaryActivateOpenTheMenu)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
-    item->setDoubleClickInterval(0.4);
-    clock.advance(5);
-    ASSERT_TRUE(host.click(item->serviceName(), QStringLiteral("Activate"), 640, 12));
-    clock.advance(0.25);
-    ASSERT_TRUE(host.click(item->serviceName(), QStringLiteral("Activate"), 640, 12));
-    EXPECT_FALSE(popover.isShown());
-    EXPECT_EQ(actions.calls, QStringList{QStringLiteral("openDashboard")});
-}
-
-TEST_F(SniFixture, ContextMenuAndSecondaryActivateOpenTheMenu)
-{
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     for (const QString &method : {QStringLiteral("ContextMenu"), QStringLiteral("SecondaryActivate")}) {
         ASSERT_TRUE(host.click(item->serviceName(), method, 300, 15));
         QMenu *menu = router.openContextMenu();
@@ -175,40 +160,32 @@ TEST_F(SniFixture, ContextMenuAndSecondaryActivateOpenTheMenu)
     }
 }
 
-TEST_F(SniFixture, RemovedItemLeavesTheBus)
+TEST_F(RegisteredSniFixture, RemovedItemLeavesTheBus)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     const QString service = item->serviceName();
     item.reset();
     EXPECT_FALSE(host.property(service, QStringLiteral("XAyatanaLabel")).has_value());
 }
 
-TEST_F(SniFixture, MenuIsExportedForHostsThatDrawIt)
+TEST_F(RegisteredSniFixture, MenuIsExportedForHostsThatDrawIt)
 {
-    FakeWatcher watcher(watcherName);
-    auto item = makeItem();
     const std::optional<QVariant> menuPath = host.property(item->serviceName(), QStringLiteral("Menu"));
     ASSERT_TRUE(menuPath);
     EXPECT_EQ(menuPath->value<QDBusObjectPath>().path(), QStringLiteral("/MenuBar"));
 
     // As a host asks: from another connection, while the item's thread serves.
-    const QString connectionName = QStringLiteral("sni-menu-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    {
-        QDBusConnection hostBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
-        QDBusMessage getLayout = QDBusMessage::createMethodCall(item->serviceName(), QStringLiteral("/MenuBar"),
-                                                                QStringLiteral("com.canonical.dbusmenu"),
-                                                                QStringLiteral("GetLayout"));
-        getLayout.setArguments({0, 10, QStringList()});
-        QDBusPendingCall pending = hostBus.asyncCall(getLayout);
-        ASSERT_TRUE(spinUntil([&] { return pending.isFinished(); }));
-        const QDBusMessage reply = pending.reply();
-        ASSERT_EQ(reply.arguments().size(), 2) << reply.errorMessage().toStdString();
-        DbusMenuLayout root;
-        reply.arguments().at(1).value<QDBusArgument>() >> root;
-        ASSERT_FALSE(root.children.isEmpty());
-        EXPECT_EQ(root.children.last().properties.value(QStringLiteral("label")).toString(),
-                  QStringLiteral("Quit Pendra Pro"));
-    }
-    QDBusConnection::disconnectFromBus(connectionName);
+    BusPeer hostBus(QStringLiteral("sni-menu"));
+    QDBusMessage getLayout = QDBusMessage::createMethodCall(item->serviceName(), QStringLiteral("/MenuBar"),
+                                                            QStringLiteral("com.canonical.dbusmenu"),
+                                                            QStringLiteral("GetLayout"));
+    getLayout.setArguments({0, 10, QStringList()});
+    QDBusPendingCall pending = hostBus.bus().asyncCall(getLayout);
+    ASSERT_TRUE(spinUntil([&] { return pending.isFinished(); }));
+    const QDBusMessage reply = pending.reply();
+    ASSERT_EQ(reply.arguments().size(), 2) << reply.errorMessage().toStdString();
+    DbusMenuLayout root;
+    reply.arguments().at(1).value<QDBusArgument>() >> root;
+    ASSERT_FALSE(root.children.isEmpty());
+    EXPECT_EQ(root.children.last().properties.value(QStringLiteral("label")).toString(),
+              QStringLiteral("Quit Pendra Pro"));
 }

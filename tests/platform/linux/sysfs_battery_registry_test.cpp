@@ -1,6 +1,7 @@
 #include "platform/linux/sysfs_battery_registry.h"
 
 #include "fakes/fake_sysfs_files.h"
+#include "platform/linux/sysfs_tree.h"
 #include "support/qt_printers.h"
 #include "support/test_files.h"
 #include "support/test_paths.h"
@@ -8,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -60,6 +60,8 @@ QString tree(const char *name)
 
 const PowerSupplyAttributes kMainsOffline = {{"type", "Mains\n"}, {"online", "0\n"}};
 const PowerSupplyAttributes kMainsOnline = {{"type", "Mains\n"}, {"online", "1\n"}};
+const std::map<QString, QByteArray> kDischargingBattery = {
+    {"type", "Battery\n"}, {"status", "Discharging\n"}, {"capacity", "50\n"}};
 
 TEST(SysfsBatteryEncoding, MalformedValuesAreLeftOutAndHarmNothingElse)
 {
@@ -157,40 +159,36 @@ TEST(SysfsBatteryRegistry, NoSystemBatteryMeansNoEntry)
 
 TEST(SysfsBatteryRegistry, BatteryVanishingWhileReadIsNoEntry)
 {
-    QTemporaryDir sys;
-    const QString battery = sys.path() + QStringLiteral("/class/power_supply/BAT0");
-    for (const auto &[name, text] : {std::pair{"type", "Battery\n"}, {"status", "Discharging\n"}, {"capacity", "50\n"}})
-        writeFile(battery + QLatin1Char('/') + QLatin1String(name), text);
+    SysfsTree sysfs;
+    const QString battery = sysfs.addSupply("BAT0", kDischargingBattery);
     FakeSysfsFiles files;
     files.beforeRead = [&](const QString &path) {
         if (path.endsWith(QLatin1String("BAT0/status")))
             QDir(battery).removeRecursively();
     };
-    EXPECT_EQ(entryOf(sys.path(), files), QStringList{"<no entry>"});
+    EXPECT_EQ(entryOf(sysfs.root(), files), QStringList{"<no entry>"});
 }
 
 // Read every few seconds, the battery's folder is listed again only after a
 // supply was bound or unbound, which is when its files may differ.
 TEST(SysfsBatteryRegistry, ListsTheBatterysFilesAgainOnlyAfterTheSuppliesChange)
 {
-    QTemporaryDir sys;
-    const QString supplies = sys.path() + QStringLiteral("/class/power_supply/");
-    for (const auto &[name, text] : {std::pair{"type", "Battery\n"}, {"status", "Discharging\n"}, {"capacity", "50\n"}})
-        writeFile(supplies + QStringLiteral("BAT0/") + QLatin1String(name), text);
+    SysfsTree sysfs;
+    const QString battery = sysfs.addSupply("BAT0", kDischargingBattery);
     FakeSysfsFiles files;
     int batteryListings = 0;
     files.beforeList = [&](const QString &directory) { batteryListings += directory.endsWith(QLatin1String("BAT0")); };
-    SysfsSmartBatteryRegistry registry(sys.path(), files);
+    SysfsSmartBatteryRegistry registry(sysfs.root(), files);
 
     ASSERT_TRUE(registry.copySmartBatteryEntry());
-    writeFile(supplies + QStringLiteral("BAT0/capacity"), "49\n");
+    writeFile(battery + QStringLiteral("capacity"), "49\n");
     const auto second = registry.copySmartBatteryEntry();
     ASSERT_TRUE(second);
     EXPECT_EQ(second->value(QStringLiteral("CurrentCapacity")).signedValue(), 49);
     EXPECT_EQ(batteryListings, 1);
 
-    writeFile(supplies + QStringLiteral("AC/type"), "Mains\n");
-    writeFile(supplies + QStringLiteral("BAT0/cycle_count"), "12\n");
+    sysfs.addSupply("AC", {{"type", "Mains\n"}});
+    writeFile(battery + QStringLiteral("cycle_count"), "12\n");
     const auto third = registry.copySmartBatteryEntry();
     ASSERT_TRUE(third);
     EXPECT_EQ(batteryListings, 2);

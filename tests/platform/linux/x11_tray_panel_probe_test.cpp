@@ -81,9 +81,9 @@ struct X11TrayPanelFixture : ::testing::Test
         const xcb_window_t id = xcb_generate_id(connection);
         const uint32_t values[] = {background, 1};
         xcb_create_window(connection, XCB_COPY_FROM_PARENT, id, parent ? parent : screen->root,
-                          static_cast<int16_t>(rect.x()),
-                          static_cast<int16_t>(rect.y()), static_cast<uint16_t>(rect.width()),
-                          static_cast<uint16_t>(rect.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                          static_cast<int16_t>(rect.x()), static_cast<int16_t>(rect.y()),
+                          static_cast<uint16_t>(rect.width()), static_cast<uint16_t>(rect.height()), 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                           XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
         if (map)
             xcb_map_window(connection, id);
