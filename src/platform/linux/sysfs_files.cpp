@@ -10,13 +10,14 @@
 
 #include <cerrno>
 #include <mutex>
+#include <string_view>
 
 namespace {
 
-// Attribute files stay open between reads: a poll reads the same few dozen
-// files every few seconds, and reading one again from offset 0 makes the
-// kernel answer afresh without walking its path. A file deleted or replaced
-// since (a test tree, an unbound device) is opened by its path again.
+// Attribute files and directories stay open between reads: a poll reads the
+// same few dozen every few seconds, and reading one again from offset 0
+// makes the kernel answer afresh without walking its path. One deleted or
+// replaced since (a test tree, an unbound device) is opened by its path again.
 class PosixSysfsFiles final : public SysfsFiles
 {
 public:
@@ -43,28 +44,30 @@ public:
             ::close(fd);
             return text;
         }
-        // Paths of devices gone for good are never read again; starting over
-        // now and then closes them.
-        if (m_open.size() >= kMostKeptOpen)
-            closeAll();
-        m_open.insert(native, fd);
+        keep(native, fd);
         return text;
     }
 
     QStringList list(const QString &directory) override
     {
-        QStringList names;
-        DIR *dir = ::opendir(QFile::encodeName(directory).constData());
-        if (!dir)
-            return names;
-        while (const dirent *entry = ::readdir(dir)) {
-            const QString name = QFile::decodeName(entry->d_name);
-            if (name != QLatin1String(".") && name != QLatin1String(".."))
-                names.append(name);
+        const QByteArray native = QFile::encodeName(directory);
+        const std::lock_guard lock(m_mutex);
+        if (const auto kept = m_open.find(native); kept != m_open.end()) {
+            if (auto names = listCurrent(kept.value()))
+                return *names;
+            ::close(kept.value());
+            m_open.erase(kept);
         }
-        ::closedir(dir);
-        names.sort();
-        return names;
+        const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return {};
+        std::optional<QStringList> names = listCurrent(fd);
+        if (!names) {
+            ::close(fd);
+            return {};
+        }
+        keep(native, fd);
+        return *names;
     }
 
     int write(const QString &path, const QByteArray &value) override
@@ -102,6 +105,44 @@ private:
         if (count < 0)
             return std::nullopt;
         return QByteArray(buffer, static_cast<qsizetype>(count));
+    }
+
+    // The directory's entries from its start, sorted, or absent when it
+    // cannot be read or no longer has a name.
+    static std::optional<QStringList> listCurrent(int fd)
+    {
+        struct stat status;
+        if (::fstat(fd, &status) != 0 || status.st_nlink == 0 || ::lseek(fd, 0, SEEK_SET) != 0)
+            return std::nullopt;
+        QStringList names;
+        alignas(dirent64) char buffer[8192];
+        for (;;) {
+            const ssize_t got = ::getdents64(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return std::nullopt;
+            if (got == 0)
+                break;
+            for (ssize_t offset = 0; offset < got;) {
+                const auto *entry = reinterpret_cast<const dirent64 *>(buffer + offset);
+                const std::string_view name(entry->d_name);
+                if (name != "." && name != "..")
+                    names.append(QFile::decodeName(entry->d_name));
+                offset += entry->d_reclen;
+            }
+        }
+        names.sort();
+        return names;
+    }
+
+    void keep(const QByteArray &path, int fd)
+    {
+        // Paths of devices gone for good are never read again; starting over
+        // now and then closes them.
+        if (m_open.size() >= kMostKeptOpen)
+            closeAll();
+        m_open.insert(path, fd);
     }
 
     void closeAll()

@@ -23,7 +23,7 @@ public:
     // attributes expect; 0 on success, else the errno of the failing call.
     virtual int write(const QString &path, const QByteArray &value) = 0;
 
-    // POSIX calls, usable from any thread. A file read is kept open for its
-    // next read, which the kernel answers afresh.
+    // POSIX calls, usable from any thread. A file or directory read is kept
+    // open for its next read, which the kernel answers afresh.
     static SysfsFiles &real();
 };

@@ -38,6 +38,23 @@ TEST(RealSysfsFiles, EveryReadSeesTheFileAsItIsNow)
     EXPECT_EQ(files.read(path), std::nullopt);
 }
 
+TEST(RealSysfsFiles, EveryListingSeesTheDirectoryAsItIsNow)
+{
+    SysfsFiles &files = SysfsFiles::real();
+    QTemporaryDir dir;
+    const QString supplies = dir.filePath(QStringLiteral("power_supply"));
+    writeFile(supplies + QStringLiteral("/BAT0/type"), "Battery\n");
+    EXPECT_EQ(files.list(supplies), QStringList{QStringLiteral("BAT0")});
+
+    writeFile(supplies + QStringLiteral("/AC/type"), "Mains\n");
+    EXPECT_EQ(files.list(supplies), (QStringList{QStringLiteral("AC"), QStringLiteral("BAT0")}));
+
+    ASSERT_TRUE(QDir(supplies).removeRecursively());
+    EXPECT_EQ(files.list(supplies), QStringList());
+    writeFile(supplies + QStringLiteral("/BAT1/type"), "Battery\n");
+    EXPECT_EQ(files.list(supplies), QStringList{QStringLiteral("BAT1")});
+}
+
 // A kernel file read twice through one descriptor is generated twice.
 TEST(RealSysfsFiles, AKernelFileIsAnsweredAfresh)
 {
