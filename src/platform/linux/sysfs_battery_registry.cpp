@@ -294,7 +294,8 @@ std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
         return std::nullopt;
     QList<PowerSupplyAttributes> externalSupplies;
     for (const QString &name : supplies.externalSupplies)
-        externalSupplies.append(readAttributes(name, kExternalSupplyAttributes));
+        externalSupplies.append(
+            readListedAttributes(attributeFiles(name, supplies.listingGeneration), name, kExternalSupplyAttributes));
     if (packs.size() == 1)
         return registryEntryFromPowerSupply(packs.constFirst().attributes, externalSupplies);
     return registryEntryFromPacks(packs, externalSupplies);
