@@ -1,5 +1,7 @@
 #include "platform/linux/proc_process_table.h"
 
+#include "platform/linux/directory_entries.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -162,22 +164,13 @@ std::optional<std::vector<int>> ProcProcessTable::processIds() const
         return std::nullopt;
     std::vector<char> buffer(kListingBuffer);
     std::vector<int> ids;
-    for (;;) {
-        const ssize_t got = ::getdents64(fd, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (got == 0)
-            break;
-        for (ssize_t offset = 0; offset < got;) {
-            const auto *entry = reinterpret_cast<const dirent64 *>(buffer.data() + offset);
-            if (const auto pid = pidFromName(entry->d_name))
-                ids.push_back(*pid);
-            offset += entry->d_reclen;
-        }
+    const bool listed = forEachDirectoryEntry(fd, buffer, [&ids](const char *name) {
+        if (const auto pid = pidFromName(name))
+            ids.push_back(*pid);
+    });
+    if (!listed) {
+        ::close(fd);
+        return std::nullopt;
     }
     ::close(fd);
     closeStatFilesExcept(ids);

@@ -1,9 +1,10 @@
 #include "platform/linux/sysfs_files.h"
 
+#include "platform/linux/directory_entries.h"
+
 #include <QFile>
 #include <QHash>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,46 +29,12 @@ public:
 
     std::optional<QByteArray> read(const QString &path) override
     {
-        const QByteArray native = QFile::encodeName(path);
-        const std::lock_guard lock(m_mutex);
-        if (const auto kept = m_open.find(native); kept != m_open.end()) {
-            if (auto text = readCurrent(kept.value()))
-                return text;
-            ::close(kept.value());
-            m_open.erase(kept);
-        }
-        const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return std::nullopt;
-        std::optional<QByteArray> text = readCurrent(fd);
-        if (!text) {
-            ::close(fd);
-            return text;
-        }
-        keep(native, fd);
-        return text;
+        return throughKept(QFile::encodeName(path), O_RDONLY, readCurrent);
     }
 
     QStringList list(const QString &directory) override
     {
-        const QByteArray native = QFile::encodeName(directory);
-        const std::lock_guard lock(m_mutex);
-        if (const auto kept = m_open.find(native); kept != m_open.end()) {
-            if (auto names = listCurrent(kept.value()))
-                return *names;
-            ::close(kept.value());
-            m_open.erase(kept);
-        }
-        const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            return {};
-        std::optional<QStringList> names = listCurrent(fd);
-        if (!names) {
-            ::close(fd);
-            return {};
-        }
-        keep(native, fd);
-        return *names;
+        return throughKept(QFile::encodeName(directory), O_RDONLY | O_DIRECTORY, listCurrent).value_or(QStringList());
     }
 
     int write(const QString &path, const QByteArray &value) override
@@ -88,6 +55,30 @@ public:
 
 private:
     static constexpr qsizetype kMostKeptOpen = 64;
+
+    // `current` of the descriptor kept for `path`, or of one opened now and
+    // kept when it answers; absent when neither answers.
+    template<typename Current>
+    auto throughKept(const QByteArray &path, int openFlags, Current current) -> decltype(current(0))
+    {
+        const std::lock_guard lock(m_mutex);
+        if (const auto kept = m_open.find(path); kept != m_open.end()) {
+            if (auto answer = current(kept.value()))
+                return answer;
+            ::close(kept.value());
+            m_open.erase(kept);
+        }
+        const int fd = ::open(path.constData(), openFlags | O_CLOEXEC);
+        if (fd < 0)
+            return std::nullopt;
+        auto answer = current(fd);
+        if (!answer) {
+            ::close(fd);
+            return answer;
+        }
+        keep(path, fd);
+        return answer;
+    }
 
     // The file's contents from its start, or absent when it cannot be read
     // or no longer has a name.
@@ -116,22 +107,13 @@ private:
             return std::nullopt;
         QStringList names;
         alignas(dirent64) char buffer[8192];
-        for (;;) {
-            const ssize_t got = ::getdents64(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0)
-                return std::nullopt;
-            if (got == 0)
-                break;
-            for (ssize_t offset = 0; offset < got;) {
-                const auto *entry = reinterpret_cast<const dirent64 *>(buffer + offset);
-                const std::string_view name(entry->d_name);
-                if (name != "." && name != "..")
-                    names.append(QFile::decodeName(entry->d_name));
-                offset += entry->d_reclen;
-            }
-        }
+        const bool listed = forEachDirectoryEntry(fd, buffer, [&names](const char *name) {
+            const std::string_view entry(name);
+            if (entry != "." && entry != "..")
+                names.append(QFile::decodeName(name));
+        });
+        if (!listed)
+            return std::nullopt;
         names.sort();
         return names;
     }
