@@ -2,6 +2,7 @@
 
 #include "support/event_loop.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QSocketNotifier>
@@ -13,10 +14,15 @@ FakeSignalSource::FakeSignalSource(const QString &serviceName)
 {
     // Listeners on the default connection match senders by the name's owner;
     // they must have seen the owner change before the first signal goes out.
-    QDBusServiceWatcher seen(serviceName, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration);
+    QDBusConnection listeners = QDBusConnection::sessionBus();
+    QDBusServiceWatcher seen(serviceName, listeners, QDBusServiceWatcher::WatchForRegistration);
     bool registered = false;
     QObject::connect(&seen, &QDBusServiceWatcher::serviceRegistered, [&registered] { registered = true; });
-    m_serving = m_peer.own(serviceName) && spinUntil([&] { return registered; }, 3000);
+    // The watcher's match rule goes out without waiting; a round trip after it
+    // makes sure the bus has it before the name is taken, or on a busy machine
+    // the notice can be missed for good.
+    listeners.interface()->isServiceRegistered(serviceName);
+    m_serving = m_peer.own(serviceName) && spinUntil([&] { return registered; }, 15000);
 }
 
 void FakeSignalSource::emitSignal(const QString &path, const QString &interface, const QString &name, bool argument)
