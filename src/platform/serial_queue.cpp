@@ -1,6 +1,9 @@
 #include "platform/serial_queue.h"
 
 #include <pthread.h>
+#include <sys/prctl.h>
+
+#include <algorithm>
 
 SerialQueue::SerialQueue(std::string label)
     : m_label(std::move(label))
@@ -51,22 +54,63 @@ bool SerialQueue::isCurrent() const
     return std::this_thread::get_id() == m_thread.get_id();
 }
 
+void SerialQueue::repeat(std::chrono::milliseconds interval, std::chrono::milliseconds tolerance,
+                         std::function<void()> work)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_repeating = Repeating{interval, tolerance, SteadyClock::now() + interval,
+                                std::make_shared<const std::function<void()>>(std::move(work))};
+    }
+    m_wake.notify_one();
+}
+
 void SerialQueue::run()
 {
     // Thread names are limited to 15 characters; keep the distinctive tail.
     std::string name = m_label.size() > 15 ? m_label.substr(m_label.size() - 15) : m_label;
     pthread_setname_np(pthread_self(), name.c_str());
 
+    while (const auto work = next())
+        (*work)();
+}
+
+std::shared_ptr<const std::function<void()>> SerialQueue::next()
+{
+    std::unique_lock lock(m_mutex);
     for (;;) {
-        std::function<void()> work;
-        {
-            std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_stopping || !m_work.empty(); });
-            if (m_work.empty())
-                return;
-            work = std::move(m_work.front());
+        if (!m_work.empty()) {
+            auto work = std::make_shared<const std::function<void()>>(std::move(m_work.front()));
             m_work.pop_front();
+            return work;
         }
-        work();
+        // Posted work still runs at the end; repeating work does not.
+        if (m_stopping)
+            return nullptr;
+        if (!m_repeating) {
+            m_wake.wait(lock);
+            continue;
+        }
+        const auto now = SteadyClock::now();
+        if (now < m_repeating->due) {
+            applyTimerSlack(m_repeating->tolerance);
+            m_wake.wait_until(lock, m_repeating->due);
+            continue;
+        }
+        // After a late run (a suspend, a long item) the next one is a whole
+        // interval away rather than a burst of the missed ones.
+        m_repeating->due += m_repeating->interval;
+        if (m_repeating->due <= now)
+            m_repeating->due = now + m_repeating->interval;
+        return m_repeating->work;
     }
+}
+
+void SerialQueue::applyTimerSlack(std::chrono::nanoseconds slack)
+{
+    if (slack == m_appliedSlack)
+        return;
+    m_appliedSlack = slack;
+    // Zero would restore the default; a failure only costs coalescing.
+    prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(std::max<std::chrono::nanoseconds::rep>(slack.count(), 1)));
 }

@@ -62,14 +62,9 @@ PowerStore::PowerStore(const Clock &clock, SnapshotSource &snapshots, IOReportPo
     , m_snapshots(snapshots)
     , m_powerMode(powerMode)
     , m_readings(socReader, systemInfo)
-    , m_pollTimer(this)
     , m_wakePollSoon(this)
     , m_wakePollLater(this)
 {
-    m_pollTimer.setObjectName(QStringLiteral("pendrapro.power.pollTimer"));
-    m_pollTimer.setTimerType(Qt::CoarseTimer);
-    connect(&m_pollTimer, &QTimer::timeout, this, &PowerStore::poll);
-
     m_wakePollSoon.setObjectName(QStringLiteral("pendrapro.power.wakePollSoon"));
     m_wakePollLater.setObjectName(QStringLiteral("pendrapro.power.wakePollLater"));
     for (auto [timer, delay] : {std::pair{&m_wakePollSoon, kWakePollSoon}, std::pair{&m_wakePollLater, kWakePollLater}}) {
@@ -112,7 +107,7 @@ bool PowerStore::minutesIsLiveEstimate() const { return m_minutesIsLiveEstimate;
 const QList<double> &PowerStore::wattHistory() const { return m_wattHistory; }
 const QList<double> &PowerStore::wattHistorySpark() const { return m_wattHistorySpark; }
 bool PowerStore::fastMode() const { return m_fastMode; }
-bool PowerStore::pollInFlight() const { return m_pollInFlight; }
+bool PowerStore::pollInFlight() const { return m_pollInFlight.load(); }
 
 void PowerStore::setPowerLogSink(PowerLogSink *sink) { m_powerLogSink = sink; }
 void PowerStore::setDrainObserver(DrainObserver *observer) { m_drainObserver = observer; }
@@ -125,17 +120,20 @@ double PowerStore::currentInterval() const
                          m_powerMode.isLowPowerModeEnabled()});
 }
 
-double PowerStore::timerInterval() const
-{
-    return m_pollTimer.isActive() ? m_pollTimer.interval() / 1000.0 : 0.0;
-}
+double PowerStore::timerInterval() const { return m_timerInterval; }
 
+// The timer runs on the work queue: a tick there does the reads at once and
+// wakes the main thread only with the result, where a main-thread timer would
+// wake it twice per poll. A tick that finds a poll in flight is dropped.
 void PowerStore::restartTimer(double interval)
 {
-    // Coarse timers may fire a little late, which saves wakeups; the exact
-    // moment of a poll does not matter.
-    m_pollTimer.stop();
-    m_pollTimer.start(std::chrono::milliseconds(std::llround(interval * 1000.0)));
+    m_timerInterval = interval;
+    const auto period = std::chrono::milliseconds(std::llround(interval * 1000.0));
+    const auto tolerance = std::min<std::chrono::milliseconds>(period / 4, 1500ms);
+    m_workQ.repeat(period, tolerance, [this, self = QPointer<PowerStore>(this), fast = m_fastMode] {
+        if (!m_pollInFlight.exchange(true))
+            readAndHandBack(self, fast);
+    });
 }
 
 void PowerStore::start()
@@ -155,33 +153,30 @@ void PowerStore::setFastMode(bool fast)
 
 void PowerStore::poll()
 {
-    if (m_pollInFlight)
+    if (m_pollInFlight.exchange(true))
         return;
-    m_pollInFlight = true;
+    m_workQ.post([this, self = QPointer<PowerStore>(this), fast = m_fastMode] { readAndHandBack(self, fast); });
+}
 
+void PowerStore::readAndHandBack(const QPointer<PowerStore> &self, bool fast)
+{
     const double now = m_clock.now();
     const bool crossCheck = m_lastShellCrossCheck == 0 || now - m_lastShellCrossCheck >= kShellCrossCheckEvery;
-    const bool sharesDue = m_fastMode || now - m_lastCoreShareRead >= kCoreSharesEvery;
-    // Taken here so the queue never reads published state.
-    const CoreShares publishedShares = m_coreShares;
-    const QPointer<PowerStore> self(this);
-    SnapshotSource *snapshots = &m_snapshots;
-    const PowerStoreReadings *readings = &m_readings;
+    const bool sharesDue = fast || now - m_lastCoreShareRead >= kCoreSharesEvery;
+    const BatSnap snapshot = m_snapshots.readSnapshot(crossCheck);
+    const PackageReading package = m_readings.readPackagePower();
+    // Shares not read this poll are not published, so none are taken.
+    const CoreShares shares = sharesDue ? m_readings.readCoreShares() : CoreShares{};
+    const double done = m_clock.now();
+    if (crossCheck)
+        m_lastShellCrossCheck = done;
+    if (sharesDue)
+        m_lastCoreShareRead = done;
 
-    m_workQ.post([=] {
-        const BatSnap snapshot = snapshots->readSnapshot(crossCheck);
-        const PackageReading package = readings->readPackagePower();
-        const CoreShares shares = sharesDue ? readings->readCoreShares() : publishedShares;
-        // One hop back per poll: every event posted to the main thread wakes it.
-        postToMain(self, [=](PowerStore *store) {
-            const double done = store->m_clock.now();
-            if (crossCheck)
-                store->m_lastShellCrossCheck = done;
-            if (sharesDue)
-                store->m_lastCoreShareRead = done;
-            store->publish(snapshot, package, sharesDue, shares);
-            store->m_pollInFlight = false;
-        });
+    // One hop back per poll: every event posted to the main thread wakes it.
+    postToMain(self, [=](PowerStore *store) {
+        store->publish(snapshot, package, sharesDue, shares);
+        store->m_pollInFlight = false;
     });
 }
 

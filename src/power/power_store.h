@@ -8,9 +8,11 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
+#include <atomic>
 #include <optional>
 
 class Clock;
@@ -136,6 +138,8 @@ signals:
 
 private:
     void restartTimer(double interval);
+    // The queue half of a poll; `pollInFlight` is already set.
+    void readAndHandBack(const QPointer<PowerStore> &self, bool fast);
     void resetModeState();
     // Whether the number of packs differs from the last poll's.
     bool packsChanged(const BatSnap &snapshot);
@@ -200,15 +204,18 @@ private:
     QList<double> m_wattHistorySpark;
 
     // Poll machinery.
-    QTimer m_pollTimer;
+    double m_timerInterval = 0;
     QTimer m_wakePollSoon;
     QTimer m_wakePollLater;
     bool m_fastMode = false;
-    bool m_pollInFlight = false;
-    double m_lastShellCrossCheck = 0;
+    // Set by whoever starts a poll (a main-thread call or the queue's timer),
+    // cleared on the main thread once the poll is published.
+    std::atomic<bool> m_pollInFlight{false};
     double m_lastDrainLog = 0;
-    double m_lastCoreShareRead = 0;
     double m_lastPublishedSpark = 0;
+    // Work queue only: when the reads that are not made every poll were made.
+    double m_lastShellCrossCheck = 0;
+    double m_lastCoreShareRead = 0;
 
     // Smoothing and hysteresis.
     WattRing m_wattRing;

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <clocale>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -93,6 +94,31 @@ TEST(SerialQueue, DestructionRunsQueuedWork)
             queue.post([&] { ++ran; });
     }
     EXPECT_EQ(ran.load(), 10);
+}
+
+TEST(SerialQueue, RepeatingWorkRunsUntilReplacedAndNeverAfterTheQueueEnds)
+{
+    std::atomic<int> first{0};
+    std::atomic<int> second{0};
+    const auto waitFor = [](const std::atomic<int> &runs, int count) {
+        while (runs < count)
+            std::this_thread::yield();
+    };
+    {
+        SerialQueue queue("pendrapro.test");
+        queue.repeat(1ms, 0ms, [&] { ++first; });
+        waitFor(first, 3);
+
+        queue.repeat(1ms, 0ms, [&] { ++second; });
+        queue.sync([] {}); // a run of the first that had begun is over
+        const int firstRuns = first;
+        waitFor(second, 3);
+        EXPECT_EQ(first.load(), firstRuns);
+
+        // Due in an hour: ending the queue must neither wait for it nor run it.
+        queue.repeat(std::chrono::hours(1), 0ms, [&] { first = -1; });
+    }
+    EXPECT_GE(first.load(), 3);
 }
 
 class DefaultsTest : public ::testing::Test
