@@ -125,7 +125,6 @@ TEST(MenuBarGlyph, PicksBandBoltAndPlug)
         {onAC(20, true), QStringLiteral("battery.25.bolt")},
         {onAC(19, true), QStringLiteral("battery.0.bolt")},
         {onAC(100, true), QStringLiteral("battery.100.bolt")},
-        {onBattery(100), QStringLiteral("battery.100")},
         {onBattery(95), QStringLiteral("battery.100")},
         {onBattery(94), QStringLiteral("battery.75")},
         {onBattery(50), QStringLiteral("battery.50")},
