@@ -25,7 +25,6 @@ using Hider = SystemBatteryMenuHider;
 const QString kRead = QStringLiteral("gsettings get org.gnome.desktop.interface show-battery-percentage");
 const QString kWriteHidden = QStringLiteral("gsettings set org.gnome.desktop.interface show-battery-percentage false");
 const QString kWriteShown = QStringLiteral("gsettings set org.gnome.desktop.interface show-battery-percentage true");
-const QString kReset = QStringLiteral("gsettings reset org.gnome.desktop.interface show-battery-percentage");
 
 // GNOME's battery percentage, counting the agent restarts that GNOME itself
 // never needs.
@@ -114,17 +113,6 @@ TEST_F(HiderTest, WatchdogRehidesWithoutRestartWhileStillHidden)
     EXPECT_EQ(takeRuns(), (QStringList{kRead, kWriteHidden}));
     EXPECT_EQ(item.restarts, 1);
     EXPECT_EQ(defaults.intValue(Hider::kSavedValueKey), 8); // the user's own, from before the first hide
-}
-
-TEST_F(HiderTest, APercentageHiddenBeforeTheAppCameIsHandedBackToTheDefault)
-{
-    tools.answer(QStringLiteral("gsettings"), QStringLiteral("false\n"));
-    hider.launch();
-    settle();
-    takeRuns();
-
-    hider.restoreAndWait();
-    EXPECT_EQ(takeRuns(), QStringList{kReset});
 }
 
 TEST_F(HiderTest, AfterACrashTheHiddenValueFoundIsTheAppsOwn)

@@ -212,8 +212,6 @@ TEST(MainRoot, AppearingResetsTheChromeStyleToNewerAndTellsTheStatusItem)
 
 TEST(MainRoot, OnboardingIsShownUntilSeen)
 {
-    PanelFixture unseen({.onboardingSeen = false});
-    EXPECT_TRUE(unseen.root->showOnboarding());
     PanelFixture seen;
     EXPECT_FALSE(seen.root->showOnboarding());
     seen.defaults->setBool(MainRoot::kOnboardingSeenKey, false);

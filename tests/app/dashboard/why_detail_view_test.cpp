@@ -1,6 +1,5 @@
 #include "app/dashboard/dashboard_sections.h"
 #include "app/ui/panel_rows.h"
-#include "energy/iso_time.h"
 #include "energy/why_drain.h"
 #include "support/qt_printers.h"
 
@@ -11,21 +10,17 @@
 
 namespace {
 
-constexpr double kNow = 1796608800; // 2026-12-07T02:00:00Z
-
-QByteArray at(double secondsAgo, const QString &body)
+// An answer for the last hour with these culprits, strongest first; how a
+// drain log becomes one is the analysis's business, not the view's.
+WhyDrain why(int dropPercent, const QList<DrainCulprit> &culprits)
 {
-    return QStringLiteral(R"({"t":"%1",%2})").arg(formatIsoUtc(kNow - secondsAgo), body).toUtf8() + '\n';
+    return {dropPercent, QStringLiteral("last hour"), culprits, QStringLiteral("summary")};
 }
 
-QByteArray power(double secondsAgo, int level)
+DrainCulprit culprit(const char *name, int percent)
 {
-    return at(secondsAgo, QStringLiteral(R"("kind":"power","level":%1,"top":"","topScore":0)").arg(level));
-}
-
-QByteArray proc(double secondsAgo, const QString &name, double score)
-{
-    return at(secondsAgo, QStringLiteral(R"("kind":"proc","name":"%1","score":%2)").arg(name).arg(score));
+    return {QString::fromLatin1(name), percent / 100.0,
+            QStringLiteral("%1% of attributed energy samples").arg(percent)};
 }
 
 // The detail rows the user reads, top to bottom, as "label | value".
@@ -77,14 +72,12 @@ TEST(WhyDetailView, ShowsTheDropThenTheCulpritsOrTheMissingHistoryHint)
         QStringList hint;
     } table[] = {
         {"drop with culprits",
-         analyseDrainLog(power(3000, 90) + proc(2000, QStringLiteral("alpha"), 30) +
-                             proc(1500, QStringLiteral("beta"), 10) + power(60, 84),
-                         kNow),
+         why(6, {culprit("alpha", 75), culprit("beta", 25)}),
          {QStringLiteral("Drop | 6% · last hour"), QStringLiteral("alpha | 75% of attributed energy samples"),
           QStringLiteral("beta | 25% of attributed energy samples")},
          noHint},
         {"charging: culprits without a drop",
-         analyseDrainLog(power(3000, 80) + proc(2000, QStringLiteral("alpha"), 5) + power(60, 83), kNow),
+         why(0, {culprit("alpha", 100)}),
          {QStringLiteral("alpha | 100% of attributed energy samples")},
          noHint},
         {"unreadable log", whyDrainWithoutHistory(), {}, missingHistory},
@@ -101,14 +94,14 @@ TEST(WhyDetailView, ShowsTheDropThenTheCulpritsOrTheMissingHistoryHint)
 TEST(WhyDetailView, NewAnswerReplacesTheRowsOfTheLast)
 {
     WhyDetailView view;
-    view.setWhy(analyseDrainLog(power(3000, 90) + proc(2000, QStringLiteral("alpha"), 3) + power(60, 80), kNow));
+    view.setWhy(why(10, {culprit("alpha", 100)}));
     ASSERT_EQ(rowsOf(view).size(), 2);
 
     view.setWhy(whyDrainWithoutHistory());
     EXPECT_EQ(rowsOf(view), QStringList());
     EXPECT_EQ(hintOf(view).size(), 2);
 
-    view.setWhy(analyseDrainLog(power(3000, 70) + proc(2000, QStringLiteral("beta"), 3) + power(60, 68), kNow));
+    view.setWhy(why(2, {culprit("beta", 100)}));
     EXPECT_EQ(rowsOf(view), (QStringList{QStringLiteral("Drop | 2% · last hour"),
                                          QStringLiteral("beta | 100% of attributed energy samples")}));
     EXPECT_EQ(hintOf(view), QStringList());

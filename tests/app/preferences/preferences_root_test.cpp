@@ -199,12 +199,9 @@ TEST(PreferencesRoot, ControlsHaveTheirSideEffects)
 
     click(f, "drainAlertsSwitch");
     EXPECT_EQ(f.notifications.permissionRequests, 1);
-    f.child<SegmentedPicker>("menuModePicker")->button(1)->click();
-    slide(f, "criticalSlider", 10);
     slide(f, "positionSlider", 70);
     click(f, "openFullWindow");
-    EXPECT_EQ(posted, (QStringList{AppNotification::menuBarDisplayChanged, AppNotification::menuBarDisplayChanged,
-                                   AppNotification::rebuildStatusItem, AppNotification::openDashboard}));
+    EXPECT_EQ(posted, (QStringList{AppNotification::rebuildStatusItem, AppNotification::openDashboard}));
 
     click(f, "launchAtLoginSwitch");
     EXPECT_TRUE(f.loginItem.enabled);

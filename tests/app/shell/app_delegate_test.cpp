@@ -88,7 +88,6 @@ TEST_F(DelegateFixture, LaunchDrawsTheStatusItemFromTheStore)
 {
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->label, QStringLiteral("83% 2h 05m"));
-    EXPECT_TRUE(item->toolTipTitle.startsWith(QStringLiteral("Pendra Pro · 83% · ")));
     EXPECT_GE(item->length(), 36);
     EXPECT_TRUE(delegate.popover()->isWarm());
     EXPECT_FALSE(delegate.popover()->isShown());
@@ -146,25 +145,8 @@ TEST_F(DelegateFixture, DoubleClickOpensTheDashboardWindow)
     harness.clock.advance(0.2);
     item->click({640, 12});
     EXPECT_FALSE(delegate.popover()->isShown());
-    EXPECT_FALSE(harness.store.fastMode());
     ASSERT_NE(delegate.dashboardWindow(), nullptr);
-    QWidget *window = delegate.dashboardWindow()->window();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-}
-
-TEST_F(DelegateFixture, ClosedDashboardIsKeptHiddenAndRebuiltOnOpen)
-{
-    delegate.openDashboard();
-    QPointer<QWidget> first = delegate.dashboardWindow()->window();
-    delegate.openDashboard();
-    EXPECT_EQ(delegate.dashboardWindow()->window(), first.data()) << "visible: only brought to front";
-    first->close();
-    EXPECT_FALSE(first.isNull()) << "closing hides, it does not destroy";
-    EXPECT_FALSE(first->isVisible());
-    delegate.openDashboard();
-    EXPECT_NE(delegate.dashboardWindow()->window(), first.data());
-    EXPECT_TRUE(delegate.dashboardWindow()->window()->isVisible());
+    EXPECT_TRUE(delegate.dashboardWindow()->isVisible());
 }
 
 TEST_F(DelegateFixture, NotificationsOpenAndCloseTheDashboard)

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 
 TEST(DashboardWidthTest, OpensAtLeast420Wide)
 {
@@ -80,9 +81,14 @@ TEST(AppWindowTest, ClosedWindowIsRebuiltWithItsStyle)
     ASSERT_TRUE(window.isVisible());
     EXPECT_EQ(window.window()->size(), QSize(780, 560));
     EXPECT_EQ(window.window()->objectName(), QStringLiteral("testWindow"));
-    window.orderOut();
+    window.open(QSize(780, 560));
+    EXPECT_EQ(built, 1) << "a visible window is only brought to the front";
+    QPointer<QWidget> first = window.window();
+    first->close(); // as the user closes it
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_NE(window.window(), nullptr);
+    EXPECT_FALSE(first.isNull()) << "closing hides, it does not destroy";
     window.open(QSize(780, 560));
     EXPECT_EQ(built, 2);
+    EXPECT_NE(window.window(), first.data());
 }

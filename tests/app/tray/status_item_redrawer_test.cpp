@@ -67,10 +67,6 @@ TEST_F(RedrawFixture, UnchangedKeySkipsTheRedraw)
     inputs.watts = 7.42; // same tenth of a watt
     redrawer.redraw();
     EXPECT_EQ(redrawn.count(), 1);
-    inputs.level = 82;
-    redrawer.redraw();
-    EXPECT_EQ(redrawn.count(), 2);
-    EXPECT_EQ(item.label, QStringLiteral("82% 2h 05m"));
 }
 
 TEST_F(RedrawFixture, HostIsGivenOnlyWhatItShowsThatChanged)
