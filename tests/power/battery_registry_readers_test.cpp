@@ -25,7 +25,6 @@ TEST(SmartBatteryReader, LevelFromCurrentAndMaxCapacity)
     const Case cases[] = {
         {"percent", {{"CurrentCapacity", num(80)}, {"MaxCapacity", num(100)}}, 80},
         {"mAh", {{"CurrentCapacity", num(3600)}, {"MaxCapacity", num(4500)}}, 80},
-        {"mAh beyond full clamps", {{"CurrentCapacity", num(4700)}, {"MaxCapacity", num(4500)}}, 100},
         {"no maximum", {{"CurrentCapacity", num(64)}}, 64},
         {"no maximum and above 100", {{"CurrentCapacity", num(3600)}}, std::nullopt},
         {"negative", {{"CurrentCapacity", num(-3)}, {"MaxCapacity", num(100)}}, std::nullopt},
