@@ -231,19 +231,6 @@ TEST_F(DrainLogTest, WhyDrainWithoutAFileSaysThereIsNoHistory)
     EXPECT_TRUE(answer.culprits.isEmpty());
 }
 
-TEST_F(DrainLogTest, WhyDrainReadsWhatWasLogged)
-{
-    log->logPower(90, 8, 6, false);
-    clock.advance(600);
-    log->noteTop(QStringLiteral("alpha"), 30, 150);
-    log->logPower(84, 8, 6, false);
-    log->waitForWrites();
-    const WhyDrain answer = log->whyDrainAnalysis()();
-    EXPECT_EQ(answer.dropPercent, 6);
-    ASSERT_EQ(answer.culprits.size(), 1);
-    EXPECT_EQ(answer.culprits[0].name, QStringLiteral("alpha"));
-}
-
 TEST_F(DrainLogTest, ARecordAfterAByteOrderMarkIsReadAndKeptByTrims)
 {
     // What an editor saves when the user has tidied the log by hand.
