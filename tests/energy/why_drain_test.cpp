@@ -70,8 +70,6 @@ TEST(WhyDrain, CulpritsRankNamesBySummedScore)
     ASSERT_EQ(answer.culprits.size(), 2);
     EXPECT_EQ(answer.culprits[0], (DrainCulprit{"alpha", 0.75, "75% of attributed energy samples"}));
     EXPECT_EQ(answer.culprits[1], (DrainCulprit{"beta", 0.25, "25% of attributed energy samples"}));
-    EXPECT_EQ(answer.summary,
-              QStringLiteral("alpha was responsible for the largest share of energy use while battery dropped ~6% in the last hour."));
 }
 
 TEST(WhyDrain, PowerAndProcScoresOfOneNameAddUpAndEmptyTopsAddNothing)
