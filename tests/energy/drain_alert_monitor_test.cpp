@@ -117,14 +117,6 @@ TEST_F(DrainAlertTest, CooldownOfThirtyMinutesSurvivesARestart)
               QStringLiteral("pendrapro.drain.%1").arg(static_cast<qint64>(start + 45 * kMinute)));
 }
 
-TEST_F(DrainAlertTest, ANonDateCooldownCountsAsNoPreviousAlert)
-{
-    defaults.setString(kLastFireKey, QStringLiteral("yesterday"));
-    observeAt(0, 80);
-    observeAt(14, 75);
-    EXPECT_EQ(notifications.posted.size(), 1);
-}
-
 TEST_F(DrainAlertTest, SlowDrainSpreadBeyondTheWindowNeverFires)
 {
     int level = 90;
