@@ -121,7 +121,6 @@ TEST(WhyDrain, EventNotesFollowTheSummary)
 {
     struct Case { QByteArray log; const char *summary; };
     const Case cases[] = {
-        {QByteArray(), "Battery held steady over the last hour (or you were charging)."},
         {event(100, "display_wake"), "Battery held steady over the last hour (or you were charging)."},
         {event(100, "display_wake") + event(50, "display_wake"),
          "Battery held steady over the last hour (or you were charging). Display woke 2× in this window."},
