@@ -248,7 +248,6 @@ TEST_F(ChargeControllerTest, WithoutControllerEveryTickIsRowOneWithoutWrites)
     EXPECT_EQ(c.status(), Status::unsupported);
     EXPECT_EQ(c.modeDescription(), QStringLiteral("Automatic"));
     EXPECT_EQ(c.detail(), QStringLiteral("Charge control not available: this battery's driver offers no charge_behaviour."));
-    EXPECT_EQ(c.statusLine(), QStringLiteral("Charge control unavailable"));
     EXPECT_TRUE(client.inputs.empty());
 }
 
