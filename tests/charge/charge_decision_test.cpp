@@ -76,6 +76,8 @@ TEST(ChargeDecision, FirstMatchingRowDecides)
          "Holding near 80%."},
         {"one below, charging", onAC(79, true), limit(80), kAuto, kAuto, Status::chargingToLimit, charging,
          "Approaching 80%."},
+        {"one below, nothing applied yet", onAC(79), limit(80), std::nullopt, kAuto, Status::chargingToLimit, charging,
+         "Approaching 80%."},
         {"two below releases", onAC(78), limit(80), kInhibit, kAuto, Status::chargingToLimit, charging,
          "Charging toward 80%."},
     };
