@@ -222,8 +222,6 @@ TEST_F(ChargeControllerTest, TurnOffTextLastsUntilTheNextTickWithoutFurtherWrite
     takeWrites();
 
     controller().turnOff();
-    EXPECT_FALSE(controller().isEnabled());
-    EXPECT_FALSE(controller().forceDischarge());
     EXPECT_EQ(controller().status(), Status::off);
     EXPECT_EQ(controller().modeDescription(), QStringLiteral("Automatic"));
     EXPECT_EQ(controller().detail(), QStringLiteral("Charge management off — the system controls charging."));
