@@ -57,7 +57,6 @@ TEST(PowerStorePublish, RepeatingTheSameStateEmitsNothing)
     detailed.voltageMV = 12400;
     const Case cases[] = {
         {"battery", detailed},
-        {"charging", chargingSnap(40)},
         {"held", heldAtLimitSnap(80)},
         {"desktop", desktopSnap()},
     };
