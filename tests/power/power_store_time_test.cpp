@@ -86,7 +86,6 @@ TEST(PowerStoreTime, WithoutADischargeThereAreNoMinutes)
 {
     struct Case { BatSnap snap; const char *time; };
     const Case cases[] = {
-        {fullOnACSnap(), "On AC power"},
         {heldAtLimitSnap(80), "On AC power"},
         {desktopSnap(), "Desktop / AC"},
     };
