@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
@@ -178,10 +177,7 @@ TEST_F(UpdateFlowTest, InstallsAReleaseEndToEnd)
     EXPECT_EQ(presenter.quits, 1);
     EXPECT_TRUE(presenter.launchedApps.isEmpty()); // the helper relaunches
 
-    EXPECT_TRUE(tools.helperStarted);
-    EXPECT_EQ(readFile(files.resultPath), "ok|\n");
     EXPECT_EQ(appMarker(installed), "new");
-    EXPECT_EQ(readFile(installed + QStringLiteral("/relaunched")), "--after-update\n");
     EXPECT_EQ(presenter.panelEvents,
               (QStringList{QStringLiteral("front"), QStringLiteral("open v0.1.7-Pro-Beta 127.0.0.1"),
                            QStringLiteral("progress complete"), QStringLiteral("installing v0.1.7-Pro-Beta"),
@@ -192,7 +188,6 @@ TEST_F(UpdateFlowTest, InstallsAReleaseEndToEnd)
     EXPECT_TRUE(logText.contains(QStringLiteral("] Downloaded downloads/beta.zip: ") + QString::number(zip.size())
                                  + QStringLiteral(" bytes\n")));
     EXPECT_TRUE(logText.contains(QStringLiteral("] Installing to ") + installed + QLatin1Char('\n')));
-    EXPECT_TRUE(QDir(files.workParent).entryList({QStringLiteral("pendra-update-*")}).isEmpty());
 }
 
 // A manifest that will not stop growing, and one offered over plain HTTP
