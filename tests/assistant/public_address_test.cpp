@@ -14,7 +14,6 @@ TEST(PublicAddress, OnlyGlobalUnicastCounts)
         bool isPublic;
     } cases[] = {
         {"93.184.215.14", true},
-        {"8.8.8.8", true},
         {"0.0.0.0", false},
         {"127.0.0.2", false},
         {"10.20.30.40", false},

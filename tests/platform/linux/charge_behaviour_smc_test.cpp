@@ -83,18 +83,6 @@ TEST(ChargeBehaviourMapping, ParsesOfferedValuesAndTheBracketedActiveOne)
     }
 }
 
-TEST(ChargeBehaviourSmc, InhibitWritesTheRealAttribute)
-{
-    SysfsTree sysfs;
-    const QString attribute = addBattery(sysfs, "[auto] inhibit-charge force-discharge\n");
-    ChargeBehaviourSmc client(sysfs.root());
-    ChargeSMC smc(client);
-
-    ASSERT_TRUE(smc.isAvailable());
-    EXPECT_TRUE(smc.apply(ChargeSMCMode::inhibit));
-    EXPECT_EQ(readFile(attribute), QByteArray("inhibit-charge"));
-}
-
 TEST(ChargeBehaviourSmc, RealWritesReportTheErrnoThatMapsToAFailure)
 {
     QTemporaryDir dir;
