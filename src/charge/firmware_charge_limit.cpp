@@ -8,6 +8,10 @@
 namespace {
 
 const QString kOriginalKey = QStringLiteral("pendrapro.chargeLimit.firmwareThresholds.v1");
+// Threshold files come with a driver, at boot or when its module is loaded
+// later, not from one tick to the next; looking for absent ones on every
+// tick would walk the supplies folder every few seconds for nothing.
+constexpr double kLookAgainForThresholdsAfter = 60.0;
 
 std::optional<int> percentFrom(const QString &text)
 {
@@ -38,9 +42,10 @@ std::optional<ChargeThresholdValues> parseFirmwareThresholds(const QString &text
     return ChargeThresholdValues{start, *end};
 }
 
-FirmwareChargeLimit::FirmwareChargeLimit(ChargeThresholds &thresholds, Defaults &defaults)
+FirmwareChargeLimit::FirmwareChargeLimit(ChargeThresholds &thresholds, Defaults &defaults, const Clock &clock)
     : m_thresholds(thresholds)
     , m_defaults(defaults)
+    , m_clock(clock)
 {
 }
 
@@ -48,7 +53,7 @@ void FirmwareChargeLimit::hold(int endPercent)
 {
     if (m_yielded)
         return;
-    const std::optional<ChargeThresholdValues> current = m_thresholds.read();
+    const std::optional<ChargeThresholdValues> current = readThresholds();
     if (!current)
         return;
     ChargeThresholdValues wanted{std::nullopt, endPercent};
@@ -68,7 +73,7 @@ void FirmwareChargeLimit::release(int heldPercent)
     const std::optional<ChargeThresholdValues> remembered = original();
     if (!remembered)
         return;
-    const std::optional<ChargeThresholdValues> current = m_thresholds.read();
+    const std::optional<ChargeThresholdValues> current = readThresholds();
     if (!current)
         return;
     ChargeThresholdValues wanted = *remembered;
@@ -88,6 +93,17 @@ void FirmwareChargeLimit::limitChanged()
     m_yielded = false;
     m_refused.reset();
     m_problem.reset();
+    m_noneFoundAt.reset();
+}
+
+std::optional<ChargeThresholdValues> FirmwareChargeLimit::readThresholds()
+{
+    const double now = m_clock.uptime();
+    if (m_noneFoundAt && now - *m_noneFoundAt < kLookAgainForThresholdsAfter)
+        return std::nullopt;
+    std::optional<ChargeThresholdValues> current = m_thresholds.read();
+    m_noneFoundAt = current ? std::nullopt : std::optional<double>(now);
+    return current;
 }
 
 std::optional<ChargeThresholdValues> FirmwareChargeLimit::original() const

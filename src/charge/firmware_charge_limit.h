@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/charge_thresholds.h"
+#include "platform/clock.h"
 
 #include <QString>
 
@@ -17,7 +18,7 @@ class Defaults;
 class FirmwareChargeLimit
 {
 public:
-    FirmwareChargeLimit(ChargeThresholds &thresholds, Defaults &defaults);
+    FirmwareChargeLimit(ChargeThresholds &thresholds, Defaults &defaults, const Clock &clock = Clock::system());
 
     // Keeps the firmware's end threshold at `endPercent` and its start
     // threshold the controller's hysteresis below it.
@@ -35,6 +36,9 @@ public:
     bool yieldsToAnotherTool() const { return m_yielded; }
 
 private:
+    // The thresholds in force; on a machine without any, asked again only
+    // once a while has passed.
+    std::optional<ChargeThresholdValues> readThresholds();
     std::optional<ChargeThresholdValues> original() const;
     void rememberOriginal(const ChargeThresholdValues &current);
     // Whether an end threshold of `end` was set by neither this app nor the
@@ -44,6 +48,8 @@ private:
 
     ChargeThresholds &m_thresholds;
     Defaults &m_defaults;
+    const Clock &m_clock;
+    std::optional<double> m_noneFoundAt; // uptime of the last look that found no thresholds
     std::optional<int> m_lastWrittenEnd;
     std::optional<ChargeThresholdValues> m_refused; // not tried again until the wanted values change
     bool m_yielded = false;

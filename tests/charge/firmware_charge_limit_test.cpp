@@ -1,5 +1,6 @@
 #include "charge/charge_limit_controller.h"
 #include "charge/firmware_charge_limit.h"
+#include "fakes/fake_clock.h"
 #include "fakes/fake_smc_user_client.h"
 #include "fakes/fake_sysfs_files.h"
 #include "fakes/power_store_harness.h"
@@ -86,6 +87,24 @@ TEST_F(FirmwareChargeLimitTest, HoldsTheLimitWithTheStartHysteresisBelow)
         EXPECT_EQ(firmware.problem(), std::nullopt);
         defaults.remove(kOriginalKey);
     }
+}
+
+TEST_F(FirmwareChargeLimitTest, ThresholdsADriverAddsLaterAreFoundWithinAMinute)
+{
+    ThresholdBattery battery(std::nullopt, 100);
+    QFile::remove(battery.directory() + QStringLiteral("charge_control_end_threshold"));
+    SysfsChargeThresholds thresholds(battery.root());
+    FakeClock clock;
+    FirmwareChargeLimit firmware(thresholds, defaults, clock);
+    firmware.hold(80);
+
+    battery.set("charge_control_end_threshold", "100");
+    clock.advance(59);
+    firmware.hold(80);
+    EXPECT_EQ(battery.shown(), QStringLiteral(",100"));
+    clock.advance(1);
+    firmware.hold(80);
+    EXPECT_EQ(battery.shown(), QStringLiteral(",80"));
 }
 
 TEST_F(FirmwareChargeLimitTest, ReleasePutsBackTheThresholdsFoundBeforeTheFirstWrite)
