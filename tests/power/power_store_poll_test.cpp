@@ -86,6 +86,19 @@ TEST(PowerStorePoll, StartRunsTheTimerAndPollsAtOnce)
     EXPECT_DOUBLE_EQ(h.store.timerInterval(), 10.0);
 }
 
+TEST(PowerStorePoll, TheTimerPollsOnItsOwnAndPublishesOnTheMainThread)
+{
+    PowerStoreHarness h;
+    h.snapshots.setSnapshot(onBatterySnap(64));
+    h.store.setFastMode(true);
+    h.store.start();
+    ASSERT_TRUE(spinUntil([&] { return h.store.batteryPresent(); }));
+
+    // Fast mode polls every 2 s; nothing from here asks for the next poll.
+    h.snapshots.setSnapshot(chargingSnap(64));
+    ASSERT_TRUE(spinUntil([&] { return h.store.isCharging(); }, 10000));
+}
+
 TEST(PowerStorePoll, DestroyingTheStoreWithAPollInFlightIsSafe)
 {
     FakeClock clock;
