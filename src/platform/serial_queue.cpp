@@ -23,6 +23,9 @@ SerialQueue::~SerialQueue()
 
 void SerialQueue::post(std::function<void()> work)
 {
+    // An empty item would read as the end of the queue.
+    if (!work)
+        return;
     {
         std::lock_guard lock(m_mutex);
         m_work.push_back(std::move(work));
@@ -71,22 +74,22 @@ void SerialQueue::run()
     std::string name = m_label.size() > 15 ? m_label.substr(m_label.size() - 15) : m_label;
     pthread_setname_np(pthread_self(), name.c_str());
 
-    while (const auto work = next())
-        (*work)();
+    while (std::function<void()> work = next())
+        work();
 }
 
-std::shared_ptr<const std::function<void()>> SerialQueue::next()
+std::function<void()> SerialQueue::next()
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
         if (!m_work.empty()) {
-            auto work = std::make_shared<const std::function<void()>>(std::move(m_work.front()));
+            std::function<void()> work = std::move(m_work.front());
             m_work.pop_front();
             return work;
         }
         // Posted work still runs at the end; repeating work does not.
         if (m_stopping)
-            return nullptr;
+            return {};
         if (!m_repeating) {
             m_wake.wait(lock);
             continue;
@@ -102,7 +105,9 @@ std::shared_ptr<const std::function<void()>> SerialQueue::next()
         m_repeating->due += m_repeating->interval;
         if (m_repeating->due <= now)
             m_repeating->due = now + m_repeating->interval;
-        return m_repeating->work;
+        // A shared pointer fits in the function without an allocation, and
+        // keeps the work alive should a replacement come while it runs.
+        return [work = m_repeating->work] { (*work)(); };
     }
 }
 

@@ -46,13 +46,12 @@ private:
         std::chrono::milliseconds interval;
         std::chrono::nanoseconds tolerance;
         SteadyClock::time_point due;
-        // Shared so that a replacement cannot free work that is running.
         std::shared_ptr<const std::function<void()>> work;
     };
 
     void run();
     // The next work to run, waiting for it; empty once the queue ends.
-    std::shared_ptr<const std::function<void()>> next();
+    std::function<void()> next();
     void applyTimerSlack(std::chrono::nanoseconds slack);
 
     std::string m_label;
