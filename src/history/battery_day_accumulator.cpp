@@ -6,15 +6,10 @@
 
 namespace {
 
-QDateTime localTime(double seconds)
+// Wall-clock seconds of the local midnight that starts `date`.
+double midnightOf(QDate date)
 {
-    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(seconds * 1000));
-}
-
-// Wall-clock seconds of the local midnight that ends the day of `seconds`.
-double nextMidnight(double seconds)
-{
-    return QDateTime(localTime(seconds).date().addDays(1), QTime(0, 0)).toMSecsSinceEpoch() / 1000.0;
+    return QDateTime(date, QTime(0, 0)).toMSecsSinceEpoch() / 1000.0;
 }
 
 template <typename T>
@@ -73,7 +68,7 @@ void BatteryDayAccumulator::hold(double from, double to, const BatteryReading &r
     if (!reading.onBattery)
         return;
     while (from < to) {
-        const double end = std::min(to, nextMidnight(from));
+        const double end = std::min(to, localDayOf(from).end);
         BatteryDay &day = dayOf(from);
         day.minutesOnBattery += (end - from) / 60;
         day.drawnWattHours += std::max(reading.chargeWatts, 0.0) * (end - from) / 3600;
@@ -81,9 +76,18 @@ void BatteryDayAccumulator::hold(double from, double to, const BatteryReading &r
     }
 }
 
+const BatteryDayAccumulator::LocalDay &BatteryDayAccumulator::localDayOf(double seconds)
+{
+    if (seconds >= m_localDay.start && seconds < m_localDay.end)
+        return m_localDay;
+    const QDate date = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(seconds * 1000)).date();
+    m_localDay = {date, midnightOf(date), midnightOf(date.addDays(1))};
+    return m_localDay;
+}
+
 BatteryDay &BatteryDayAccumulator::dayOf(double seconds)
 {
-    const QDate date = localTime(seconds).date();
+    const QDate date = localDayOf(seconds).date;
     BatteryDay &day = m_days[date];
     day.day = date;
     return day;

@@ -34,10 +34,21 @@ public:
     QList<BatteryDay> take();
 
 private:
+    // A local day and the wall-clock seconds it spans.
+    struct LocalDay
+    {
+        QDate date;
+        double start = 0;
+        double end = 0;
+    };
+    // Each local date costs a look at the time zone; the readings of a day
+    // all fall in the day kept from the last one.
+    const LocalDay &localDayOf(double seconds);
     BatteryDay &dayOf(double seconds);
     void hold(double from, double to, const BatteryReading &reading);
 
     std::optional<double> m_lastTime;
     std::optional<BatteryReading> m_last;
     QMap<QDate, BatteryDay> m_days;
+    LocalDay m_localDay;
 };

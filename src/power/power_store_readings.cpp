@@ -9,7 +9,7 @@ PowerStoreReadings::PowerStoreReadings(IOReportPowerReader *socReader, const Sys
 {
 }
 
-PackageReading PowerStoreReadings::readPackagePower() const
+PackageReading PowerStoreReadings::readPackagePower()
 {
     if (m_socReader && m_socReader->isAvailable() && !m_socReader->permanentlyDisabled()) {
         std::optional<SocPowerSample> sample;
@@ -20,13 +20,20 @@ PackageReading PowerStoreReadings::readPackagePower() const
         }
     }
     PackageReading estimate;
-    estimate.watts = PowerStoreRules::loadEstimateWatts(m_systemInfo.loadAverage1(),
-                                                        m_systemInfo.logicalCpuCount());
+    estimate.watts = PowerStoreRules::loadEstimateWatts(m_systemInfo.loadAverage1(), logicalCpuCount());
     return estimate;
 }
 
-CoreShares PowerStoreReadings::readCoreShares() const
+CoreShares PowerStoreReadings::readCoreShares()
 {
+    m_logicalCpuCount = m_systemInfo.logicalCpuCount();
     return PowerStoreRules::coreShares(m_systemInfo.performanceCpuCount(),
                                        m_systemInfo.efficiencyCpuCount());
+}
+
+int PowerStoreReadings::logicalCpuCount()
+{
+    if (!m_logicalCpuCount)
+        m_logicalCpuCount = m_systemInfo.logicalCpuCount();
+    return *m_logicalCpuCount;
 }

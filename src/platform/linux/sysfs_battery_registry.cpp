@@ -10,10 +10,9 @@
 
 namespace {
 
+// Type, scope and presence are the discovery's to read: it has just found
+// this to be a present system battery.
 const QList<QLatin1String> kBatteryAttributes = {
-    QLatin1String("type"),
-    QLatin1String("scope"),
-    QLatin1String("present"),
     QLatin1String("status"),
     QLatin1String("capacity"),
     QLatin1String("charge_now"),
@@ -285,9 +284,7 @@ std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
         const QStringList listed = attributeFiles(name, supplies.listingGeneration);
         BatteryPackAttributes pack{name, readListedAttributes(listed, name, kBatteryAttributes),
                                    listed.contains(QLatin1String("charge_stop_threshold"))};
-        // A battery unbound or hot-removed while we read leaves a partial set
-        // of values that no longer describe anything.
-        if (isSystemBattery(pack.attributes) && m_files.read(m_supplyDirectory + name + QStringLiteral("/type")))
+        if (stillPresent(name, listed))
             packs.append(pack);
     }
     if (packs.isEmpty())
@@ -299,6 +296,16 @@ std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
     if (packs.size() == 1)
         return registryEntryFromPowerSupply(packs.constFirst().attributes, externalSupplies);
     return registryEntryFromPacks(packs, externalSupplies);
+}
+
+// A battery unbound, hot-removed or taken out of its bay while we read
+// leaves values that no longer describe anything.
+bool SysfsSmartBatteryRegistry::stillPresent(const QString &battery, const QStringList &listed)
+{
+    const QString attribute = listed.contains(QLatin1String("present")) ? QStringLiteral("present")
+                                                                         : QStringLiteral("type");
+    const std::optional<QByteArray> text = m_files.read(m_supplyDirectory + battery + u'/' + attribute);
+    return text && text->trimmed() != "0";
 }
 
 PowerSupplyAttributes SysfsSmartBatteryRegistry::readAttributes(const QString &supply,

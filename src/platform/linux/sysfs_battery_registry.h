@@ -34,6 +34,7 @@ private:
     // The battery's attribute files. A bound device keeps the same files,
     // so they are listed once per supply listing instead of at every poll.
     QStringList attributeFiles(const QString &battery, quint64 listingGeneration);
+    bool stillPresent(const QString &battery, const QStringList &listed);
 
     QString m_supplyDirectory;
     SysfsFiles &m_files;

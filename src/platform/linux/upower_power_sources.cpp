@@ -9,6 +9,7 @@
 #include <QDBusVariant>
 #include <QDeadlineTimer>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace std::chrono_literals;
@@ -199,6 +200,7 @@ UPowerPowerSources::UPowerPowerSources(const QDBusConnection &connection, std::c
         m_onBatteryStale = true;
         QMutexLocker lock(&m_keptMutex);
         m_kept.clear();
+        ++m_keptGeneration;
     });
 }
 
@@ -206,7 +208,8 @@ void UPowerPowerSources::onDeviceAddedOrRemoved(const QDBusObjectPath &device)
 {
     m_devicesStale = true;
     QMutexLocker lock(&m_keptMutex);
-    m_kept.remove(device.path());
+    if (m_kept.remove(device.path()))
+        ++m_keptGeneration;
 }
 
 void UPowerPowerSources::onDevicePropertiesChanged(const QDBusMessage &message)
@@ -219,6 +222,7 @@ void UPowerPowerSources::onDevicePropertiesChanged(const QDBusMessage &message)
     if (kept == m_kept.end())
         return;
     // A property the daemon only invalidates is asked for with the rest.
+    ++m_keptGeneration;
     if (!qdbus_cast<QStringList>(arguments.at(2)).isEmpty()) {
         m_kept.erase(kept);
         return;
@@ -263,11 +267,39 @@ QVariantMap UPowerPowerSources::batteryProperties(UPowerCall &upower, const QStr
 
 QList<PowerSourceDescription> UPowerPowerSources::copyPowerSources()
 {
-    QList<PowerSourceDescription> sources;
     if (!m_connection.isConnected())
-        return sources;
-
+        return {};
+    if (lastSourcesHold())
+        return m_lastSources;
+    {
+        // Taken before anything kept is read: a signal arriving from here
+        // on has the next poll build the sources again.
+        QMutexLocker lock(&m_keptMutex);
+        m_lastSourcesGeneration = m_keptGeneration;
+    }
     UPowerCall upower(m_connection, m_budget);
+    m_lastSources = describeSources(upower);
+    m_haveLastSources = true;
+    return m_lastSources;
+}
+
+// The sources handed out last still hold when everything they were built
+// from was answered, no signal has changed it since and no kept battery is
+// due to be asked again.
+bool UPowerPowerSources::lastSourcesHold()
+{
+    if (!m_haveLastSources || m_devicesStale || m_onBatteryStale || (!m_devices.isEmpty() && !m_onBattery))
+        return false;
+    QMutexLocker lock(&m_keptMutex);
+    if (m_keptGeneration != m_lastSourcesGeneration)
+        return false;
+    return std::none_of(m_kept.cbegin(), m_kept.cend(),
+                        [](const KeptBattery &kept) { return kept.askAgain.hasExpired(); });
+}
+
+QList<PowerSourceDescription> UPowerPowerSources::describeSources(UPowerCall &upower)
+{
+    QList<PowerSourceDescription> sources;
     // Each flag is cleared before asking, so a change signalled meanwhile is
     // asked about on the next poll.
     if (m_devicesStale.exchange(false)) {

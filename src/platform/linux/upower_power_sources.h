@@ -31,7 +31,8 @@ PowerSourceDescription powerSourceFromUPowerDevice(const QVariantMap &device, st
 // from UPower's PropertiesChanged signals, which the daemon sends whenever it
 // refreshes a device; the device list and OnBattery are kept the same way.
 // A poll therefore costs no round trip once everything is known, and a kept
-// battery is asked again after a minute in case a signal was missed. The
+// battery is asked again after a minute in case a signal was missed. Until
+// something changes, a poll is handed the sources it was handed last. The
 // signals arrive on the thread that built the object, which needs an event
 // loop; copyPowerSources may run on any one other thread.
 class UPowerPowerSources final : public QObject, public PowerSourceList
@@ -57,6 +58,8 @@ private:
     // A battery's properties, kept or asked for; a device found not to be a
     // system battery is noted and never asked again.
     QVariantMap batteryProperties(UPowerCall &upower, const QString &path);
+    QList<PowerSourceDescription> describeSources(UPowerCall &upower);
+    bool lastSourcesHold();
 
     QDBusConnection m_connection;
     std::chrono::milliseconds m_budget;
@@ -74,7 +77,15 @@ private:
         QVariantMap properties;
         QDeadlineTimer askAgain;
     };
-    // Written by the polling thread and by the signals' thread.
+    // Written by the polling thread and by the signals' thread. Every change
+    // to what is kept moves the generation on.
     QMutex m_keptMutex;
     QHash<QString, KeptBattery> m_kept;
+    quint64 m_keptGeneration = 0;
+
+    // What the last poll handed out, and what it was built from; only the
+    // polling thread touches these.
+    QList<PowerSourceDescription> m_lastSources;
+    quint64 m_lastSourcesGeneration = 0;
+    bool m_haveLastSources = false;
 };

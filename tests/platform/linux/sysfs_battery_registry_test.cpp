@@ -11,6 +11,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <functional>
 
 // The recorded trees are read end to end, through the readers, in
 // tests/power/battery_snapshot_test.cpp; these are the encoder's edge cases
@@ -159,14 +160,27 @@ TEST(SysfsBatteryRegistry, NoSystemBatteryMeansNoEntry)
 
 TEST(SysfsBatteryRegistry, BatteryVanishingWhileReadIsNoEntry)
 {
-    SysfsTree sysfs;
-    const QString battery = sysfs.addSupply("BAT0", kDischargingBattery);
-    FakeSysfsFiles files;
-    files.beforeRead = [&](const QString &path) {
-        if (path.endsWith(QLatin1String("BAT0/status")))
-            QDir(battery).removeRecursively();
+    const struct
+    {
+        const char *how;
+        std::function<void(const QString &battery)> vanish;
+    } cases[] = {
+        {"unbound", [](const QString &battery) { QDir(battery).removeRecursively(); }},
+        {"taken out of its bay", [](const QString &battery) { writeFile(battery + QStringLiteral("present"), "0\n"); }},
     };
-    EXPECT_EQ(entryOf(sysfs.root(), files), QStringList{"<no entry>"});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.how);
+        SysfsTree sysfs;
+        std::map<QString, QByteArray> attributes = kDischargingBattery;
+        attributes.emplace("present", "1\n");
+        const QString battery = sysfs.addSupply("BAT0", attributes);
+        FakeSysfsFiles files;
+        files.beforeRead = [&](const QString &path) {
+            if (path.endsWith(QLatin1String("BAT0/status")))
+                c.vanish(battery);
+        };
+        EXPECT_EQ(entryOf(sysfs.root(), files), QStringList{"<no entry>"});
+    }
 }
 
 // Read every few seconds, the battery's folder is listed again only after a
