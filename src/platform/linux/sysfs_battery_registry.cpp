@@ -12,26 +12,31 @@ namespace {
 
 // Type, scope and presence are the discovery's to read: it has just found
 // this to be a present system battery.
-const QList<QLatin1String> kBatteryAttributes = {
+const QList<QLatin1String> kChangingBatteryAttributes = {
     QLatin1String("status"),
     QLatin1String("capacity"),
     QLatin1String("charge_now"),
-    QLatin1String("charge_full"),
-    QLatin1String("charge_full_design"),
     QLatin1String("energy_now"),
-    QLatin1String("energy_full"),
-    QLatin1String("energy_full_design"),
     QLatin1String("voltage_now"),
-    QLatin1String("voltage_min_design"),
     QLatin1String("current_now"),
     QLatin1String("current_avg"),
     QLatin1String("power_now"),
-    QLatin1String("cycle_count"),
     QLatin1String("time_to_empty_now"),
     QLatin1String("time_to_empty_avg"),
     QLatin1String("time_to_full_now"),
     QLatin1String("time_to_full_avg"),
     QLatin1String("constant_charge_current"),
+};
+
+// Design values are fixed for as long as the pack stays bound; full-charge
+// capacity and the cycle count move over hours of use.
+const QList<QLatin1String> kSteadyBatteryAttributes = {
+    QLatin1String("charge_full"),
+    QLatin1String("charge_full_design"),
+    QLatin1String("energy_full"),
+    QLatin1String("energy_full_design"),
+    QLatin1String("voltage_min_design"),
+    QLatin1String("cycle_count"),
 };
 
 const QList<QLatin1String> kExternalSupplyAttributes = {
@@ -279,11 +284,13 @@ SysfsSmartBatteryRegistry::SysfsSmartBatteryRegistry(const QString &sysRoot, Sys
 std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
 {
     const PowerSupplies supplies = m_supplies.discover();
+    followListing(supplies.listingGeneration);
     QList<BatteryPackAttributes> packs;
     for (const QString &name : supplies.batteries) {
-        const QStringList listed = attributeFiles(name, supplies.listingGeneration);
-        BatteryPackAttributes pack{name, readListedAttributes(listed, name, kBatteryAttributes),
-                                   listed.contains(QLatin1String("charge_stop_threshold"))};
+        const QStringList listed = attributeFiles(name);
+        PowerSupplyAttributes attributes = readListedAttributes(listed, name, kChangingBatteryAttributes);
+        attributes.insert(steadyAttributes(name, listed));
+        BatteryPackAttributes pack{name, attributes, listed.contains(QLatin1String("charge_stop_threshold"))};
         if (stillPresent(name, listed))
             packs.append(pack);
     }
@@ -292,7 +299,7 @@ std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
     QList<PowerSupplyAttributes> externalSupplies;
     for (const QString &name : supplies.externalSupplies)
         externalSupplies.append(
-            readListedAttributes(attributeFiles(name, supplies.listingGeneration), name, kExternalSupplyAttributes));
+            readListedAttributes(attributeFiles(name), name, kExternalSupplyAttributes));
     if (packs.size() == 1)
         return registryEntryFromPowerSupply(packs.constFirst().attributes, externalSupplies);
     return registryEntryFromPacks(packs, externalSupplies);
@@ -320,12 +327,30 @@ PowerSupplyAttributes SysfsSmartBatteryRegistry::readAttributes(const QString &s
     return attributes;
 }
 
-QStringList SysfsSmartBatteryRegistry::attributeFiles(const QString &battery, quint64 listingGeneration)
+// What is kept about a supply holds while it stays bound, so until the
+// supplies are listed differently.
+void SysfsSmartBatteryRegistry::followListing(quint64 listingGeneration)
 {
-    if (listingGeneration != m_attributeFilesGeneration) {
-        m_attributeFiles.clear();
-        m_attributeFilesGeneration = listingGeneration;
+    if (listingGeneration == m_listingGeneration)
+        return;
+    m_listingGeneration = listingGeneration;
+    m_attributeFiles.clear();
+    m_steadyAttributes.clear();
+}
+
+PowerSupplyAttributes SysfsSmartBatteryRegistry::steadyAttributes(const QString &battery, const QStringList &listed)
+{
+    SteadyAttributes &steady = m_steadyAttributes[battery];
+    if (steady.readingsUntilFresh <= 0) {
+        steady.values = readListedAttributes(listed, battery, kSteadyBatteryAttributes);
+        steady.readingsUntilFresh = kSteadyAttributesReadEvery;
     }
+    --steady.readingsUntilFresh;
+    return steady.values;
+}
+
+QStringList SysfsSmartBatteryRegistry::attributeFiles(const QString &battery)
+{
     if (const auto known = m_attributeFiles.constFind(battery); known != m_attributeFiles.constEnd())
         return *known;
     const QStringList listed = m_files.list(m_supplyDirectory + battery);

@@ -20,6 +20,9 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
 class SysfsSmartBatteryRegistry final : public SmartBatteryRegistry
 {
 public:
+    // A minute of polls on battery.
+    static constexpr int kSteadyAttributesReadEvery = 20;
+
     explicit SysfsSmartBatteryRegistry(const QString &sysRoot, SysfsFiles &files = SysfsFiles::real());
 
     std::optional<RegistryEntry> copySmartBatteryEntry() override;
@@ -31,14 +34,25 @@ private:
     PowerSupplyAttributes readListedAttributes(const QStringList &listed, const QString &supply,
                                                const QList<QLatin1String> &names);
 
+    void followListing(quint64 listingGeneration);
     // The battery's attribute files. A bound device keeps the same files,
     // so they are listed once per supply listing instead of at every poll.
-    QStringList attributeFiles(const QString &battery, quint64 listingGeneration);
+    QStringList attributeFiles(const QString &battery);
+    // The battery's capacities and cycle count, read at its first reading
+    // after a supply listing and then at every kSteadyAttributesReadEvery-th.
+    PowerSupplyAttributes steadyAttributes(const QString &battery, const QStringList &listed);
     bool stillPresent(const QString &battery, const QStringList &listed);
+
+    struct SteadyAttributes
+    {
+        PowerSupplyAttributes values;
+        int readingsUntilFresh = 0;
+    };
 
     QString m_supplyDirectory;
     SysfsFiles &m_files;
     PowerSupplyDiscovery m_supplies;
+    quint64 m_listingGeneration = 0;
     QHash<QString, QStringList> m_attributeFiles;
-    quint64 m_attributeFilesGeneration = 0;
+    QHash<QString, SteadyAttributes> m_steadyAttributes;
 };

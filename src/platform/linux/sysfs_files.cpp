@@ -6,19 +6,32 @@
 #include <QHash>
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <mutex>
 #include <string_view>
+#include <type_traits>
 
 namespace {
+
+struct KeptFile
+{
+    int fd = -1;
+    // On sysfs and procfs a file removed with its device or process fails
+    // every read from then on.
+    bool failsOnceRemoved = false;
+};
 
 // Attribute files and directories stay open between reads: a poll reads the
 // same few dozen every few seconds, and reading one again from offset 0
 // makes the kernel answer afresh without walking its path. One deleted or
-// replaced since (a test tree, an unbound device) is opened by its path again.
+// replaced since (a test tree, an unbound device) is opened by its path again:
+// a sysfs or procfs file that is gone fails its read, any other file and
+// every directory is asked whether it still has a name.
 class PosixSysfsFiles final : public SysfsFiles
 {
 public:
@@ -34,7 +47,9 @@ public:
 
     QStringList list(const QString &directory) override
     {
-        return throughKept(QFile::encodeName(directory), O_RDONLY | O_DIRECTORY, listCurrent).value_or(QStringList());
+        return throughKept(QFile::encodeName(directory), O_RDONLY | O_DIRECTORY,
+                           [](const KeptFile &kept) { return listCurrent(kept.fd); })
+            .value_or(QStringList());
     }
 
     int write(const QString &path, const QByteArray &value) override
@@ -59,33 +74,42 @@ private:
     // `current` of the descriptor kept for `path`, or of one opened now and
     // kept when it answers; absent when neither answers.
     template<typename Current>
-    auto throughKept(const QByteArray &path, int openFlags, Current current) -> decltype(current(0))
+    std::invoke_result_t<Current, const KeptFile &> throughKept(const QByteArray &path, int openFlags, Current current)
     {
         const std::lock_guard lock(m_mutex);
         if (const auto kept = m_open.find(path); kept != m_open.end()) {
             if (auto answer = current(kept.value()))
                 return answer;
-            ::close(kept.value());
+            ::close(kept->fd);
             m_open.erase(kept);
         }
         const int fd = ::open(path.constData(), openFlags | O_CLOEXEC);
         if (fd < 0)
             return std::nullopt;
-        auto answer = current(fd);
+        const KeptFile opened{fd, isKernelFileSystem(fd)};
+        auto answer = current(opened);
         if (!answer) {
             ::close(fd);
             return answer;
         }
-        keep(path, fd);
+        keep(path, opened);
         return answer;
+    }
+
+    static bool isKernelFileSystem(int fd)
+    {
+        struct statfs fileSystem;
+        return ::fstatfs(fd, &fileSystem) == 0
+            && (fileSystem.f_type == SYSFS_MAGIC || fileSystem.f_type == PROC_SUPER_MAGIC);
     }
 
     // The file's contents from its start, or absent when it cannot be read
     // or no longer has a name.
-    static std::optional<QByteArray> readCurrent(int fd)
+    static std::optional<QByteArray> readCurrent(const KeptFile &kept)
     {
+        const int fd = kept.fd;
         struct stat status;
-        if (::fstat(fd, &status) != 0 || status.st_nlink == 0)
+        if (!kept.failsOnceRemoved && (::fstat(fd, &status) != 0 || status.st_nlink == 0))
             return std::nullopt;
         char buffer[4096];
         ssize_t count;
@@ -118,24 +142,24 @@ private:
         return names;
     }
 
-    void keep(const QByteArray &path, int fd)
+    void keep(const QByteArray &path, const KeptFile &file)
     {
         // Paths of devices gone for good are never read again; starting over
         // now and then closes them.
         if (m_open.size() >= kMostKeptOpen)
             closeAll();
-        m_open.insert(path, fd);
+        m_open.insert(path, file);
     }
 
     void closeAll()
     {
-        for (const int fd : std::as_const(m_open))
-            ::close(fd);
+        for (const KeptFile &kept : std::as_const(m_open))
+            ::close(kept.fd);
         m_open.clear();
     }
 
     std::mutex m_mutex;
-    QHash<QByteArray, int> m_open;
+    QHash<QByteArray, KeptFile> m_open;
 };
 
 } // namespace

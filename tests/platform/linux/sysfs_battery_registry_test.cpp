@@ -209,6 +209,25 @@ TEST(SysfsBatteryRegistry, ListsTheBatterysFilesAgainOnlyAfterTheSuppliesChange)
     EXPECT_EQ(third->value(QStringLiteral("CycleCount")).signedValue(), 12);
 }
 
+// Capacities and the cycle count move over hours: between listings they are
+// read at every kSteadyAttributesReadEvery-th reading.
+TEST(SysfsBatteryRegistry, CapacitiesAndCyclesAreReadAgainOncePerMinuteOfPolls)
+{
+    SysfsTree sysfs;
+    std::map<QString, QByteArray> attributes = kDischargingBattery;
+    attributes.emplace("cycle_count", "10\n");
+    const QString battery = sysfs.addSupply("BAT0", attributes);
+    SysfsSmartBatteryRegistry registry(sysfs.root(), SysfsFiles::real());
+    const auto cycles = [&] { return registry.copySmartBatteryEntry()->value(QStringLiteral("CycleCount")).signedValue(); };
+    ASSERT_EQ(cycles(), 10);
+
+    writeFile(battery + QStringLiteral("cycle_count"), "11\n");
+    int readings = 1;
+    while (cycles() == 10 && readings < 100)
+        ++readings;
+    EXPECT_EQ(readings, SysfsSmartBatteryRegistry::kSteadyAttributesReadEvery);
+}
+
 TEST(SysfsBatteryRegistry, UnreadableAttributeFallsBackWithoutPoisoning)
 {
     FakeSysfsFiles files;

@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Reads go through descriptors kept open from the last read, so each way a
 // file can change under them must still show.
@@ -69,4 +72,23 @@ TEST(RealSysfsFiles, AKernelFileIsAnsweredAfresh)
     EXPECT_EQ(files.read(comm), QByteArray("kept-open-two\n"));
 
     ::prctl(PR_SET_NAME, original->trimmed().constData());
+}
+
+// A kernel file is not asked whether it still has a name: the kernel fails
+// reads of one whose process (or device) is gone.
+TEST(RealSysfsFiles, AKernelFileOfAGoneProcessIsNoLongerRead)
+{
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    SysfsFiles &files = SysfsFiles::real();
+    const QString status = QStringLiteral("/proc/%1/status").arg(child);
+    EXPECT_TRUE(files.read(status));
+
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(files.read(status), std::nullopt);
 }
