@@ -6,6 +6,7 @@
 #include "platform/linux/sysfs_files.h"
 
 #include <algorithm>
+#include <utility>
 #include <cstdlib>
 
 namespace {
@@ -290,7 +291,7 @@ std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
         const QStringList listed = attributeFiles(name);
         PowerSupplyAttributes attributes = readListedAttributes(listed, name, kChangingBatteryAttributes);
         attributes.insert(steadyAttributes(name, listed));
-        BatteryPackAttributes pack{name, attributes, listed.contains(QLatin1String("charge_stop_threshold"))};
+        BatteryPackAttributes pack{name, std::move(attributes), listed.contains(QLatin1String("charge_stop_threshold"))};
         if (stillPresent(name, listed))
             packs.append(pack);
     }
