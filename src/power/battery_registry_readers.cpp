@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Battery currents beyond 50 A are bit patterns gone wrong, not currents.
@@ -42,24 +44,24 @@ public:
     {
     }
 
-    std::optional<qint64> integer(const char *key) const
+    std::optional<qint64> integer(const QString &key) const
     {
-        return registryInteger(registryProperty(m_entry, QLatin1String(key)));
+        return registryInteger(registryProperty(m_entry, key));
     }
-    std::optional<bool> boolean(const char *key) const
+    std::optional<bool> boolean(const QString &key) const
     {
-        return registryBoolean(registryProperty(m_entry, QLatin1String(key)));
+        return registryBoolean(registryProperty(m_entry, key));
     }
-    std::optional<qint64> batteryDataInteger(const char *key) const
+    std::optional<qint64> batteryDataInteger(const QString &key) const
     {
-        return dictionaryInteger(registryProperty(m_batteryData, QLatin1String(key)));
+        return dictionaryInteger(registryProperty(m_batteryData, key));
     }
-    std::optional<double> dictionaryValue(const char *dictionary, const char *key) const
+    std::optional<double> dictionaryValue(const QString &dictionary, const QString &key) const
     {
-        const auto found = registryDictionary(m_entry, QLatin1String(dictionary));
-        return found ? dictionaryNumber(registryProperty(*found, QLatin1String(key))) : std::nullopt;
+        const auto found = registryDictionary(m_entry, dictionary);
+        return found ? dictionaryNumber(registryProperty(*found, key)) : std::nullopt;
     }
-    const RegistryValue *property(const char *key) const { return registryProperty(m_entry, QLatin1String(key)); }
+    const RegistryValue *property(const QString &key) const { return registryProperty(m_entry, key); }
     const RegistryDictionary &batteryData() const { return m_batteryData; }
 
 private:
@@ -95,9 +97,10 @@ std::optional<int> smartBatteryLevel(std::optional<qint64> current, std::optiona
 
 std::optional<int> smartBatteryVoltage(const EntryReader &entry)
 {
-    std::optional<qint64> voltage = firstKnown(entry.integer("AppleRawBatteryVoltage"), entry.integer("Voltage"));
+    std::optional<qint64> voltage = firstKnown(entry.integer(u"AppleRawBatteryVoltage"_s), entry.integer(u"Voltage"_s));
     if (!voltage || *voltage <= 0)
-        voltage = firstKnown(entry.batteryDataInteger("Voltage"), entry.batteryDataInteger("AppleRawBatteryVoltage"));
+        voltage = firstKnown(entry.batteryDataInteger(u"Voltage"_s),
+                             entry.batteryDataInteger(u"AppleRawBatteryVoltage"_s));
     if (!voltage || *voltage <= 0)
         voltage = cellVoltageSum(entry.batteryData(), [](qint64 mv) { return mv >= kMinCellVoltageMV; });
     if (!voltage || *voltage < 1)
@@ -107,7 +110,7 @@ std::optional<int> smartBatteryVoltage(const EntryReader &entry)
 
 std::optional<int> smartBatteryAmperage(const EntryReader &entry)
 {
-    for (const char *key : {"InstantAmperage", "Amperage"}) {
+    for (const QString &key : {u"InstantAmperage"_s, u"Amperage"_s}) {
         if (auto amperage = fitInt(registrySignedQuantity(entry.property(key), kAmperageLimitMA)))
             return amperage;
     }
@@ -132,18 +135,18 @@ std::optional<double> chargeWattsFromCurrent(std::optional<int> amperage, std::o
 
 std::optional<int> smartBatteryMinutes(const EntryReader &entry, const BatSourceReading &reading)
 {
-    const auto remaining = validMinutes(entry.integer("TimeRemaining"));
+    const auto remaining = validMinutes(entry.integer(u"TimeRemaining"_s));
     if (reading.charging == true)
-        return firstKnown(validMinutes(entry.integer("AvgTimeToFull")), remaining);
+        return firstKnown(validMinutes(entry.integer(u"AvgTimeToFull"_s)), remaining);
     if (reading.onAC == true)
         return remaining;
-    return firstKnown(validMinutes(entry.integer("AvgTimeToEmpty")), remaining);
+    return firstKnown(validMinutes(entry.integer(u"AvgTimeToEmpty"_s)), remaining);
 }
 
 QList<BatteryPack> smartBatteryPacks(const EntryReader &entry)
 {
     QList<BatteryPack> packs;
-    const RegistryValue *list = entry.property("BatteryPacks");
+    const RegistryValue *list = entry.property(u"BatteryPacks"_s);
     if (!list || list->kind() != RegistryValue::Kind::List)
         return packs;
     for (const RegistryValue &value : list->listValue()) {
@@ -166,27 +169,30 @@ BatSourceReading decodeSmartBattery(const std::optional<RegistryEntry> &found)
     const EntryReader entry(*found);
     reading.present = true;
 
-    reading.rawCurrent = fitInt(entry.integer("AppleRawCurrentCapacity"));
-    reading.rawMax = fitInt(firstKnown(entry.integer("AppleRawMaxCapacity"), entry.integer("NominalChargeCapacity")));
-    reading.level = smartBatteryLevel(entry.integer("CurrentCapacity"), entry.integer("MaxCapacity"));
+    reading.rawCurrent = fitInt(entry.integer(u"AppleRawCurrentCapacity"_s));
+    reading.rawMax =
+        fitInt(firstKnown(entry.integer(u"AppleRawMaxCapacity"_s), entry.integer(u"NominalChargeCapacity"_s)));
+    reading.level = smartBatteryLevel(entry.integer(u"CurrentCapacity"_s), entry.integer(u"MaxCapacity"_s));
 
-    reading.charging = entry.boolean("IsCharging");
+    reading.charging = entry.boolean(u"IsCharging"_s);
     if (reading.charging == true)
         reading.onAC = true;
-    const auto external = firstKnown(entry.boolean("ExternalConnected"), entry.boolean("AppleRawExternalConnected"));
+    const auto external =
+        firstKnown(entry.boolean(u"ExternalConnected"_s), entry.boolean(u"AppleRawExternalConnected"_s));
     if (external) {
         if (*external || !reading.charging)
             reading.onAC = *external;
         else
             reading.onAC = reading.charging;
     }
-    if (entry.boolean("FullyCharged") == true) {
+    if (entry.boolean(u"FullyCharged"_s) == true) {
         reading.charging = false;
         reading.onAC = true;
     }
 
-    reading.cycles = fitInt(firstKnown(entry.integer("CycleCount"), entry.batteryDataInteger("CycleCount")));
-    const auto design = fitInt(firstKnown(entry.integer("DesignCapacity"), entry.batteryDataInteger("DesignCapacity")));
+    reading.cycles = fitInt(firstKnown(entry.integer(u"CycleCount"_s), entry.batteryDataInteger(u"CycleCount"_s)));
+    const auto design =
+        fitInt(firstKnown(entry.integer(u"DesignCapacity"_s), entry.batteryDataInteger(u"DesignCapacity"_s)));
     if (design && *design >= 1)
         reading.design = design;
     if (reading.rawMax && reading.design)
@@ -196,7 +202,7 @@ BatSourceReading decodeSmartBattery(const std::optional<RegistryEntry> &found)
     reading.amperageMA = smartBatteryAmperage(entry);
     reading.chargeW = chargeWattsFromCurrent(reading.amperageMA, reading.voltageMV, reading.charging);
 
-    const auto adapterWatts = entry.dictionaryValue("AdapterDetails", "Watts");
+    const auto adapterWatts = entry.dictionaryValue(u"AdapterDetails"_s, u"Watts"_s);
     if (adapterWatts && *adapterWatts > 0)
         reading.adapterW = adapterWatts;
 
@@ -205,7 +211,7 @@ BatSourceReading decodeSmartBattery(const std::optional<RegistryEntry> &found)
         // adapter's rating, then to the charger's requested current.
         if ((!reading.chargeW || *reading.chargeW <= 0.1) && reading.adapterW)
             reading.chargeW = std::min(*reading.adapterW, kMaxAdapterChargeW);
-        const auto chargingCurrent = entry.dictionaryValue("ChargerData", "ChargingCurrent");
+        const auto chargingCurrent = entry.dictionaryValue(u"ChargerData"_s, u"ChargingCurrent"_s);
         if ((!reading.chargeW || *reading.chargeW <= 0) && chargingCurrent && *chargingCurrent >= 1
             && reading.voltageMV)
             reading.chargeW = *chargingCurrent / 1000.0 * *reading.voltageMV / 1000.0;
@@ -225,18 +231,18 @@ BatSourceReading decodeGauge(const std::optional<RegistryEntry> &found)
     const auto gauge = registryDictionary(*found, QStringLiteral("BatteryData"));
     if (!gauge)
         return reading;
-    auto integer = [&](const char *key) { return dictionaryInteger(registryProperty(*gauge, QLatin1String(key))); };
+    auto integer = [&](const QString &key) { return dictionaryInteger(registryProperty(*gauge, key)); };
     reading.present = true;
 
-    const auto stateOfCharge = integer("StateOfCharge");
+    const auto stateOfCharge = integer(u"StateOfCharge"_s);
     if (stateOfCharge && *stateOfCharge >= 0 && *stateOfCharge <= 100)
         reading.level = static_cast<int>(*stateOfCharge);
-    reading.cycles = fitInt(integer("CycleCount"));
+    reading.cycles = fitInt(integer(u"CycleCount"_s));
 
-    const auto design = fitInt(integer("DesignCapacity"));
+    const auto design = fitInt(integer(u"DesignCapacity"_s));
     if (design && *design > 0) {
         reading.design = design;
-        for (const char *key : {"FccComp1", "FccComp2"}) {
+        for (const QString &key : {u"FccComp1"_s, u"FccComp2"_s}) {
             const auto fullCharge = fitInt(integer(key));
             if (fullCharge && *fullCharge > 0) {
                 reading.rawMax = fullCharge;
@@ -246,7 +252,7 @@ BatSourceReading decodeGauge(const std::optional<RegistryEntry> &found)
         }
     }
 
-    const auto voltage = integer("Voltage");
+    const auto voltage = integer(u"Voltage"_s);
     if (voltage && *voltage >= 1)
         reading.voltageMV = fitInt(voltage);
     else
@@ -292,11 +298,12 @@ BatSourceReading decodeTelemetry(const std::optional<RegistryEntry> &found)
     }
     reading.chargeW = powerW;
 
-    reading.charging = entry.boolean("IsCharging");
-    reading.onAC = entry.boolean("ExternalConnected");
+    reading.charging = entry.boolean(u"IsCharging"_s);
+    reading.onAC = entry.boolean(u"ExternalConnected"_s);
 
     if (powerW && *powerW > kMinBatteryW) {
-        const auto voltage = fitInt(firstKnown(entry.integer("AppleRawBatteryVoltage"), entry.integer("Voltage")));
+        const auto voltage =
+            fitInt(firstKnown(entry.integer(u"AppleRawBatteryVoltage"_s), entry.integer(u"Voltage"_s)));
         if (voltage && *voltage > kMinDerivingVoltageMV) {
             const int current = roundHalfAwayInt(*powerW / (*voltage / 1000.0) * 1000.0);
             reading.voltageMV = voltage;

@@ -7,16 +7,19 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Doubles for the sums; integerAttribute() keeps a huge value from overflowing them.
-std::optional<double> number(const PowerSupplyAttributes &attributes, const char *name)
+std::optional<double> number(const PowerSupplyAttributes &attributes, const QString &name)
 {
     const auto value = integerAttribute(attributes, name);
     return value ? std::optional<double>(double(*value)) : std::nullopt;
 }
 
-std::optional<double> firstNumber(const PowerSupplyAttributes &attributes, const char *preferred, const char *fallback)
+std::optional<double> firstNumber(const PowerSupplyAttributes &attributes, const QString &preferred,
+                                  const QString &fallback)
 {
     const auto value = firstIntegerAttribute(attributes, preferred, fallback);
     return value ? std::optional<double>(double(*value)) : std::nullopt;
@@ -24,12 +27,12 @@ std::optional<double> firstNumber(const PowerSupplyAttributes &attributes, const
 
 // Wh from µWh, or from µAh at the design voltage (the present voltage when
 // the design voltage is unknown), as a single pack's capacities convert.
-double energyWh(const PowerSupplyAttributes &pack, const char *energyName, const char *chargeName)
+double energyWh(const PowerSupplyAttributes &pack, const QString &energyName, const QString &chargeName)
 {
     if (auto energy = number(pack, energyName))
         return std::max(*energy, 0.0) / 1e6;
     const auto charge = number(pack, chargeName);
-    const auto voltage = firstNumber(pack, "voltage_min_design", "voltage_now");
+    const auto voltage = firstNumber(pack, u"voltage_min_design"_s, u"voltage_now"_s);
     if (!charge || !voltage || *voltage <= 0)
         return 0;
     return std::max(*charge, 0.0) / 1e6 * *voltage / 1e6;
@@ -38,10 +41,10 @@ double energyWh(const PowerSupplyAttributes &pack, const char *energyName, const
 // The power that really flows: µW, or µA at the present voltage.
 double rateW(const PowerSupplyAttributes &pack)
 {
-    if (auto power = number(pack, "power_now"))
+    if (auto power = number(pack, u"power_now"_s))
         return std::abs(*power) / 1e6;
-    const auto current = number(pack, "current_now");
-    const auto voltage = number(pack, "voltage_now");
+    const auto current = number(pack, u"current_now"_s);
+    const auto voltage = number(pack, u"voltage_now"_s);
     if (!current || !voltage || *voltage <= 0)
         return 0;
     return std::abs(*current) / 1e6 * *voltage / 1e6;
@@ -49,8 +52,9 @@ double rateW(const PowerSupplyAttributes &pack)
 
 PackEnergy packEnergy(const PowerSupplyAttributes &pack)
 {
-    return {pack.value(QStringLiteral("status")).trimmed(), energyWh(pack, "energy_now", "charge_now"),
-            energyWh(pack, "energy_full", "charge_full"), energyWh(pack, "energy_full_design", "charge_full_design"),
+    return {pack.value(QStringLiteral("status")).trimmed(), energyWh(pack, u"energy_now"_s, u"charge_now"_s),
+            energyWh(pack, u"energy_full"_s, u"charge_full"_s),
+            energyWh(pack, u"energy_full_design"_s, u"charge_full_design"_s),
             rateW(pack)};
 }
 

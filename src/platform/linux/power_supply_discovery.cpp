@@ -6,44 +6,41 @@
 
 namespace {
 
-QByteArray textAttribute(const PowerSupplyAttributes &attributes, const char *name)
+// Type and scope as kindOf() keeps them; presence as read.
+bool isDeviceScoped(const QByteArray &scope)
 {
-    return attributes.value(QLatin1String(name)).trimmed();
+    return scope == "Device";
 }
 
-bool isDeviceScoped(const PowerSupplyAttributes &attributes)
+bool isExternalSupply(const QByteArray &type, const QByteArray &scope)
 {
-    return textAttribute(attributes, "scope") == "Device";
+    return (type == "Mains" || type == "USB") && !isDeviceScoped(scope);
 }
 
-bool isExternalSupply(const PowerSupplyAttributes &attributes)
+// The machine's own battery: type "Battery", scope not "Device" (that marks
+// the battery of a mouse or a headset) and not reported absent (present 0
+// is an empty bay).
+bool isSystemBattery(const QByteArray &type, const QByteArray &scope, const QByteArray &present)
 {
-    const QByteArray type = textAttribute(attributes, "type");
-    return (type == "Mains" || type == "USB") && !isDeviceScoped(attributes);
+    return type == "Battery" && !isDeviceScoped(scope) && present != "0";
 }
 
 } // namespace
 
-bool isSystemBattery(const PowerSupplyAttributes &attributes)
+std::optional<qint64> integerAttribute(const PowerSupplyAttributes &attributes, const QString &name)
 {
-    return textAttribute(attributes, "type") == "Battery" && !isDeviceScoped(attributes)
-        && textAttribute(attributes, "present") != "0";
-}
-
-std::optional<qint64> integerAttribute(const PowerSupplyAttributes &attributes, const char *name)
-{
-    const auto found = attributes.constFind(QLatin1String(name));
+    const auto found = attributes.constFind(name);
     if (found == attributes.constEnd())
         return std::nullopt;
     bool ok = false;
-    const qint64 value = found->trimmed().toLongLong(&ok, 10);
+    const qint64 value = QByteArrayView(*found).trimmed().toLongLong(&ok, 10);
     if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
         return std::nullopt;
     return value;
 }
 
-std::optional<qint64> firstIntegerAttribute(const PowerSupplyAttributes &attributes, const char *preferred,
-                                            const char *fallback)
+std::optional<qint64> firstIntegerAttribute(const PowerSupplyAttributes &attributes, const QString &preferred,
+                                            const QString &fallback)
 {
     if (auto value = integerAttribute(attributes, preferred))
         return value;
@@ -87,16 +84,15 @@ PowerSupplies PowerSupplyDiscovery::discover()
     supplies.listingGeneration = m_listingGeneration;
     for (const QString &name : listed) {
         const Kind kind = kindOf(name);
-        PowerSupplyAttributes selection{{QStringLiteral("type"), kind.type}, {QStringLiteral("scope"), kind.scope}};
-        if (isExternalSupply(selection)) {
+        if (isExternalSupply(kind.type, kind.scope)) {
             supplies.externalSupplies.append(name);
             continue;
         }
         if (kind.type != "Battery")
             continue;
-        if (auto present = m_files.read(m_supplyDirectory + name + QStringLiteral("/present")))
-            selection.insert(QStringLiteral("present"), *present);
-        if (isSystemBattery(selection))
+        const QByteArray present =
+            m_files.read(m_supplyDirectory + name + QStringLiteral("/present")).value_or(QByteArray()).trimmed();
+        if (isSystemBattery(kind.type, kind.scope, present))
             supplies.batteries.append(name);
     }
     return supplies;

@@ -15,18 +15,12 @@ class SysfsFiles;
 // µWh, seconds.
 using PowerSupplyAttributes = QHash<QString, QByteArray>;
 
-// Whether the attributes (at least type, scope and present) describe the
-// machine's own battery: type "Battery", scope not "Device" (that marks the
-// battery of a mouse or a headset) and not reported absent (present 0 is an
-// empty bay).
-bool isSystemBattery(const PowerSupplyAttributes &attributes);
-
 // The attribute's value as the kernel prints it, from an int; anything else
 // (an empty file, trailing garbage, a number beyond int) is no value.
-std::optional<qint64> integerAttribute(const PowerSupplyAttributes &attributes, const char *name);
+std::optional<qint64> integerAttribute(const PowerSupplyAttributes &attributes, const QString &name);
 // `preferred`, or `fallback` when that has no value.
-std::optional<qint64> firstIntegerAttribute(const PowerSupplyAttributes &attributes, const char *preferred,
-                                            const char *fallback);
+std::optional<qint64> firstIntegerAttribute(const PowerSupplyAttributes &attributes, const QString &preferred,
+                                            const QString &fallback);
 
 // `<sysRoot>/class/power_supply/`, where `sysRoot` stands for /sys.
 QString powerSupplyDirectory(const QString &sysRoot);

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 std::optional<int> countCpuList(const QString &text)
@@ -23,11 +25,17 @@ std::optional<int> countCpuList(const QString &text)
     return count;
 }
 
-std::optional<double> parseLoadAverage1(const QString &text)
+// Read at every estimated poll, so parsed in place: from_chars is also the
+// same in every locale, as /proc's decimal point is.
+std::optional<double> parseLoadAverage1(QByteArrayView text)
 {
-    bool ok = false;
-    const double load = text.section(u' ', 0, 0, QString::SectionSkipEmpty).toDouble(&ok);
-    if (!ok || !std::isfinite(load) || load < 0)
+    const char *begin = text.data();
+    const char *const end = begin + text.size();
+    begin = std::find_if_not(begin, end, [](char c) { return c == ' '; });
+    const char *const fieldEnd = std::find_if(begin, end, [](char c) { return c == ' ' || c == '\n'; });
+    double load = 0;
+    const auto [parsedTo, error] = std::from_chars(begin, fieldEnd, load);
+    if (error != std::errc() || parsedTo != fieldEnd || !std::isfinite(load) || load < 0)
         return std::nullopt;
     return load;
 }
@@ -42,7 +50,7 @@ ProcSystemInfo::ProcSystemInfo(QString procRoot, QString sysDevicesRoot, SysfsFi
 std::optional<double> ProcSystemInfo::loadAverage1() const
 {
     const std::optional<QByteArray> text = m_files.read(m_procRoot + QStringLiteral("/loadavg"));
-    return text ? parseLoadAverage1(QString::fromLatin1(*text)) : std::nullopt;
+    return text ? parseLoadAverage1(*text) : std::nullopt;
 }
 
 int ProcSystemInfo::logicalCpuCount() const

@@ -11,7 +11,7 @@
 // the text is not a cpulist.
 std::optional<int> countCpuList(const QString &text);
 // The first field of /proc/loadavg ("0.31 0.28 0.14 1/91 4717").
-std::optional<double> parseLoadAverage1(const QString &text);
+std::optional<double> parseLoadAverage1(QByteArrayView text);
 
 // Kernel figures from /proc and /sys. The roots are injectable for tests.
 class ProcSystemInfo final : public SystemInfo

@@ -9,46 +9,48 @@
 #include <utility>
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Type, scope and presence are the discovery's to read: it has just found
 // this to be a present system battery.
-const QList<QLatin1String> kChangingBatteryAttributes = {
-    QLatin1String("status"),
-    QLatin1String("capacity"),
-    QLatin1String("charge_now"),
-    QLatin1String("energy_now"),
-    QLatin1String("voltage_now"),
-    QLatin1String("current_now"),
-    QLatin1String("current_avg"),
-    QLatin1String("power_now"),
-    QLatin1String("time_to_empty_now"),
-    QLatin1String("time_to_empty_avg"),
-    QLatin1String("time_to_full_now"),
-    QLatin1String("time_to_full_avg"),
-    QLatin1String("constant_charge_current"),
+const QStringList kChangingBatteryAttributes = {
+    u"status"_s,
+    u"capacity"_s,
+    u"charge_now"_s,
+    u"energy_now"_s,
+    u"voltage_now"_s,
+    u"current_now"_s,
+    u"current_avg"_s,
+    u"power_now"_s,
+    u"time_to_empty_now"_s,
+    u"time_to_empty_avg"_s,
+    u"time_to_full_now"_s,
+    u"time_to_full_avg"_s,
+    u"constant_charge_current"_s,
 };
 
 // Design values are fixed for as long as the pack stays bound; full-charge
 // capacity and the cycle count move over hours of use.
-const QList<QLatin1String> kSteadyBatteryAttributes = {
-    QLatin1String("charge_full"),
-    QLatin1String("charge_full_design"),
-    QLatin1String("energy_full"),
-    QLatin1String("energy_full_design"),
-    QLatin1String("voltage_min_design"),
-    QLatin1String("cycle_count"),
+const QStringList kSteadyBatteryAttributes = {
+    u"charge_full"_s,
+    u"charge_full_design"_s,
+    u"energy_full"_s,
+    u"energy_full_design"_s,
+    u"voltage_min_design"_s,
+    u"cycle_count"_s,
 };
 
-const QList<QLatin1String> kExternalSupplyAttributes = {
-    QLatin1String("online"),
-    QLatin1String("voltage_max"),
-    QLatin1String("current_max"),
+const QStringList kExternalSupplyAttributes = {
+    u"online"_s,
+    u"voltage_max"_s,
+    u"current_max"_s,
 };
 
-QByteArray textAttribute(const PowerSupplyAttributes &attributes, const char *name)
+QByteArray textAttribute(const PowerSupplyAttributes &attributes, const QString &name)
 {
-    return attributes.value(QLatin1String(name)).trimmed();
+    return attributes.value(name).trimmed();
 }
 
 qint64 microToMilli(qint64 value)
@@ -70,8 +72,9 @@ std::optional<qint64> derivedMinutes(const PowerSupplyAttributes &battery, const
         return std::nullopt;
     const struct
     {
-        const char *now, *full, *rate;
-    } units[] = {{"energy_now", "energy_full", "power_now"}, {"charge_now", "charge_full", "current_now"}};
+        QString now, full, rate;
+    } units[] = {{u"energy_now"_s, u"energy_full"_s, u"power_now"_s},
+                 {u"charge_now"_s, u"charge_full"_s, u"current_now"_s}};
     for (const auto &unit : units) {
         const auto now = integerAttribute(battery, unit.now);
         const auto rate = integerAttribute(battery, unit.rate);
@@ -93,11 +96,11 @@ class CapacityReader
 public:
     explicit CapacityReader(const PowerSupplyAttributes &battery)
         : m_battery(battery)
-        , m_voltageUV(firstIntegerAttribute(battery, "voltage_min_design", "voltage_now"))
+        , m_voltageUV(firstIntegerAttribute(battery, u"voltage_min_design"_s, u"voltage_now"_s))
     {
     }
 
-    std::optional<qint64> milliampHours(const char *chargeName, const char *energyName) const
+    std::optional<qint64> milliampHours(const QString &chargeName, const QString &energyName) const
     {
         if (auto charge = integerAttribute(m_battery, chargeName))
             return microToMilli(*charge);
@@ -124,13 +127,13 @@ qint64 signedByStatus(qint64 value, const QByteArray &status)
     return value;
 }
 
-std::optional<qint64> batteryCurrentMA(const PowerSupplyAttributes &battery, const char *currentName)
+std::optional<qint64> batteryCurrentMA(const PowerSupplyAttributes &battery, const QString &currentName)
 {
     if (auto current = integerAttribute(battery, currentName))
         return microToMilli(*current);
     // Batteries that count in energy units give power instead of current.
-    const auto power = integerAttribute(battery, "power_now");
-    const auto voltage = integerAttribute(battery, "voltage_now");
+    const auto power = integerAttribute(battery, u"power_now"_s);
+    const auto voltage = integerAttribute(battery, u"voltage_now"_s);
     if (!power || !voltage || *voltage <= 0)
         return std::nullopt;
     return roundHalfAway(static_cast<double>(*power) / static_cast<double>(*voltage) * 1000.0);
@@ -140,7 +143,7 @@ std::optional<bool> externalConnected(const QList<PowerSupplyAttributes> &extern
 {
     std::optional<bool> connected;
     for (const PowerSupplyAttributes &supply : externalSupplies) {
-        const auto online = integerAttribute(supply, "online");
+        const auto online = integerAttribute(supply, u"online"_s);
         if (!online)
             continue;
         if (*online != 0)
@@ -154,9 +157,9 @@ std::optional<bool> externalConnected(const QList<PowerSupplyAttributes> &extern
 std::optional<qint64> adapterWatts(const QList<PowerSupplyAttributes> &externalSupplies)
 {
     for (const PowerSupplyAttributes &supply : externalSupplies) {
-        const auto online = integerAttribute(supply, "online");
-        const auto voltage = integerAttribute(supply, "voltage_max");
-        const auto current = integerAttribute(supply, "current_max");
+        const auto online = integerAttribute(supply, u"online"_s);
+        const auto voltage = integerAttribute(supply, u"voltage_max"_s);
+        const auto current = integerAttribute(supply, u"current_max"_s);
         if (!online || *online == 0 || !voltage || !current || *voltage <= 0 || *current <= 0)
             continue;
         const qint64 watts = roundHalfAway(static_cast<double>(*voltage) / 1e6 * static_cast<double>(*current) / 1e6);
@@ -166,22 +169,22 @@ std::optional<qint64> adapterWatts(const QList<PowerSupplyAttributes> &externalS
     return std::nullopt;
 }
 
-void putNumber(RegistryEntry &entry, const char *key, std::optional<qint64> value)
+void putNumber(RegistryEntry &entry, const QString &key, std::optional<qint64> value)
 {
     if (value)
-        entry.insert(QLatin1String(key), RegistryValue::numberObject(*value));
+        entry.insert(key, RegistryValue::numberObject(*value));
 }
 
-void putInteger(RegistryDictionary &dictionary, const char *key, std::optional<qint64> value)
+void putInteger(RegistryDictionary &dictionary, const QString &key, std::optional<qint64> value)
 {
     if (value)
-        dictionary.insert(QLatin1String(key), RegistryValue::integer(*value));
+        dictionary.insert(key, RegistryValue::integer(*value));
 }
 
-void putDictionary(RegistryEntry &entry, const char *key, const RegistryDictionary &dictionary)
+void putDictionary(RegistryEntry &entry, const QString &key, const RegistryDictionary &dictionary)
 {
     if (!dictionary.isEmpty())
-        entry.insert(QLatin1String(key), RegistryValue::dictionary(dictionary));
+        entry.insert(key, RegistryValue::dictionary(dictionary));
 }
 
 } // namespace
@@ -190,44 +193,45 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
                                            const QList<PowerSupplyAttributes> &externalSupplies)
 {
     RegistryEntry entry;
-    const QByteArray status = textAttribute(battery, "status");
+    const QByteArray status = textAttribute(battery, u"status"_s);
     const CapacityReader capacities(battery);
-    const auto rawCurrent = capacities.milliampHours("charge_now", "energy_now");
-    const auto rawMax = capacities.milliampHours("charge_full", "energy_full");
-    const auto design = capacities.milliampHours("charge_full_design", "energy_full_design");
+    const auto rawCurrent = capacities.milliampHours(u"charge_now"_s, u"energy_now"_s);
+    const auto rawMax = capacities.milliampHours(u"charge_full"_s, u"energy_full"_s);
+    const auto design = capacities.milliampHours(u"charge_full_design"_s, u"energy_full_design"_s);
     // Gauges that count past their last full-charge capacity report above 100.
-    auto capacity = integerAttribute(battery, "capacity");
+    auto capacity = integerAttribute(battery, u"capacity"_s);
     if (capacity)
         capacity = std::clamp<qint64>(*capacity, 0, 100);
 
     if (capacity) {
-        putNumber(entry, "CurrentCapacity", capacity);
-        putNumber(entry, "MaxCapacity", 100);
+        putNumber(entry, u"CurrentCapacity"_s, capacity);
+        putNumber(entry, u"MaxCapacity"_s, 100);
     } else if (rawCurrent && rawMax) {
         // Without a percentage the level follows from the capacities.
-        putNumber(entry, "CurrentCapacity", rawCurrent);
-        putNumber(entry, "MaxCapacity", rawMax);
+        putNumber(entry, u"CurrentCapacity"_s, rawCurrent);
+        putNumber(entry, u"MaxCapacity"_s, rawMax);
     }
-    putNumber(entry, "AppleRawCurrentCapacity", rawCurrent);
-    putNumber(entry, "AppleRawMaxCapacity", rawMax);
-    putNumber(entry, "DesignCapacity", design);
+    putNumber(entry, u"AppleRawCurrentCapacity"_s, rawCurrent);
+    putNumber(entry, u"AppleRawMaxCapacity"_s, rawMax);
+    putNumber(entry, u"DesignCapacity"_s, design);
 
     std::optional<qint64> voltageMV;
-    if (auto voltage = integerAttribute(battery, "voltage_now"))
+    if (auto voltage = integerAttribute(battery, u"voltage_now"_s))
         voltageMV = microToMilli(*voltage);
-    putNumber(entry, "Voltage", voltageMV);
-    putNumber(entry, "AppleRawBatteryVoltage", voltageMV);
+    putNumber(entry, u"Voltage"_s, voltageMV);
+    putNumber(entry, u"AppleRawBatteryVoltage"_s, voltageMV);
 
     // current_avg, where the gauge keeps one, is the steadier reading.
-    const auto instantMA = batteryCurrentMA(battery, "current_now");
-    const auto averageMA = integerAttribute(battery, "current_avg") ? batteryCurrentMA(battery, "current_avg") : instantMA;
+    const auto instantMA = batteryCurrentMA(battery, u"current_now"_s);
+    const auto averageMA =
+        integerAttribute(battery, u"current_avg"_s) ? batteryCurrentMA(battery, u"current_avg"_s) : instantMA;
     if (instantMA)
-        putNumber(entry, "InstantAmperage", signedByStatus(*instantMA, status));
+        putNumber(entry, u"InstantAmperage"_s, signedByStatus(*instantMA, status));
     if (averageMA)
-        putNumber(entry, "Amperage", signedByStatus(*averageMA, status));
+        putNumber(entry, u"Amperage"_s, signedByStatus(*averageMA, status));
 
-    const auto cycles = integerAttribute(battery, "cycle_count");
-    putNumber(entry, "CycleCount", cycles);
+    const auto cycles = integerAttribute(battery, u"cycle_count"_s);
+    putNumber(entry, u"CycleCount"_s, cycles);
 
     const std::optional<bool> connected = externalConnected(externalSupplies);
     if (!status.isEmpty()) {
@@ -239,38 +243,38 @@ RegistryEntry registryEntryFromPowerSupply(const PowerSupplyAttributes &battery,
     if (connected)
         entry.insert(QStringLiteral("ExternalConnected"), RegistryValue::boolean(*connected));
 
-    const auto toEmpty = firstIntegerAttribute(battery, "time_to_empty_avg", "time_to_empty_now");
-    const auto toFull = firstIntegerAttribute(battery, "time_to_full_avg", "time_to_full_now");
+    const auto toEmpty = firstIntegerAttribute(battery, u"time_to_empty_avg"_s, u"time_to_empty_now"_s);
+    const auto toFull = firstIntegerAttribute(battery, u"time_to_full_avg"_s, u"time_to_full_now"_s);
     if (toEmpty)
-        putNumber(entry, "AvgTimeToEmpty", secondsToMinutes(*toEmpty));
+        putNumber(entry, u"AvgTimeToEmpty"_s, secondsToMinutes(*toEmpty));
     if (toFull)
-        putNumber(entry, "AvgTimeToFull", secondsToMinutes(*toFull));
+        putNumber(entry, u"AvgTimeToFull"_s, secondsToMinutes(*toFull));
     if (!toEmpty && !toFull) {
         if (const auto minutes = derivedMinutes(battery, status))
-            putNumber(entry, status == "Charging" ? "AvgTimeToFull" : "AvgTimeToEmpty", minutes);
+            putNumber(entry, status == "Charging" ? u"AvgTimeToFull"_s : u"AvgTimeToEmpty"_s, minutes);
     }
 
     RegistryDictionary gauge;
-    putInteger(gauge, "StateOfCharge", capacity);
-    putInteger(gauge, "DesignCapacity", design);
-    putInteger(gauge, "FccComp1", rawMax);
-    putInteger(gauge, "CycleCount", cycles);
-    putInteger(gauge, "Voltage", voltageMV);
-    putDictionary(entry, "BatteryData", gauge);
+    putInteger(gauge, u"StateOfCharge"_s, capacity);
+    putInteger(gauge, u"DesignCapacity"_s, design);
+    putInteger(gauge, u"FccComp1"_s, rawMax);
+    putInteger(gauge, u"CycleCount"_s, cycles);
+    putInteger(gauge, u"Voltage"_s, voltageMV);
+    putDictionary(entry, u"BatteryData"_s, gauge);
 
     RegistryDictionary telemetry;
-    if (auto power = integerAttribute(battery, "power_now"))
-        putInteger(telemetry, "BatteryPower", signedByStatus(microToMilli(*power), status));
-    putDictionary(entry, "PowerTelemetryData", telemetry);
+    if (auto power = integerAttribute(battery, u"power_now"_s))
+        putInteger(telemetry, u"BatteryPower"_s, signedByStatus(microToMilli(*power), status));
+    putDictionary(entry, u"PowerTelemetryData"_s, telemetry);
 
     RegistryDictionary adapter;
-    putInteger(adapter, "Watts", adapterWatts(externalSupplies));
-    putDictionary(entry, "AdapterDetails", adapter);
+    putInteger(adapter, u"Watts"_s, adapterWatts(externalSupplies));
+    putDictionary(entry, u"AdapterDetails"_s, adapter);
 
     RegistryDictionary charger;
-    if (auto current = integerAttribute(battery, "constant_charge_current"))
-        putInteger(charger, "ChargingCurrent", microToMilli(*current));
-    putDictionary(entry, "ChargerData", charger);
+    if (auto current = integerAttribute(battery, u"constant_charge_current"_s))
+        putInteger(charger, u"ChargingCurrent"_s, microToMilli(*current));
+    putDictionary(entry, u"ChargerData"_s, charger);
 
     return entry;
 }
@@ -288,19 +292,18 @@ std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
     followListing(supplies.listingGeneration);
     QList<BatteryPackAttributes> packs;
     for (const QString &name : supplies.batteries) {
-        const QStringList listed = attributeFiles(name);
-        PowerSupplyAttributes attributes = readListedAttributes(listed, name, kChangingBatteryAttributes);
-        attributes.insert(steadyAttributes(name, listed));
-        BatteryPackAttributes pack{name, std::move(attributes), listed.contains(QLatin1String("charge_stop_threshold"))};
-        if (stillPresent(name, listed))
+        const SupplyFiles files = supplyFiles(name);
+        PowerSupplyAttributes attributes = readAttributes(files.changing);
+        attributes.insert(steadyAttributes(name, files));
+        BatteryPackAttributes pack{name, std::move(attributes), files.hasStopThreshold};
+        if (stillPresent(files))
             packs.append(pack);
     }
     if (packs.isEmpty())
         return std::nullopt;
     QList<PowerSupplyAttributes> externalSupplies;
     for (const QString &name : supplies.externalSupplies)
-        externalSupplies.append(
-            readListedAttributes(attributeFiles(name), name, kExternalSupplyAttributes));
+        externalSupplies.append(readAttributes(supplyFiles(name).external));
     if (packs.size() == 1)
         return registryEntryFromPowerSupply(packs.constFirst().attributes, externalSupplies);
     return registryEntryFromPacks(packs, externalSupplies);
@@ -308,22 +311,19 @@ std::optional<RegistryEntry> SysfsSmartBatteryRegistry::copySmartBatteryEntry()
 
 // A battery unbound, hot-removed or taken out of its bay while we read
 // leaves values that no longer describe anything.
-bool SysfsSmartBatteryRegistry::stillPresent(const QString &battery, const QStringList &listed)
+bool SysfsSmartBatteryRegistry::stillPresent(const SupplyFiles &files)
 {
-    const QString attribute = listed.contains(QLatin1String("present")) ? QStringLiteral("present")
-                                                                         : QStringLiteral("type");
-    const std::optional<QByteArray> text = m_files.read(m_supplyDirectory + battery + u'/' + attribute);
+    const std::optional<QByteArray> text = m_files.read(files.presence);
     return text && text->trimmed() != "0";
 }
 
-PowerSupplyAttributes SysfsSmartBatteryRegistry::readAttributes(const QString &supply,
-                                                                const QList<QLatin1String> &names)
+// Values are kept trimmed, so that every later look at one is free of copies.
+PowerSupplyAttributes SysfsSmartBatteryRegistry::readAttributes(const QList<AttributeFile> &files)
 {
     PowerSupplyAttributes attributes;
-    const QString directory = m_supplyDirectory + supply + QLatin1Char('/');
-    for (const QLatin1String &name : names) {
-        if (auto text = m_files.read(directory + name))
-            attributes.insert(name, *text);
+    for (const AttributeFile &file : files) {
+        if (std::optional<QByteArray> text = m_files.read(file.path))
+            attributes.insert(file.name, std::move(*text).trimmed());
     }
     return attributes;
 }
@@ -335,40 +335,43 @@ void SysfsSmartBatteryRegistry::followListing(quint64 listingGeneration)
     if (listingGeneration == m_listingGeneration)
         return;
     m_listingGeneration = listingGeneration;
-    m_attributeFiles.clear();
+    m_supplyFiles.clear();
     m_steadyAttributes.clear();
 }
 
-PowerSupplyAttributes SysfsSmartBatteryRegistry::steadyAttributes(const QString &battery, const QStringList &listed)
+PowerSupplyAttributes SysfsSmartBatteryRegistry::steadyAttributes(const QString &battery, const SupplyFiles &files)
 {
     SteadyAttributes &steady = m_steadyAttributes[battery];
     if (steady.readingsUntilFresh <= 0) {
-        steady.values = readListedAttributes(listed, battery, kSteadyBatteryAttributes);
+        steady.values = readAttributes(files.steady);
         steady.readingsUntilFresh = kSteadyAttributesReadEvery;
     }
     --steady.readingsUntilFresh;
     return steady.values;
 }
 
-QStringList SysfsSmartBatteryRegistry::attributeFiles(const QString &battery)
+// Drivers expose a dozen of the attributes asked for; listing the directory
+// once is cheaper than failing to open the rest at every poll.
+SysfsSmartBatteryRegistry::SupplyFiles SysfsSmartBatteryRegistry::supplyFiles(const QString &supply)
 {
-    if (const auto known = m_attributeFiles.constFind(battery); known != m_attributeFiles.constEnd())
+    if (const auto known = m_supplyFiles.constFind(supply); known != m_supplyFiles.constEnd())
         return *known;
-    const QStringList listed = m_files.list(m_supplyDirectory + battery);
+    const QStringList listed = m_files.list(m_supplyDirectory + supply);
+    const QString directory = m_supplyDirectory + supply + u'/';
+    const auto present = [&](const QStringList &names) {
+        QList<AttributeFile> files;
+        for (const QString &name : names) {
+            if (listed.contains(name))
+                files.append({name, directory + name});
+        }
+        return files;
+    };
+    const SupplyFiles files{present(kChangingBatteryAttributes), present(kSteadyBatteryAttributes),
+                            present(kExternalSupplyAttributes),
+                            directory + (listed.contains(u"present"_s) ? u"present"_s : u"type"_s),
+                            listed.contains(u"charge_stop_threshold"_s)};
+    // A directory that could not be listed is listed again next time.
     if (!listed.isEmpty())
-        m_attributeFiles.insert(battery, listed);
-    return listed;
-}
-
-PowerSupplyAttributes SysfsSmartBatteryRegistry::readListedAttributes(const QStringList &listed, const QString &supply,
-                                                                      const QList<QLatin1String> &names)
-{
-    // Drivers expose a dozen of the attributes asked for; listing once is
-    // cheaper than failing to open the rest.
-    QList<QLatin1String> present;
-    for (const QLatin1String &name : names) {
-        if (listed.contains(name))
-            present.append(name);
-    }
-    return readAttributes(supply, present);
+        m_supplyFiles.insert(supply, files);
+    return files;
 }

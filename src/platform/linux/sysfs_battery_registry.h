@@ -28,20 +28,29 @@ public:
     std::optional<RegistryEntry> copySmartBatteryEntry() override;
 
 private:
-    PowerSupplyAttributes readAttributes(const QString &supply, const QList<QLatin1String> &names);
-    // As readAttributes, opening only the attributes `listed` (the
-    // directory's entries) names.
-    PowerSupplyAttributes readListedAttributes(const QStringList &listed, const QString &supply,
-                                               const QList<QLatin1String> &names);
+    struct AttributeFile
+    {
+        QString name;
+        QString path;
+    };
+    // The attributes a supply's driver offers, listed once per supply
+    // listing, since a bound device keeps the same files.
+    struct SupplyFiles
+    {
+        QList<AttributeFile> changing; // a battery's, read at every poll
+        QList<AttributeFile> steady; // a battery's capacities and cycle count
+        QList<AttributeFile> external; // a mains or USB supply's
+        QString presence; // `present`, or `type` where the driver has none
+        bool hasStopThreshold = false;
+    };
 
     void followListing(quint64 listingGeneration);
-    // The battery's attribute files. A bound device keeps the same files,
-    // so they are listed once per supply listing instead of at every poll.
-    QStringList attributeFiles(const QString &battery);
+    SupplyFiles supplyFiles(const QString &supply);
+    PowerSupplyAttributes readAttributes(const QList<AttributeFile> &files);
     // The battery's capacities and cycle count, read at its first reading
     // after a supply listing and then at every kSteadyAttributesReadEvery-th.
-    PowerSupplyAttributes steadyAttributes(const QString &battery, const QStringList &listed);
-    bool stillPresent(const QString &battery, const QStringList &listed);
+    PowerSupplyAttributes steadyAttributes(const QString &battery, const SupplyFiles &files);
+    bool stillPresent(const SupplyFiles &files);
 
     struct SteadyAttributes
     {
@@ -53,6 +62,6 @@ private:
     SysfsFiles &m_files;
     PowerSupplyDiscovery m_supplies;
     quint64 m_listingGeneration = 0;
-    QHash<QString, QStringList> m_attributeFiles;
+    QHash<QString, SupplyFiles> m_supplyFiles;
     QHash<QString, SteadyAttributes> m_steadyAttributes;
 };

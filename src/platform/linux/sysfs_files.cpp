@@ -42,12 +42,12 @@ public:
 
     std::optional<QByteArray> read(const QString &path) override
     {
-        return throughKept(QFile::encodeName(path), O_RDONLY, readCurrent);
+        return throughKept(path, O_RDONLY, readCurrent);
     }
 
     QStringList list(const QString &directory) override
     {
-        return throughKept(QFile::encodeName(directory), O_RDONLY | O_DIRECTORY,
+        return throughKept(directory, O_RDONLY | O_DIRECTORY,
                            [](const KeptFile &kept) { return listCurrent(kept.fd); })
             .value_or(QStringList());
     }
@@ -72,9 +72,10 @@ private:
     static constexpr qsizetype kMostKeptOpen = 64;
 
     // `current` of the descriptor kept for `path`, or of one opened now and
-    // kept when it answers; absent when neither answers.
+    // kept when it answers; absent when neither answers. Kept by the caller's
+    // path, so that only an open pays for the file name's encoding.
     template<typename Current>
-    std::invoke_result_t<Current, const KeptFile &> throughKept(const QByteArray &path, int openFlags, Current current)
+    std::invoke_result_t<Current, const KeptFile &> throughKept(const QString &path, int openFlags, Current current)
     {
         const std::lock_guard lock(m_mutex);
         if (const auto kept = m_open.find(path); kept != m_open.end()) {
@@ -83,7 +84,7 @@ private:
             ::close(kept->fd);
             m_open.erase(kept);
         }
-        const int fd = ::open(path.constData(), openFlags | O_CLOEXEC);
+        const int fd = ::open(QFile::encodeName(path).constData(), openFlags | O_CLOEXEC);
         if (fd < 0)
             return std::nullopt;
         const KeptFile opened{fd, isKernelFileSystem(fd)};
@@ -142,7 +143,7 @@ private:
         return names;
     }
 
-    void keep(const QByteArray &path, const KeptFile &file)
+    void keep(const QString &path, const KeptFile &file)
     {
         // Paths of devices gone for good are never read again; starting over
         // now and then closes them.
@@ -159,7 +160,7 @@ private:
     }
 
     std::mutex m_mutex;
-    QHash<QByteArray, KeptFile> m_open;
+    QHash<QString, KeptFile> m_open;
 };
 
 } // namespace
