@@ -37,12 +37,6 @@ TEST(SmcRecord, WriteRecordHasEveryFieldAtItsOffset)
     EXPECT_EQ(record.size(), 80u);
 }
 
-TEST(SmcRecord, ReadsBackWhatItWrote)
-{
-    const SmcKeyCommand command = readKeyCommand(makeWriteKeyRecord(kSmcKeyCH0B, 0xFE));
-    EXPECT_EQ(command, (SmcKeyCommand{kSmcKeyCH0B, 1, kSmcCommandWriteKey, 0xFE}));
-}
-
 TEST(ChargeSMC, WritesEachModesKeysInOrder)
 {
     struct Case
