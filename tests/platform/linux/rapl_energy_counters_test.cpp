@@ -14,30 +14,23 @@
 namespace {
 
 // A powercap tree like the kernel's: flat zone directories in one folder.
-class PowercapTree
+struct PowercapTree : QTemporaryDir
 {
-public:
-    PowercapTree() { EXPECT_TRUE(m_dir.isValid()); }
-
-    QString root() const { return m_dir.path(); }
+    QString root() const { return path(); }
 
     void addZone(const QString &zone, const QString &name, quint64 energy,
                  std::optional<quint64> maxRange = 262'143'328'850)
     {
-        writeFile(m_dir.filePath(zone + QStringLiteral("/name")), name.toUtf8() + '\n');
+        set(zone, "name", name.toUtf8());
         setEnergy(zone, energy);
         if (maxRange)
-            writeFile(m_dir.filePath(zone + QStringLiteral("/max_energy_range_uj")),
-                      QByteArray::number(*maxRange) + '\n');
+            set(zone, "max_energy_range_uj", QByteArray::number(*maxRange));
     }
-
-    void setEnergy(const QString &zone, quint64 energy)
+    void setEnergy(const QString &zone, quint64 energy) { set(zone, "energy_uj", QByteArray::number(energy)); }
+    void set(const QString &zone, const char *attribute, const QByteArray &value)
     {
-        writeFile(m_dir.filePath(zone + QStringLiteral("/energy_uj")), QByteArray::number(energy) + '\n');
+        writeFile(filePath(zone + QLatin1Char('/') + QLatin1String(attribute)), value + '\n');
     }
-
-private:
-    QTemporaryDir m_dir;
 };
 
 QStringList channelNames(const std::optional<QList<EnergyChannel>> &catalogue)
