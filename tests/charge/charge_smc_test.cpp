@@ -37,32 +37,27 @@ TEST(SmcRecord, WriteRecordHasEveryFieldAtItsOffset)
     EXPECT_EQ(record.size(), 80u);
 }
 
-TEST(SmcRecord, ReadsBackWhatItWrote)
+// The connection is opened once and kept; a mode asked again is written again.
+TEST(ChargeSMC, WritesEachModesKeysInOrderOverOneConnection)
 {
-    const SmcKeyCommand command = readKeyCommand(makeWriteKeyRecord(kSmcKeyCH0B, 0xFE));
-    EXPECT_EQ(command, (SmcKeyCommand{kSmcKeyCH0B, 1, kSmcCommandWriteKey, 0xFE}));
-}
-
-TEST(ChargeSMC, WritesEachModesKeysInOrder)
-{
-    struct Case
-    {
-        ChargeSMCMode mode;
-        std::vector<FakeSmcWrite> writes;
-    };
-    const Case cases[] = {
+    const std::pair<ChargeSMCMode, std::vector<FakeSmcWrite>> steps[] = {
         {ChargeSMCMode::automatic, {{"CH0I", 0}, {"CH0C", 0}, {"CH0B", 0}}},
+        {ChargeSMCMode::inhibit, {{"CH0I", 0}, {"CH0C", 2}, {"CH0B", 2}}},
         {ChargeSMCMode::inhibit, {{"CH0I", 0}, {"CH0C", 2}, {"CH0B", 2}}},
         {ChargeSMCMode::forceDischarge, {{"CH0I", 1}, {"CH0C", 0}, {"CH0B", 0}}},
     };
-    for (const Case &c : cases) {
-        FakeSmcUserClient client;
-        ChargeSMC smc(client);
-        ASSERT_TRUE(smc.isAvailable());
-        EXPECT_TRUE(smc.apply(c.mode));
-        EXPECT_EQ(client.writes, c.writes) << int(c.mode);
+    FakeSmcUserClient client;
+    ChargeSMC smc(client);
+    ASSERT_TRUE(smc.isAvailable());
+    EXPECT_EQ(client.releasedServices, 1);
+    for (const auto &[mode, writes] : steps) {
+        client.writes.clear();
+        EXPECT_TRUE(smc.apply(mode));
+        EXPECT_EQ(client.writes, writes) << int(mode);
         EXPECT_FALSE(smc.lastError().has_value());
     }
+    EXPECT_EQ(client.openCalls, 1);
+    EXPECT_EQ(client.inputs.size(), 12u);
 }
 
 TEST(ChargeSMC, FailureOnSecondKeyKeepsFirstThenResetsAllThreeAndReportsIt)
@@ -133,15 +128,4 @@ TEST(ChargeSMC, RefusedOpenNamesTheCodeReleasesTheServiceAndIsNotRetried)
     EXPECT_FALSE(smc.apply(ChargeSMCMode::inhibit));
     EXPECT_EQ(client.openCalls, 1);
     EXPECT_TRUE(client.inputs.empty());
-}
-
-TEST(ChargeSMC, OpensOnceAndKeepsTheConnection)
-{
-    FakeSmcUserClient client;
-    ChargeSMC smc(client);
-    EXPECT_EQ(client.releasedServices, 1);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(smc.apply(ChargeSMCMode::inhibit));
-    EXPECT_EQ(client.openCalls, 1);
-    EXPECT_EQ(client.inputs.size(), 9u);
 }

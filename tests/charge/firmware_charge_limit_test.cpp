@@ -6,6 +6,7 @@
 #include "fakes/power_store_harness.h"
 #include "platform/defaults.h"
 #include "platform/linux/sysfs_charge_thresholds.h"
+#include "platform/linux/sysfs_tree.h"
 #include "support/qt_printers.h"
 #include "support/test_files.h"
 
@@ -21,9 +22,9 @@ namespace {
 
 const QString kOriginalKey = QStringLiteral("pendrapro.chargeLimit.firmwareThresholds.v1");
 
-// A /sys tree in a temporary folder whose battery BAT0 offers an end
-// threshold and, unless `start` is none, a start threshold.
-class ThresholdBattery
+// A /sys tree whose battery BAT0 offers an end threshold and, unless
+// `start` is none, a start threshold.
+class ThresholdBattery : public SysfsTree
 {
 public:
     ThresholdBattery(std::optional<int> start, int end)
@@ -34,14 +35,12 @@ public:
         set("charge_control_end_threshold", QByteArray::number(end));
     }
 
-    QString root() const { return m_dir.path(); }
-    QString directory() const { return m_dir.path() + QStringLiteral("/class/power_supply/BAT0/"); }
-
+    QString directory() const { return supply(QStringLiteral("BAT0")); }
     void set(const char *attribute, const QByteArray &value)
     {
         writeFile(directory() + QLatin1String(attribute), value + '\n');
     }
-    // "start,end" as the firmware shows them now.
+    // "start,end" as the firmware shows them now; a missing one is empty.
     QString shown() const
     {
         return QString::fromUtf8(read("charge_control_start_threshold") + ',' + read("charge_control_end_threshold"));
@@ -50,11 +49,9 @@ public:
 private:
     QByteArray read(const char *attribute) const
     {
-        QFile file(directory() + QLatin1String(attribute));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
+        const QString path = directory() + QLatin1String(attribute);
+        return QFile::exists(path) ? readFile(path).trimmed() : QByteArray();
     }
-
-    QTemporaryDir m_dir;
 };
 
 class FirmwareChargeLimitTest : public ::testing::Test

@@ -6,6 +6,7 @@
 #include "platform/tool_runner.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 #include "settle_queue.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QDir>
-#include <QFile>
 #include <QJSEngine>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -128,26 +128,16 @@ TEST_F(RealXfconfTest, HidesThePowerManagerIconAndPutsBackTheUsersValueOrNone)
 TEST(LxqtPowerManagementIcon, HidesTheIconAndPutsBackExactlyWhatTheFileHad)
 {
     QTemporaryDir config;
-    QDir(config.path()).mkpath(QStringLiteral("lxqt"));
     const QString path = config.filePath(QStringLiteral("lxqt/lxqt-powermanagement.conf"));
-    const auto write = [&path](const QByteArray &text) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-    };
-    const auto read = [&path] {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-    };
     const QByteArray shown = "[General]\nlidClosedAction=1\nshowIcon=true\n";
     const QByteArray unset = "[General]\nlidClosedAction=1\n";
     for (const QByteArray &users : {shown, unset}) {
         SCOPED_TRACE(users.constData());
-        write(users);
+        writeFile(path, users);
         DesktopHider desktop(QStringLiteral("LXQt"), config.path());
         desktop.launchThenSwitchOff();
         EXPECT_EQ(desktop.hiddenValue, 8);
-        EXPECT_EQ(read(), users);
+        EXPECT_EQ(readFile(path), users);
     }
 }
 

@@ -73,10 +73,7 @@ TEST_F(LaunchAtLoginTest, AlreadyEnabledItemIsLeftUntouched)
 {
     const auto item = loginItem(QStringLiteral("/usr/bin/pendrapro"));
     Login::setEnabled(*item, true);
-    QFile file(entryPath());
-    ASSERT_TRUE(file.open(QIODevice::Append));
-    file.write("# edited by the user\n");
-    file.close();
+    writeFile(entryPath(), readFile(entryPath()) + "# edited by the user\n");
 
     Login::setEnabled(*item, true);
     EXPECT_TRUE(readFile(entryPath()).contains("# edited by the user"));

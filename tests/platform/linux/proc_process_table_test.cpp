@@ -8,9 +8,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <climits>
-#include <ctime>
-
 #include <unistd.h>
 
 namespace {
@@ -95,6 +92,8 @@ TEST(ProcProcessTable, ReadsCpuNameAndPathFromATreeAndSkipsWhatIsMissing)
     EXPECT_EQ(table.executablePath(100), QStringLiteral("/usr/bin/myapp"));
     EXPECT_EQ(table.executablePath(200), std::nullopt);
     EXPECT_EQ(table.executablePath(300), std::nullopt);
+    // No root at all is a failed listing, not an empty one.
+    EXPECT_EQ(ProcProcessTable("/nonexistent/proc").processIds(), std::nullopt);
 }
 
 TEST(ProcProcessTable, NameCutByTheKernelIsTakenWholeFromTheExecutableOrArgv0)
@@ -123,24 +122,14 @@ TEST(ProcProcessTable, NameCutByTheKernelIsTakenWholeFromTheExecutableOrArgv0)
         EXPECT_EQ(table.shortName(100 + i), cases[i].name) << cases[i].comm.toStdString();
 }
 
-TEST(ProcProcessTable, MissingRootMeansTheListingFailed)
-{
-    const ProcProcessTable table("/nonexistent/proc");
-    EXPECT_EQ(table.processIds(), std::nullopt);
-}
-
+// Its CPU time on the real procfs is ProcStatFiles.AKeptFileFollowsItsProcessAndClosesWhenItEnds.
 TEST(ProcProcessTable, ReadsThisProcessFromTheRealProc)
 {
-    // A fresh test process may not have run for one clock tick yet.
-    for (const std::clock_t start = std::clock(); std::clock() - start < CLOCKS_PER_SEC / 20;) {
-    }
     const ProcProcessTable table;
     const auto ids = table.processIds();
     ASSERT_TRUE(ids);
     EXPECT_NE(std::find(ids->begin(), ids->end(), static_cast<int>(::getpid())), ids->end());
     EXPECT_GT(ids->size(), 1u);
-    ASSERT_TRUE(table.cpuSeconds(::getpid()));
-    EXPECT_GT(*table.cpuSeconds(::getpid()), 0);
     // The kernel keeps 15 bytes of the name; the executable's gives the rest.
     EXPECT_EQ(table.shortName(::getpid()), QStringLiteral("platform_linux_tests"));
     EXPECT_TRUE(table.executablePath(::getpid()).value_or(QString()).endsWith(QStringLiteral("/platform_linux_tests")));

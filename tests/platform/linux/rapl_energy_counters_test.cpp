@@ -9,33 +9,28 @@
 
 #include <QTemporaryDir>
 
+#include <numeric>
+
 namespace {
 
 // A powercap tree like the kernel's: flat zone directories in one folder.
-class PowercapTree
+struct PowercapTree : QTemporaryDir
 {
-public:
-    PowercapTree() { EXPECT_TRUE(m_dir.isValid()); }
-
-    QString root() const { return m_dir.path(); }
+    QString root() const { return path(); }
 
     void addZone(const QString &zone, const QString &name, quint64 energy,
                  std::optional<quint64> maxRange = 262'143'328'850)
     {
-        writeFile(m_dir.filePath(zone + QStringLiteral("/name")), name.toUtf8() + '\n');
+        set(zone, "name", name.toUtf8());
         setEnergy(zone, energy);
         if (maxRange)
-            writeFile(m_dir.filePath(zone + QStringLiteral("/max_energy_range_uj")),
-                      QByteArray::number(*maxRange) + '\n');
+            set(zone, "max_energy_range_uj", QByteArray::number(*maxRange));
     }
-
-    void setEnergy(const QString &zone, quint64 energy)
+    void setEnergy(const QString &zone, quint64 energy) { set(zone, "energy_uj", QByteArray::number(energy)); }
+    void set(const QString &zone, const char *attribute, const QByteArray &value)
     {
-        writeFile(m_dir.filePath(zone + QStringLiteral("/energy_uj")), QByteArray::number(energy) + '\n');
+        writeFile(filePath(zone + QLatin1Char('/') + QLatin1String(attribute)), value + '\n');
     }
-
-private:
-    QTemporaryDir m_dir;
 };
 
 QStringList channelNames(const std::optional<QList<EnergyChannel>> &catalogue)
@@ -67,70 +62,61 @@ TEST(RaplCounterDelta, HandlesWraparoundAndClampsBackwardsCounters)
         EXPECT_EQ(raplCounterDelta(c.previous, c.current, c.range), c.delta) << c.previous << " → " << c.current;
 }
 
-TEST(RaplEnergyCounters, PackageUncoreAndDramBecomeCpuGpuAndDramChannels)
+// Each case samples every channel, moves the `later` counters and samples
+// again; a case without deltas checks the channels only.
+TEST(RaplEnergyCounters, ZonesBecomeChannelsAndCountersTheirEnergy)
 {
-    PowercapTree tree;
-    tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 10'000'000);
-    tree.addZone(QStringLiteral("intel-rapl:0:0"), QStringLiteral("core"), 5'000'000);
-    tree.addZone(QStringLiteral("intel-rapl:0:1"), QStringLiteral("uncore"), 1'000'000);
-    tree.addZone(QStringLiteral("intel-rapl:0:2"), QStringLiteral("dram"), 2'000'000);
-    tree.addZone(QStringLiteral("intel-rapl:1"), QStringLiteral("psys"), 50'000'000);
-    tree.addZone(QStringLiteral("intel-rapl-mmio:0"), QStringLiteral("package-0"), 10'000'000);
-
-    RaplEnergyCounters counters(tree.root());
-    EXPECT_EQ(channelNames(counters.catalogue()),
-              (QStringList{QStringLiteral("CPU Energy"), QStringLiteral("GPU Energy"), QStringLiteral("DRAM Energy")}));
-
-    ASSERT_TRUE(counters.subscribe({0, 1, 2}));
-    const std::optional<EnergySample> first = counters.sample();
-    ASSERT_TRUE(first);
-    tree.setEnergy(QStringLiteral("intel-rapl:0"), 16'000'000); // +6 J package
-    tree.setEnergy(QStringLiteral("intel-rapl:0:1"), 3'000'000); // +2 J uncore
-    tree.setEnergy(QStringLiteral("intel-rapl:0:2"), 2'500'000); // +0.5 J dram
-    const std::optional<EnergySample> second = counters.sample();
-    ASSERT_TRUE(second);
-    EXPECT_EQ(counters.delta(*first, *second), (std::vector<std::int64_t>{4'000'000, 2'000'000, 500'000}));
-}
-
-TEST(RaplEnergyCounters, ZoneIndicesAreHexAndEachPackageGetsItsChannels)
-{
-    PowercapTree tree;
-    tree.addZone(QStringLiteral("intel-rapl:a"), QStringLiteral("package-10"), 0);
-    tree.addZone(QStringLiteral("intel-rapl:2"), QStringLiteral("package-2"), 0);
-    tree.addZone(QStringLiteral("intel-rapl:2:b"), QStringLiteral("dram"), 0);
-    tree.addZone(QStringLiteral("intel-rapl:3"), QStringLiteral("dram"), 0);
-
-    RaplEnergyCounters counters(tree.root());
-    EXPECT_EQ(channelNames(counters.catalogue()),
-              (QStringList{QStringLiteral("CPU Energy"), QStringLiteral("DRAM Energy"), QStringLiteral("DRAM Energy"),
-                           QStringLiteral("CPU Energy")}));
-}
-
-TEST(RaplEnergyCounters, WrappedPackageCounterGivesTheEnergySinceTheLastSample)
-{
-    PowercapTree tree;
-    tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 999'000'000, 1'000'000'000);
-    RaplEnergyCounters counters(tree.root());
-    ASSERT_TRUE(counters.subscribe({0}));
-    const std::optional<EnergySample> first = counters.sample();
-    tree.setEnergy(QStringLiteral("intel-rapl:0"), 4'000'000);
-    const std::optional<EnergySample> second = counters.sample();
-    ASSERT_TRUE(first && second);
-    EXPECT_EQ(counters.delta(*first, *second), (std::vector<std::int64_t>{5'000'000}));
-}
-
-TEST(RaplEnergyCounters, UncoreAheadOfItsPackageNeverGivesNegativeCpuEnergy)
-{
-    PowercapTree tree;
-    tree.addZone(QStringLiteral("intel-rapl:0"), QStringLiteral("package-0"), 1'000'000);
-    tree.addZone(QStringLiteral("intel-rapl:0:0"), QStringLiteral("uncore"), 500'000);
-    RaplEnergyCounters counters(tree.root());
-    ASSERT_TRUE(counters.subscribe({0, 1}));
-    const std::optional<EnergySample> first = counters.sample();
-    tree.setEnergy(QStringLiteral("intel-rapl:0"), 1'100'000);
-    tree.setEnergy(QStringLiteral("intel-rapl:0:0"), 700'000);
-    const std::optional<EnergySample> second = counters.sample();
-    EXPECT_EQ(counters.delta(*first, *second), (std::vector<std::int64_t>{0, 200'000}));
+    struct Zone
+    {
+        const char *zone, *name;
+        quint64 energy;
+        std::optional<quint64> maxRange = 262'143'328'850;
+    };
+    struct Case
+    {
+        const char *what;
+        std::vector<Zone> zones;
+        std::vector<std::pair<const char *, quint64>> later;
+        QStringList channels;
+        std::vector<std::int64_t> delta;
+    };
+    const Case cases[] = {
+        // +6 J package, +2 J uncore, +0.5 J dram; core, psys and MMIO are left out.
+        {"package, uncore and dram",
+         {{"intel-rapl:0", "package-0", 10'000'000}, {"intel-rapl:0:0", "core", 5'000'000},
+          {"intel-rapl:0:1", "uncore", 1'000'000}, {"intel-rapl:0:2", "dram", 2'000'000},
+          {"intel-rapl:1", "psys", 50'000'000}, {"intel-rapl-mmio:0", "package-0", 10'000'000}},
+         {{"intel-rapl:0", 16'000'000}, {"intel-rapl:0:1", 3'000'000}, {"intel-rapl:0:2", 2'500'000}},
+         {"CPU Energy", "GPU Energy", "DRAM Energy"}, {4'000'000, 2'000'000, 500'000}},
+        {"hex zone indices, each package with its channels",
+         {{"intel-rapl:a", "package-10", 0}, {"intel-rapl:2", "package-2", 0}, {"intel-rapl:2:b", "dram", 0},
+          {"intel-rapl:3", "dram", 0}},
+         {}, {"CPU Energy", "DRAM Energy", "DRAM Energy", "CPU Energy"}, {}},
+        {"wrapped package counter", {{"intel-rapl:0", "package-0", 999'000'000, 1'000'000'000}},
+         {{"intel-rapl:0", 4'000'000}}, {"CPU Energy"}, {5'000'000}},
+        {"uncore ahead of its package gives no negative CPU energy",
+         {{"intel-rapl:0", "package-0", 1'000'000}, {"intel-rapl:0:0", "uncore", 500'000}},
+         {{"intel-rapl:0", 1'100'000}, {"intel-rapl:0:0", 700'000}}, {"CPU Energy", "GPU Energy"}, {0, 200'000}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        PowercapTree tree;
+        for (const Zone &zone : c.zones)
+            tree.addZone(QString::fromLatin1(zone.zone), QString::fromLatin1(zone.name), zone.energy, zone.maxRange);
+        RaplEnergyCounters counters(tree.root());
+        EXPECT_EQ(channelNames(counters.catalogue()), c.channels);
+        if (c.delta.empty())
+            continue;
+        std::vector<int> channels(c.delta.size());
+        std::iota(channels.begin(), channels.end(), 0);
+        ASSERT_TRUE(counters.subscribe(channels));
+        const std::optional<EnergySample> first = counters.sample();
+        for (const auto &[zone, energy] : c.later)
+            tree.setEnergy(QString::fromLatin1(zone), energy);
+        const std::optional<EnergySample> second = counters.sample();
+        ASSERT_TRUE(first && second);
+        EXPECT_EQ(counters.delta(*first, *second), c.delta);
+    }
 }
 
 TEST(RaplEnergyCounters, NoPowercapMeansNoCatalogue)

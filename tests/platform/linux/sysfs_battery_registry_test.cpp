@@ -106,49 +106,46 @@ TEST(SysfsBatteryEncoding, CurrentAndPowerSignFollowTheStatus)
     }
 }
 
-TEST(SysfsBatteryEncoding, AveragedCurrentAndTimesArePreferred)
-{
-    const QStringList entry = encode({{"status", "Discharging"}, {"current_now", "2000000"}, {"current_avg", "1700000"},
-                                      {"time_to_empty_now", "7200"}, {"time_to_empty_avg", "9030"}});
-    EXPECT_TRUE(entry.contains("InstantAmperage=#-2000"));
-    EXPECT_TRUE(entry.contains("Amperage=#-1700"));
-    EXPECT_TRUE(entry.contains("AvgTimeToEmpty=#151")); // 150.5 min rounds away from zero
-}
-
-TEST(SysfsBatteryEncoding, EnergyCapacitiesNeedAVoltage)
-{
-    const PowerSupplyAttributes energy = {{"energy_now", "40000000"}, {"energy_full", "50000000"}};
-    EXPECT_EQ(encode(energy), QStringList{});
-
-    PowerSupplyAttributes withVoltage = energy;
-    withVoltage.insert(QStringLiteral("voltage_now"), "10000000\n");
-    // Without a percentage the level comes from the capacities.
-    const QStringList entry = encode(withVoltage);
-    EXPECT_TRUE(entry.contains("CurrentCapacity=#4000"));
-    EXPECT_TRUE(entry.contains("MaxCapacity=#5000"));
-}
-
-TEST(SysfsBatteryEncoding, ExternalPowerAndFullCharge)
+// Each rule as lines the entry has and keys it must not have.
+TEST(SysfsBatteryEncoding, AveragesCapacitiesAndExternalPower)
 {
     const PowerSupplyAttributes full = {{"status", "Full"}, {"capacity", "100"}};
+    const PowerSupplyAttributes energy = {{"energy_now", "40000000"}, {"energy_full", "50000000"}};
+    PowerSupplyAttributes energyWithVoltage = energy;
+    energyWithVoltage.insert(QStringLiteral("voltage_now"), "10000000\n");
     const PowerSupplyAttributes usbOnline = {{"type", "USB\n"}, {"online", "1\n"}};
-    struct Case { const char *what; QList<PowerSupplyAttributes> external; QStringList has; QStringList hasNot; };
+    struct Case
+    {
+        const char *what;
+        PowerSupplyAttributes battery;
+        QList<PowerSupplyAttributes> external;
+        QStringList has, hasNot;
+    };
     const Case cases[] = {
-        {"no adapter", {}, {"FullyCharged=true"}, {"ExternalConnected"}},
-        {"adapter without online", {{{"type", "Mains\n"}}}, {}, {"ExternalConnected"}},
+        // 150.5 min rounds away from zero.
+        {"averaged current and time are preferred",
+         {{"status", "Discharging"}, {"current_now", "2000000"}, {"current_avg", "1700000"},
+          {"time_to_empty_now", "7200"}, {"time_to_empty_avg", "9030"}},
+         {}, {"InstantAmperage=#-2000", "Amperage=#-1700", "AvgTimeToEmpty=#151"}, {}},
+        // Without a percentage the level comes from the capacities.
+        {"energy capacities with a voltage", energyWithVoltage, {}, {"CurrentCapacity=#4000", "MaxCapacity=#5000"}, {}},
+        {"no adapter", full, {}, {"FullyCharged=true"}, {"ExternalConnected"}},
+        {"adapter without online", full, {{{"type", "Mains\n"}}}, {}, {"ExternalConnected"}},
         // "Full" lingers after unplugging.
-        {"unplugged", {kMainsOffline}, {"ExternalConnected=false", "FullyCharged=false"}, {}},
-        {"plugged", {kMainsOnline}, {"ExternalConnected=true", "FullyCharged=true"}, {}},
+        {"unplugged", full, {kMainsOffline}, {"ExternalConnected=false", "FullyCharged=false"}, {}},
+        {"plugged", full, {kMainsOnline}, {"ExternalConnected=true", "FullyCharged=true"}, {}},
         // No USB-PD contract published: no adapter rating.
-        {"any online supply counts", {kMainsOffline, usbOnline}, {"ExternalConnected=true"}, {"AdapterDetails"}},
+        {"any online supply counts", full, {kMainsOffline, usbOnline}, {"ExternalConnected=true"}, {"AdapterDetails"}},
     };
     for (const Case &c : cases) {
-        const QString entry = encode(full, c.external).join(QLatin1Char(' '));
+        const QStringList entry = encode(c.battery, c.external);
         for (const QString &line : c.has)
             EXPECT_TRUE(entry.contains(line)) << c.what << ": " << line.toStdString();
         for (const QString &key : c.hasNot)
-            EXPECT_FALSE(entry.contains(key)) << c.what << ": " << key.toStdString();
+            EXPECT_FALSE(entry.join(QLatin1Char(' ')).contains(key)) << c.what << ": " << key.toStdString();
     }
+    // Energy capacities need a voltage: without one there is no entry at all.
+    EXPECT_EQ(encode(energy), QStringList{});
 }
 
 TEST(SysfsBatteryRegistry, NoSystemBatteryMeansNoEntry)

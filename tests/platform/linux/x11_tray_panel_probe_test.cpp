@@ -3,58 +3,40 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QProcess>
 
 #include <xcb/xcb.h>
 
-#include <csignal>
 #include <cstring>
-#include <memory>
 #include <optional>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
-// A private Xvfb that picks its own display number (-displayfd).
+// A private Xvfb that picks its own display number and names it on its
+// standard output (-displayfd 1).
 class Xvfb
 {
 public:
     Xvfb()
     {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        // Built before forking: the child of a threaded process may not allocate.
-        const std::string fd = std::to_string(fds[1]);
-        m_pid = fork();
-        if (m_pid == 0) {
-            close(fds[0]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "320x200x24", "-nolisten", "tcp",
-                   static_cast<char *>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        // The number may come in pieces; closing early would make Xvfb's
-        // next write fail, and Xvfb quits on that.
+        m_process.start(QStringLiteral("Xvfb"),
+                        QStringLiteral("-displayfd 1 -screen 0 320x200x24 -nolisten tcp").split(QLatin1Char(' ')));
+        // The number may come in pieces.
         QByteArray number;
-        char c = 0;
-        while (m_pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        if (!number.isEmpty())
-            m_display = ":" + number;
+        while (!number.endsWith('\n') && m_process.waitForReadyRead(-1))
+            number += m_process.readAllStandardOutput();
+        if (!number.trimmed().isEmpty())
+            m_display = ":" + number.trimmed();
     }
     ~Xvfb()
     {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
+        m_process.terminate();
+        m_process.waitForFinished(-1);
     }
     QByteArray display() const { return m_display; }
 
 private:
-    pid_t m_pid = -1;
+    QProcess m_process;
     QByteArray m_display;
 };
 
