@@ -107,7 +107,7 @@ TEST_F(AttributionTest, SmoothingBlendsNewWattsIntoTheAverageAndKeepsThirtyValue
     EXPECT_EQ(pass(4)[0].samples.size(), 30);
 }
 
-TEST_F(AttributionTest, PassesUnderASecondApartDivideByOneSecond)
+TEST_F(AttributionTest, PassesUnderASecondApartDivideByOneSecondAndCoresAreCappedAtTheCpuCount)
 {
     table.add(1, "alpha");
     pass(10);
@@ -115,12 +115,6 @@ TEST_F(AttributionTest, PassesUnderASecondApartDivideByOneSecond)
     const QList<ProcEnergy> list = pass(10, false, 0.2);
     ASSERT_EQ(list.size(), 1);
     EXPECT_DOUBLE_EQ(list[0].cpuPercent, 50);
-}
-
-TEST_F(AttributionTest, CoresAreCappedAtTheCpuCount)
-{
-    table.add(1, "alpha");
-    pass(10);
     table.burn(1, 1000);
     EXPECT_DOUBLE_EQ(pass(10)[0].cpuPercent, 400);
 }
