@@ -111,7 +111,8 @@ struct KeyringAndFile
     SecretsFileKeychain file;
 };
 
-TEST(SecretServiceKeychain, RoundTripThroughGnomeKeyring)
+// The system keychain is the keyring whenever one answers.
+TEST(SecretServiceKeychain, RoundTripThroughGnomeKeyringAndTheSystemKeychainUsesIt)
 {
     TestKeyring keyring;
     ASSERT_TRUE(keyring.ready());
@@ -126,18 +127,13 @@ TEST(SecretServiceKeychain, RoundTripThroughGnomeKeyring)
     EXPECT_EQ(removeFrom(keychain, QStringLiteral("Gemini")).status, Status::ok);
     EXPECT_EQ(removeFrom(keychain, QStringLiteral("Gemini")).status, Status::ok);
     EXPECT_EQ(readFrom(keychain, QStringLiteral("Gemini")).status, Status::notFound);
-}
 
-TEST(SystemKeychain, UsesTheKeyringWhenOneAnswers)
-{
-    TestKeyring keyring;
-    ASSERT_TRUE(keyring.ready());
     QTemporaryDir dir;
-    std::unique_ptr<Keychain> keychain = makeSystemKeychain(dir.filePath(QStringLiteral("secrets")));
-    const Keychain::Result written = writeTo(*keychain, QStringLiteral("OpenAI"), QStringLiteral("fresh"));
+    std::unique_ptr<Keychain> system = makeSystemKeychain(dir.filePath(QStringLiteral("secrets")));
+    const Keychain::Result written = writeTo(*system, QStringLiteral("OpenAI"), QStringLiteral("fresh"));
     EXPECT_EQ(written.status, Status::ok);
     EXPECT_EQ(written.store, Store::secretService);
-    EXPECT_EQ(readFrom(*keychain, QStringLiteral("OpenAI")).value, "fresh");
+    EXPECT_EQ(readFrom(keychain, QStringLiteral("OpenAI")).value, "fresh");
 }
 
 TEST(FallbackKeychain, WithoutSecretServiceTheKeyLivesInAPrivateFile)
