@@ -165,7 +165,7 @@ TEST_F(InstallerTest, RefusesEntriesThatEscapeTheExtractionFolder)
     expectNothingInstalled();
 }
 
-TEST_F(InstallerTest, RefusedAdministratorAccessKeepsTheSystemApp)
+TEST_F(InstallerTest, RefusedAdministratorAccessKeepsTheSystemAppAndApprovedAccessCopiesFromAPrivateFolder)
 {
     serveRelease();
     target = QStringLiteral("/opt/Pendra.app");
@@ -182,12 +182,25 @@ TEST_F(InstallerTest, RefusedAdministratorAccessKeepsTheSystemApp)
     EXPECT_FALSE(QFile::exists(files.resultPath));
     EXPECT_TRUE(workFolders().isEmpty());
 
+    // Approved, the copy is made from a work folder only this user can open,
+    // which is gone afterwards.
     tools.pkexecStatus = 0;
+    QStringList seen;
+    QFileDevice::Permissions permissions;
+    tools.beforePkexec = [&] {
+        seen = workFolders();
+        if (seen.size() == 1)
+            permissions = QFileInfo(QDir(files.workParent).filePath(seen.first())).permissions();
+    };
     const UpdateInstaller::Result approved = install();
     EXPECT_FALSE(approved.failure);
     EXPECT_TRUE(approved.installedDirectly);
     EXPECT_EQ(approved.installPath, QStringLiteral("/opt/Pendra.app"));
     EXPECT_EQ(readFile(files.resultPath), "ok|\n");
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(permissions, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                               | QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    EXPECT_TRUE(workFolders().isEmpty());
 }
 
 // A folder of the right name that is no AppDir (a user's own folder, a half
@@ -236,25 +249,6 @@ TEST_F(InstallerTest, HostileNeighbourInTheSharedTempFolderIsIgnored)
     EXPECT_EQ(readFile(blocker), "planted");
     EXPECT_EQ(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(), 3);
     EXPECT_TRUE(workFolders().isEmpty()); // the helper removed its folder
-}
-
-TEST_F(InstallerTest, WorkFolderIsPrivateAndGoesAway)
-{
-    serveRelease();
-    target = QStringLiteral("/opt/Pendra.app");
-    tools.pkexecStatus = 0;
-    QStringList seen;
-    QFileDevice::Permissions permissions;
-    tools.beforePkexec = [&] {
-        seen = workFolders();
-        if (seen.size() == 1)
-            permissions = QFileInfo(QDir(files.workParent).filePath(seen.first())).permissions();
-    };
-    EXPECT_EQ(install().failure, std::nullopt);
-    ASSERT_EQ(seen.size(), 1);
-    EXPECT_EQ(permissions, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                               | QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-    EXPECT_TRUE(workFolders().isEmpty());
 }
 
 // What a hostile or broken server can send. Each attempt ends with a text
