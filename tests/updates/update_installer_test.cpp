@@ -129,7 +129,7 @@ TEST_F(InstallerTest, AcceptsExactlyTheMinimumSize)
     EXPECT_EQ(UpdatePackage::validate(path), std::nullopt);
 }
 
-TEST_F(InstallerTest, ReportsServerAndTransferFailures)
+TEST_F(InstallerTest, ReportsServerAndTransferFailuresAndCutsOffTricklingOrOversizedDownloads)
 {
     server.respond(kZipPath, "<html>gone</html>", 404);
     EXPECT_EQ(install().failure, QStringLiteral("Server returned HTTP 404 for ") + kZip
@@ -137,6 +137,20 @@ TEST_F(InstallerTest, ReportsServerAndTransferFailures)
                                      + server.url("/pendra-pro/").toString() + QStringLiteral("."));
     serveBody(QByteArray(60000, 'P'), true);
     EXPECT_TRUE(install().failure->startsWith(QStringLiteral("Could not download ") + kZip + QStringLiteral(": ")));
+    expectNothingInstalled();
+
+    // Downloads that trickle or grow too large are cut off.
+    LoopbackHttpServer::Response trickle{200, QByteArray(100, 'P')};
+    trickle.stalls = true;
+    server.respond(kZipPath, trickle);
+    limits.stallTimeout = 200ms;
+    EXPECT_EQ(install().failure, QStringLiteral("Could not download ") + kZip + QStringLiteral(": the server stopped sending it."));
+    expectNothingInstalled();
+
+    serveRelease();
+    limits = {};
+    limits.zipBytes = 40000;
+    EXPECT_EQ(install().failure, QStringLiteral("Could not download ") + kZip + QStringLiteral(": it is larger than 39 K."));
     expectNothingInstalled();
 }
 
@@ -280,22 +294,6 @@ TEST_F(InstallerTest, HostileServerInstallsNothing)
     }
     for (const LoopbackHttpServer::Request &request : server.requests())
         EXPECT_TRUE(request.path == "/pendra-pro/version.json" || request.path == kZipPath) << request.path.constData();
-}
-
-TEST_F(InstallerTest, DownloadsAreCutOffWhenTheyTrickleOrGrowTooLarge)
-{
-    LoopbackHttpServer::Response trickle{200, QByteArray(100, 'P')};
-    trickle.stalls = true;
-    server.respond(kZipPath, trickle);
-    limits.stallTimeout = 200ms;
-    EXPECT_EQ(install().failure, QStringLiteral("Could not download ") + kZip + QStringLiteral(": the server stopped sending it."));
-    expectNothingInstalled();
-
-    serveRelease();
-    limits = {};
-    limits.zipBytes = 40000;
-    EXPECT_EQ(install().failure, QStringLiteral("Could not download ") + kZip + QStringLiteral(": it is larger than 39 K."));
-    expectNothingInstalled();
 }
 
 TEST_F(InstallerTest, RefusesArchivesThatCarrySpecialFiles)
