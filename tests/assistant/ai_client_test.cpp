@@ -122,7 +122,7 @@ TEST_F(PlusAIClientTest, EachProviderGetsItsOwnRequestShape)
     }
 }
 
-TEST_F(PlusAIClientTest, OpenRouterUsesTheGivenModelElseTheStoredOne)
+TEST_F(PlusAIClientTest, OpenRouterUsesTheGivenModelElseTheStoredOneAndErrorBubblesAreNotSent)
 {
     server.respondWith(Response{200, "{}"});
     PlusOpenRouterModels::store(defaults, QStringLiteral("  deepseek/deepseek-chat\n"));
@@ -131,14 +131,11 @@ TEST_F(PlusAIClientTest, OpenRouterUsesTheGivenModelElseTheStoredOne)
     ASSERT_EQ(server.requests().size(), 2);
     EXPECT_EQ(json(server.requests().at(0).body.constData()).value("model"), "deepseek/deepseek-chat");
     EXPECT_EQ(json(server.requests().at(1).body.constData()).value("model"), "qwen/x");
-}
 
-TEST_F(PlusAIClientTest, OnlyErrorBubblesLeaveAnEmptyMessageList)
-{
-    server.respondWith(Response{200, "{}"});
+    // Only error bubbles leave an empty message list.
     send(PlusAIProvider::anthropic, QStringLiteral("k"), {message("assistant", "boom", true)});
-    ASSERT_EQ(server.requests().size(), 1);
-    EXPECT_EQ(json(server.requests().first().body.constData()).value("messages").toArray(), QJsonArray());
+    ASSERT_EQ(server.requests().size(), 3);
+    EXPECT_EQ(json(server.requests().last().body.constData()).value("messages").toArray(), QJsonArray());
 }
 
 TEST_F(PlusAIClientTest, RepliesAreReadByProvider)
