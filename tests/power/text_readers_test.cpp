@@ -23,8 +23,8 @@ TEST(TextReaders, MissingOrEmptyOutputAndOutputWithoutTheBatteryKnowNothing)
     const BatSourceReading pmset{.name = QStringLiteral("pmset")};
     const BatSourceReading ioreg{.name = QStringLiteral("ioreg")};
     for (const std::optional<QString> &output : {std::optional<QString>(), std::optional(QString())}) {
-        EXPECT_EQ(parsePmset(output), pmset);
-        EXPECT_EQ(parseIoreg(output), ioreg);
+        EXPECT_EQ(parsePmset(output), pmset) << (output ? "empty" : "missing");
+        EXPECT_EQ(parseIoreg(output), ioreg) << (output ? "empty" : "missing");
     }
     EXPECT_EQ(parseIoreg(QStringLiteral("+-o Root  <class IORegistryEntry>\n")), ioreg);
 }
