@@ -98,25 +98,18 @@ TEST(PowerSnapshotTest, OptionalLinesFollowTheirThresholds)
     EXPECT_FALSE(text.endsWith(u'\n'));
 }
 
-TEST(PowerSnapshotTest, SeveralPacksAreListedAfterTheHealthLines)
+TEST(PowerSnapshotTest, SeveralPacksFollowTheHealthLinesAndTheLastDaysAppsTheCurrentProcesses)
 {
     PowerSnapshotInputs in = laptop();
     in.power.cycleCount.reset();
     in.power.packs = {{"Internal", 94, 95, 215}, {"External", 29, 93, 487}};
-    EXPECT_TRUE(PowerSnapshot::text(in, kJan31At0905)
-                    .contains(QStringLiteral("- Battery health: 91%\n"
-                                             "- Battery pack Internal: 94% · health 95% · 215 cycles\n"
-                                             "- Battery pack External: 29% · health 93% · 487 cycles\n")));
-}
-
-} // namespace
-
-TEST(PowerSnapshotTest, TheLastDaysAppsFollowTheCurrentProcesses)
-{
-    PowerSnapshotInputs in = laptop();
     for (int i = 1; i <= 6; ++i)
         in.lastDayApps.append({QStringLiteral("app%1").arg(i), 12.0 / i});
     const QString text = PowerSnapshot::text(in, kJan31At0905);
+    EXPECT_TRUE(text.contains(QStringLiteral("- Battery health: 91%\n"
+                                             "- Battery pack Internal: 94% · health 95% · 215 cycles\n"
+                                             "- Battery pack External: 29% · health 93% · 487 cycles\n")))
+        << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("  - proc5 · CPU ~20% · est 0.6 W\n"
                                              "- Top apps on battery, last 24 hours:\n"
                                              "  - app1 · est 12.0 Wh\n"
@@ -125,3 +118,5 @@ TEST(PowerSnapshotTest, TheLastDaysAppsFollowTheCurrentProcesses)
     EXPECT_TRUE(text.contains(QStringLiteral("app5 · est 2.4 Wh")));
     EXPECT_FALSE(text.contains(QStringLiteral("app6")));
 }
+
+} // namespace

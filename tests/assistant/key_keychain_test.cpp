@@ -111,7 +111,8 @@ struct KeyringAndFile
     SecretsFileKeychain file;
 };
 
-TEST(SecretServiceKeychain, RoundTripThroughGnomeKeyring)
+// The system keychain is the keyring whenever one answers.
+TEST(SecretServiceKeychain, RoundTripThroughGnomeKeyringAndTheSystemKeychainUsesIt)
 {
     TestKeyring keyring;
     ASSERT_TRUE(keyring.ready());
@@ -126,18 +127,13 @@ TEST(SecretServiceKeychain, RoundTripThroughGnomeKeyring)
     EXPECT_EQ(removeFrom(keychain, QStringLiteral("Gemini")).status, Status::ok);
     EXPECT_EQ(removeFrom(keychain, QStringLiteral("Gemini")).status, Status::ok);
     EXPECT_EQ(readFrom(keychain, QStringLiteral("Gemini")).status, Status::notFound);
-}
 
-TEST(SystemKeychain, UsesTheKeyringWhenOneAnswers)
-{
-    TestKeyring keyring;
-    ASSERT_TRUE(keyring.ready());
     QTemporaryDir dir;
-    std::unique_ptr<Keychain> keychain = makeSystemKeychain(dir.filePath(QStringLiteral("secrets")));
-    const Keychain::Result written = writeTo(*keychain, QStringLiteral("OpenAI"), QStringLiteral("fresh"));
+    std::unique_ptr<Keychain> system = makeSystemKeychain(dir.filePath(QStringLiteral("secrets")));
+    const Keychain::Result written = writeTo(*system, QStringLiteral("OpenAI"), QStringLiteral("fresh"));
     EXPECT_EQ(written.status, Status::ok);
     EXPECT_EQ(written.store, Store::secretService);
-    EXPECT_EQ(readFrom(*keychain, QStringLiteral("OpenAI")).value, "fresh");
+    EXPECT_EQ(readFrom(keychain, QStringLiteral("OpenAI")).value, "fresh");
 }
 
 TEST(FallbackKeychain, WithoutSecretServiceTheKeyLivesInAPrivateFile)
@@ -164,7 +160,7 @@ TEST(FallbackKeychain, WithoutSecretServiceTheKeyLivesInAPrivateFile)
     EXPECT_EQ(readFrom(reloaded.keychain, QStringLiteral("Anthropic")).status, Status::notFound);
 }
 
-TEST(FallbackKeychain, AKeyringThatRefusesGetsNoPlainTextCopy)
+TEST(FallbackKeychain, AKeyringThatRefusesGetsNoPlainTextCopyAndAClearIsDoneEverywhereOrReportedAsNotDone)
 {
     QTemporaryDir dir;
     KeyringAndFile stores(dir.filePath(QStringLiteral("secrets")));
@@ -175,12 +171,9 @@ TEST(FallbackKeychain, AKeyringThatRefusesGetsNoPlainTextCopy)
     EXPECT_EQ(written.error, "the keyring did not store it (Cannot unlock the collection)");
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("secrets/secrets.json"))));
     EXPECT_EQ(readFrom(stores.keychain, QStringLiteral("OpenAI")).status, Status::failed);
-}
 
-TEST(FallbackKeychain, ClearIsDoneEverywhereOrReportedAsNotDone)
-{
-    QTemporaryDir dir;
-    KeyringAndFile stores(dir.filePath(QStringLiteral("secrets")));
+    // A clear is done everywhere or reported as not done.
+    stores.keyring->refuse = false;
     stores.keyring->items.insert(QStringLiteral("Gemini"), QStringLiteral("in-keyring"));
     writeTo(stores.file, QStringLiteral("Gemini"), QStringLiteral("in-file"));
 

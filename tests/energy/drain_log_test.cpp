@@ -114,12 +114,6 @@ TEST_F(DrainLogTest, SettingRetentionClampsStoresAndPublishes)
     EXPECT_EQ(changed.size(), 4) << "no change, no signal";
 }
 
-TEST_F(DrainLogTest, FirstAppendCreatesFolderAndFileWithJustThatLine)
-{
-    log->logEvent(DrainEvent::SystemWake);
-    EXPECT_EQ(contents(), (eventLine(kNow, "system_wake")).toStdString());
-}
-
 TEST_F(DrainLogTest, PowerRecordsCarryTheLastNotedTopProcessUntilItIsForgotten)
 {
     log->logPower(80, 7.5, 3.25, false);
@@ -138,9 +132,10 @@ TEST_F(DrainLogTest, PowerRecordsCarryTheLastNotedTopProcessUntilItIsForgotten)
     EXPECT_EQ(lines[3].value("topScore").toDouble(), 0);
 }
 
-TEST_F(DrainLogTest, ClearHistoryDeletesTheFileAndTheNextAppendStartsAnew)
+TEST_F(DrainLogTest, FirstAppendCreatesFolderAndFileAndAfterClearingHistoryTheNextStartsAnew)
 {
     log->logEvent(DrainEvent::DisplaySleep);
+    EXPECT_EQ(contents(), (eventLine(kNow, "display_sleep")).toStdString());
     log->clearHistory();
     EXPECT_EQ(contents(), "<missing>");
     log->logEvent(DrainEvent::DisplayWake);

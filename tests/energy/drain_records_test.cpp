@@ -17,7 +17,7 @@ constexpr double kMarchFirst = 1740820502; // 2025-03-01T09:15:02Z
 
 } // namespace
 
-TEST(DrainRecords, PowerLineHasExactlyItsEightKeys)
+TEST(DrainRecords, PowerAndProcLinesHaveExactlyTheirEightAndFiveKeys)
 {
     EXPECT_EQ(powerRecordLine(kMarchFirst + 0.9, 80, 7.25, 4.5, false, QString(), 0),
               QByteArray(R"({"chargeW":4.5,"charging":false,"kind":"power","level":80,"packageW":7.25,)"
@@ -27,10 +27,6 @@ TEST(DrainRecords, PowerLineHasExactlyItsEightKeys)
               QByteArray(R"({"chargeW":0,"charging":true,"kind":"power","level":41,"packageW":12.5,)"
                          R"("t":"2025-03-01T09:15:02Z","top":"Web Content","topScore":31.5})"
                          "\n"));
-}
-
-TEST(DrainRecords, ProcLineHasExactlyItsFiveKeys)
-{
     EXPECT_EQ(procRecordLine(kMarchFirst, QStringLiteral("cc1plus \"x\""), 24.75, 95.5),
               QByteArray(R"({"cpu":95.5,"kind":"proc","name":"cc1plus \"x\"","score":24.75,)"
                          R"("t":"2025-03-01T09:15:02Z"})"

@@ -107,7 +107,7 @@ TEST_F(AttributionTest, SmoothingBlendsNewWattsIntoTheAverageAndKeepsThirtyValue
     EXPECT_EQ(pass(4)[0].samples.size(), 30);
 }
 
-TEST_F(AttributionTest, PassesUnderASecondApartDivideByOneSecond)
+TEST_F(AttributionTest, PassesUnderASecondApartDivideByOneSecondAndCoresAreCappedAtTheCpuCount)
 {
     table.add(1, "alpha");
     pass(10);
@@ -115,12 +115,6 @@ TEST_F(AttributionTest, PassesUnderASecondApartDivideByOneSecond)
     const QList<ProcEnergy> list = pass(10, false, 0.2);
     ASSERT_EQ(list.size(), 1);
     EXPECT_DOUBLE_EQ(list[0].cpuPercent, 50);
-}
-
-TEST_F(AttributionTest, CoresAreCappedAtTheCpuCount)
-{
-    table.add(1, "alpha");
-    pass(10);
     table.burn(1, 1000);
     EXPECT_DOUBLE_EQ(pass(10)[0].cpuPercent, 400);
 }
@@ -223,25 +217,19 @@ TEST_F(AttributionTest, ProcessesEndingMidPassAreSkipped)
     EXPECT_EQ(ids(pass(10)), (QList<int>{1, 3}));
 }
 
-TEST_F(AttributionTest, UnreadableProcessesAndOwnProcessAreLeftOut)
+TEST_F(AttributionTest, UnreadableProcessesAndOwnProcessAreLeftOutButUnreadableNamesFallBackToPidAndId)
 {
-    table.add(1, "alpha");
+    table.add(42, "x");
+    table.processes[42].name.reset();
     table.add(kOwnPid, "self");
     table.add(5, "other user");
     table.processes[5].cpuReadable = false;
     pass(10);
-    for (int pid : {1, 5, kOwnPid})
+    for (int pid : {42, 5, kOwnPid})
         table.burn(pid, 10);
-    EXPECT_EQ(ids(pass(10)), QList<int>{1});
-}
-
-TEST_F(AttributionTest, UnreadableNamesFallBackToPidAndId)
-{
-    table.add(42, "x");
-    table.processes[42].name.reset();
-    pass(10);
-    table.burn(42, 10);
-    EXPECT_EQ(pass(10, true)[0].name, QStringLiteral("pid 42"));
+    const QList<ProcEnergy> list = pass(10, true);
+    EXPECT_EQ(ids(list), QList<int>{42});
+    EXPECT_EQ(list.value(0).name, QStringLiteral("pid 42"));
 }
 
 TEST_F(AttributionTest, AFailedListingPublishesNothingAndForgetsEveryone)

@@ -80,10 +80,11 @@ TEST(WhyDrain, PowerAndProcScoresOfOneNameAddUpAndEmptyTopsAddNothing)
     EXPECT_DOUBLE_EQ(answer.culprits[1].share, 10.0 / 27.0);
 }
 
-TEST(WhyDrain, OnlyTheThreeStrongestAppear)
+TEST(WhyDrain, OnlyTheThreeStrongestOfTheLastHourAppear)
 {
     const QByteArray log = proc(100, "a", 1) + proc(100, "b", 4) + proc(100, "c", 3) + proc(100, "d", 2);
     EXPECT_EQ(names(analyseDrainLog(log, kNow)), (QStringList{"b", "c", "d"}));
+    EXPECT_EQ(names(analyseDrainLog(proc(3660, "old", 50) + proc(3540, "recent", 5), kNow)), QStringList{"recent"});
 }
 
 TEST(WhyDrain, ZeroScoresGiveZeroShares)
@@ -94,12 +95,6 @@ TEST(WhyDrain, ZeroScoresGiveZeroShares)
         EXPECT_EQ(culprit.share, 0);
         EXPECT_EQ(culprit.note, QStringLiteral("0% of attributed energy samples"));
     }
-}
-
-TEST(WhyDrain, RecordsFromBeforeTheHourAreIgnored)
-{
-    const WhyDrain answer = analyseDrainLog(proc(3660, "old", 50) + proc(3540, "recent", 5), kNow);
-    EXPECT_EQ(names(answer), QStringList{"recent"});
 }
 
 TEST(WhyDrain, SummaryForEachDropAndCulpritCase)

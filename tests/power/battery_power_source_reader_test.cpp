@@ -68,7 +68,7 @@ TEST(BatteryPowerSourceReader, DecodesTheInternalBattery)
         EXPECT_EQ(decodePowerSources(c.sources), c.expected) << c.what;
 }
 
-TEST(BatteryPowerSourceReader, PicksTheFirstSourceThatLooksInternal)
+TEST(BatteryPowerSourceReader, PicksTheFirstSourceThatLooksInternalElseKnowsNothing)
 {
     PowerSourceDescription namedOnly = {{QStringLiteral("Type"), QStringLiteral("Battery")},
                                         {QStringLiteral("Name"), QStringLiteral("Internal Battery 1")},
@@ -78,12 +78,8 @@ TEST(BatteryPowerSourceReader, PicksTheFirstSourceThatLooksInternal)
     PowerSourceDescription untyped = {{QStringLiteral("Current Capacity"), 33}};
     EXPECT_EQ(decodePowerSources({ups(), untyped}).level, 33);
 
-    // A lone source counts whatever it is.
+    // A lone source counts whatever it is; of several, none that looks internal counts.
     EXPECT_EQ(decodePowerSources({ups()}).level, 40);
-}
-
-TEST(BatteryPowerSourceReader, NoQualifyingSourceKnowsNothing)
-{
     PowerSourceDescription otherUps = ups();
     otherUps[QStringLiteral("Name")] = QStringLiteral("Smart-UPS 1500");
     const BatSourceReading none{.name = QStringLiteral("IOPS")};

@@ -12,11 +12,18 @@ constexpr auto flag = &RegistryValue::boolean;
 constexpr auto plain = &RegistryValue::integer;
 constexpr auto dict = &RegistryValue::dictionary;
 
-TEST(SmartBatteryReader, MissingEntryKnowsNothingNotEvenPresence)
+TEST(BatteryRegistryReaders, WithoutTheirEntryOrDictionaryKnowNothingNotEvenPresence)
 {
+    const BatSourceReading gauge{.name = QStringLiteral("Gauge")};
+    const BatSourceReading telemetry{.name = QStringLiteral("Telemetry")};
     EXPECT_EQ(decodeSmartBattery(std::nullopt), BatSourceReading{.name = QStringLiteral("SmartBattery")});
     EXPECT_EQ(decodeSmartBattery(RegistryEntry{}),
               (BatSourceReading{.name = QStringLiteral("SmartBattery"), .present = true}));
+    EXPECT_EQ(decodeGauge(std::nullopt), gauge);
+    EXPECT_EQ(decodeGauge(RegistryEntry{{"CurrentCapacity", num(50)}}), gauge);
+    EXPECT_EQ(decodeGauge(RegistryEntry{{"BatteryData", num(1)}}), gauge);
+    EXPECT_EQ(decodeTelemetry(std::nullopt), telemetry);
+    EXPECT_EQ(decodeTelemetry(RegistryEntry{{"Voltage", num(12000)}}), telemetry);
 }
 
 TEST(SmartBatteryReader, LevelFromCurrentAndMaxCapacity)
@@ -186,14 +193,6 @@ TEST(SmartBatteryReader, MinutesFollowThePowerState)
     EXPECT_EQ(decodeSmartBattery(noEstimate).minutes, std::nullopt);
 }
 
-TEST(GaugeReader, NeedsTheBatteryDataDictionary)
-{
-    const BatSourceReading none{.name = QStringLiteral("Gauge")};
-    EXPECT_EQ(decodeGauge(std::nullopt), none);
-    EXPECT_EQ(decodeGauge(RegistryEntry{{"CurrentCapacity", num(50)}}), none);
-    EXPECT_EQ(decodeGauge(RegistryEntry{{"BatteryData", num(1)}}), none);
-}
-
 TEST(GaugeReader, RulesForLevelCapacityAndVoltage)
 {
     auto gauge = [](const RegistryDictionary &values) { return decodeGauge(RegistryEntry{{"BatteryData", dict(values)}}); };
@@ -209,13 +208,6 @@ TEST(GaugeReader, RulesForLevelCapacityAndVoltage)
         {{"Voltage", plain(0)}, {"CellVoltage", RegistryValue::list({plain(3900), plain(-1), plain(3950)})}});
     EXPECT_EQ(cells.voltageMV, 7850);
     EXPECT_EQ(gauge({{"CellVoltage", RegistryValue::list({plain(0)})}}).voltageMV, std::nullopt);
-}
-
-TEST(TelemetryReader, NeedsThePowerTelemetryDictionary)
-{
-    const BatSourceReading none{.name = QStringLiteral("Telemetry")};
-    EXPECT_EQ(decodeTelemetry(std::nullopt), none);
-    EXPECT_EQ(decodeTelemetry(RegistryEntry{{"Voltage", num(12000)}}), none);
 }
 
 TEST(TelemetryReader, PowerRules)

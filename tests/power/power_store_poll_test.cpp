@@ -15,28 +15,19 @@ bool pollAndWait(PowerStore &store)
 
 } // namespace
 
-TEST(PowerStorePoll, OnePollReadsOnTheQueueAndPublishesOnTheMainThread)
+TEST(PowerStorePoll, OnePollAtATimeReadsOnTheQueueAndPublishesOnTheMainThread)
 {
     PowerStoreHarness h;
     h.snapshots.setSnapshot(onBatterySnap(64, 8.0, 127));
 
     h.store.poll();
+    h.store.poll(); // overlaps the first: dropped
     EXPECT_TRUE(h.store.pollInFlight());
     ASSERT_TRUE(spinUntil([&] { return !h.store.pollInFlight(); }));
+    EXPECT_EQ(h.snapshots.crossChecks().size(), 1u);
     EXPECT_EQ(h.store.levelPercent(), 64);
     EXPECT_EQ(h.store.statusText(), QStringLiteral("On battery · 8.0 W"));
     EXPECT_EQ(h.store.timeText(), QStringLiteral("2h 5m left"));
-}
-
-TEST(PowerStorePoll, AnOverlappingPollIsDropped)
-{
-    PowerStoreHarness h;
-    h.snapshots.setSnapshot(onBatterySnap(64));
-    h.store.poll();
-    h.store.poll();
-    ASSERT_TRUE(pollAndWait(h.store));
-    EXPECT_EQ(h.store.levelPercent(), 64);
-    EXPECT_EQ(h.snapshots.crossChecks().size(), 1u);
 }
 
 TEST(PowerStorePoll, CommandLineToolsAreConsultedEveryFortyFiveSeconds)
@@ -76,7 +67,7 @@ TEST(PowerStorePoll, CoreSharesAreReadEveryThirtySecondsOrInFastMode)
     EXPECT_DOUBLE_EQ(h.store.pCoreShare(), 0.5);
 }
 
-TEST(PowerStorePoll, StartRunsTheTimerAndPollsAtOnce)
+TEST(PowerStorePoll, StartRunsTheTimerAndPollsAtOnceThenTheTimerPollsOnItsOwn)
 {
     PowerStoreHarness h;
     h.snapshots.setSnapshot(fullOnACSnap());
@@ -84,17 +75,10 @@ TEST(PowerStorePoll, StartRunsTheTimerAndPollsAtOnce)
     EXPECT_DOUBLE_EQ(h.store.timerInterval(), 4.0);
     ASSERT_TRUE(spinUntil([&] { return h.store.statusText() == QStringLiteral("Full · on AC"); }));
     EXPECT_DOUBLE_EQ(h.store.timerInterval(), 10.0);
-}
 
-TEST(PowerStorePoll, TheTimerPollsOnItsOwnAndPublishesOnTheMainThread)
-{
-    PowerStoreHarness h;
-    h.snapshots.setSnapshot(onBatterySnap(64));
+    // Fast mode polls every 2 s (switching it only restarts the timer);
+    // nothing from here asks for the next poll.
     h.store.setFastMode(true);
-    h.store.start();
-    ASSERT_TRUE(spinUntil([&] { return h.store.batteryPresent(); }));
-
-    // Fast mode polls every 2 s; nothing from here asks for the next poll.
     h.snapshots.setSnapshot(chargingSnap(64));
     ASSERT_TRUE(spinUntil([&] { return h.store.isCharging(); }, 10000));
 }

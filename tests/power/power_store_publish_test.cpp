@@ -96,7 +96,7 @@ TEST(PowerStorePublish, BatteryDetailsComeFromTheSnapshot)
     EXPECT_EQ(h.store.batterySourcesUsed(), QStringLiteral("—"));
 }
 
-TEST(PowerStorePublish, PackageWattsMoveOnlyByAtLeastFiveHundredthsOrOnANewSource)
+TEST(PowerStorePublish, PackageWattsMoveOnlyByAtLeastFiveHundredthsOrOnANewSourceAndNeverToZero)
 {
     PowerStoreHarness h;
     QSignalSpy watts(&h.store, &PowerStore::packageWattsChanged);
@@ -117,14 +117,10 @@ TEST(PowerStorePublish, PackageWattsMoveOnlyByAtLeastFiveHundredthsOrOnANewSourc
     h.publish(onBatterySnap(50), before, QStringLiteral("sensor"));
     EXPECT_EQ(h.store.packageSource(), QStringLiteral("sensor"));
     EXPECT_EQ(source.count(), 1);
-}
 
-TEST(PowerStorePublish, ZeroPackageWattsLeaveThePublishedValue)
-{
-    PowerStoreHarness h;
-    h.publish(onBatterySnap(50), 7.0);
-    h.publish(onBatterySnap(50), 0.0);
-    EXPECT_DOUBLE_EQ(h.store.packageWatts(), 7.0);
+    h.publish(onBatterySnap(50), 0.0, QStringLiteral("sensor")); // no reading leaves the published value
+    EXPECT_DOUBLE_EQ(h.store.packageWatts(), before);
+    EXPECT_EQ(watts.count(), 2);
 }
 
 TEST(PowerStorePublish, DomainsAreSmoothedAndGoStaleWithTheEstimate)

@@ -18,6 +18,17 @@ QString fixture(const char *name)
     return QString::fromUtf8(file.readAll());
 }
 
+TEST(TextReaders, MissingOrEmptyOutputAndOutputWithoutTheBatteryKnowNothing)
+{
+    const BatSourceReading pmset{.name = QStringLiteral("pmset")};
+    const BatSourceReading ioreg{.name = QStringLiteral("ioreg")};
+    for (const std::optional<QString> &output : {std::optional<QString>(), std::optional(QString())}) {
+        EXPECT_EQ(parsePmset(output), pmset) << (output ? "empty" : "missing");
+        EXPECT_EQ(parseIoreg(output), ioreg) << (output ? "empty" : "missing");
+    }
+    EXPECT_EQ(parseIoreg(QStringLiteral("+-o Root  <class IORegistryEntry>\n")), ioreg);
+}
+
 TEST(PmsetReader, RecordedOutputs)
 {
     struct Case { const char *file; BatSourceReading expected; };
@@ -34,13 +45,6 @@ TEST(PmsetReader, RecordedOutputs)
         c.expected.name = QStringLiteral("pmset");
         EXPECT_EQ(parsePmset(fixture(c.file)), c.expected) << c.file;
     }
-}
-
-TEST(PmsetReader, EmptyOrMissingOutputKnowsNothing)
-{
-    const BatSourceReading none{.name = QStringLiteral("pmset")};
-    EXPECT_EQ(parsePmset(std::nullopt), none);
-    EXPECT_EQ(parsePmset(QString()), none);
 }
 
 TEST(PmsetReader, TextRules)
@@ -93,14 +97,6 @@ TEST(IoregReader, ThirtyTwoBitPatternAndDigitBooleans)
     EXPECT_EQ(reading.onAC, false);
     EXPECT_EQ(reading.voltageMV, 11620);
     EXPECT_EQ(reading.minutes, 212); // average 65535 is no estimate
-}
-
-TEST(IoregReader, OutputWithoutTheBatteryKnowsNothing)
-{
-    const BatSourceReading none{.name = QStringLiteral("ioreg")};
-    EXPECT_EQ(parseIoreg(std::nullopt), none);
-    EXPECT_EQ(parseIoreg(QString()), none);
-    EXPECT_EQ(parseIoreg(QStringLiteral("+-o Root  <class IORegistryEntry>\n")), none);
 }
 
 TEST(IoregReader, AmperageRepair)

@@ -84,43 +84,40 @@ TEST_F(UpdateFlowTest, CheckNowAnswersEveryOutcome)
 }
 
 // An install the app does not update itself is told who updates it, and
-// nothing is downloaded.
-TEST_F(UpdateFlowTest, SilentWhenNotNewerAndNamesTheUpdaterOfAPackagedInstall)
+// nothing is downloaded. A copy run from a DESTDIR staging tree ends in
+// usr/bin/pendrapro like an AppDir's: the staging folder comes through whole.
+TEST_F(UpdateFlowTest, SilentWhenNotNewerAndNamesTheUpdaterOfAnInstallItDoesNotOwn)
 {
     makeChecker();
     checker->showResult(false, false, QStringLiteral("v0.1.6-Pro"));
     EXPECT_TRUE(presenter.alerts.isEmpty());
 
-    packageFiles = {QStringLiteral("/usr/bin/pendrapro")};
-    app.executablePath = QStringLiteral("/usr/bin/pendrapro");
-    makeChecker();
-    checker->showResult(true, false, QStringLiteral("v0.2"));
-    ASSERT_TRUE(waitForAlerts(1));
-    EXPECT_EQ(presenter.alerts[0].text, QStringLiteral("You're running v0.1.6-Pro Beta.\n\nv0.2 is available.\n\n"
-                                                       "Pendra Pro was installed by your package manager. Update it there."));
-    EXPECT_EQ(presenter.alerts[0].buttons, (QStringList{QStringLiteral("OK"), QStringLiteral("Open Website")}));
-    EXPECT_TRUE(presenter.panelEvents.filter(QStringLiteral("open")).isEmpty());
-    EXPECT_TRUE(server.requests().isEmpty());
-}
-
-// A copy run from a DESTDIR staging tree ends in usr/bin/pendrapro like an
-// AppDir's: the staging folder must come through an offered update whole.
-TEST_F(UpdateFlowTest, AStagingTreeIsNeverTakenForTheApp)
-{
     const QString stage = dir.filePath(QStringLiteral("stage"));
     writeFile(stage + QStringLiteral("/usr/bin/pendrapro"), "staged", true);
     writeFile(stage + QStringLiteral("/usr/share/doc/pendrapro/copyright"), "kept");
-    const QString work = dir.filePath(QStringLiteral("work"));
-    writeAppDir(work + QStringLiteral("/Pendra-v0.1.7"), "new");
-    server.respond("/pendra-pro/Pendra-v0.1.7-Pro-Beta.zip",
-                   zipEntries(work, dir.filePath(QStringLiteral("release.zip")), {QStringLiteral("Pendra-v0.1.7")}));
-    serveManifest(R"({"latest":"v0.1.6","beta":"v0.1.7-Pro-Beta"})");
-    app.executablePath = stage + QStringLiteral("/usr/bin/pendrapro");
-    makeChecker();
-
-    checker->checkNow();
-    ASSERT_TRUE(waitForAlerts(1));
-    EXPECT_TRUE(presenter.alerts[0].text.endsWith(QStringLiteral("Rebuild it to update.")));
+    writeFile(stage + QStringLiteral("/AppRun"), "#!/bin/sh\n", true);
+    packageFiles = {QStringLiteral("/usr/bin/pendrapro")};
+    const struct
+    {
+        QString executable;
+        const char *updater;
+    } cases[] = {
+        {QStringLiteral("/usr/bin/pendrapro"), "Pendra Pro was installed by your package manager. Update it there."},
+        {stage + QStringLiteral("/usr/bin/pendrapro"),
+         "Pendra Pro is running from a build, not an installed copy. Rebuild it to update."},
+    };
+    for (const auto &c : cases) {
+        presenter.alerts.clear();
+        app.executablePath = c.executable;
+        makeChecker();
+        checker->showResult(true, false, QStringLiteral("v0.2"));
+        ASSERT_TRUE(waitForAlerts(1)) << c.updater;
+        EXPECT_EQ(presenter.alerts[0].text,
+                  QStringLiteral("You're running v0.1.6-Pro Beta.\n\nv0.2 is available.\n\n") + QString::fromUtf8(c.updater));
+        EXPECT_EQ(presenter.alerts[0].buttons, (QStringList{QStringLiteral("OK"), QStringLiteral("Open Website")}));
+    }
+    EXPECT_TRUE(presenter.panelEvents.filter(QStringLiteral("open")).isEmpty());
+    EXPECT_TRUE(server.requests().isEmpty());
     EXPECT_FALSE(tools.helperStarted);
     EXPECT_EQ(readFile(stage + QStringLiteral("/usr/bin/pendrapro")), "staged");
     EXPECT_EQ(readFile(stage + QStringLiteral("/usr/share/doc/pendrapro/copyright")), "kept");

@@ -129,7 +129,7 @@ TEST_F(InstallerTest, AcceptsExactlyTheMinimumSize)
     EXPECT_EQ(UpdatePackage::validate(path), std::nullopt);
 }
 
-TEST_F(InstallerTest, ReportsServerAndTransferFailures)
+TEST_F(InstallerTest, ReportsServerAndTransferFailuresAndCutsOffTricklingOrOversizedDownloads)
 {
     server.respond(kZipPath, "<html>gone</html>", 404);
     EXPECT_EQ(install().failure, QStringLiteral("Server returned HTTP 404 for ") + kZip
@@ -137,6 +137,20 @@ TEST_F(InstallerTest, ReportsServerAndTransferFailures)
                                      + server.url("/pendra-pro/").toString() + QStringLiteral("."));
     serveBody(QByteArray(60000, 'P'), true);
     EXPECT_TRUE(install().failure->startsWith(QStringLiteral("Could not download ") + kZip + QStringLiteral(": ")));
+    expectNothingInstalled();
+
+    // Downloads that trickle or grow too large are cut off.
+    LoopbackHttpServer::Response trickle{200, QByteArray(100, 'P')};
+    trickle.stalls = true;
+    server.respond(kZipPath, trickle);
+    limits.stallTimeout = 200ms;
+    EXPECT_EQ(install().failure, QStringLiteral("Could not download ") + kZip + QStringLiteral(": the server stopped sending it."));
+    expectNothingInstalled();
+
+    serveRelease();
+    limits = {};
+    limits.zipBytes = 40000;
+    EXPECT_EQ(install().failure, QStringLiteral("Could not download ") + kZip + QStringLiteral(": it is larger than 39 K."));
     expectNothingInstalled();
 }
 
@@ -165,7 +179,7 @@ TEST_F(InstallerTest, RefusesEntriesThatEscapeTheExtractionFolder)
     expectNothingInstalled();
 }
 
-TEST_F(InstallerTest, RefusedAdministratorAccessKeepsTheSystemApp)
+TEST_F(InstallerTest, RefusedAdministratorAccessKeepsTheSystemAppAndApprovedAccessCopiesFromAPrivateFolder)
 {
     serveRelease();
     target = QStringLiteral("/opt/Pendra.app");
@@ -182,12 +196,25 @@ TEST_F(InstallerTest, RefusedAdministratorAccessKeepsTheSystemApp)
     EXPECT_FALSE(QFile::exists(files.resultPath));
     EXPECT_TRUE(workFolders().isEmpty());
 
+    // Approved, the copy is made from a work folder only this user can open,
+    // which is gone afterwards.
     tools.pkexecStatus = 0;
+    QStringList seen;
+    QFileDevice::Permissions permissions;
+    tools.beforePkexec = [&] {
+        seen = workFolders();
+        if (seen.size() == 1)
+            permissions = QFileInfo(QDir(files.workParent).filePath(seen.first())).permissions();
+    };
     const UpdateInstaller::Result approved = install();
     EXPECT_FALSE(approved.failure);
     EXPECT_TRUE(approved.installedDirectly);
     EXPECT_EQ(approved.installPath, QStringLiteral("/opt/Pendra.app"));
     EXPECT_EQ(readFile(files.resultPath), "ok|\n");
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(permissions, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                               | QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    EXPECT_TRUE(workFolders().isEmpty());
 }
 
 // A folder of the right name that is no AppDir (a user's own folder, a half
@@ -238,25 +265,6 @@ TEST_F(InstallerTest, HostileNeighbourInTheSharedTempFolderIsIgnored)
     EXPECT_TRUE(workFolders().isEmpty()); // the helper removed its folder
 }
 
-TEST_F(InstallerTest, WorkFolderIsPrivateAndGoesAway)
-{
-    serveRelease();
-    target = QStringLiteral("/opt/Pendra.app");
-    tools.pkexecStatus = 0;
-    QStringList seen;
-    QFileDevice::Permissions permissions;
-    tools.beforePkexec = [&] {
-        seen = workFolders();
-        if (seen.size() == 1)
-            permissions = QFileInfo(QDir(files.workParent).filePath(seen.first())).permissions();
-    };
-    EXPECT_EQ(install().failure, std::nullopt);
-    ASSERT_EQ(seen.size(), 1);
-    EXPECT_EQ(permissions, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                               | QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-    EXPECT_TRUE(workFolders().isEmpty());
-}
-
 // What a hostile or broken server can send. Each attempt ends with a text
 // that says what was wrong, and the old app stays as it was.
 TEST_F(InstallerTest, HostileServerInstallsNothing)
@@ -286,22 +294,6 @@ TEST_F(InstallerTest, HostileServerInstallsNothing)
     }
     for (const LoopbackHttpServer::Request &request : server.requests())
         EXPECT_TRUE(request.path == "/pendra-pro/version.json" || request.path == kZipPath) << request.path.constData();
-}
-
-TEST_F(InstallerTest, DownloadsAreCutOffWhenTheyTrickleOrGrowTooLarge)
-{
-    LoopbackHttpServer::Response trickle{200, QByteArray(100, 'P')};
-    trickle.stalls = true;
-    server.respond(kZipPath, trickle);
-    limits.stallTimeout = 200ms;
-    EXPECT_EQ(install().failure, QStringLiteral("Could not download ") + kZip + QStringLiteral(": the server stopped sending it."));
-    expectNothingInstalled();
-
-    serveRelease();
-    limits = {};
-    limits.zipBytes = 40000;
-    EXPECT_EQ(install().failure, QStringLiteral("Could not download ") + kZip + QStringLiteral(": it is larger than 39 K."));
-    expectNothingInstalled();
 }
 
 TEST_F(InstallerTest, RefusesArchivesThatCarrySpecialFiles)
