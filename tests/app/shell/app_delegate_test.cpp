@@ -128,15 +128,19 @@ TEST_F(DelegateFixture, LowPowerModeRecoloursAtOnce)
     EXPECT_TRUE(delegate.redrawer()->lastStatusKey().contains(QStringLiteral("|lowPower|")));
 }
 
-TEST_F(DelegateFixture, PopoverSwitchesTheStoreToFastModeWhileOpen)
+TEST_F(DelegateFixture, PopoverSwitchesTheStoreToFastModeWhileOpenAndEscapeOrANotificationClosesIt)
 {
     click();
     ASSERT_TRUE(delegate.popover()->isShown());
     EXPECT_TRUE(harness.store.fastMode());
-
-    notifications.post(AppNotification::closePopover);
+    QTest::keyClick(delegate.popover()->panel(), Qt::Key_Escape);
     EXPECT_FALSE(delegate.popover()->isShown());
     EXPECT_FALSE(harness.store.fastMode());
+
+    click();
+    ASSERT_TRUE(delegate.popover()->isShown());
+    notifications.post(AppNotification::closePopover);
+    EXPECT_FALSE(delegate.popover()->isShown());
 }
 
 TEST_F(DelegateFixture, DoubleClickOpensTheDashboardWindow)
@@ -149,12 +153,14 @@ TEST_F(DelegateFixture, DoubleClickOpensTheDashboardWindow)
     EXPECT_TRUE(delegate.dashboardWindow()->isVisible());
 }
 
-TEST_F(DelegateFixture, NotificationsOpenAndCloseTheDashboard)
+TEST_F(DelegateFixture, NotificationsOpenAndCloseTheDashboardAndASecondLaunchReopensIt)
 {
     notifications.post(AppNotification::openDashboard);
     ASSERT_TRUE(delegate.dashboardWindow()->isVisible());
     notifications.post(AppNotification::closeDashboard);
     EXPECT_FALSE(delegate.dashboardWindow()->isVisible());
+    EXPECT_TRUE(delegate.applicationShouldHandleReopen(false));
+    EXPECT_TRUE(delegate.dashboardWindow()->isVisible());
 }
 
 TEST_F(DelegateFixture, RebuiltStatusItemIsDrawnNamedAndRouted)
@@ -178,13 +184,6 @@ TEST_F(DelegateFixture, MainMenuActionsReachTheDelegate)
     EXPECT_FALSE(delegate.dashboardWindow()->isVisible());
 }
 
-TEST_F(DelegateFixture, EscapeClosesThePopover)
-{
-    click();
-    QTest::keyClick(delegate.popover()->panel(), Qt::Key_Escape);
-    EXPECT_FALSE(delegate.popover()->isShown());
-}
-
 TEST_F(DelegateFixture, TerminationDropsSubscriptions)
 {
     delegate.applicationWillTerminate();
@@ -206,9 +205,3 @@ TEST_F(DelegateFixture, SleepNoticeReachesThePowerStore)
     EXPECT_EQ(harness.store.timeEstimateSource(), QStringLiteral("—"));
 }
 
-TEST_F(DelegateFixture, SecondLaunchWithoutWindowsOpensTheDashboard)
-{
-    EXPECT_TRUE(delegate.applicationShouldHandleReopen(false));
-    ASSERT_NE(delegate.dashboardWindow(), nullptr);
-    EXPECT_TRUE(delegate.dashboardWindow()->isVisible());
-}

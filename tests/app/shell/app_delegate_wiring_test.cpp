@@ -65,24 +65,17 @@ struct DelegateWiringFixture : ::testing::Test
     FakeLogind logind{names.logind};
     LinuxWorkspaceEvents workspace{QDBusConnection::sessionBus(), QDBusConnection::sessionBus(), names};
     AppDelegate delegate{DelegateServices{
-        harness.clock,
-        defaults,
-        notifications,
-        harness.store,
-        harness.powerMode,
-        workspace,
-        [this] { return std::make_unique<RecordingStatusItem>(harness.clock); },
-        [](QSize, AppActions &) { return new QWidget; },
-        {},
-        {},
-        &drainLog,
-        nullptr,
-        &processEnergy,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        weather.store.get(),
+        .clock = harness.clock,
+        .defaults = defaults,
+        .notifications = notifications,
+        .power = harness.store,
+        .powerMode = harness.powerMode,
+        .workspace = workspace,
+        .makeStatusItem = [this] { return std::make_unique<RecordingStatusItem>(harness.clock); },
+        .makePopoverContent = [](QSize, AppActions &) { return new QWidget; },
+        .drainLog = &drainLog,
+        .processEnergy = &processEnergy,
+        .weather = weather.store.get(),
     }};
 };
 
