@@ -75,6 +75,16 @@ const CollapsibleSection kCollapsibleSections[] = {
     {"History", DashboardRoot::kHistorySectionKey, "historyContent", Flag::history},
 };
 
+QStringList packLines(const DashboardFixture &f)
+{
+    QStringList lines;
+    for (const StatusKVRow *row : f.root->findChildren<StatusKVRow *>(QStringLiteral("batteryPackRow"))) {
+        if (row->isVisibleTo(f.root.get()))
+            lines << row->label() + QStringLiteral(": ") + row->value();
+    }
+    return lines;
+}
+
 void clickHeaderOf(DashboardRoot &root, const char *title)
 {
     for (MonitorSection *section : root.findChildren<MonitorSection *>()) {
@@ -183,6 +193,23 @@ TEST(DashboardRoot, KeysToggleTheLayoutPanelAndCloseTheWindow)
     QTest::keyClick(&root, Qt::Key_A); // passes on
     EXPECT_FALSE(root.isCustomizeShown());
     root.setParent(nullptr); // the fixture owns it
+}
+
+TEST(DashboardHealth, ALinePerPackWhileTheBatteryIsSeveral)
+{
+    DashboardFixture f;
+    f.prefs->applyPreset(QStringLiteral("full"));
+    BatSnap twoPacks = onBatterySnap(46, 9.1);
+    twoPacks.health = 93;
+    twoPacks.packs = {{"Internal", 94, 95, 215}, {"External", 29, 93, std::nullopt}};
+    f.power.publish(twoPacks);
+    f.build();
+
+    EXPECT_EQ(packLines(f), (QStringList{"Internal: 94% · health 95% · 215 cycles", "External: 29% · health 93%"}));
+    EXPECT_EQ(f.child<StatusKVRow>("capacityRow")->value(), QStringLiteral("93%"));
+
+    f.power.publish(onBatterySnap(88, 7.3));
+    EXPECT_EQ(packLines(f), QStringList());
 }
 
 TEST(DashboardCustomizePanel, ControlsChangeAndFollowThePrefs)
