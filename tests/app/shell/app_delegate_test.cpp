@@ -106,26 +106,21 @@ TEST_F(DelegateFixture, TheTitleFollowsTheTimeLeftAtOnce)
     EXPECT_EQ(item->label, QStringLiteral("83% %1h %2m").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0')));
 }
 
-TEST_F(DelegateFixture, LevelChangeRedrawsAtOnce)
-{
-    setState(chargingSnap(60));
-    EXPECT_EQ(item->label, QStringLiteral("60%"));
-    EXPECT_EQ(delegate.redrawer()->lastStatusDrawAt(), harness.clock.now());
-}
-
-TEST_F(DelegateFixture, DisplaySettingChangeRedrawsInWattsMode)
-{
-    MenuBarSettings::setDisplayMode(defaults, notifications, MenuBarDisplayMode::watts);
-    EXPECT_TRUE(item->label.startsWith(QStringLiteral("83% ")));
-    EXPECT_TRUE(item->label.endsWith(QLatin1Char('W')));
-}
-
-TEST_F(DelegateFixture, LowPowerModeRecoloursAtOnce)
+TEST_F(DelegateFixture, LowPowerModeDisplaySettingAndLevelChangesRedrawAtOnce)
 {
     const QString before = delegate.redrawer()->lastStatusKey();
     harness.powerMode.setLowPowerMode(true);
     EXPECT_NE(delegate.redrawer()->lastStatusKey(), before);
     EXPECT_TRUE(delegate.redrawer()->lastStatusKey().contains(QStringLiteral("|lowPower|")));
+
+    MenuBarSettings::setDisplayMode(defaults, notifications, MenuBarDisplayMode::watts);
+    EXPECT_TRUE(item->label.startsWith(QStringLiteral("83% ")));
+    EXPECT_TRUE(item->label.endsWith(QLatin1Char('W')));
+
+    MenuBarSettings::setDisplayMode(defaults, notifications, MenuBarDisplayMode::percent);
+    setState(chargingSnap(60));
+    EXPECT_EQ(item->label, QStringLiteral("60%"));
+    EXPECT_EQ(delegate.redrawer()->lastStatusDrawAt(), harness.clock.now());
 }
 
 TEST_F(DelegateFixture, PopoverSwitchesTheStoreToFastModeWhileOpenAndEscapeOrANotificationClosesIt)
