@@ -55,7 +55,7 @@ void pick(PreferencesFixture &f, const char *objectName, int button)
 
 } // namespace
 
-TEST(PreferencesRoot, SidebarListsTheSectionsInOrderAndShowsThePicked)
+TEST(PreferencesRoot, SidebarListsTheSectionsInOrderAndShowsThePickedUnderTheVersionedHeader)
 {
     const char *titles[] = {"Menu Bar", "Layout", "Charging", "Alerts", "Weather", "AI", "About"};
     PreferencesFixture f;
@@ -76,12 +76,8 @@ TEST(PreferencesRoot, SidebarListsTheSectionsInOrderAndShowsThePicked)
     root.setSection(PreferencesSection::menuBar);
     QTest::keyClick(root.sidebar()->button(PreferencesSection::menuBar), Qt::Key_Down);
     EXPECT_EQ(root.section(), PreferencesSection::layout);
-}
 
-TEST(PreferencesRoot, HeaderAndAboutShowTheVersionsDisplayForm)
-{
-    PreferencesFixture f;
-    f.build();
+    // The header and About show the version's display form.
     EXPECT_EQ(f.child<QLabel>("headerTitle")->text(), QStringLiteral("Customize"));
     EXPECT_EQ(f.child<QLabel>("headerVersion")->text(), QStringLiteral("v0.1.6-Pro Beta"));
     EXPECT_EQ(f.child<StatusKVRow>("versionRow")->value(), QStringLiteral("v0.1.6-Pro Beta"));
