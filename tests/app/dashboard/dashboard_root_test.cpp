@@ -16,7 +16,7 @@
 
 using Flag = DashboardPrefs::Flag;
 
-TEST(DashboardRoot, EachFlagHidesItsPart)
+TEST(DashboardRoot, EachFlagHidesItsPartAndLargePercentSelectsTheLargeType)
 {
     const struct
     {
@@ -45,16 +45,11 @@ TEST(DashboardRoot, EachFlagHidesItsPart)
         EXPECT_FALSE(part->isVisibleTo(f.root.get()));
         f.prefs->setFlag(row.flag, true);
     }
-}
 
-TEST(DashboardRoot, LargePercentSelectsTheLargeType)
-{
-    DashboardFixture f;
-    f.build();
     auto *percent = f.child<QLabel>("percent");
     const int large = percent->font().pixelSize();
     f.prefs->setFlag(Flag::largePercent, false);
-    EXPECT_LT(percent->font().pixelSize(), large);
+    EXPECT_LT(percent->font().pixelSize(), large) << "the large percent flag selects the large type";
 }
 
 namespace {
