@@ -188,13 +188,16 @@ TEST(MainRoot, WhySummaryLoadsOnceOffTheMainThread)
     expectRows(f, {{"whyCulpritRow", true, "alpha", "75% of attributed energy samples"}});
 }
 
-TEST(MainRoot, AppearingResetsTheChromeStyleToNewerAndTellsTheStatusItem)
+TEST(MainRoot, AppearingResetsTheChromeStyleToNewerTellsTheStatusItemAndShowsOnboardingUntilSeen)
 {
     PanelFixture f;
+    EXPECT_FALSE(f.root->showOnboarding());
+    f.defaults->setBool(MainRoot::kOnboardingSeenKey, false);
     f.defaults->setString(MenuBarSettings::kChromeStyleKey, "original");
     f.center.post(AppNotification::menuBarDisplayChanged);
     EXPECT_EQ(f.root->chromeStyle(), MenuChromeStyle::original);
     QSignalSpy posted(&f.center, &NotificationCenter::posted);
+    QSignalSpy onboarding(f.root.get(), &MainRoot::showOnboardingChanged);
 
     f.root->appear();
 
@@ -202,17 +205,8 @@ TEST(MainRoot, AppearingResetsTheChromeStyleToNewerAndTellsTheStatusItem)
     EXPECT_EQ(f.defaults->stringValue(MenuBarSettings::kChromeStyleKey), "newer");
     ASSERT_EQ(posted.count(), 1);
     EXPECT_EQ(posted.first().first().toString(), AppNotification::menuBarDisplayChanged);
-}
-
-TEST(MainRoot, OnboardingIsShownUntilSeen)
-{
-    PanelFixture seen;
-    EXPECT_FALSE(seen.root->showOnboarding());
-    seen.defaults->setBool(MainRoot::kOnboardingSeenKey, false);
-    QSignalSpy changed(seen.root.get(), &MainRoot::showOnboardingChanged);
-    seen.root->appear();
-    EXPECT_TRUE(seen.root->showOnboarding());
-    EXPECT_EQ(changed.count(), 1);
+    EXPECT_TRUE(f.root->showOnboarding());
+    EXPECT_EQ(onboarding.count(), 1);
 }
 
 TEST(MainRoot, SettingsOpenAndQuitCloseThePopoverFirstThenActOnTheNextTurn)
