@@ -23,7 +23,7 @@ struct RowExpectation
     const char *value = nullptr; // checked when set
 };
 
-void expectRows(const PanelFixture &f, std::initializer_list<RowExpectation> rows)
+void expectRows(const PanelFixture &f, const std::vector<RowExpectation> &rows)
 {
     for (const RowExpectation &row : rows) {
         SCOPED_TRACE(row.objectName);
@@ -47,38 +47,55 @@ void expectRows(const PanelFixture &f, std::initializer_list<RowExpectation> row
     }
 }
 
-} // namespace
-
-TEST(MainRootStates, Desktop)
+// Charging at 57 % with a known cycle count and health.
+BatSnap chargingWithHistory()
 {
-    PanelFixture f;
-    f.show(desktopSnap(), 31.0);
-    expectRows(f, {
-                      {"batteryRow", true, "Battery", "—"},
-                      {"appModeRow", true, "App Mode", "Desktop · AC only"},
-                      {"timeRow", false},
-                      {"powerSourceRow", true, "Power Source", "Power Adapter"},
-                      {"cycleCountRow", false},
-                      {"capacityRow", false},
-                      {"lowPowerRow", true, "Low Power Mode", "Off"},
-                      {"powerDrawRow", true, "Power Draw", "31.0 W"},
-                  });
-}
-
-TEST(MainRootStates, Charging)
-{
-    PanelFixture f;
     BatSnap snap = chargingSnap(57);
     snap.cycles = 212;
     snap.health = 91;
-    f.show(snap);
-    expectRows(f, {
-                      {"batteryRow", true, "Battery", "57%"},
-                      {"timeRow", true},
-                      {"cycleCountRow", true, "Cycle Count", "212"},
-                      {"capacityRow", true, "Battery Capacity", "91%"},
-                      {"powerDrawRow", true, nullptr, "7.4 W"},
-                  });
+    return snap;
+}
+
+} // namespace
+
+TEST(MainRootStates, RowsFollowTheBatteryAndChargeState)
+{
+    const struct
+    {
+        const char *name;
+        bool manageCharging;
+        BatSnap snap;
+        double watts;
+        std::vector<RowExpectation> rows;
+    } table[] = {
+        {"desktop", false, desktopSnap(), 31.0, {
+             {"batteryRow", true, "Battery", "—"},
+             {"appModeRow", true, "App Mode", "Desktop · AC only"},
+             {"timeRow", false},
+             {"powerSourceRow", true, "Power Source", "Power Adapter"},
+             {"cycleCountRow", false},
+             {"capacityRow", false},
+             {"lowPowerRow", true, "Low Power Mode", "Off"},
+             {"powerDrawRow", true, "Power Draw", "31.0 W"}}},
+        {"charging", false, chargingWithHistory(), 7.4, {
+             {"batteryRow", true, "Battery", "57%"},
+             {"timeRow", true},
+             {"cycleCountRow", true, "Cycle Count", "212"},
+             {"capacityRow", true, "Battery Capacity", "91%"},
+             {"powerDrawRow", true, nullptr, "7.4 W"}}},
+        {"held at the limit with charge management", true, heldAtLimitSnap(80), 7.4, {
+             {"appModeRow", true, "App Mode", "Inhibiting charging"},
+             {"chargeLimitBox", true},
+             {"chargeToFullButton", true},
+             {"dischargeButton", true},
+             {"stopOverrideButton", false}}},
+    };
+    for (const auto &row : table) {
+        SCOPED_TRACE(row.name);
+        PanelFixture f({.manageCharging = row.manageCharging});
+        f.show(row.snap, row.watts);
+        expectRows(f, row.rows);
+    }
 }
 
 TEST(MainRootStates, ALinePerPackWhileTheBatteryIsSeveral)
@@ -98,21 +115,6 @@ TEST(MainRootStates, ALinePerPackWhileTheBatteryIsSeveral)
 
     f.show(onBatterySnap(88, 7.3));
     EXPECT_TRUE(f.root->findChildren<PanelDetailRow *>("batteryPackRow").isEmpty());
-}
-
-TEST(MainRootStates, HeldAtLimitWithChargeManagement)
-{
-    PanelFixture f({.manageCharging = true});
-    f.show(heldAtLimitSnap(80));
-    ASSERT_EQ(f.charge->status(), ChargeLimitStatus::holding);
-    expectRows(f, {
-                      {"appModeRow", true, "App Mode", "Inhibiting charging"},
-                      {"chargeLimitBox", true},
-                      {"chargeToFullButton", true},
-                      {"dischargeButton", true},
-                      {"stopOverrideButton", false},
-                  });
-    EXPECT_EQ(f.child<QLabel>("chargeLimitValue")->text(), "80%");
 }
 
 TEST(MainRoot, RefreshesChangeTextsWithoutBuildingWidgets)
@@ -159,6 +161,7 @@ TEST(MainRoot, EmptyAppListSaysLoadingUntilThePanelLoadedThenNone)
     ASSERT_TRUE(spinUntil([&] { return f.root->whyLoaded(); }));
     EXPECT_EQ(placeholder->text(), "None");
     EXPECT_TRUE(f.child("appRow0")->isHidden());
+    EXPECT_TRUE(f.child("whyCulpritRow")->isHidden()) << "the answer named no culprit";
 }
 
 TEST(MainRoot, WhySummaryLoadsOnceOffTheMainThread)
@@ -185,22 +188,16 @@ TEST(MainRoot, WhySummaryLoadsOnceOffTheMainThread)
     expectRows(f, {{"whyCulpritRow", true, "alpha", "75% of attributed energy samples"}});
 }
 
-TEST(MainRoot, WhyWithoutCulpritsHasNoCulprit)
+TEST(MainRoot, AppearingResetsTheChromeStyleToNewerTellsTheStatusItemAndShowsOnboardingUntilSeen)
 {
     PanelFixture f;
-    f.why.summary = QStringLiteral("Battery held steady over the last hour (or you were charging).");
-    f.root->appear();
-    ASSERT_TRUE(spinUntil([&] { return f.root->whyLoaded(); }));
-    EXPECT_TRUE(f.child("whyCulpritRow")->isHidden());
-}
-
-TEST(MainRoot, AppearingResetsTheChromeStyleToNewerAndTellsTheStatusItem)
-{
-    PanelFixture f;
+    EXPECT_FALSE(f.root->showOnboarding());
+    f.defaults->setBool(MainRoot::kOnboardingSeenKey, false);
     f.defaults->setString(MenuBarSettings::kChromeStyleKey, "original");
     f.center.post(AppNotification::menuBarDisplayChanged);
     EXPECT_EQ(f.root->chromeStyle(), MenuChromeStyle::original);
     QSignalSpy posted(&f.center, &NotificationCenter::posted);
+    QSignalSpy onboarding(f.root.get(), &MainRoot::showOnboardingChanged);
 
     f.root->appear();
 
@@ -208,17 +205,8 @@ TEST(MainRoot, AppearingResetsTheChromeStyleToNewerAndTellsTheStatusItem)
     EXPECT_EQ(f.defaults->stringValue(MenuBarSettings::kChromeStyleKey), "newer");
     ASSERT_EQ(posted.count(), 1);
     EXPECT_EQ(posted.first().first().toString(), AppNotification::menuBarDisplayChanged);
-}
-
-TEST(MainRoot, OnboardingIsShownUntilSeen)
-{
-    PanelFixture seen;
-    EXPECT_FALSE(seen.root->showOnboarding());
-    seen.defaults->setBool(MainRoot::kOnboardingSeenKey, false);
-    QSignalSpy changed(seen.root.get(), &MainRoot::showOnboardingChanged);
-    seen.root->appear();
-    EXPECT_TRUE(seen.root->showOnboarding());
-    EXPECT_EQ(changed.count(), 1);
+    EXPECT_TRUE(f.root->showOnboarding());
+    EXPECT_EQ(onboarding.count(), 1);
 }
 
 TEST(MainRoot, SettingsOpenAndQuitCloseThePopoverFirstThenActOnTheNextTurn)
@@ -254,26 +242,19 @@ TEST(MainRoot, SettingsOpenAndQuitCloseThePopoverFirstThenActOnTheNextTurn)
     }
 }
 
-TEST(MainRoot, OtherActionsActAtOnce)
-{
-    PanelFixture f;
-    QSignalSpy posted(&f.center, &NotificationCenter::posted);
-    emit f.child<PanelMenuAction>("fullWindowAction")->triggered();
-    ASSERT_EQ(posted.count(), 1);
-    EXPECT_EQ(posted.first().first().toString(), AppNotification::openDashboard);
-
-    emit f.child<PanelMenuAction>("comparisonAction")->triggered();
-    emit f.child<PanelMenuAction>("batterySettingsAction")->triggered();
-    EXPECT_EQ(f.actions.calls, (QStringList{QStringLiteral("openComparisonPage"), QStringLiteral("openBatterySettings")}));
-}
-
-TEST(MainRoot, EscapeClosesThePopover)
+TEST(MainRoot, EscapeAndOtherActionsActAtOnce)
 {
     PanelFixture f;
     QSignalSpy posted(&f.center, &NotificationCenter::posted);
     QTest::keyClick(f.root.get(), Qt::Key_Escape);
-    ASSERT_EQ(posted.count(), 1);
-    EXPECT_EQ(posted.first().first().toString(), AppNotification::closePopover);
+    emit f.child<PanelMenuAction>("fullWindowAction")->triggered();
+    ASSERT_EQ(posted.count(), 2);
+    EXPECT_EQ(posted.at(0).first().toString(), AppNotification::closePopover);
+    EXPECT_EQ(posted.at(1).first().toString(), AppNotification::openDashboard);
+
+    emit f.child<PanelMenuAction>("comparisonAction")->triggered();
+    emit f.child<PanelMenuAction>("batterySettingsAction")->triggered();
+    EXPECT_EQ(f.actions.calls, (QStringList{QStringLiteral("openComparisonPage"), QStringLiteral("openBatterySettings")}));
 }
 
 TEST(MainRoot, ChargeControlsDriveTheController)
@@ -297,6 +278,7 @@ TEST(MainRoot, ChargeControlsDriveTheController)
 
     auto *slider = f.child<QSlider>("chargeLimitSlider");
     EXPECT_EQ(slider->value(), 80);
+    EXPECT_EQ(f.child<QLabel>("chargeLimitValue")->text(), "80%");
     slider->setValue(72);
     EXPECT_EQ(f.charge->limitPercent(), 72);
     EXPECT_EQ(f.child<QLabel>("chargeLimitValue")->text(), "72%");
@@ -323,10 +305,7 @@ TEST(MainRoot, ScrollsAtTheMinimumHeightWithoutClippingSideways)
 {
     PanelFixture f({.manageCharging = true, .size = {MainRoot::kPanelWidth, 400}});
     f.top = {process(1, 3.0, 95, "firefox"), process(2, 1.5, 40, "code"), process(3, 0.5, 5, "bash")};
-    BatSnap snap = chargingSnap(57);
-    snap.cycles = 212;
-    snap.health = 91;
-    f.show(snap);
+    f.show(chargingWithHistory());
     f.root->show();
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();

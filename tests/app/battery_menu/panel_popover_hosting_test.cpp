@@ -29,27 +29,18 @@ struct HostedPanel
 
 } // namespace
 
-TEST(PanelPopoverHosting, TheMenuIsBuiltAtWarmUpAndNotAgainWhenShown)
-{
-    HostedPanel hosted;
-    hosted.popover.warmUp();
-    ASSERT_NE(hosted.root(), nullptr);
-    EXPECT_EQ(hosted.root()->size(), QSize(300, 520));
-    const qsizetype widgets = hosted.root()->findChildren<QWidget *>().size();
-
-    hosted.popover.show({640, 10});
-    EXPECT_EQ(hosted.root()->findChildren<QWidget *>().size(), widgets);
-    hosted.popover.close();
-}
-
-TEST(PanelPopoverHosting, TheModelTracksOnlyWhileThePopoverIsOpen)
+TEST(PanelPopoverHosting, TheMenuIsBuiltAtWarmUpAndTheModelTracksOnlyWhileItIsOpen)
 {
     HostedPanel hosted;
     hosted.f.power.publish(onBatterySnap(63, 9.0));
     hosted.popover.warmUp();
+    ASSERT_NE(hosted.root(), nullptr);
+    EXPECT_EQ(hosted.root()->size(), QSize(300, 520));
     EXPECT_FALSE(hosted.f.model->tracking());
+    const qsizetype widgets = hosted.root()->findChildren<QWidget *>().size();
 
     hosted.popover.show({640, 10});
+    EXPECT_EQ(hosted.root()->findChildren<QWidget *>().size(), widgets) << "not built again";
     EXPECT_TRUE(hosted.f.model->tracking());
     EXPECT_EQ(hosted.root()->findChild<PanelMainRow *>(QStringLiteral("batteryRow"))->value(), QStringLiteral("63%"));
 

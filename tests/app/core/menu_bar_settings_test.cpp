@@ -23,7 +23,7 @@ struct SettingsFixture : ::testing::Test
 
 } // namespace
 
-TEST_F(SettingsFixture, DisplayModeIsWattsOnlyForTheExactString)
+TEST_F(SettingsFixture, DisplayModeIsWattsOnlyForTheExactStringItStores)
 {
     EXPECT_EQ(displayMode(defaults), MenuBarDisplayMode::percent);
     const struct
@@ -42,10 +42,7 @@ TEST_F(SettingsFixture, DisplayModeIsWattsOnlyForTheExactString)
     }
     defaults.setInt(kDisplayModeKey, 1);
     EXPECT_EQ(displayMode(defaults), MenuBarDisplayMode::percent);
-}
 
-TEST_F(SettingsFixture, SettingDisplayModeStoresRawValueAndPostsChange)
-{
     setDisplayMode(defaults, center, MenuBarDisplayMode::watts);
     EXPECT_EQ(defaults.stringValue(kDisplayModeKey), QStringLiteral("watts"));
     ASSERT_EQ(posted.count(), 1);

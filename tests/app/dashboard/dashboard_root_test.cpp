@@ -16,7 +16,7 @@
 
 using Flag = DashboardPrefs::Flag;
 
-TEST(DashboardRoot, EachFlagHidesItsPart)
+TEST(DashboardRoot, EachFlagHidesItsPartAndLargePercentSelectsTheLargeType)
 {
     const struct
     {
@@ -45,16 +45,11 @@ TEST(DashboardRoot, EachFlagHidesItsPart)
         EXPECT_FALSE(part->isVisibleTo(f.root.get()));
         f.prefs->setFlag(row.flag, true);
     }
-}
 
-TEST(DashboardRoot, LargePercentSelectsTheLargeType)
-{
-    DashboardFixture f;
-    f.build();
     auto *percent = f.child<QLabel>("percent");
     const int large = percent->font().pixelSize();
     f.prefs->setFlag(Flag::largePercent, false);
-    EXPECT_LT(percent->font().pixelSize(), large);
+    EXPECT_LT(percent->font().pixelSize(), large) << "the large percent flag selects the large type";
 }
 
 namespace {
@@ -74,6 +69,16 @@ const CollapsibleSection kCollapsibleSections[] = {
     {"Why did battery drop?", DashboardRoot::kWhySectionKey, "whyDetail", Flag::whyRow},
     {"History", DashboardRoot::kHistorySectionKey, "historyContent", Flag::history},
 };
+
+QStringList packLines(const DashboardFixture &f)
+{
+    QStringList lines;
+    for (const StatusKVRow *row : f.root->findChildren<StatusKVRow *>(QStringLiteral("batteryPackRow"))) {
+        if (row->isVisibleTo(f.root.get()))
+            lines << row->label() + QStringLiteral(": ") + row->value();
+    }
+    return lines;
+}
 
 void clickHeaderOf(DashboardRoot &root, const char *title)
 {
@@ -183,6 +188,23 @@ TEST(DashboardRoot, KeysToggleTheLayoutPanelAndCloseTheWindow)
     QTest::keyClick(&root, Qt::Key_A); // passes on
     EXPECT_FALSE(root.isCustomizeShown());
     root.setParent(nullptr); // the fixture owns it
+}
+
+TEST(DashboardHealth, ALinePerPackWhileTheBatteryIsSeveral)
+{
+    DashboardFixture f;
+    f.prefs->applyPreset(QStringLiteral("full"));
+    BatSnap twoPacks = onBatterySnap(46, 9.1);
+    twoPacks.health = 93;
+    twoPacks.packs = {{"Internal", 94, 95, 215}, {"External", 29, 93, std::nullopt}};
+    f.power.publish(twoPacks);
+    f.build();
+
+    EXPECT_EQ(packLines(f), (QStringList{"Internal: 94% · health 95% · 215 cycles", "External: 29% · health 93%"}));
+    EXPECT_EQ(f.child<StatusKVRow>("capacityRow")->value(), QStringLiteral("93%"));
+
+    f.power.publish(onBatterySnap(88, 7.3));
+    EXPECT_EQ(packLines(f), QStringList());
 }
 
 TEST(DashboardCustomizePanel, ControlsChangeAndFollowThePrefs)

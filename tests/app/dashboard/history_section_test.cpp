@@ -48,7 +48,7 @@ struct HistorySectionFixture
 
 } // namespace
 
-TEST(HistorySection, ShowsEachAppsEnergyAndShareAndTheHealth)
+TEST(HistorySection, ShowsEachAppsEnergyAndShareAndTheHealthAndExportsThem)
 {
     HistorySectionFixture f;
     f.record({{QStringLiteral("firefox"), 6, 50}, {QStringLiteral("make"), 3, 90}});
@@ -62,6 +62,17 @@ TEST(HistorySection, ShowsEachAppsEnergyAndShareAndTheHealth)
     EXPECT_EQ(f.text(section, "historyHealthLine"), QStringLiteral("92.0% of design · 250 cycles · since 10 Mar 2026"));
     EXPECT_EQ(section.healthSummary(), QStringLiteral("92% of design"));
     EXPECT_FALSE(section.findChild<QLabel *>(QStringLiteral("historyNoApps"))->isVisibleTo(&section));
+
+    // The export writes both tables to the chosen file.
+    const QString path = f.dir.filePath(QStringLiteral("export.csv"));
+    ASSERT_TRUE(section.writeCsv(path));
+    EXPECT_EQ(readFile(path), QByteArray("app,wh,share_percent,cpu_seconds\n"
+                                         "firefox,0.5000,50.0,150.0\n"
+                                         "make,0.2500,25.0,270.0\n"
+                                         "\n"
+                                         "day,health_percent,cycles\n"
+                                         "2026-03-10,92.00,250\n"));
+    EXPECT_FALSE(section.writeCsv(f.dir.filePath(QStringLiteral("missing/folder/export.csv"))));
 }
 
 TEST(HistorySection, TheSevenDayPickerAddsEarlierDaysAndNewBatchesShowUpOnceSeen)
@@ -92,22 +103,6 @@ TEST(HistorySection, TheSevenDayPickerAddsEarlierDaysAndNewBatchesShowUpOnceSeen
     section.show();
     ASSERT_TRUE(spinUntil([&] { return section.appRows().size() == 3; }));
     EXPECT_EQ(section.appRows()[0]->name(), QStringLiteral("cc1plus"));
-}
-
-TEST(HistorySection, ExportWritesBothTablesToTheChosenFile)
-{
-    HistorySectionFixture f;
-    f.record({{QStringLiteral("firefox"), 6, 50}});
-    HistorySectionContent section(f.store);
-    ASSERT_TRUE(spinUntil([&] { return section.appRows().size() == 1 && !section.health().isEmpty(); }));
-    const QString path = f.dir.filePath(QStringLiteral("export.csv"));
-    ASSERT_TRUE(section.writeCsv(path));
-    EXPECT_EQ(readFile(path), QByteArray("app,wh,share_percent,cpu_seconds\n"
-                                         "firefox,0.5000,50.0,150.0\n"
-                                         "\n"
-                                         "day,health_percent,cycles\n"
-                                         "2026-03-10,92.00,250\n"));
-    EXPECT_FALSE(section.writeCsv(f.dir.filePath(QStringLiteral("missing/folder/export.csv"))));
 }
 
 TEST(HistorySection, AFullDiskPausesTheHistoryWithANoteUntilAWriteSucceeds)

@@ -76,33 +76,22 @@ TEST(WhyDetailView, ShowsTheDropThenTheCulpritsOrTheMissingHistoryHint)
          {QStringLiteral("Drop | 6% · last hour"), QStringLiteral("alpha | 75% of attributed energy samples"),
           QStringLiteral("beta | 25% of attributed energy samples")},
          noHint},
+        {"unreadable log", whyDrainWithoutHistory(), {}, missingHistory},
+        {"a drop again",
+         why(2, {culprit("beta", 100)}),
+         {QStringLiteral("Drop | 2% · last hour"), QStringLiteral("beta | 100% of attributed energy samples")},
+         noHint},
         {"charging: culprits without a drop",
          why(0, {culprit("alpha", 100)}),
          {QStringLiteral("alpha | 100% of attributed energy samples")},
          noHint},
-        {"unreadable log", whyDrainWithoutHistory(), {}, missingHistory},
     };
+    // One view for every row: each answer replaces the rows of the last.
+    WhyDetailView view;
     for (const auto &row : table) {
         SCOPED_TRACE(row.name);
-        WhyDetailView view;
         view.setWhy(row.why);
         EXPECT_EQ(rowsOf(view), row.rows);
         EXPECT_EQ(hintOf(view), row.hint);
     }
-}
-
-TEST(WhyDetailView, NewAnswerReplacesTheRowsOfTheLast)
-{
-    WhyDetailView view;
-    view.setWhy(why(10, {culprit("alpha", 100)}));
-    ASSERT_EQ(rowsOf(view).size(), 2);
-
-    view.setWhy(whyDrainWithoutHistory());
-    EXPECT_EQ(rowsOf(view), QStringList());
-    EXPECT_EQ(hintOf(view).size(), 2);
-
-    view.setWhy(why(2, {culprit("beta", 100)}));
-    EXPECT_EQ(rowsOf(view), (QStringList{QStringLiteral("Drop | 2% · last hour"),
-                                         QStringLiteral("beta | 100% of attributed energy samples")}));
-    EXPECT_EQ(hintOf(view), QStringList());
 }

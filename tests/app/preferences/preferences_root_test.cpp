@@ -10,32 +10,26 @@
 #include "integration/menu_bar_position_store.h"
 #include "support/event_loop.h"
 #include "support/qt_printers.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPushButton>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTest>
-#include <QVariant>
 
 #include <functional>
 
 namespace {
 
-QVariant stored(const Defaults &defaults, const QString &key, QMetaType::Type type)
+// The value as the settings file holds it.
+QJsonValue stored(const Defaults &defaults, const QString &key)
 {
-    switch (type) {
-    case QMetaType::Bool:
-        return defaults.boolValue(key) ? QVariant(*defaults.boolValue(key)) : QVariant();
-    case QMetaType::Int:
-        return defaults.intValue(key) ? QVariant(int(*defaults.intValue(key))) : QVariant();
-    case QMetaType::Double:
-        return defaults.doubleValue(key) ? QVariant(*defaults.doubleValue(key)) : QVariant();
-    default:
-        return defaults.stringValue(key) ? QVariant(*defaults.stringValue(key)) : QVariant();
-    }
+    return QJsonDocument::fromJson(readFile(defaults.filePath())).object().value(key);
 }
 
 void click(PreferencesFixture &f, const char *objectName)
@@ -52,9 +46,16 @@ void slide(PreferencesFixture &f, const char *objectName, int value)
     slider->setValue(value);
 }
 
+void pick(PreferencesFixture &f, const char *objectName, int button)
+{
+    auto *picker = f.child<SegmentedPicker>(objectName);
+    ASSERT_NE(picker, nullptr) << objectName;
+    picker->button(button)->click();
+}
+
 } // namespace
 
-TEST(PreferencesRoot, SidebarListsTheSectionsInOrderAndShowsThePicked)
+TEST(PreferencesRoot, SidebarListsTheSectionsInOrderAndShowsThePickedUnderTheVersionedHeader)
 {
     const char *titles[] = {"Menu Bar", "Layout", "Charging", "Alerts", "Weather", "AI", "About"};
     PreferencesFixture f;
@@ -75,12 +76,8 @@ TEST(PreferencesRoot, SidebarListsTheSectionsInOrderAndShowsThePicked)
     root.setSection(PreferencesSection::menuBar);
     QTest::keyClick(root.sidebar()->button(PreferencesSection::menuBar), Qt::Key_Down);
     EXPECT_EQ(root.section(), PreferencesSection::layout);
-}
 
-TEST(PreferencesRoot, HeaderAndAboutShowTheVersionsDisplayForm)
-{
-    PreferencesFixture f;
-    f.build();
+    // The header and About show the version's display form.
     EXPECT_EQ(f.child<QLabel>("headerTitle")->text(), QStringLiteral("Customize"));
     EXPECT_EQ(f.child<QLabel>("headerVersion")->text(), QStringLiteral("v0.1.6-Pro Beta"));
     EXPECT_EQ(f.child<StatusKVRow>("versionRow")->value(), QStringLiteral("v0.1.6-Pro Beta"));
@@ -94,12 +91,12 @@ TEST(PreferencesRoot, EachControlWritesItsSetting)
         const char *name;
         std::function<void(PreferencesFixture &)> act;
         QString key;
-        QVariant expected;
+        QJsonValue expected;
     } table[] = {
-        {"menu mode", [](auto &f) { f.template child<SegmentedPicker>("menuModePicker")->button(1)->click(); },
+        {"menu mode", [](auto &f) { pick(f, "menuModePicker", 1); },
          MenuBarSettings::kDisplayModeKey, QStringLiteral("watts")},
         {"tray percent", [](auto &f) { click(f, "trayPercentSwitch"); }, TrayIconSettings::kShowsPercentKey, false},
-        {"tray colour", [](auto &f) { f.template child<SegmentedPicker>("trayStylePicker")->button(2)->click(); },
+        {"tray colour", [](auto &f) { pick(f, "trayStylePicker", 2); },
          TrayIconSettings::kStyleKey, QStringLiteral("dark")},
         {"system battery", [](auto &f) { click(f, "hideSystemBatterySwitch"); }, SystemBatteryMenuHider::kEnabledKey,
          false},
@@ -107,10 +104,9 @@ TEST(PreferencesRoot, EachControlWritesItsSetting)
         {"position", [](auto &f) { slide(f, "positionSlider", 40); }, MenuBarPositionStore::kPositionKey, 0.4},
         {"layout toggle", [](auto &f) { click(f, "show.sparkline"); }, dash + keySuffix(DashboardPrefs::Flag::sparkline),
          true},
-        {"density", [](auto &f) { f.template child<SegmentedPicker>("densityPicker")->button(0)->click(); },
+        {"density", [](auto &f) { pick(f, "densityPicker", 0); },
          dash + QStringLiteral("density"), QStringLiteral("compact")},
-        {"width", [](auto &f) { f.template child<SegmentedPicker>("widthPicker")->button(2)->click(); },
-         dash + QStringLiteral("width"), QStringLiteral("wide")},
+        {"width", [](auto &f) { pick(f, "widthPicker", 2); }, dash + QStringLiteral("width"), QStringLiteral("wide")},
         {"manage charging", [](auto &f) { click(f, "manageChargingSwitch"); },
          QStringLiteral("pendrapro.chargeLimit.enabled"), false},
         {"charge to full", [](auto &f) { click(f, "chargeToFull"); }, QStringLiteral("pendrapro.chargeLimit.forceFull"),
@@ -120,8 +116,7 @@ TEST(PreferencesRoot, EachControlWritesItsSetting)
          true},
         {"critical", [](auto &f) { slide(f, "criticalSlider", 33); }, MenuBarSettings::kCriticalPercentKey, 33},
         {"retention", [](auto &f) { slide(f, "retentionSlider", 3); }, QStringLiteral("pendrapro.retentionDays"), 3},
-        {"app history", [](auto &f) { f.template child<SegmentedPicker>("appHistoryRetention")->button(0)->click(); },
-         HistoryStore::kRetentionKey, 7},
+        {"app history", [](auto &f) { pick(f, "appHistoryRetention", 0); }, HistoryStore::kRetentionKey, 7},
     };
     for (const auto &row : table) {
         SCOPED_TRACE(row.name);
@@ -129,7 +124,8 @@ TEST(PreferencesRoot, EachControlWritesItsSetting)
         f.defaults->setBool(QStringLiteral("pendrapro.chargeLimit.enabled"), true);
         f.build();
         row.act(f);
-        EXPECT_EQ(stored(*f.defaults, row.key, QMetaType::Type(row.expected.typeId())), row.expected);
+        const QJsonValue value = stored(*f.defaults, row.key);
+        EXPECT_EQ(value, row.expected) << "stored: " << value.toVariant().toString().toStdString();
     }
 }
 

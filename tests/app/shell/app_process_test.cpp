@@ -76,16 +76,12 @@ TEST(FakeSecretService, CountsAKeychainRead)
 }
 
 // Reading the keychain may start the desktop's secret service or ask to unlock
-// it, so a launch leaves it alone until a key is needed.
-TEST_F(LaunchedApp, MakesNoSecretServiceCall)
+// it, so a launch leaves it alone until a key is needed. Logout and
+// `systemctl --user stop` send SIGTERM: the app leaves through its normal quit
+// path, with its records on disk, and reports success.
+TEST_F(LaunchedApp, MakesNoSecretServiceCallAndExitsCleanlyOnSigterm)
 {
     EXPECT_EQ(secrets.calls(), 0);
-}
-
-// Logout and `systemctl --user stop` send SIGTERM: the app leaves through its
-// normal quit path, with its records on disk, and reports success.
-TEST_F(LaunchedApp, ExitsCleanlyOnSigterm)
-{
     terminate();
     ASSERT_TRUE(app.waitForFinished(10000));
     EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);

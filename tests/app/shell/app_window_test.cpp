@@ -30,7 +30,7 @@ TEST(DashboardWidthTest, RefitOnlyWidensBeyondTheTolerance)
     EXPECT_EQ(dashboardRefitWidth(360, 700), std::nullopt);
 }
 
-TEST(MainMenuTest, MenuBarListsAppAndEditMenus)
+TEST(MainMenuTest, MenuBarListsAppAndEditMenusWhoseCommandsActOnTheFocusedField)
 {
     RecordingAppActions actions;
     MainMenu menu(actions);
@@ -47,13 +47,7 @@ TEST(MainMenuTest, MenuBarListsAppAndEditMenus)
     menu.quitAction()->trigger();
     menu.preferencesAction()->trigger();
     EXPECT_EQ(actions.calls, (QStringList{"quitApp", "openPreferences"}));
-}
 
-TEST(MainMenuTest, EditCommandsActOnTheFocusedField)
-{
-    RecordingAppActions actions;
-    MainMenu menu(actions);
-    QWidget window;
     auto *field = new QLineEdit(QStringLiteral("power"), &window);
     menu.installInto(&window);
     window.show();

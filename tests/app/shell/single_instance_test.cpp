@@ -16,27 +16,21 @@
 #include <csignal>
 #include <memory>
 
-// A socket file left behind by a crashed copy must not block the launch.
-TEST(SingleInstanceTest, SecondLaunchActivatesTheFirstAndStandsDownDespiteALeftoverSocket)
+// A socket file left behind by a crashed copy must not block the launch, and
+// once the first copy is gone the next launch runs.
+TEST(SingleInstanceTest, SecondLaunchActivatesTheFirstDespiteALeftoverSocketUntilTheFirstIsGone)
 {
     QTemporaryDir runtime;
     writeFile(QDir(runtime.path()).filePath(QStringLiteral("pendrapro.socket")), "stale");
-    SingleInstance first(runtime.path());
-    ASSERT_TRUE(first.claim());
-    QSignalSpy activations(&first, &SingleInstance::activationRequested);
+    auto first = std::make_unique<SingleInstance>(runtime.path());
+    ASSERT_TRUE(first->claim());
+    QSignalSpy activations(first.get(), &SingleInstance::activationRequested);
 
     SingleInstance second(runtime.path());
     EXPECT_FALSE(second.claim());
     EXPECT_TRUE(spinUntil([&] { return activations.count() == 1; }));
-}
 
-TEST(SingleInstanceTest, ReleasedLockLetsTheNextLaunchRun)
-{
-    QTemporaryDir runtime;
-    {
-        SingleInstance first(runtime.path());
-        ASSERT_TRUE(first.claim());
-    }
+    first.reset();
     SingleInstance next(runtime.path());
     EXPECT_TRUE(next.claim());
 }

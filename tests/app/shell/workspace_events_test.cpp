@@ -49,30 +49,25 @@ struct WorkspaceFixture : ::testing::Test
 
 } // namespace
 
-TEST_F(WorkspaceFixture, LogindSleepAndResumeBecomeSystemEvents)
+TEST_F(WorkspaceFixture, LogindSleepAndResumeAndTheScreenSaverBecomeSystemAndDisplayEvents)
 {
     ASSERT_TRUE(events.listensForMachineSleep()) << "run under dbus-run-session";
+    ASSERT_TRUE(events.listensForDisplaySleep());
     FakeLogind logind(names.logind);
+    FakeScreensaver screensaver(names.freedesktopScreenSaver, QStringLiteral("org.freedesktop.ScreenSaver"),
+                                QStringLiteral("/org/freedesktop/ScreenSaver"));
     ASSERT_TRUE(logind.isServing());
+    ASSERT_TRUE(screensaver.isServing());
     logind.prepareForSleep(true);
     ASSERT_TRUE(waitForTransitions(1));
     logind.prepareForSleep(false);
     ASSERT_TRUE(waitForTransitions(2));
-    EXPECT_EQ(log, (QStringList{"system_sleep:sleep", "noteTransition(false)", "system_wake:wake",
-                                "noteTransition(true)"}));
-}
-
-TEST_F(WorkspaceFixture, ScreenSaverBecomesDisplayEvents)
-{
-    ASSERT_TRUE(events.listensForDisplaySleep());
-    FakeScreensaver screensaver(names.freedesktopScreenSaver, QStringLiteral("org.freedesktop.ScreenSaver"),
-                                QStringLiteral("/org/freedesktop/ScreenSaver"));
-    ASSERT_TRUE(screensaver.isServing());
     screensaver.setActive(true);
-    ASSERT_TRUE(waitForTransitions(1));
+    ASSERT_TRUE(waitForTransitions(3));
     screensaver.setActive(false);
-    ASSERT_TRUE(waitForTransitions(2));
-    EXPECT_EQ(log, (QStringList{"display_sleep:sleep", "noteTransition(false)", "display_wake:wake",
+    ASSERT_TRUE(waitForTransitions(4));
+    EXPECT_EQ(log, (QStringList{"system_sleep:sleep", "noteTransition(false)", "system_wake:wake", "noteTransition(true)",
+                                "display_sleep:sleep", "noteTransition(false)", "display_wake:wake",
                                 "noteTransition(true)"}));
 }
 

@@ -7,6 +7,9 @@
 
 #include <QPainter>
 
+// Inputs are spelled with designated initializers; a field left out keeps its default.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 using namespace MenuBarBatteryIcon;
 using BatteryMenuChrome::BatteryTint;
 
@@ -14,27 +17,23 @@ namespace {
 
 Inputs onBattery(int level, std::optional<int> minutes = std::nullopt)
 {
-    Inputs in;
-    in.present = true;
-    in.level = level;
-    in.minutes = minutes;
-    return in;
+    return {.level = level, .present = true, .minutes = minutes};
 }
 
 Inputs onAC(int level, bool charging)
 {
-    Inputs in;
-    in.present = true;
-    in.level = level;
-    in.onAC = true;
-    in.charging = charging;
-    return in;
+    return {.level = level, .charging = charging, .onAC = true, .present = true};
 }
 
 Inputs desktop()
 {
-    Inputs in;
-    in.present = false;
+    return {};
+}
+
+Inputs inWatts(Inputs in, double watts)
+{
+    in.mode = MenuBarDisplayMode::watts;
+    in.watts = watts;
     return in;
 }
 
@@ -69,22 +68,6 @@ TEST(MenuBarTimeText, FollowsPowerStateThenMinutes)
 
 TEST(MenuBarTitle, ComposesPercentAndWattsTitles)
 {
-    Inputs watts83 = onBattery(83);
-    watts83.mode = MenuBarDisplayMode::watts;
-    watts83.watts = 7.4;
-    Inputs watts996 = watts83;
-    watts996.watts = 9.96;
-    Inputs watts10 = watts83;
-    watts10.watts = 10.0;
-    Inputs wattsDesktop = desktop();
-    wattsDesktop.mode = MenuBarDisplayMode::watts;
-    wattsDesktop.watts = 23.4;
-    Inputs warm = onBattery(83, 125);
-    warm.tempC = 21.6;
-    Inputs desktopWarm = desktop();
-    desktopWarm.tempC = -0.4;
-    Inputs chargingNoMinutes = onAC(50, true);
-
     struct Case
     {
         Inputs in;
@@ -94,14 +77,14 @@ TEST(MenuBarTitle, ComposesPercentAndWattsTitles)
         {onAC(100, false), QStringLiteral("100% Full")},
         {onAC(99, false), QStringLiteral("99% AC")},
         {onBattery(47, 65535), QStringLiteral("47%")},
-        {chargingNoMinutes, QStringLiteral("50%")},
+        {onAC(50, true), QStringLiteral("50%")},
         {desktop(), QStringLiteral("AC")},
-        {watts83, QStringLiteral("83% 7.4W")},
-        {watts996, QStringLiteral("83% 10.0W")},
-        {watts10, QStringLiteral("83% 10W")},
-        {wattsDesktop, QStringLiteral("23W")},
-        {warm, QStringLiteral("83% 2h 05m · 22°")},
-        {desktopWarm, QStringLiteral("AC · -0°")},
+        {inWatts(onBattery(83), 7.4), QStringLiteral("83% 7.4W")},
+        {inWatts(onBattery(83), 9.96), QStringLiteral("83% 10.0W")},
+        {inWatts(onBattery(83), 10.0), QStringLiteral("83% 10W")},
+        {inWatts(desktop(), 23.4), QStringLiteral("23W")},
+        {{.level = 83, .present = true, .minutes = 125, .tempC = 21.6}, QStringLiteral("83% 2h 05m · 22°")},
+        {{.tempC = -0.4}, QStringLiteral("AC · -0°")},
     };
     for (const Case &c : cases)
         EXPECT_EQ(titleText(c.in), c.expected);
@@ -140,17 +123,6 @@ TEST(MenuBarGlyph, PicksBandBoltAndPlug)
 
 TEST(MenuBarTint, CriticalAtOrBelowThresholdOnlyOnBattery)
 {
-    Inputs lowPowerOnBattery = onBattery(60);
-    lowPowerOnBattery.lowPowerMode = true;
-    Inputs lowPowerOnAC = onAC(60, false);
-    lowPowerOnAC.lowPowerMode = true;
-    Inputs lowPowerCritical = onBattery(10);
-    lowPowerCritical.lowPowerMode = true;
-    Inputs raisedThreshold = onBattery(30);
-    raisedThreshold.criticalPercent = 30;
-    Inputs desktopLowPower = desktop();
-    desktopLowPower.lowPowerMode = true;
-
     const QColor green = QColor::fromRgbF(0.2f, 0.86f, 0.4f);
     const QColor red = QColor::fromRgbF(0.98f, 0.26f, 0.26f);
     const QColor yellow = QColor::fromRgbF(1.0f, 0.8f, 0.12f);
@@ -162,14 +134,14 @@ TEST(MenuBarTint, CriticalAtOrBelowThresholdOnlyOnBattery)
     } cases[] = {
         {onBattery(20), BatteryTint::critical, red},
         {onBattery(21), BatteryTint::discharging, Qt::white},
-        {raisedThreshold, BatteryTint::critical, red},
+        {{.level = 30, .present = true, .criticalPercent = 30}, BatteryTint::critical, red},
         {onAC(10, true), BatteryTint::charging, green},
         {onAC(10, false), BatteryTint::discharging, Qt::white},
-        {lowPowerOnBattery, BatteryTint::lowPower, yellow},
-        {lowPowerOnAC, BatteryTint::lowPower, yellow},
-        {lowPowerCritical, BatteryTint::critical, red},
+        {{.level = 60, .present = true, .lowPowerMode = true}, BatteryTint::lowPower, yellow},
+        {{.level = 60, .onAC = true, .present = true, .lowPowerMode = true}, BatteryTint::lowPower, yellow},
+        {{.level = 10, .present = true, .lowPowerMode = true}, BatteryTint::critical, red},
         {desktop(), BatteryTint::discharging, Qt::white},
-        {desktopLowPower, BatteryTint::discharging, Qt::white},
+        {{.lowPowerMode = true}, BatteryTint::discharging, Qt::white},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(tint(c.in), c.tint) << "level " << c.in.level;
@@ -189,36 +161,27 @@ TEST(MenuBarIcon, GlyphIsDrawnInTheTintColour)
 
 TEST(MenuBarKeys, StatusKeyListsEveryShownField)
 {
-    Inputs in = onBattery(83, 125);
-    in.watts = 7.45;
-    in.tempC = 21.6;
+    const Inputs in{.level = 83, .present = true, .minutes = 125, .tempC = 21.6, .watts = 7.45};
     EXPECT_EQ(statusKey(in), QStringLiteral("percent|83|125|75|0|0|1|0|20|discharging|216"));
 
-    Inputs none = desktop();
-    none.mode = MenuBarDisplayMode::watts;
-    EXPECT_EQ(statusKey(none), QStringLiteral("watts|0|-1|0|0|0|0|0|20|discharging|-999"));
+    EXPECT_EQ(statusKey(inWatts(desktop(), 0)), QStringLiteral("watts|0|-1|0|0|0|0|0|20|discharging|-999"));
 }
 
 TEST(MenuBarKeys, WattsBelowATenthDoNotChangeTheKey)
 {
-    Inputs a = onBattery(50, 90);
-    a.watts = 7.41;
-    Inputs b = a;
-    b.watts = 7.44;
-    Inputs c = a;
-    c.watts = 7.46;
-    EXPECT_EQ(statusKey(a), statusKey(b));
-    EXPECT_NE(statusKey(a), statusKey(c));
-    EXPECT_EQ(tooltipKey(statusKey(a)), tooltipKey(statusKey(c)));
-    EXPECT_EQ(tooltipKey(statusKey(a)), QStringLiteral("percent|50|90|0|0|1|0|20|discharging|-999"));
+    const auto key = [](double watts) {
+        return statusKey({.level = 50, .present = true, .minutes = 90, .watts = watts});
+    };
+    EXPECT_EQ(key(7.41), key(7.44));
+    EXPECT_NE(key(7.41), key(7.46));
+    EXPECT_EQ(tooltipKey(key(7.41)), tooltipKey(key(7.46)));
+    EXPECT_EQ(tooltipKey(key(7.41)), QStringLiteral("percent|50|90|0|0|1|0|20|discharging|-999"));
 }
 
 TEST(MenuBarTooltip, TextsWithAndWithoutBattery)
 {
-    Inputs in = onBattery(83, 125);
-    in.powerTimeText = QStringLiteral("2h 5m left");
-    in.watts = 7.45;
-    const Tooltip withBattery = tooltip(in);
+    const Tooltip withBattery = tooltip(
+        {.level = 83, .present = true, .minutes = 125, .watts = 7.45, .powerTimeText = QStringLiteral("2h 5m left")});
     EXPECT_EQ(withBattery.text(),
               QStringLiteral("Pendra Pro · 83% · 2h 5m left · 7.5 W\nClick: menu · Double-click: full window"));
     EXPECT_EQ(withBattery.accessibilityLabel, QStringLiteral("Pendra Pro battery 83 percent, 2h 5m left"));

@@ -3,6 +3,7 @@
 #include "app/ui/popover_key_monitor.h"
 #include "app/ui/popover_panel.h"
 #include "app/tray/status_click_router.h"
+#include "app/tray/tray_host_rules.h"
 
 #include "fakes/fake_clock.h"
 #include "fakes/recording_app_actions.h"
@@ -61,6 +62,19 @@ struct PopoverFixture : ::testing::Test
     StatusClickRouter router{popover, actions, clock};
     QSignalSpy shown{&popover, &PopoverController::shown};
     QSignalSpy closed{&popover, &PopoverController::closed};
+};
+
+// The router's own tests: what the item's menu lists, and clicks the host
+// reports in ways of its own.
+struct RouterFixture : PopoverFixture
+{
+    QStringList menuTexts() const
+    {
+        QStringList texts;
+        for (const QAction *action : router.contextMenu()->actions())
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        return texts;
+    }
 };
 
 } // namespace
@@ -154,27 +168,21 @@ TEST_F(PopoverFixture, SingleClickOpensAndSecondSingleClickCloses)
     EXPECT_EQ(popover.popoverClosedAt(), clock.now());
 }
 
-TEST_F(PopoverFixture, ScreenSizeChangeRebuildsContent)
-{
-    popover.warmUp();
-    singleClick();
-    singleClick();
-    screen = QRect(0, 0, 1280, 450);
-    clock.advance(1);
-    singleClick();
-    EXPECT_EQ(contentBuilds, 2);
-    EXPECT_EQ(lastContentSize, QSize(300, 400));
-    EXPECT_EQ(popover.panel()->size(), QSize(300, 400));
-    EXPECT_EQ(popover.lastPopoverSize(), QSize(300, 400));
-}
-
-TEST_F(PopoverFixture, SmallScreenChangeKeepsContent)
+TEST_F(PopoverFixture, AnotherScreenHeightRebuildsTheContentUnlessWithinEightPixels)
 {
     popover.warmUp();
     screen = QRect(0, 0, 1280, 612); // 512 high: within 8 of the stored 520
     singleClick();
     EXPECT_EQ(contentBuilds, 1);
     EXPECT_EQ(popover.panel()->size(), QSize(300, 520));
+
+    singleClick();
+    screen = QRect(0, 0, 1280, 450);
+    singleClick();
+    EXPECT_EQ(contentBuilds, 2);
+    EXPECT_EQ(lastContentSize, QSize(300, 400));
+    EXPECT_EQ(popover.panel()->size(), QSize(300, 400));
+    EXPECT_EQ(popover.lastPopoverSize(), QSize(300, 400));
 }
 
 TEST_F(PopoverFixture, ClickJustAfterClickOffDoesNotReopen)
@@ -205,16 +213,7 @@ TEST_F(PopoverFixture, WallClockSetBackDoesNotBlockReopening)
     EXPECT_TRUE(popover.isShown());
 }
 
-TEST_F(PopoverFixture, PressOutsideThePanelClosesIt)
-{
-    popover.warmUp();
-    singleClick();
-    ASSERT_TRUE(popover.isShown());
-    QTest::mouseClick(popover.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(-50, -50));
-    EXPECT_TRUE(spinUntilClosed(popover));
-}
-
-TEST_F(PopoverFixture, TheHostOpeningTheContextMenuClosesIt)
+TEST_F(PopoverFixture, TheHostOpeningTheContextMenuOrAPressOutsideThePanelClosesIt)
 {
     popover.warmUp();
     singleClick();
@@ -222,6 +221,11 @@ TEST_F(PopoverFixture, TheHostOpeningTheContextMenuClosesIt)
     // What the exported menu does when a host asks to show it.
     emit router.contextMenu()->aboutToShow();
     EXPECT_FALSE(popover.isShown());
+
+    singleClick();
+    ASSERT_TRUE(popover.isShown());
+    QTest::mouseClick(popover.panel(), Qt::LeftButton, Qt::NoModifier, QPoint(-50, -50));
+    EXPECT_TRUE(spinUntilClosed(popover));
 }
 
 TEST(PopoverOnXWayland, TakesTheFocusAndClosesWhenAnotherWindowTakesIt)
@@ -313,4 +317,69 @@ TEST_F(PopoverFixture, EscapePassesThroughWhenClosed)
     field.installEventFilter(&watcher);
     QTest::keyClick(&field, Qt::Key_Escape);
     EXPECT_EQ(watcher.escapes, 1);
+}
+
+TEST_F(RouterFixture, LoneActivateFromAMenuOnClickHostOpensTheDashboard)
+{
+    const struct
+    {
+        TrayHost host;
+        bool popoverShown;
+        QStringList calls;
+    } cases[] = {
+        {TrayHost::gnomeShell, false, {QStringLiteral("openDashboard")}},
+        {TrayHost::xfce, true, {}},
+        {TrayHost::unknown, true, {}},
+    };
+    for (const auto &c : cases) {
+        actions.calls.clear();
+        router.setHostBehaviour(trayHostBehaviour(c.host));
+        clock.advance(5);
+        item.click();
+        EXPECT_EQ(popover.isShown(), c.popoverShown) << int(c.host);
+        EXPECT_EQ(actions.calls, c.calls) << int(c.host);
+        popover.close();
+    }
+}
+
+TEST_F(RouterFixture, OneMenuIsGivenToTheItemAndLeadsWithThePopoverWhereAClickOpensIt)
+{
+    EXPECT_EQ(item.menu, router.contextMenu());
+    const QStringList regular{"Full Window",     "Customize…", "Battery Menu", "-", "Open Pendra Pro", "-",
+                              "Check for Updates", "Website",  "-",            "Quit Pendra Pro"};
+    EXPECT_EQ(menuTexts(), regular);
+
+    router.setHostBehaviour(trayHostBehaviour(TrayHost::gnomeShell));
+    EXPECT_EQ(menuTexts(), (QStringList{"Battery Menu", "Full Window", "-", "Customize…", "-", "Open Pendra Pro", "-",
+                                        "Check for Updates", "Website", "-", "Quit Pendra Pro"}));
+    router.contextMenu()->actions().first()->trigger();
+    EXPECT_EQ(actions.calls, QStringList{QStringLiteral("forceShowPopover")});
+
+    router.setHostBehaviour(trayHostBehaviour(TrayHost::plasma));
+    EXPECT_EQ(menuTexts(), regular);
+    EXPECT_EQ(router.contextMenu()->actions().size(), regular.size()) << "old separators are not kept";
+}
+
+TEST_F(RouterFixture, APressOnTheItemSoonAfterTheOpeningClickIsADoubleClick)
+{
+    const struct
+    {
+        double after;
+        QPoint press;
+        bool dashboard;
+    } cases[] = {
+        {0.1, {110, 14}, true},
+        {0.1, {400, 300}, false}, // elsewhere: just closes the popover
+        {1.0, {110, 14}, false},  // too late for a double click
+    };
+    for (const auto &c : cases) {
+        actions.calls.clear();
+        clock.advance(5);
+        item.click({100, 10});
+        ASSERT_TRUE(popover.isShown());
+        clock.advance(c.after);
+        emit popover.pressedOutside(c.press);
+        EXPECT_EQ(actions.calls.contains(QStringLiteral("openDashboard")), c.dashboard) << c.after;
+        popover.close();
+    }
 }

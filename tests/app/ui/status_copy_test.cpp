@@ -1,5 +1,6 @@
 #include "app/ui/pendra_status_copy.h"
 #include "support/qt_printers.h"
+#include "app/test_processes.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +29,8 @@ TEST(PendraStatusCopy, PowerSourceLineNamesTheSourceAndPackageWatts)
 TEST(PendraStatusCopy, TopAppLineShowsTheLeaderOrNone)
 {
     EXPECT_EQ(topAppLine(QList<ProcEnergy>{}), QStringLiteral("None"));
-    ProcEnergy first;
-    first.name = QStringLiteral("firefox");
-    first.estimatedWatts = 3.21;
-    ProcEnergy second;
-    second.name = QStringLiteral("code");
-    EXPECT_EQ(topAppLine(QList<ProcEnergy>{first, second}), QStringLiteral("firefox · 3.2 W"));
+    EXPECT_EQ(topAppLine({process(1, 3.21, 10, QStringLiteral("firefox")), process(2, 0, 10, QStringLiteral("code"))}),
+              QStringLiteral("firefox · 3.2 W"));
 }
 
 TEST(PendraStatusCopy, TimeSuffixesAreStrippedOnceEachIgnoringCase)
