@@ -358,7 +358,7 @@ SysfsSmartBatteryRegistry::SupplyFiles SysfsSmartBatteryRegistry::supplyFiles(co
         return *known;
     const QStringList listed = m_files.list(m_supplyDirectory + supply);
     const QString directory = m_supplyDirectory + supply + u'/';
-    const auto present = [&](const QStringList &names) {
+    const auto offered = [&](const QStringList &names) {
         QList<AttributeFile> files;
         for (const QString &name : names) {
             if (listed.contains(name))
@@ -366,8 +366,8 @@ SysfsSmartBatteryRegistry::SupplyFiles SysfsSmartBatteryRegistry::supplyFiles(co
         }
         return files;
     };
-    const SupplyFiles files{present(kChangingBatteryAttributes), present(kSteadyBatteryAttributes),
-                            present(kExternalSupplyAttributes),
+    const SupplyFiles files{offered(kChangingBatteryAttributes), offered(kSteadyBatteryAttributes),
+                            offered(kExternalSupplyAttributes),
                             directory + (listed.contains(u"present"_s) ? u"present"_s : u"type"_s),
                             listed.contains(u"charge_stop_threshold"_s)};
     // A directory that could not be listed is listed again next time.
